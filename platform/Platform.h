@@ -1,0 +1,31 @@
+// Everything the core needs of the world, handed to it as one bundle of references.
+#pragma once
+
+#include "platform/Ddeml.h"
+#include "platform/EventPump.h"
+#include "platform/FileDialog.h"
+#include "platform/FileSystem.h"
+#include "platform/InstanceGuard.h"
+#include "platform/MessageBox.h"
+#include "platform/StatusBar.h"
+#include "platform/Surface.h"
+#include "platform/Ticker.h"
+#include "platform/Window.h"
+
+namespace norvale {
+
+struct Platform {
+    Window& window;
+    StatusBar& statusBar;
+    Surface& picture1;
+    Ticker& timer1;
+    Ticker& timer3;
+    EventPump& events;
+    FileDialog& fileDialog;
+    MessageBox& messageBox;
+    FileSystem& files;
+    InstanceGuard& instance;
+    Ddeml& ddeml;
+};
+
+}  // namespace norvale

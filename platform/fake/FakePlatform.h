@@ -1,0 +1,34 @@
+// Every fake at once, wired into a Platform, for tests that drive FrmGrp headless.
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/fake/FakeDdeml.h"
+#include "platform/fake/FakeEventPump.h"
+#include "platform/fake/FakeFileDialog.h"
+#include "platform/fake/FakeFileSystem.h"
+#include "platform/fake/FakeInstanceGuard.h"
+#include "platform/fake/FakeMessageBox.h"
+#include "platform/fake/FakeStatusBar.h"
+#include "platform/fake/FakeSurface.h"
+#include "platform/fake/FakeTicker.h"
+#include "platform/fake/FakeWindow.h"
+
+namespace norvale {
+
+struct FakePlatform {
+    FakeWindow window;
+    FakeStatusBar statusBar;
+    FakeSurface picture1;
+    FakeTicker timer1;
+    FakeTicker timer3;
+    FakeEventPump events;
+    FakeFileDialog fileDialog;
+    FakeMessageBox messageBox;
+    FakeFileSystem files;
+    FakeInstanceGuard instance;
+    FakeDdeml ddeml;
+    Platform platform{window, statusBar, picture1, timer1, timer3, events,
+                      fileDialog, messageBox, files, instance, ddeml};
+};
+
+}  // namespace norvale

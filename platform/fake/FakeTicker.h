@@ -1,0 +1,20 @@
+// Fake ticker: tests switch nothing on by time; they call the tick handlers themselves.
+#pragma once
+
+#include "platform/Ticker.h"
+
+namespace norvale {
+
+class FakeTicker : public Ticker {
+public:
+    void SetEnabled(bool on) override {
+        enabled = on;
+        ++switches;
+    }
+    bool Enabled() const override { return enabled; }
+
+    bool enabled = false;
+    int switches = 0;
+};
+
+}  // namespace norvale

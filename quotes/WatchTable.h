@@ -1,0 +1,71 @@
+// The table of watched brands, its display order and the removal request.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace norvale {
+
+inline constexpr int kMaxEntries = 1000;
+inline constexpr int kQuoteLevels = 8;
+
+// One watched brand. Texts are held as UTF-8. A text that is empty or a single blank has
+// no value; its number then keeps what it last held (0 for a new entry).
+struct WatchEntry {
+    std::int16_t code = 0;
+    std::string topic;
+    double quoteRatio = 0;
+    std::string codeText;
+    std::string marketSuffix;
+    std::string brandName;
+    std::string lastText;
+    double last = 0;
+    double prevLast = 0;
+    std::int16_t tick = 0;  // 0 none seen yet, 1 rose, 2 fell
+    std::string prevCloseText;
+    double prevClose = 0;
+    double prevCloseDev = 0;
+    std::string vwapText;
+    double vwap = 0;
+    double vwapDev = 0;
+    std::string openText;
+    double open = 0;
+    double openDev = 0;
+    std::string highText;
+    double high = 0;
+    double highDev = 0;
+    std::string lowText;
+    double low = 0;
+    double lowDev = 0;
+    std::array<std::string, kQuoteLevels> askQtyText;  // levels 1 to 8 at 0 to 7
+    std::array<double, kQuoteLevels> askQty{};
+    double askQtyTotal = 0;
+    std::array<std::string, kQuoteLevels> bidQtyText;
+    std::array<double, kQuoteLevels> bidQty{};
+    double bidQtyTotal = 0;
+};
+
+// True when a quote text carries a value: neither empty nor a single blank.
+inline bool HasValue(const std::string& text) { return !text.empty() && text != " "; }
+
+struct WatchTable {
+    std::array<WatchEntry, kMaxEntries> entries;
+    // RowOrder[r] is the slot shown in display row r; a permutation over 0..EntryCount-1.
+    std::array<std::int16_t, kMaxEntries> RowOrder{};
+    std::int16_t EntryCount = 0;
+    std::int16_t DeleteTarget = 0;
+    // 0 none, 1 a removal waits for the end of the running pass, 2 the removal is under way.
+    std::int16_t DeletePending = 0;
+
+    WatchTable() { ResetRowOrder(); }
+
+    void ResetRowOrder();
+    void BlankAll();
+    // Removes slot DeleteTarget and closes the gap in the slots and in RowOrder, keeping the
+    // relative order of the remaining rows. Redrawing and clearing DeletePending are left to
+    // the caller (RemoveEntry of the main window).
+    void RemoveTargetSlot();
+};
+
+}  // namespace norvale

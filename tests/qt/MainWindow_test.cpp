@@ -1,0 +1,125 @@
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProcess>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "tests/qt/QtHarness.h"
+
+namespace norvale {
+namespace {
+
+QString Text(QWidget* root, const char* name) {
+    auto* label = root->findChild<QLabel*>(QString::fromLatin1(name));
+    return label != nullptr ? label->text() : QString();
+}
+
+TEST(QtMainWindow, ShowsTheDesignedControlsAfterStartUp) {
+    QtHarness h;
+    h.Start();
+    QtMainWindow& w = h.window;
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Norvale - (ver1.02)"));
+
+    QStringList menuTitles;
+    for (QAction* a : w.menuBar()->actions()) menuTitles << a->text();
+    EXPECT_EQ(menuTitles, (QStringList{"ﾌｧｲﾙ", "RSS開始", "RSS停止"}));
+    EXPECT_TRUE(w.MenuAction(Menu::RssStart)->isEnabled());
+    EXPECT_FALSE(w.MenuAction(Menu::RssStop)->isEnabled());
+    EXPECT_TRUE(w.MenuAction(Menu::File)->isEnabled());
+    EXPECT_FALSE(w.MenuAction(Menu::OffLine)->isEnabled());  // shown greyed
+
+    EXPECT_EQ(Text(&w, "Label1"), QStringLiteral("ｺｰﾄﾞ"));
+    EXPECT_EQ(Text(&w, "Label2"), QStringLiteral("並び替え"));
+    EXPECT_EQ(Text(&w, "Label3"), QStringLiteral("読込み間隔"));
+    auto* combo1 = w.findChild<QComboBox*>(QStringLiteral("Combo1"));
+    auto* combo2 = w.findChild<QComboBox*>(QStringLiteral("Combo2"));
+    ASSERT_NE(combo1, nullptr);
+    ASSERT_NE(combo2, nullptr);
+    EXPECT_EQ(combo1->count(), 13);
+    EXPECT_EQ(combo1->currentText(), QStringLiteral("並べ替え停止"));
+    EXPECT_EQ(combo2->count(), 10);
+    EXPECT_EQ(combo2->currentText(), QStringLiteral("自動"));
+    // Designed places, 15 twips to the pixel.
+    EXPECT_EQ(combo1->geometry(), QRect(176, 0, 209, 20));
+    EXPECT_EQ(combo2->geometry(), QRect(464, 0, 81, 20));
+    EXPECT_EQ(w.findChild<QLineEdit*>(QStringLiteral("Text1"))->geometry(), QRect(40, 0, 65, 20));
+    EXPECT_EQ(w.Picture1().pos(), QPoint(0, 24));
+
+    EXPECT_EQ(w.PanelText(1), "停止");
+    EXPECT_EQ(w.PanelText(2), "並べ替え停止");
+    EXPECT_EQ(w.PanelText(4), "銘柄数: 0/ 1000");
+
+    // Client area as designed; the surface reaches 2 twips short of its bottom.
+    QTRY_VERIFY(w.centralWidget()->size() == QSize(972, 572));
+    EXPECT_DOUBLE_EQ(w.Picture1Height(), 572 * 15 - 2);
+    EXPECT_DOUBLE_EQ(w.Picture1().Height(), (572 * 15 - 2) / 15.0);
+}
+
+TEST(QtMainWindow, SortKeySelectionReachesTheHandler) {
+    QtHarness h;
+    h.Start();
+    auto* combo1 = h.window.findChild<QComboBox*>(QStringLiteral("Combo1"));
+    combo1->setCurrentIndex(4);
+    emit combo1->activated(4);
+    QTRY_COMPARE(h.frm->SortKey, 4);
+    EXPECT_EQ(h.window.PanelText(2), "本日始値乖離率-降順");
+}
+
+TEST(QtMainWindow, CloseDuringAPassIsRefusedThenGranted) {
+    QtHarness h;
+    h.Start();
+    h.frm->polling.RefreshState = 1;
+    EXPECT_FALSE(h.window.close());
+    EXPECT_TRUE(h.window.isVisible());
+    EXPECT_EQ(h.window.PanelText(1), "停止処理中");
+    h.frm->polling.RefreshState = 0;
+    EXPECT_TRUE(h.window.close());
+    EXPECT_TRUE(h.frm->Closed());
+}
+
+// Two real processes: the second start ends at once with status 0; a killed first instance
+// does not block the next start.
+TEST(SingleInstance, SecondStartEndsSilentlyAndACrashLeavesNoBlock) {
+    const QString exe = QStringLiteral(NORVALE_BINARY_DIR "/platform/qt/norvale");
+    QTemporaryDir runtime;
+    ASSERT_TRUE(runtime.isValid());
+    QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent"));
+
+    auto start = [&](QProcess& p) {
+        p.setProcessEnvironment(env);
+        p.start(exe, {});
+        return p.waitForStarted(5000);
+    };
+    QProcess first;
+    ASSERT_TRUE(start(first));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(runtime.path() + QStringLiteral("/norvale.lock")), 10000);
+
+    QProcess second;
+    ASSERT_TRUE(start(second));
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(first.state(), QProcess::Running);
+
+    first.kill();  // a crash: the lock file stays behind
+    ASSERT_TRUE(first.waitForFinished(5000));
+    EXPECT_TRUE(QFile::exists(runtime.path() + QStringLiteral("/norvale.lock")));
+
+    QProcess third;
+    ASSERT_TRUE(start(third));
+    EXPECT_FALSE(third.waitForFinished(1500));  // still running: it took over the stale lock
+    EXPECT_EQ(third.state(), QProcess::Running);
+    third.kill();
+    third.waitForFinished(5000);
+}
+
+}  // namespace
+}  // namespace norvale

@@ -1,0 +1,20 @@
+// Market names to DDE topic suffixes, and the identity fields of a newly watched brand.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "quotes/WatchTable.h"
+#include "watchlist/BrandMaster.h"
+
+namespace norvale {
+
+// "東証" → "t", "大証" → "os", "JASDAQ" → "q", "HC" → "oj"; exact comparison, else nullopt.
+std::optional<std::string> MarketSuffix(const std::string& marketName);
+
+// Sets code, marketSuffix, topic, codeText and brandName of the entry; nothing else.
+void FillEntryFromMaster(WatchEntry& entry, std::int16_t code, const BrandRecord& record,
+                         const std::string& suffix);
+
+}  // namespace norvale
