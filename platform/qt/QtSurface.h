@@ -52,7 +52,4 @@ private:
     bool pressed_ = false;
 };
 
-// The Windows virtual key code of a Qt key release, or 0 for a key the table ignores.
-std::int16_t VirtualKeyCode(int qtKey, bool keypad);
-
 }  // namespace norvale
