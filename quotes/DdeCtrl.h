@@ -15,22 +15,51 @@ struct DdeErrorRecord {
     std::string message;
 };
 
+inline constexpr std::size_t kDdeErrorCount = 18;
+inline constexpr std::uint32_t kCpWinAnsi = 1004;
+// APPCMD_CLIENTONLY | CBF_SKIP_ALLNOTIFICATIONS
+inline constexpr std::uint32_t kDdeClientFlags = 0x3C0010;
+inline constexpr std::uint32_t kCfText = 1;
+inline constexpr std::uint32_t kXtypRequest = 0x20B0;
+inline constexpr std::uint32_t kDdeBufferSize = 512;
+
+// Texts are UTF-8 here; they cross to DDEML as CP932 bytes.
 class DdeCtrl {
 public:
     explicit DdeCtrl(Ddeml& ddeml) : ddeml_(ddeml) {}
 
+    // Back to closed: code page 1004, every handle 0, no cached topic or item.
     void DdeResetState();
     void BuildDdeErrorTable();
+    // Opens the DDEML instance and the service handle; false if either fails.
     bool DdeOpen(const std::string& service);
-    // Requests item of topic as text within timeoutMs; on failure out is left as passed.
+    // Requests item of topic as text within timeoutMs, reusing the conversation and the item
+    // handle while topic and item stay the same. False on any DDEML failure; out is then left
+    // as passed.
     bool DdeRequest(const std::string& topic, const std::string& item, std::int32_t timeoutMs,
                     std::string& out);
+    // Name, one blank and message of the last error (which DDEML then forgets);
+    // "DMLERR_NO_ERROR" for none, an empty text for a code not in the table.
     std::string DescribeDdeError();
+    // Frees every handle and ends the instance; nothing when no instance was opened.
     void DdeClose();
 
+    // The part of text before the first separator, or the whole text.
     static std::string TextBefore(const std::string& text, const std::string& separator);
 
+    std::uint32_t DdeCodePage = kCpWinAnsi;
+    std::uint32_t DdeInstance = 0;
+    DdeHandle ServiceHandle = 0;
+    DdeHandle Conversation = 0;
+    DdeHandle TopicHandle = 0;
+    DdeHandle ItemHandle = 0;
+    std::string CurrentTopic;
+    std::string CurrentItem;
+    std::array<DdeErrorRecord, kDdeErrorCount> DdeErrorTable;
+
 private:
+    DdeHandle MakeStringHandle(const std::string& utf8);
+
     Ddeml& ddeml_;
 };
 

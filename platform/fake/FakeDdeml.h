@@ -28,8 +28,9 @@ public:
         instance = kInstance;
         return 0;
     }
-    DdeHandle CreateStringHandle(std::uint32_t instance, std::string_view ansi, int) override {
+    DdeHandle CreateStringHandle(std::uint32_t instance, std::string_view ansi, int codePage) override {
         log.push_back("CreateStringHandle(" + std::string(ansi) + ")");
+        lastCodePage = codePage;
         if (instance != kInstance || failStringHandles) return Fail(dmlerr::kDllNotInitialized, instance);
         const DdeHandle h = nextHandle++;
         strings[h] = std::string(ansi);
@@ -105,6 +106,7 @@ public:
     std::vector<std::string> log;
     int requests = 0;
     std::uint32_t initFlags = 0, lastFormat = 0, lastType = 0, lastTimeout = 0, lastError = 0;
+    int lastCodePage = 0;
     std::map<DdeHandle, std::string> strings, conversations, data;
 
 private:
