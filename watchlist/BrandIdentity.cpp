@@ -1,9 +1,33 @@
 #include "watchlist/BrandIdentity.h"
 
+#include <array>
+#include <utility>
+
 namespace norvale {
 
-std::optional<std::string> MarketSuffix(const std::string&) { return std::nullopt; }
+std::optional<std::string> MarketSuffix(const std::string& marketName) {
+    static const std::array<std::pair<const char*, const char*>, 4> kSuffixes = {{
+        {"東証", "t"},
+        {"大証", "os"},
+        {"JASDAQ", "q"},
+        {"HC", "oj"},
+    }};
+    for (const auto& [name, suffix] : kSuffixes) {
+        if (marketName == name) return std::string(suffix);
+    }
+    return std::nullopt;
+}
 
-void FillEntryFromMaster(WatchEntry&, std::int16_t, const BrandRecord&, const std::string&) {}
+void FillEntryFromMaster(WatchEntry& entry, std::int16_t code, const BrandRecord& record,
+                         const std::string& suffix) {
+    // The topic carries at most the last four digits: 13010 is asked for as "3010".
+    const std::string digits = std::to_string(code);
+    const std::string lastFour = digits.size() > 4 ? digits.substr(digits.size() - 4) : digits;
+    entry.code = code;
+    entry.marketSuffix = suffix;
+    entry.topic = lastFour + "." + suffix;
+    entry.codeText = record.codeText;
+    entry.brandName = record.brandName;
+}
 
 }  // namespace norvale

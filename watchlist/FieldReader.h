@@ -1,0 +1,31 @@
+// The comma-delimited field input that the brand master file is written for.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace norvale {
+
+// Reads fields one after another from a text. A field ends at a comma or at a line end
+// (CR LF, a lone CR or a lone LF), so an empty line reads as one empty field. Blanks before
+// a field are skipped; blanks after an unquoted field stay part of it, and so does a double
+// quote inside it. A field that starts with a double quote runs to the next double quote,
+// commas included; a quoted field never spans lines, and whatever stands between its
+// closing quote and the next delimiter is dropped. The text must outlive the reader.
+class FieldReader {
+public:
+    explicit FieldReader(std::string_view text) : text_(text) {}
+
+    // True when every byte has been read.
+    bool AtEnd() const { return pos_ >= text_.size(); }
+    // The next field, a view into the text; empty once the end has been reached.
+    std::string_view Next();
+
+private:
+    void SkipDelimiter();
+
+    std::string_view text_;
+    std::size_t pos_ = 0;
+};
+
+}  // namespace norvale

@@ -1,0 +1,58 @@
+// The watch list file: reading it into the watch table, writing the table's codes, and the
+// message for a malformed line.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/FileSystem.h"
+#include "platform/MessageBox.h"
+#include "quotes/WatchTable.h"
+#include "watchlist/BrandMaster.h"
+
+namespace norvale {
+
+// The file dialog's filters, shared by import and export.
+inline constexpr const char* kWatchListFilter =
+    "すべてのファイル (*.*)|*.*|テキスト ファイル (*.txt)|*.txt|バッチ ファイル (*.bat)|*.bat";
+
+enum class WatchListStatus {
+    Loaded,     // read to its end, or to the 1000th brand
+    NotOpened,  // the file could not be read; the list is empty
+    Malformed,  // a line starts with a comma; the list is empty
+};
+
+struct WatchListLoad {
+    WatchListStatus status = WatchListStatus::Loaded;
+    int errorLine = 0;  // 1-based line of the malformed line, empty lines counted
+};
+
+// Field index (0-based) of a line split at single commas, without quoting; empty when the
+// field is empty or the line has fewer fields.
+std::string GetCsvField(std::string_view line, int index);
+
+// Fills slots 0, 1, 2 … of the table with the brands of a watch list file's bytes, in file
+// order, and sets EntryCount; at most 1000 brands are taken. Lines end with CR LF, a lone CR
+// or a lone LF, and a UTF-8 byte-order mark at the start is ignored. Lines whose first field
+// is not a 16-bit number, is missing from the master or names a market without a suffix are
+// skipped. A line that begins with a comma ends the read as Malformed with EntryCount 0.
+[[nodiscard]] WatchListLoad ReadWatchList(std::string_view bytes, const BrandMaster& master, WatchTable& table);
+
+// ReadWatchList on the file at path; NotOpened with EntryCount 0 when it cannot be read.
+[[nodiscard]] WatchListLoad LoadWatchListFile(FileSystem& files, const std::string& path,
+                                              const BrandMaster& master, WatchTable& table);
+
+// The file's bytes for the live entries in slot order: each codeText in CP932, then CR LF.
+std::string WatchListBytes(const WatchTable& table);
+
+// Writes WatchListBytes to path; false when the file could not be written completely, and
+// then an existing file there is left as it was.
+[[nodiscard]] bool SaveWatchListFile(FileSystem& files, const std::string& path, const WatchTable& table);
+
+// The three lines of the malformed-line message, joined by CR LF.
+std::string FileErrorText(const std::string& path, int line);
+
+// Shows the malformed-line message with the title "Error" and returns when it is closed.
+void ReportFileError(MessageBox& box, const std::string& path, int line);
+
+}  // namespace norvale
