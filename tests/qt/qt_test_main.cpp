@@ -1,10 +1,41 @@
 // GoogleTest inside a QApplication, for tests that drive the real window offscreen.
+// A Qt warning that no test expects fails the running test.
 #include <QApplication>
+#include <QByteArray>
 #include <gtest/gtest.h>
 
+namespace {
+
+// Messages of the test environment itself, not of Norvale.
+bool IsEnvironmentNoise(const QString& message) {
+    static const char* const kNoise[] = {
+        "propagateSizeHints",        // offscreen platform
+        "XDG_RUNTIME_DIR",           // runtime folder not set or not private
+        "QStandardPaths",
+    };
+    for (const char* n : kNoise) {
+        if (message.contains(QLatin1String(n))) return true;
+    }
+    return false;
+}
+
+void FailOnWarning(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtDebugMsg || type == QtInfoMsg) return;
+    if (IsEnvironmentNoise(message)) return;
+    if (::testing::UnitTest::GetInstance()->current_test_info() != nullptr) {
+        ADD_FAILURE() << "Unexpected Qt message: " << message.toStdString();
+    } else {
+        fprintf(stderr, "Qt message outside a test: %s\n", qPrintable(message));
+    }
+    if (type == QtFatalMsg) abort();
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    qInstallMessageHandler(FailOnWarning);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
