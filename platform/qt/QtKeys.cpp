@@ -1,20 +1,25 @@
 #include "platform/qt/QtKeys.h"
 
-#include <Qt>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QString>
 
 namespace norvale {
 
-std::int16_t VirtualKeyCode(int qtKey, bool keypad) {
-    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) {
-        return static_cast<std::int16_t>((keypad ? 96 : 48) + (qtKey - Qt::Key_0));
-    }
+namespace {
+
+// XKB keycodes (evdev + 8) of the digit row: 1 to 9 are 10 to 18, 0 is 19; the same on
+// every layout, so Shift or an AZERTY row of symbols does not hide the digit.
+constexpr quint32 kXkbDigit1 = 10;
+constexpr quint32 kXkbDigit0 = 19;
+
+bool IsTableKey(quint32 vk) {
+    return vk == 8 || vk == 13 || vk == 27 || vk == 46 || (vk >= 48 && vk <= 57) || (vk >= 96 && vk <= 105);
+}
+
+// Shift with a main-row digit on a US layout, for when no native code tells the key.
+std::int16_t UsShiftedDigit(int qtKey) {
     switch (qtKey) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter: return 13;
-        case Qt::Key_Escape: return 27;
-        case Qt::Key_Delete: return 46;
-        case Qt::Key_Backspace: return 8;
-        // Shift with a main-row digit arrives as the shifted symbol on a US layout.
         case Qt::Key_ParenRight: return 48;
         case Qt::Key_Exclam: return 49;
         case Qt::Key_At: return 50;
@@ -28,5 +33,55 @@ std::int16_t VirtualKeyCode(int qtKey, bool keypad) {
         default: return 0;
     }
 }
+
+}  // namespace
+
+NativeKeys NativeKeysOf(const QString& platformName) {
+    if (platformName == QLatin1String("xcb") || platformName.startsWith(QLatin1String("wayland"))) {
+        return NativeKeys::XkbKeycode;
+    }
+    if (platformName == QLatin1String("windows")) return NativeKeys::WindowsVk;
+    return NativeKeys::None;
+}
+
+KeyFacts FactsOf(const QKeyEvent& event) {
+    KeyFacts f;
+    f.qtKey = event.key();
+    f.keypad = event.modifiers().testFlag(Qt::KeypadModifier);
+    f.native = NativeKeysOf(QGuiApplication::platformName());
+    f.scanCode = event.nativeScanCode();
+    f.virtualKey = event.nativeVirtualKey();
+    return f;
+}
+
+std::int16_t VirtualKeyCode(const KeyFacts& key) {
+    bool nativeKnown = false;
+    if (key.native == NativeKeys::WindowsVk && key.virtualKey != 0) {
+        return IsTableKey(key.virtualKey) ? static_cast<std::int16_t>(key.virtualKey) : 0;
+    }
+    if (key.native == NativeKeys::XkbKeycode && key.scanCode != 0) {
+        nativeKnown = true;
+        if (key.scanCode >= kXkbDigit1 && key.scanCode < kXkbDigit0) {
+            return static_cast<std::int16_t>(49 + (key.scanCode - kXkbDigit1));
+        }
+        if (key.scanCode == kXkbDigit0) return 48;
+    }
+    if (key.qtKey >= Qt::Key_0 && key.qtKey <= Qt::Key_9) {
+        return static_cast<std::int16_t>((key.keypad ? 96 : 48) + (key.qtKey - Qt::Key_0));
+    }
+    switch (key.qtKey) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter: return 13;
+        case Qt::Key_Escape: return 27;
+        case Qt::Key_Delete: return 46;
+        case Qt::Key_Backspace: return 8;
+        default: break;
+    }
+    // The keypad's own symbols (*, +, …) are never digits.
+    if (nativeKnown || key.keypad) return 0;
+    return UsShiftedDigit(key.qtKey);
+}
+
+std::int16_t VirtualKeyCode(const QKeyEvent& event) { return VirtualKeyCode(FactsOf(event)); }
 
 }  // namespace norvale

@@ -130,23 +130,32 @@ void QtSurface::resizeEvent(QResizeEvent* event) {
 }
 
 void QtSurface::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) pressed_ = true;
+    if (event->button() != Qt::LeftButton) return;
+    pressed_ = true;
+    setFocus(Qt::MouseFocusReason);  // typed codes go to the table once it has been clicked
 }
 
 void QtSurface::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !pressed_) return;
     pressed_ = false;
+    // Like a button, a press dragged off the surface and released elsewhere is no click.
+    if (!rect().contains(event->position().toPoint())) return;
     lastClickY_ = static_cast<int>(std::lround(event->position().y()));
     if (events_ != nullptr) events_->Picture1_Click();
 }
 
 void QtSurface::keyReleaseEvent(QKeyEvent* event) {
-    if (event->isAutoRepeat()) return;  // a held key acts once
-    const std::int16_t vk = VirtualKeyCode(event->key(), event->modifiers().testFlag(Qt::KeypadModifier));
-    if (vk != 0 && events_ != nullptr) {
-        const std::int16_t shift = event->modifiers().testFlag(Qt::ShiftModifier) ? 1 : 0;
-        events_->Picture1_KeyUp(vk, shift);
+    if (event->isAutoRepeat()) return;  // a held key acts once, at its real release
+    const std::int16_t vk = VirtualKeyCode(*event);
+    if (vk == 0 || events_ == nullptr) {
+        QWidget::keyReleaseEvent(event);
+        return;
     }
+    const Qt::KeyboardModifiers m = event->modifiers();
+    const auto shift = static_cast<std::int16_t>((m.testFlag(Qt::ShiftModifier) ? 1 : 0) |
+                                                 (m.testFlag(Qt::ControlModifier) ? 2 : 0) |
+                                                 (m.testFlag(Qt::AltModifier) ? 4 : 0));
+    events_->Picture1_KeyUp(vk, shift);
 }
 
 }  // namespace norvale
