@@ -1,14 +1,120 @@
 #include "ranking/DrawTable.h"
 
+#include <cassert>
+#include <cmath>
+
 #include "ranking/NumberFormat.h"
+#include "ranking/PrintCell.h"
 
 namespace norvale {
+
+namespace {
+
+constexpr int kBarColumn = 111;
+constexpr std::size_t kBrandNameChars = 9;
+
+// Red above the reference, blue below, black at equality.
+Rgb AgainstReference(double last, double reference) {
+    if (last > reference) return kRed;
+    if (last < reference) return kBlue;
+    return kBlack;
+}
+
+void Border(Surface& s, const TableColumn& column, int top, int bottom) {
+    s.Line(column.BorderX(), top, column.BorderX(), bottom, kBlack);
+}
+
+void DrawRow(Surface& s, const WatchEntry& e, int r) {
+    const int top = kRowHeight * r - 1;
+    const int bottom = kRowHeight * r + 11;
+    const auto& c = kTableColumns;
+    auto cell = [&](int k, std::string_view text, Rgb main) {
+        PrintCell(s, c[k].start, r, text, main, kWhite);
+        Border(s, c[k], top, bottom);
+    };
+    auto price = [&](double v) { return PadLeft(FormatGrouped(v), 9); };
+    auto rate = [&](double v) { return PadLeft(FormatFixed2(v), 6); };
+
+    cell(0, e.codeText, kBlack);
+    cell(1, LeftChars(e.brandName, kBrandNameChars), kBlack);
+
+    // The arrow goes on the blanks in front of the price, before the column's border.
+    std::string_view arrow = "→";
+    Rgb tickColour = kBlack;
+    if (e.tick == 1) {
+        arrow = "↑";
+        tickColour = kRed;
+    } else if (e.tick == 2) {
+        arrow = "↓";
+        tickColour = kBlue;
+    }
+    PrintCell(s, c[2].start, r, PadLeft(FormatGrouped(e.last), 12), tickColour, kWhite);
+    PrintCell(s, c[2].start, r, arrow, tickColour, tickColour);
+    Border(s, c[2], top, bottom);
+
+    cell(3, price(e.prevClose), AgainstReference(e.last, e.prevClose));
+    cell(4, rate(e.prevCloseDev), kBlack);
+    cell(5, price(e.open), AgainstReference(e.last, e.open));
+    cell(6, rate(e.openDev), kBlack);
+    cell(7, price(e.vwap), AgainstReference(e.last, e.vwap));
+    cell(8, rate(e.vwapDev), kBlack);
+    cell(9, price(e.high), e.last >= e.high ? kRed : kBlue);
+    cell(10, rate(e.highDev), kBlack);
+    cell(11, price(e.low), e.last > e.low ? kRed : kBlue);
+    cell(12, rate(e.lowDev), kBlack);
+    cell(13, PadLeft(FormatGrouped(e.askQtyTotal), 12), kBlack);
+    cell(14, PadLeft(FormatGrouped(e.bidQtyTotal), 12), kBlack);
+
+    // Quote-ratio bar: red for the whole bar, then blue from the left for the ask side's share.
+    const int x0 = kColumnUnit * kBarColumn;
+    s.FillRect(x0 + 1, kRowHeight * r, x0 + 80, kRowHeight * r + 10, kRed);
+    s.FillRect(x0 + 1, kRowHeight * r, BarBlueRight(e.quoteRatio), kRowHeight * r + 10, kBlue);
+    cell(15, PadLeft(FormatFixed2(e.quoteRatio), 13), kWhite);
+}
+
+}  // namespace
+
+int BarBlueRight(double quoteRatio) {
+    double q = std::isfinite(quoteRatio) ? quoteRatio : 0;
+    q = q < 0 ? 0 : (q > 100 ? 100 : q);
+    return kColumnUnit * kBarColumn - 1 + static_cast<int>(std::lround(0.8 * (100 - q)));
+}
 
 void DrawTable(Surface& surface, StatusBar& statusBar, const WatchTable& table, TableView& view) {
     if (view.DrawBusy == 1) return;
     view.DrawBusy = 1;
     surface.SetPersistent(true);
+
+    const int w = surface.Width();
+    surface.FillRect(-1, -1, w, 11, kHeaderGreen);
+    for (const TableColumn& column : kTableColumns) {
+        PrintCell(surface, column.start, 0, column.header, kBlack, kWhite);
+        Border(surface, column, -1, 11);
+    }
+
     view.SelectedEntry = -1;
+    const int count = table.EntryCount;
+    assert(count >= 0 && count <= kMaxEntries);
+    for (int i = 0; i < count; ++i) {
+        const int r = i + 1;
+        // The surface reaches down under the status bar: a row is drawn only with four rows of
+        // room below its top, on the unrounded overall height.
+        if (surface.Height() < kRowHeight * (r + 4)) break;
+        const int e = table.RowOrder[static_cast<std::size_t>(i)];
+        assert(e >= 0 && e < kMaxEntries);
+
+        Rgb band = kWhite;
+        if (e == table.DeleteTarget && table.DeletePending == 1) {
+            band = kBlack;
+        } else if (kRowHeight * r <= view.ClickY && view.ClickY < kRowHeight * r + kRowHeight) {
+            band = kYellow;
+            view.SelectedEntry = static_cast<std::int16_t>(e);
+        }
+        surface.FillRect(-1, kRowHeight * r - 1, w, kRowHeight * r + 11, band);
+        surface.OutlineRect(-1, kRowHeight * r - 1, w, kRowHeight * r + 11, kBlack);
+        DrawRow(surface, table.entries[static_cast<std::size_t>(e)], r);
+    }
+
     statusBar.SetPanel(4, "銘柄数:" + SignPlace(table.EntryCount) + "/" + SignPlace(kMaxEntries));
     view.DrawBusy = 0;
 }

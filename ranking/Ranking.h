@@ -25,6 +25,10 @@ void RecomputeHighDev(WatchEntry& e);              // after a valid high
 void RecomputeLowDev(WatchEntry& e);               // after a valid low
 void RecomputeQuoteRatio(WatchEntry& e);           // after both quantity totals, every pass
 
+// The measure that sortKey 1 to 12 ranks by; nullptr for any other key.
+using SortMeasure = double WatchEntry::*;
+SortMeasure SortMeasureOf(std::int16_t sortKey);
+
 // Orders RowOrder[0..EntryCount-1] by the absolute value of the measure of sortKey, starting
 // from the entries' own order; key 0 leaves RowOrder untouched.
 void SortRows(WatchTable& table, std::int16_t sortKey);
