@@ -1,0 +1,117 @@
+// A started frmGrp on the fakes, with a scripted quote server and a clock whose seconds reach
+// the tickers through the event pump, as they would while a pass lets events run.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/FrmGrp.h"
+#include "platform/TextCodec.h"
+#include "platform/fake/FakePlatform.h"
+
+namespace norvale {
+
+struct Polling {
+    FakePlatform fp;
+    FrmGrp frm{fp.platform};
+
+    // Seconds passed, and seconds whose ticks have reached the handlers.
+    int clock = 0;
+    int delivered = 0;
+    // Seconds the server takes for an item; the ticks of that time arrive at the next pump.
+    std::map<std::string, int> secondsFor;
+    // Answers by "topic|item"; anything else gets `fallback`.
+    std::map<std::string, std::string> quotes;
+    std::string fallback = "100";
+    // A server that fails every request, its conversations included.
+    bool failing = false;
+    // Called before every answer, with the request's number from 1.
+    std::function<void(int, const std::string&, const std::string&)> onRequest;
+    int served = 0;
+    // Actions that the user takes while request k is under way; they run with the pending
+    // events at the next pump, before the following request.
+    std::map<int, std::function<void()>> afterRequest;
+    std::vector<std::function<void()>> queued;
+
+    Polling() {
+        fp.window.events = &frm;
+        EXPECT_TRUE(frm.Form_Load());
+        // The server sees and answers CP932, as the DDE layer sends and expects it.
+        fp.ddeml.server = [this](const std::string& ansiTopic, const std::string& ansiItem) -> FakeDdeml::Reply {
+            const std::string topic = Cp932ToUtf8(ansiTopic);
+            const std::string item = Cp932ToUtf8(ansiItem);
+            ++served;
+            if (onRequest) onRequest(served, topic, item);
+            auto action = afterRequest.find(served);
+            if (action != afterRequest.end()) queued.push_back(action->second);
+            auto cost = secondsFor.find(item);
+            if (cost != secondsFor.end()) clock += cost->second;
+            if (failing) return {std::nullopt, dmlerr::kNotProcessed};
+            auto q = quotes.find(topic + "|" + item);
+            return {Utf8ToCp932(q != quotes.end() ? q->second : fallback)};
+        };
+        fp.events.every = [this](int) {
+            auto actions = std::move(queued);
+            queued.clear();
+            for (auto& a : actions) a();
+            Deliver();
+        };
+    }
+
+    // Both tickers tick once per second, the wait ticker first; a ticker switched on during a
+    // second ticks from the next one.
+    void Deliver() {
+        while (delivered < clock) {
+            ++delivered;
+            const bool t3 = fp.timer3.enabled;
+            const bool t1 = fp.timer1.enabled;
+            if (t3 && fp.timer3.enabled) frm.Timer3_Timer();
+            if (t1 && fp.timer1.enabled) frm.Timer1_Timer();
+        }
+    }
+    void Idle(int seconds) {
+        for (int s = 0; s < seconds; ++s) {
+            ++clock;
+            Deliver();
+        }
+    }
+
+    // Appends a brand the way the brand entry does.
+    void Add(const std::string& code, const std::string& suffix) {
+        const int n = frm.table.EntryCount;
+        WatchEntry& e = frm.table.entries[static_cast<std::size_t>(n)];
+        e = WatchEntry{};
+        e.code = static_cast<std::int16_t>(std::stoi(code));
+        e.codeText = code;
+        e.marketSuffix = suffix;
+        e.topic = code + "." + suffix;
+        e.brandName = "銘柄" + code;
+        frm.table.RowOrder[static_cast<std::size_t>(n)] = static_cast<std::int16_t>(n);
+        frm.table.EntryCount = static_cast<std::int16_t>(n + 1);
+    }
+    WatchEntry& Entry(int j) { return frm.table.entries[static_cast<std::size_t>(j)]; }
+
+    // The items requested of the server, as "topic,item", in order.
+    std::vector<std::string> Requests() const {
+        std::vector<std::string> out;
+        for (const auto& line : fp.ddeml.log) {
+            if (line.rfind("Request(", 0) == 0) out.push_back(Cp932ToUtf8(line.substr(8, line.size() - 9)));
+        }
+        return out;
+    }
+    int RequestsFor(const std::string& topic) const {
+        int n = 0;
+        for (const auto& r : Requests()) n += r.rfind(topic + ",", 0) == 0 ? 1 : 0;
+        return n;
+    }
+    void ForgetRequests() { fp.ddeml.log.clear(); }
+
+    bool Enabled(Menu m) const { return fp.window.Enabled(m); }
+    const std::string& Panel(int n) const { return fp.statusBar.Panel(n); }
+};
+
+}  // namespace norvale

@@ -1,0 +1,374 @@
+// The refresh pass against a scripted quote server: what it asks, what it stores, how it ends.
+#include <gtest/gtest.h>
+
+#include "tests/core/PollingFixture.h"
+
+namespace norvale {
+namespace {
+
+std::vector<std::string> Levels(const std::string& side, int levels) {
+    static const char* digits[] = {"１", "２", "３", "４", "５", "６", "７", "８"};
+    std::vector<std::string> out;
+    for (int k = 0; k < levels; ++k) out.push_back(side + digits[k]);
+    return out;
+}
+
+std::vector<std::string> EveryPassItems(const std::string& topic, bool oj) {
+    std::vector<std::string> out;
+    for (const char* item : {"現在値", "出来高加重平均", "高値", "安値"}) out.push_back(topic + "," + item);
+    for (const auto& item : Levels("最良売気配数量", oj ? 8 : 5)) out.push_back(topic + "," + item);
+    for (const auto& item : Levels("最良買気配数量", oj ? 8 : 5)) out.push_back(topic + "," + item);
+    return out;
+}
+
+TEST(RefreshPass, AsksEachItemOnceInOrderWithEventsBeforeEveryBrandAndRequest) {
+    Polling p;
+    p.Add("7203", "t");
+    p.Add("9984", "oj");
+    // The pump count at each request: one more within a brand, two more at a new brand.
+    std::vector<int> pumpsAt;
+    p.onRequest = [&](int, const std::string&, const std::string&) { pumpsAt.push_back(p.fp.events.calls); };
+
+    EXPECT_EQ(p.frm.RefreshPass(), PassExit::Completed);
+    std::vector<std::string> expected = {"7203.t,始値", "7203.t,前日終値", "9984.oj,始値", "9984.oj,前日終値"};
+    for (const auto& r : EveryPassItems("7203.t", false)) expected.push_back(r);
+    for (const auto& r : EveryPassItems("9984.oj", true)) expected.push_back(r);
+    EXPECT_EQ(p.Requests(), expected);
+    EXPECT_EQ(p.fp.ddeml.lastTimeout, 500u);
+
+    const std::vector<int> brandStarts = {0, 2, 4, 4 + 14};
+    ASSERT_EQ(pumpsAt.size(), expected.size());
+    for (std::size_t k = 0; k < pumpsAt.size(); ++k) {
+        const bool newBrand = std::find(brandStarts.begin(), brandStarts.end(), k) != brandStarts.end();
+        EXPECT_EQ(pumpsAt[k], (k == 0 ? 0 : pumpsAt[k - 1]) + (newBrand ? 2 : 1)) << "request " << k;
+    }
+
+    // The fill-once items have values now and are not asked again.
+    p.ForgetRequests();
+    EXPECT_EQ(p.frm.RefreshPass(), PassExit::Completed);
+    expected = EveryPassItems("7203.t", false);
+    for (const auto& r : EveryPassItems("9984.oj", true)) expected.push_back(r);
+    EXPECT_EQ(p.Requests(), expected);
+}
+
+TEST(RefreshPass, StoresTextsAlwaysAndNumbersOnlyFromAValue) {
+    Polling p;
+    p.Add("1301", "t");
+    auto& q = p.quotes;
+    q["1301.t|始値"] = " ";  // before the market opens
+    q["1301.t|前日終値"] = "前日終値 1,000";
+    q["1301.t|現在値"] = "現在値 1,050";
+    (void)p.frm.RefreshPass();
+    WatchEntry& e = p.Entry(0);
+    EXPECT_EQ(e.openText, " ");
+    EXPECT_EQ(e.open, 0);
+    EXPECT_EQ(e.openDev, 0);
+    EXPECT_EQ(e.prevCloseText, "前日終値 1,000");
+    EXPECT_EQ(e.prevClose, 1000);
+    EXPECT_EQ(e.lastText, "現在値 1,050");
+    EXPECT_EQ(e.last, 1050);
+    EXPECT_EQ(e.prevLast, 0);
+    EXPECT_EQ(e.tick, 0);  // the first price shows no direction
+    EXPECT_NEAR(e.prevCloseDev, 5.0, 1e-9);
+
+    // The blank open is asked again, every pass, until it has a value; the close is not.
+    struct Step {
+        const char* last;
+        double expectLast, expectPrevLast;
+        int expectTick;
+    };
+    const Step steps[] = {
+        {"1,050", 1050, 1050, 0},  // equal: still no direction
+        {"1,100", 1100, 1050, 1},  {"1,100", 1100, 1100, 1},  // equal keeps the arrow
+        {"990", 990, 1100, 2},     {"---", 990, 1100, 2},     // not a number: nothing moves
+        {"", 990, 1100, 2},        {"nan", 990, 1100, 2},
+    };
+    for (const Step& s : steps) {
+        p.ForgetRequests();
+        q["1301.t|現在値"] = s.last;
+        (void)p.frm.RefreshPass();
+        EXPECT_EQ(p.RequestsFor("1301.t"), 15) << s.last;
+        EXPECT_EQ(p.Requests().front(), "1301.t,始値");
+        EXPECT_EQ(e.lastText, s.last);
+        EXPECT_EQ(e.last, s.expectLast) << s.last;
+        EXPECT_EQ(e.prevLast, s.expectPrevLast) << s.last;
+        EXPECT_EQ(e.tick, s.expectTick) << s.last;
+    }
+    EXPECT_NEAR(e.prevCloseDev, -1.0, 1e-9);
+
+    // An open that is not a number counts as none: it is asked again and open keeps 0.
+    q["1301.t|始値"] = "---";
+    (void)p.frm.RefreshPass();
+    EXPECT_EQ(e.openText, "---");
+    EXPECT_EQ(e.open, 0);
+    p.ForgetRequests();
+    q["1301.t|始値"] = "1,000";
+    (void)p.frm.RefreshPass();
+    EXPECT_EQ(p.Requests().front(), "1301.t,始値");
+    EXPECT_EQ(e.open, 1000);
+    p.ForgetRequests();
+    (void)p.frm.RefreshPass();
+    EXPECT_EQ(p.RequestsFor("1301.t"), 14);
+}
+
+TEST(RefreshPass, DeviationsWaitForAValidCurrentPrice) {
+    Polling p;
+    p.Add("1301", "t");
+    auto& q = p.quotes;
+    q["1301.t|始値"] = "";
+    q["1301.t|前日終値"] = "";
+    q["1301.t|現在値"] = "1000";
+    q["1301.t|出来高加重平均"] = "800";
+    q["1301.t|高値"] = "1250";
+    q["1301.t|安値"] = " ";
+    (void)p.frm.RefreshPass();
+    WatchEntry& e = p.Entry(0);
+    EXPECT_EQ(e.openDev, 0);
+    EXPECT_NEAR(e.vwapDev, 25.0, 1e-9);
+    EXPECT_NEAR(e.highDev, -20.0, 1e-9);
+    EXPECT_EQ(e.lowDev, 0);
+
+    // Open and close arrive, the price does not: both rates keep their values.
+    q["1301.t|始値"] = "800";
+    q["1301.t|前日終値"] = "500";
+    q["1301.t|現在値"] = " ";
+    q["1301.t|出来高加重平均"] = "";
+    (void)p.frm.RefreshPass();
+    EXPECT_EQ(e.open, 800);
+    EXPECT_EQ(e.openDev, 0);
+    EXPECT_EQ(e.prevCloseDev, 0);
+    EXPECT_NEAR(e.vwapDev, 25.0, 1e-9);
+
+    q["1301.t|現在値"] = "1000";
+    (void)p.frm.RefreshPass();
+    EXPECT_NEAR(e.openDev, 25.0, 1e-9);
+    EXPECT_NEAR(e.prevCloseDev, 100.0, 1e-9);
+}
+
+TEST(RefreshPass, LevelsSixToEightOnlyForOj) {
+    Polling p;
+    p.Add("7203", "t");
+    p.Add("9984", "oj");
+    for (WatchEntry* e : {&p.Entry(0), &p.Entry(1)}) {
+        for (std::size_t k = 5; k < 8; ++k) {
+            e->askQtyText[k] = "77";
+            e->askQty[k] = 77;
+            e->bidQtyText[k] = "88";
+            e->bidQty[k] = 88;
+        }
+    }
+    p.fallback = "100";
+    p.quotes["7203.t|最良売気配数量１"] = "1,000";
+    (void)p.frm.RefreshPass();
+    const WatchEntry& t = p.Entry(0);
+    EXPECT_EQ(t.askQtyText[0], "1,000");
+    EXPECT_EQ(t.askQtyText[5], "77");  // left as it was
+    EXPECT_EQ(t.askQty[5], 0);
+    EXPECT_EQ(t.bidQtyText[7], "88");
+    EXPECT_EQ(t.bidQty[7], 0);
+    EXPECT_EQ(t.askQtyTotal, 1000 + 4 * 100);
+    EXPECT_EQ(t.bidQtyTotal, 500);
+    EXPECT_NEAR(t.quoteRatio, 500.0 / 1900.0 * 100, 1e-9);
+    EXPECT_EQ(p.RequestsFor("7203.t"), 2 + 14);
+
+    const WatchEntry& oj = p.Entry(1);
+    EXPECT_EQ(oj.askQtyText[7], "100");
+    EXPECT_EQ(oj.askQtyTotal, 800);
+    EXPECT_EQ(oj.bidQtyTotal, 800);
+    EXPECT_NEAR(oj.quoteRatio, 50.0, 1e-9);
+    EXPECT_EQ(p.RequestsFor("9984.oj"), 2 + 20);
+}
+
+TEST(RefreshPass, FailedRequestsShowErrorKeepValuesAndThePassStillCompletes) {
+    Polling p;
+    p.Add("7203", "t");
+    p.quotes["7203.t|最良買気配数量１"] = "300";
+    p.quotes["7203.t|最良売気配数量１"] = "100";
+    p.fallback = "0";
+    p.quotes["7203.t|現在値"] = "1000";
+    (void)p.frm.RefreshPass();
+    EXPECT_NEAR(p.Entry(0).quoteRatio, 75.0, 1e-9);
+
+    p.failing = true;
+    p.fp.ddeml.log.clear();
+    p.fp.statusBar.writes.clear();
+    EXPECT_EQ(p.frm.RefreshPass(), PassExit::Completed);
+    const WatchEntry& e = p.Entry(0);
+    EXPECT_EQ(p.fp.statusBar.writes.front(), (std::pair<int, std::string>(1, "Error !")));
+    EXPECT_EQ(e.lastText, "");
+    EXPECT_EQ(e.last, 1000);
+    EXPECT_EQ(e.askQtyText[0], "");
+    EXPECT_EQ(e.askQty[0], 100);
+    EXPECT_NEAR(e.quoteRatio, 75.0, 1e-9);
+    EXPECT_EQ(p.Panel(3), "読込み時間: 0秒");
+
+    // A fill-once item that failed is asked for again by the next pass.
+    Polling fresh;
+    fresh.Add("6758", "t");
+    fresh.failing = true;
+    (void)fresh.frm.RefreshPass();
+    EXPECT_EQ(fresh.Entry(0).openText, "");
+    fresh.failing = false;
+    fresh.ForgetRequests();
+    (void)fresh.frm.RefreshPass();
+    EXPECT_EQ(fresh.Requests().front(), "6758.t,始値");
+    EXPECT_EQ(fresh.Entry(0).open, 100);
+}
+
+TEST(RefreshPass, OfflineAsksNothingAndChangesNoNumberFromTheNextRequestOn) {
+    Polling p;
+    p.Add("7203", "t");
+    p.fallback = "123";
+    (void)p.frm.RefreshPass();
+    ASSERT_EQ(p.Entry(0).last, 123);
+
+    // Switched offline while the second request is under way.
+    p.ForgetRequests();
+    p.afterRequest[p.served + 2] = [&] { p.frm.mnu_off_line_Click(); };
+    p.fallback = "456";
+    EXPECT_EQ(p.frm.RefreshPass(), PassExit::Completed);
+    EXPECT_EQ(p.Requests().size(), 2u);
+    const WatchEntry& e = p.Entry(0);
+    EXPECT_EQ(e.lastText, "456");
+    EXPECT_EQ(e.vwapText, "456");
+    EXPECT_EQ(e.highText, "");
+    EXPECT_EQ(e.high, 123);
+    EXPECT_EQ(e.bidQtyText[4], "");
+    EXPECT_EQ(e.bidQty[4], 123);
+    EXPECT_EQ(p.Panel(3), "読込み時間: 0秒");  // the pass overwrites "OFF LINE"
+    EXPECT_EQ(p.frm.polling.OfflineMode, 1);
+}
+
+TEST(RefreshPass, CompletedExitRanksTimesSetsTheWaitRemovesAndDraws) {
+    // An empty table: nothing asked, everything else done.
+    {
+        Polling p;
+        p.frm.polling.WaitLimit = 99;
+        const auto opsBefore = p.fp.picture1.ops.size();
+        EXPECT_EQ(p.frm.RefreshPass(), PassExit::Completed);
+        EXPECT_TRUE(p.Requests().empty());
+        EXPECT_EQ(p.Panel(3), "読込み時間: 0秒");
+        EXPECT_EQ(p.frm.polling.WaitLimit, 5);
+        EXPECT_EQ(p.frm.polling.RefreshState, 0);
+        EXPECT_FALSE(p.fp.timer1.enabled);
+        EXPECT_GT(p.fp.picture1.ops.size(), opsBefore);
+    }
+    // "10秒" and a pass of 12 seconds; a row marked during the pass goes at its end; sorted
+    // by prevCloseDev ascending.
+    Polling p;
+    p.Add("1111", "t");
+    p.Add("2222", "t");
+    p.Add("3333", "t");
+    for (const char* code : {"1111", "2222", "3333"}) p.quotes[std::string(code) + ".t|前日終値"] = "100";
+    p.quotes["1111.t|現在値"] = "110";
+    p.quotes["2222.t|現在値"] = "150";
+    p.quotes["3333.t|現在値"] = "101";
+    p.secondsFor["高値"] = 4;
+    p.fp.window.SelectComboItem(Combo::Interval, 1);
+    p.frm.SortKey = 1;
+    p.afterRequest[3] = [&] {
+        p.frm.table.DeleteTarget = 1;
+        p.frm.table.DeletePending = 1;
+    };
+    p.fp.timer1.SetEnabled(false);
+    EXPECT_EQ(p.frm.RefreshPass(), PassExit::Completed);
+    EXPECT_EQ(p.frm.polling.LoadSeconds, 12);
+    EXPECT_EQ(p.Panel(3), "読込み時間: 12秒");
+    EXPECT_EQ(p.frm.polling.WaitLimit, 0);
+    // All three were refreshed; then 2222 went.
+    EXPECT_EQ(p.RequestsFor("2222.t"), 16);
+    EXPECT_EQ(p.frm.table.EntryCount, 2);
+    EXPECT_EQ(p.frm.table.DeletePending, 0);
+    EXPECT_EQ(p.Entry(1).codeText, "3333");
+    EXPECT_EQ(p.frm.table.RowOrder[0], 1);  // 3333 at +1 % before 1111 at +10 %
+    EXPECT_EQ(p.frm.table.RowOrder[1], 0);
+}
+
+TEST(RefreshPass, StopDuringTheFirstLoopFinishesTheBrandAndDoesNoMore) {
+    Polling p;
+    p.Add("1111", "t");
+    p.Add("2222", "t");
+    p.frm.SortKey = 2;
+    p.frm.polling.WaitLimit = 33;
+    p.fp.statusBar.SetPanel(3, "読込み時間: 9秒");
+    p.secondsFor["始値"] = 3;
+    p.afterRequest[1] = [&] {
+        p.frm.mnu_rss_stop_Click();
+        p.frm.table.DeleteTarget = 0;
+        p.frm.table.DeletePending = 1;
+    };
+    const auto opsBefore = p.fp.picture1.ops.size();
+    EXPECT_EQ(p.frm.RefreshPass(), PassExit::Stopped);
+    EXPECT_EQ(p.Requests(), (std::vector<std::string>{"1111.t,始値", "1111.t,前日終値"}));
+    EXPECT_EQ(p.Panel(1), "停止");
+    EXPECT_EQ(p.Panel(3), "読込み時間: 9秒");
+    EXPECT_EQ(p.frm.polling.WaitLimit, 33);
+    EXPECT_EQ(p.frm.polling.RefreshState, 0);
+    EXPECT_EQ(p.frm.polling.LoadSeconds, 3);
+    EXPECT_FALSE(p.fp.timer1.enabled);
+    EXPECT_EQ(p.fp.picture1.ops.size(), opsBefore);
+    EXPECT_EQ(p.frm.table.RowOrder[0], 0);
+    // The removal waits across the stopped pass, for the next one that completes.
+    EXPECT_EQ(p.frm.table.EntryCount, 2);
+    EXPECT_EQ(p.frm.table.DeletePending, 1);
+    EXPECT_EQ(p.frm.RefreshPass(), PassExit::Completed);
+    EXPECT_EQ(p.frm.table.EntryCount, 1);
+    EXPECT_EQ(p.Entry(0).codeText, "2222");
+    EXPECT_EQ(p.frm.table.DeletePending, 0);
+}
+
+TEST(RefreshPass, BrandAppendedDuringAPassWaitsForTheLoopsThatFollow) {
+    Polling p;
+    p.Add("1111", "t");
+    // Appended while the first loop asks 1111's open: the second loop visits it, for its
+    // every-pass items only.
+    p.afterRequest[1] = [&] { p.Add("2222", "t"); };
+    (void)p.frm.RefreshPass();
+    std::vector<std::string> expected = EveryPassItems("2222.t", false);
+    std::vector<std::string> got;
+    for (const auto& r : p.Requests())
+        if (r.rfind("2222.t", 0) == 0) got.push_back(r);
+    EXPECT_EQ(got, expected);
+    EXPECT_EQ(p.Entry(1).openText, "");
+    p.ForgetRequests();
+    (void)p.frm.RefreshPass();
+    EXPECT_EQ(p.RequestsFor("2222.t"), 16);
+
+    // Appended during the second loop: not visited by this pass at all.
+    p.ForgetRequests();
+    p.afterRequest[p.served + 1] = [&] { p.Add("3333", "t"); };
+    (void)p.frm.RefreshPass();
+    EXPECT_EQ(p.RequestsFor("3333.t"), 0);
+    EXPECT_EQ(p.frm.table.EntryCount, 3);
+}
+
+// After a stop request a removal is carried out at once, while the pass still works on its
+// brand: the rest of that brand's quotes must not land on the brand that moved into the slot.
+TEST(RefreshPass, BrandRemovedUnderAStoppingPassGetsNoOtherBrandsQuotes) {
+    Polling p;
+    p.Add("1111", "t");
+    p.Add("2222", "t");
+    for (int j = 0; j < 2; ++j) {
+        p.Entry(j).openText = "1";
+        p.Entry(j).prevCloseText = "1";
+    }
+    p.quotes["1111.t|高値"] = "999";
+    p.afterRequest[2] = [&] {  // under way: 1111's VWAP
+        p.frm.mnu_rss_stop_Click();
+        p.frm.table.DeleteTarget = 0;
+        p.frm.RemoveEntry();
+    };
+    EXPECT_EQ(p.frm.RefreshPass(), PassExit::Stopped);
+    // The request already under way when the removal ran is answered and dropped.
+    EXPECT_EQ(p.Requests(), (std::vector<std::string>{"1111.t,現在値", "1111.t,出来高加重平均", "1111.t,高値"}));
+    ASSERT_EQ(p.frm.table.EntryCount, 1);
+    const WatchEntry& moved = p.Entry(0);
+    EXPECT_EQ(moved.codeText, "2222");
+    EXPECT_EQ(moved.vwapText, "");
+    EXPECT_EQ(moved.highText, "");
+    EXPECT_EQ(p.Entry(1).topic, "");  // the freed slot stays blank
+    EXPECT_EQ(p.Entry(1).vwapText, "");
+}
+
+}  // namespace
+}  // namespace norvale
