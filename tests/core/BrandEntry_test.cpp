@@ -61,15 +61,6 @@ struct Table {
         for (int r = 0; r < frm.table.EntryCount; ++r) codes.push_back(frm.table.entries[frm.table.RowOrder[r]].codeText);
         return codes;
     }
-    // What a completed pass does with a removal that waits for it.
-    void CompletePass() {
-        frm.polling.RefreshState = 0;
-        if (frm.table.DeletePending == 1) {
-            frm.table.DeletePending = 2;
-            frm.RemoveEntry();
-        }
-        frm.DrawTable();
-    }
     // The band colour of display row r at the latest drawing, if it was drawn.
     std::optional<Rgb> BandOf(int r) const {
         std::optional<Rgb> colour;
@@ -245,36 +236,50 @@ TEST(BrandEntrySelect, BackspaceRemovesTheSelectionAndKeepsTheDigits) {
     EXPECT_EQ(t.fp.window.text1, "12");
 }
 
+// The user's actions run where the pass lets pending events run: before brand 0 at the first
+// call, inside the first request at the second.
 TEST(BrandEntryRemoveDuringPass, TheRowIsMarkedAndEveryKeyWaitsForTheCompletedPass) {
     Table t;
     t.Watch({"1301", "1332", "1605"});
     t.Type("72");
-    t.frm.polling.RefreshState = 1;
     t.ClickAt(30);  // row 1
     ASSERT_EQ(t.frm.view.SelectedEntry, 1);
 
-    t.fp.picture1.ops.clear();
-    t.Key(46);
-    EXPECT_EQ(t.frm.table.DeletePending, 1);
-    EXPECT_EQ(t.frm.table.DeleteTarget, 1);
-    EXPECT_EQ(t.frm.table.EntryCount, 3);
-    EXPECT_EQ(t.fp.picture1.ops.front().kind, SurfaceOp::Clear);
-    EXPECT_EQ(t.BandOf(1), kBlack);
-    EXPECT_EQ(t.frm.view.SelectedEntry, -1);  // a marked row is not selected
+    bool ran = false;
+    t.fp.events.at[2] = [&] {
+        ran = true;
+        ASSERT_EQ(t.frm.polling.RefreshState, 1);
+        t.fp.picture1.ops.clear();
+        t.Key(46);
+        EXPECT_EQ(t.frm.table.DeletePending, 1);
+        EXPECT_EQ(t.frm.table.DeleteTarget, 1);
+        EXPECT_EQ(t.frm.table.EntryCount, 3);
+        EXPECT_EQ(t.fp.picture1.ops.front().kind, SurfaceOp::Clear);
+        EXPECT_EQ(t.BandOf(1), kBlack);
+        EXPECT_EQ(t.frm.view.SelectedEntry, -1);  // a marked row is not selected
 
-    t.fp.window.text1 = "untouched";
-    t.Keys({48 + 0, 96 + 3, 13, 27, 46, 8});
-    EXPECT_EQ(t.frm.CodeEntry, "72");
-    EXPECT_EQ(t.fp.window.text1, "untouched");
-    EXPECT_EQ(t.frm.table.EntryCount, 3);
-    t.ClickAt(42);  // a click still moves the yellow row, but removes nothing
-    EXPECT_EQ(t.frm.view.SelectedEntry, 2);
-    EXPECT_EQ(t.frm.table.DeleteTarget, 1);
-
-    t.CompletePass();
+        t.fp.window.text1 = "untouched";
+        t.Keys({48 + 0, 96 + 3, 13, 27, 46, 8});
+        EXPECT_EQ(t.frm.CodeEntry, "72");
+        EXPECT_EQ(t.fp.window.text1, "untouched");
+        EXPECT_EQ(t.frm.table.EntryCount, 3);
+        t.ClickAt(42);  // a click still moves the yellow row, but removes nothing
+        EXPECT_EQ(t.frm.view.SelectedEntry, 2);
+        EXPECT_EQ(t.frm.table.DeleteTarget, 1);
+    };
+    bool ranLater = false;
+    t.fp.events.at[20] = [&] {  // later in the pass: still waiting
+        ranLater = true;
+        EXPECT_EQ(t.frm.table.DeletePending, 1);
+        t.Key(50);
+        EXPECT_EQ(t.frm.CodeEntry, "72");
+    };
+    EXPECT_EQ(t.frm.RefreshPass(), PassExit::Completed);
+    ASSERT_TRUE(ran && ranLater);
     EXPECT_EQ(t.frm.table.DeletePending, 0);
     EXPECT_EQ(t.ShownCodes(), (std::vector<std::string>{"1301", "1605"}));
     t.Type("03");
+    EXPECT_EQ(t.fp.window.text1, "7203");
     t.Key(13);
     EXPECT_EQ(t.ShownCodes(), (std::vector<std::string>{"1301", "1605", "7203"}));
 }
@@ -282,26 +287,33 @@ TEST(BrandEntryRemoveDuringPass, TheRowIsMarkedAndEveryKeyWaitsForTheCompletedPa
 TEST(BrandEntryRemoveDuringPass, AStopLeavesTheRowMarkedUntilALaterPassCompletes) {
     Table t;
     t.Watch({"1301", "1332", "1605"});
-    t.frm.polling.RefreshState = 1;
     t.ClickAt(12);
-    t.Key(46);
-    ASSERT_EQ(t.frm.table.DeletePending, 1);
+    bool ran = false;
+    t.fp.events.at[2] = [&] {
+        ran = true;
+        t.Key(46);
+        EXPECT_EQ(t.frm.table.DeletePending, 1);
+        t.frm.mnu_rss_stop_Click();  // "RSS停止"
+        t.Key(46);                   // ignored while the pass winds down
+    };
+    EXPECT_EQ(t.frm.RefreshPass(), PassExit::Stopped);
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(t.frm.polling.RefreshState, 0);
+    EXPECT_EQ(t.frm.table.DeletePending, 1);
 
-    // "RSS停止": the pass takes its stop exit, which leaves the removal waiting.
-    t.frm.polling.RefreshState = 2;
-    t.Key(46);  // still ignored while stopping
-    t.frm.polling.RefreshState = 0;
     t.Type("7203");
     t.Key(13);
+    t.Key(46);
     EXPECT_EQ(t.frm.CodeEntry, "");
     EXPECT_EQ(t.frm.table.EntryCount, 3);
     EXPECT_EQ(t.frm.table.DeletePending, 1);
     t.frm.DrawTable();
     EXPECT_EQ(t.BandOf(0), kBlack);
 
-    // The next pass runs and completes.
-    t.frm.polling.RefreshState = 1;
-    t.CompletePass();
+    // Polling runs again and a pass completes.
+    t.fp.events.at.clear();
+    t.fp.events.calls = 0;
+    EXPECT_EQ(t.frm.RefreshPass(), PassExit::Completed);
     EXPECT_EQ(t.frm.table.DeletePending, 0);
     EXPECT_EQ(t.ShownCodes(), (std::vector<std::string>{"1332", "1605"}));
     t.Type("1");
