@@ -1,0 +1,235 @@
+// The watch list file, its import and export commands, and the malformed-line message.
+#include "watchlist/WatchListFile.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "app/FrmGrp.h"
+#include "platform/TextCodec.h"
+#include "platform/fake/FakePlatform.h"
+
+namespace norvale {
+namespace {
+
+const char* const kMaster =
+    "7203,トヨタ自動車,100,東証\r\n6758,ソニーグループ,100,東証\r\n8233,髙島屋,100,東証\r\n"
+    "1321,日経225連動型上場投資信託,1,大証\r\n2702,日本マクドナルド,100,JASDAQ\r\n"
+    "3765,ガンホー,100,HC\r\n13010,五桁,100,東証\r\n1111,末尾空白,100,東証 \r\n2222,海外,100,NYSE\r\n"
+    "07201,日産自動車,100,東証\r\n";
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::vector<std::string> Codes(const WatchTable& t) {
+    std::vector<std::string> out;
+    for (int k = 0; k < t.EntryCount; ++k) out.push_back(t.entries[static_cast<std::size_t>(k)].codeText);
+    return out;
+}
+
+struct Window {
+    FakePlatform fp;
+    FrmGrp frm{fp.platform};
+    Window() {
+        fp.files.files["/norvale/mei_code.txt"] = Utf8ToCp932(kMaster);
+        frm.LoadBrandMaster();
+    }
+    bool Load(const std::string& utf8Lines) {
+        fp.files.files["/w.txt"] = Utf8ToCp932(utf8Lines);
+        return frm.LoadWatchList("/w.txt");
+    }
+};
+
+using Strings = std::vector<std::string>;
+
+TEST(GetCsvField, SplitsAtSingleCommasWithoutQuoting) {
+    EXPECT_EQ(GetCsvField("7203", 0), "7203");
+    EXPECT_EQ(GetCsvField("7203,abc", 0), "7203");
+    EXPECT_EQ(GetCsvField("7203,abc", 1), "abc");
+    EXPECT_EQ(GetCsvField("7203,abc", 2), "");
+    EXPECT_EQ(GetCsvField(",6758", 0), "");
+    EXPECT_EQ(GetCsvField(",6758", 1), "6758");
+    EXPECT_EQ(GetCsvField("a,,c", 1), "");
+    EXPECT_EQ(GetCsvField("a,,c", 2), "c");
+    EXPECT_EQ(GetCsvField("\"a,b\",c", 0), "\"a");  // a quote is an ordinary character
+    EXPECT_EQ(GetCsvField(" 7203 ,x", 0), " 7203 ");
+    EXPECT_EQ(GetCsvField("", 0), "");
+    EXPECT_EQ(GetCsvField("a,b", 5), "");
+    EXPECT_EQ(GetCsvField("a,b,", 2), "");
+}
+
+TEST(LoadWatchList, MalformedLineIsReportedWithItsLineAndEmptiesTheList) {
+    Window w;
+    EXPECT_FALSE(w.Load("7203\r\n\r\n,6758\r\n8233\r\n"));
+    EXPECT_EQ(w.frm.table.EntryCount, 0);
+    EXPECT_EQ(w.frm.table.entries[0].codeText, "");  // the brand taken before is gone too
+    ASSERT_EQ(w.fp.messageBox.shown.size(), 1u);
+    EXPECT_EQ(w.fp.messageBox.shown[0].title, "Error");
+    EXPECT_EQ(w.fp.messageBox.shown[0].text, "初期設定ファイル読込みエラー\r\nFILE : /w.txt\r\nLINE : 3");
+}
+
+TEST(LoadWatchList, SkipsWhatCannotBeWatchedWithoutAMessage) {
+    Window w;
+    // Not a number, not in the master, out of 16 bits, a market with a trailing blank or
+    // unknown, a line of blanks: each skipped silently.
+    EXPECT_TRUE(w.Load("7203,x\r\nabc\r\n9999\r\n40000\r\n1111\r\n2222\r\n   \r\n6758"));
+    EXPECT_TRUE(w.fp.messageBox.shown.empty());
+    EXPECT_EQ(Codes(w.frm.table), (Strings{"7203", "6758"}));
+
+    // Numeric text: blanks around, fractions to the nearest, halves to the even neighbour.
+    EXPECT_TRUE(w.Load(" 7203 \r\n6757.5\r\n6758.5\r\n8232.6\r\n1321.4\r\n7201\r\n"));
+    EXPECT_EQ(Codes(w.frm.table), (Strings{"7203", "6758", "6758", "8233", "1321", "07201"}));
+    EXPECT_EQ(w.frm.table.entries[5].code, 7201);
+}
+
+TEST(LoadWatchList, FillsTheIdentityOfEachMarket) {
+    Window w;
+    EXPECT_TRUE(w.Load("7203\r\n1321\r\n2702\r\n3765\r\n13010\r\n7203\r\n"));
+    const auto& e = w.frm.table.entries;
+    ASSERT_EQ(w.frm.table.EntryCount, 6);
+    EXPECT_EQ(e[0].topic, "7203.t");
+    EXPECT_EQ(e[0].marketSuffix, "t");
+    EXPECT_EQ(e[0].brandName, "トヨタ自動車");
+    EXPECT_EQ(e[1].topic, "1321.os");
+    EXPECT_EQ(e[2].topic, "2702.q");
+    EXPECT_EQ(e[3].topic, "3765.oj");
+    EXPECT_EQ(e[3].marketSuffix, "oj");
+    // Five digits: the topic keeps the last four, the code text stays whole.
+    EXPECT_EQ(e[4].topic, "3010.t");
+    EXPECT_EQ(e[4].codeText, "13010");
+    // Duplicates are watched twice.
+    EXPECT_EQ(e[5].codeText, "7203");
+    EXPECT_EQ(e[5].lastText, "");
+}
+
+TEST(LoadWatchList, StopsAtTheThousandthBrand) {
+    Window w;
+    std::string lines;
+    for (int i = 0; i < 1000; ++i) lines += (i % 2 ? "6758\r\n" : "7203\r\n");
+    lines += "8233\r\n\r\n,bad\r\n8233\r\n8233\r\n";  // lines 1001 to 1005, line 1003 malformed
+    EXPECT_TRUE(w.Load(lines));
+    EXPECT_EQ(w.frm.table.EntryCount, 1000);
+    EXPECT_EQ(w.frm.table.entries[999].codeText, "6758");
+    EXPECT_TRUE(w.fp.messageBox.shown.empty());
+}
+
+TEST(LoadWatchList, LineNumberStaysRightPast32767Lines) {
+    Window w;
+    std::string lines(40000, '\n');  // empty lines still count
+    lines += "7203\r\n,x\r\n";
+    EXPECT_FALSE(w.Load(lines));
+    ASSERT_EQ(w.fp.messageBox.shown.size(), 1u);
+    EXPECT_EQ(w.fp.messageBox.shown[0].text, "初期設定ファイル読込みエラー\r\nFILE : /w.txt\r\nLINE : 40002");
+}
+
+TEST(LoadWatchList, ReadsAnyLineEndAndAByteOrderMark) {
+    for (const char* name : {"watch_crlf.txt", "watch_cr.txt", "watch_lf.txt", "watch_bom.txt"}) {
+        SCOPED_TRACE(name);
+        Window w;
+        w.fp.files.files["/w.txt"] = ReadFile(std::string(NORVALE_TEST_DATA) + "/" + name);
+        EXPECT_TRUE(w.frm.LoadWatchList("/w.txt"));
+        EXPECT_EQ(Codes(w.frm.table), (Strings{"7203", "6758", "8233"}));
+    }
+    // A missing file gives an empty list and no message.
+    Window w;
+    EXPECT_TRUE(w.Load("7203"));
+    EXPECT_TRUE(w.frm.LoadWatchList("/missing.txt"));
+    EXPECT_EQ(w.frm.table.EntryCount, 0);
+    EXPECT_TRUE(w.fp.messageBox.shown.empty());
+}
+
+TEST(WatchListCommands, ExportWritesSlotOrderAndImportGivesTheSameSlots) {
+    Window w;
+    ASSERT_TRUE(w.Load("7201\r\n13010\r\n7203\r\n3765\r\n"));
+    w.frm.table.RowOrder[0] = 3;  // a sorted display does not change what is written
+    w.frm.table.RowOrder[3] = 0;
+    w.fp.fileDialog.answers = {"/out.txt"};
+    w.frm.mnu_put_meigara_1_Click();
+    EXPECT_EQ(w.fp.files.files["/out.txt"], "07201\r\n13010\r\n7203\r\n3765\r\n");
+    EXPECT_EQ(w.fp.statusBar.writes,
+              (std::vector<std::pair<int, std::string>>{{1, "監視銘柄出力中"}, {1, "監視銘柄出力終了"}}));
+    EXPECT_EQ(w.fp.fileDialog.filters.back(),
+              "すべてのファイル (*.*)|*.*|テキスト ファイル (*.txt)|*.txt|バッチ ファイル (*.bat)|*.bat");
+
+    const WatchTable before = w.frm.table;
+    w.frm.table.entries[2].lastText = "2500";
+    w.fp.fileDialog.answers = {"/out.txt"};
+    w.frm.mnu_get_meigara_1_Click();
+    ASSERT_EQ(w.frm.table.EntryCount, 4);
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(w.frm.table.entries[k].codeText, before.entries[k].codeText);
+        EXPECT_EQ(w.frm.table.entries[k].topic, before.entries[k].topic);
+        EXPECT_EQ(w.frm.table.RowOrder[k], k);
+    }
+    EXPECT_EQ(w.frm.table.entries[2].lastText, "");  // quotes start afresh
+    EXPECT_EQ(w.fp.fileDialog.filters.size(), 2u);
+    ASSERT_FALSE(w.fp.picture1.ops.empty());
+
+    // An empty list exports an empty file over the old one, without asking.
+    w.fp.fileDialog.answers = {"/missing.txt", "/out.txt"};
+    w.frm.mnu_get_meigara_1_Click();
+    EXPECT_EQ(w.frm.table.EntryCount, 0);
+    w.frm.mnu_put_meigara_1_Click();
+    EXPECT_EQ(w.fp.files.files["/out.txt"], "");
+    EXPECT_TRUE(w.fp.messageBox.shown.empty());
+}
+
+TEST(WatchListCommands, FailedExportSaysSoAndLeavesTheOldFile) {
+    Window w;
+    ASSERT_TRUE(w.Load("7203\r\n"));
+    w.fp.files.files["/locked.txt"] = "6758\r\n";
+    w.fp.files.unwritable.insert("/locked.txt");
+    w.fp.fileDialog.answers = {"/locked.txt"};
+    w.frm.mnu_put_meigara_1_Click();
+    EXPECT_EQ(w.fp.statusBar.Panel(1), "監視銘柄出力失敗");
+    EXPECT_EQ(w.fp.files.files["/locked.txt"], "6758\r\n");
+}
+
+TEST(WatchListCommands, CancelChangesNothing) {
+    Window w;
+    ASSERT_TRUE(w.Load("7203\r\n6758\r\n"));
+    w.frm.table.RowOrder[0] = 1;
+    w.frm.table.RowOrder[1] = 0;
+    w.frm.mnu_get_meigara_1_Click();  // no answer queued: cancelled
+    w.frm.mnu_put_meigara_1_Click();
+    EXPECT_EQ(w.frm.table.EntryCount, 2);
+    EXPECT_EQ(w.frm.table.RowOrder[0], 1);
+    EXPECT_TRUE(w.fp.statusBar.writes.empty());
+    EXPECT_TRUE(w.fp.picture1.ops.empty());
+    EXPECT_EQ(w.fp.files.files.size(), 2u);  // the master and the list only
+}
+
+TEST(WatchListCommands, ImportCancelsAWaitingRemoval) {
+    Window w;
+    ASSERT_TRUE(w.Load("7203\r\n6758\r\n8233\r\n"));
+    w.frm.table.DeleteTarget = 1;
+    w.frm.table.DeletePending = 1;  // asked for during a pass that was then stopped
+    w.fp.files.files["/new.txt"] = "1321\r\n2702\r\n3765\r\n";
+    w.fp.fileDialog.answers = {"/new.txt"};
+    w.frm.mnu_get_meigara_1_Click();
+    EXPECT_EQ(w.frm.table.DeletePending, 0);
+    EXPECT_EQ(Codes(w.frm.table), (Strings{"1321", "2702", "3765"}));
+}
+
+TEST(WatchListCommands, SampleDataLoadsEveryListedBrand) {
+    FakePlatform fp;
+    FrmGrp frm(fp.platform);
+    const std::string data = std::string(NORVALE_TEST_DATA) + "/../../data/";
+    fp.files.files["/norvale/mei_code.txt"] = ReadFile(data + "mei_code.txt");
+    fp.files.files["/norvale/監視銘柄.txt"] = ReadFile(data + "監視銘柄.txt");
+    frm.LoadBrandMaster();
+    ASSERT_TRUE(frm.LoadWatchList(fp.files.InProgramFolder(kWatchListFileName)));
+    EXPECT_EQ(frm.table.EntryCount, 26);
+    EXPECT_EQ(frm.table.entries[0].brandName, "トヨタ自動車");
+    std::set<std::string> suffixes;
+    for (int k = 0; k < frm.table.EntryCount; ++k) suffixes.insert(frm.table.entries[k].marketSuffix);
+    EXPECT_EQ(suffixes, (std::set<std::string>{"t", "os", "q", "oj"}));
+}
+
+}  // namespace
+}  // namespace norvale
