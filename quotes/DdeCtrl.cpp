@@ -37,6 +37,7 @@ void DdeCtrl::DdeResetState() {
     ItemHandle = 0;
     CurrentTopic.clear();
     CurrentItem.clear();
+    LastErrorText.clear();
 }
 
 void DdeCtrl::BuildDdeErrorTable() {
@@ -96,12 +97,12 @@ DdeHandle DdeCtrl::MakeStringHandle(const std::string& utf8) {
 bool DdeCtrl::DdeOpen(const std::string& service) {
     DdeInstance = 0;
     if (ddeml_.Initialize(DdeInstance, kDdeClientFlags) != dmlerr::kNoError) {
-        (void)DescribeDdeError();
+        LastErrorText = DescribeDdeError();
         return false;
     }
     ServiceHandle = MakeStringHandle(service);
     if (ServiceHandle == 0) {
-        (void)DescribeDdeError();
+        LastErrorText = DescribeDdeError();
         return false;
     }
     return true;
@@ -116,7 +117,7 @@ bool DdeCtrl::DdeRequest(const std::string& topic, const std::string& item, std:
         if (TopicHandle != 0) (void)ddeml_.FreeStringHandle(DdeInstance, TopicHandle);
         TopicHandle = MakeStringHandle(topic);
         if (TopicHandle == 0) {
-            (void)DescribeDdeError();
+            LastErrorText = DescribeDdeError();
             return false;
         }
         CurrentTopic = topic;
@@ -124,7 +125,7 @@ bool DdeCtrl::DdeRequest(const std::string& topic, const std::string& item, std:
         // A failed connect leaves CurrentTopic set: the same topic is not tried again until it changes.
         Conversation = ddeml_.Connect(DdeInstance, ServiceHandle, TopicHandle);
         if (Conversation == 0) {
-            (void)DescribeDdeError();
+            LastErrorText = DescribeDdeError();
             return false;
         }
     }
@@ -133,7 +134,7 @@ bool DdeCtrl::DdeRequest(const std::string& topic, const std::string& item, std:
         if (ItemHandle != 0) (void)ddeml_.FreeStringHandle(DdeInstance, ItemHandle);
         ItemHandle = MakeStringHandle(item);
         if (ItemHandle == 0) {
-            (void)DescribeDdeError();
+            LastErrorText = DescribeDdeError();
             return false;
         }
         CurrentItem = item;
@@ -142,7 +143,7 @@ bool DdeCtrl::DdeRequest(const std::string& topic, const std::string& item, std:
     const DdeHandle data = ddeml_.ClientTransaction(Conversation, ItemHandle, kCfText, kXtypRequest,
                                                     static_cast<std::uint32_t>(std::max<std::int32_t>(timeoutMs, 0)));
     if (data == 0) {
-        (void)DescribeDdeError();
+        LastErrorText = DescribeDdeError();
         return false;
     }
     (void)ddeml_.GetData(data, buffer.data(), kDdeBufferSize, 0);

@@ -56,6 +56,9 @@ public:
     std::string CurrentTopic;
     std::string CurrentItem;
     std::array<DdeErrorRecord, kDdeErrorCount> DdeErrorTable;
+    // The description worked out at the last failure of DdeOpen or DdeRequest, for a log or a
+    // diagnostic tool; the window shows it nowhere.
+    std::string LastErrorText;
 
 private:
     DdeHandle MakeStringHandle(const std::string& utf8);

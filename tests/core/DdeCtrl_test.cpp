@@ -127,6 +127,7 @@ TEST(DdeRequest, WithNoServerConnectsOncePerTopicChange) {
     EXPECT_EQ(o.dde.CurrentTopic, "7203.t");
     EXPECT_EQ(o.dde.Conversation, 0u);
     EXPECT_EQ(o.dde.CurrentItem, "") << "the item is not reached after a failed connect";
+    EXPECT_EQ(o.dde.LastErrorText, "DMLERR_NO_CONV_ESTABLISHED クライアントが対話を確立しようとして失敗しました。");
     EXPECT_FALSE(o.dde.DdeRequest("7203.t", "前日終値", 500, out));
     EXPECT_FALSE(o.dde.DdeRequest("7203.t", "現在値", 500, out));
     o.ddeml.serverUp = true;  // comes up, but the same topic is not tried again

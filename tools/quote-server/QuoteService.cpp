@@ -1,0 +1,68 @@
+#include "tools/quote-server/QuoteService.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QTimer>
+
+#include <cstdio>
+#include <unistd.h>
+
+#include <utility>
+
+#include "platform/TextCodec.h"
+#include "platform/dbus/QuoteBus.h"
+
+namespace norvale {
+
+QuoteService::QuoteService(MarketSim& market, ServerOptions options, QObject* parent)
+    : QObject(parent), market_(market), options_(std::move(options)), garbageRng_(options_.seed) {
+    started_.start();
+}
+
+double QuoteService::SecondsOfDay() const {
+    return options_.clockSeconds + options_.speed * static_cast<double>(started_.elapsed()) / 1000.0;
+}
+
+bool QuoteService::ServesTopic(const QString& topic) {
+    return !options_.refuseTopics.contains(topic) && market_.Serves(topic.toStdString());
+}
+
+QByteArray QuoteService::Request(const QString& topic, const QString& item) {
+    if (options_.exitAfter >= 0 && answered_ >= options_.exitAfter) {
+        // Gone as if killed: the pending call is left without a reply.
+        std::fflush(nullptr);
+        ::_exit(0);
+    }
+    ++answered_;
+    if (options_.hangTopics.contains(topic)) {
+        setDelayedReply(true);  // and never answer
+        return {};
+    }
+    if (!ServesTopic(topic)) {
+        sendErrorReply(quotebus::kErrorUnknownTopic, QStringLiteral("topic not served: ") + topic);
+        return {};
+    }
+
+    std::string bytes;
+    if (options_.garbage) {
+        bytes = GarbageBytes(garbageRng_);
+    } else {
+        const std::optional<std::string> value = market_.Value(topic.toStdString(), item.toStdString(), SecondsOfDay());
+        if (!value) {
+            sendErrorReply(quotebus::kErrorUnknownItem, QStringLiteral("item not served: ") + item);
+            return {};
+        }
+        bytes = Utf8ToCp932(*value);
+        bytes.push_back('\0');
+    }
+    QByteArray reply(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    if (options_.latencyMs <= 0) return reply;
+
+    setDelayedReply(true);
+    QDBusMessage answer = message().createReply(QVariant::fromValue(reply));
+    QDBusConnection bus = connection();
+    QTimer::singleShot(options_.latencyMs, this, [bus, answer]() mutable { bus.send(answer); });
+    return {};
+}
+
+}  // namespace norvale

@@ -1,0 +1,124 @@
+// norvale-quote-server: the stand-in for the broker's quote server "RSS" on the D-Bus session bus.
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusError>
+#include <QFile>
+#include <QTime>
+
+#include <cstdio>
+
+#include "platform/TextCodec.h"
+#include "platform/dbus/QuoteBus.h"
+#include "tools/quote-server/QuoteService.h"
+#include "watchlist/BrandIdentity.h"
+#include "watchlist/BrandMaster.h"
+#include "watchlist/NumericText.h"
+
+namespace {
+
+int Fail(const QString& message) {
+    std::fprintf(stderr, "norvale-quote-server: %s\n", qPrintable(message));
+    return 2;
+}
+
+// Every brand of the master whose market has a topic suffix, under the topic a watch list gives it.
+bool LoadMaster(const QString& path, norvale::MarketSim& market, int& count) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray bytes = file.readAll();
+    norvale::BrandMaster master;
+    master.Load(norvale::Cp932ToUtf8(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
+    count = 0;
+    for (int i = 0; i < master.BrandCount(); ++i) {
+        const norvale::BrandRecord& record = master[i];
+        const std::optional<std::string> suffix = norvale::MarketSuffix(record.marketName);
+        // Codes match as the master's lookup matches them: a number that is exactly a 16-bit code.
+        const std::optional<double> code = norvale::ParseNumber(record.codeText);
+        if (!suffix || !code || *code < -32768 || *code > 32767 || *code != static_cast<std::int16_t>(*code)) continue;
+        norvale::WatchEntry entry;
+        norvale::FillEntryFromMaster(entry, static_cast<std::int16_t>(*code), record, *suffix);
+        market.AddBrand(entry.topic, record.brandName);
+        ++count;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("norvale-quote-server"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Serves simulated quotes on the D-Bus session bus."));
+    parser.addHelpOption();
+    const QCommandLineOption busName(QStringLiteral("bus-name"), QStringLiteral("Well-known bus name to own."),
+                                     QStringLiteral("name"), norvale::quotebus::BusNameFor(QStringLiteral("RSS")));
+    const QCommandLineOption masterPath(QStringLiteral("master"),
+                                        QStringLiteral("Brand master (CP932 mei_code.txt); its brands are the "
+                                                       "topics served. Without it every code.t/os/q/oj is served."),
+                                        QStringLiteral("path"));
+    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the market simulation."),
+                                  QStringLiteral("n"), QStringLiteral("1"));
+    const QCommandLineOption clock(QStringLiteral("clock"), QStringLiteral("Simulated time of day at start."),
+                                   QStringLiteral("hh:mm[:ss]"), QStringLiteral("10:00"));
+    const QCommandLineOption speed(QStringLiteral("speed"),
+                                   QStringLiteral("Simulated seconds per real second; 0 freezes the market."),
+                                   QStringLiteral("x"), QStringLiteral("1"));
+    const QCommandLineOption latency(QStringLiteral("latency-ms"), QStringLiteral("Delay of every reply."),
+                                     QStringLiteral("ms"), QStringLiteral("0"));
+    const QCommandLineOption hang(QStringLiteral("hang-topic"),
+                                  QStringLiteral("Never answer requests on this topic (repeatable)."),
+                                  QStringLiteral("topic"));
+    const QCommandLineOption refuse(QStringLiteral("refuse-topic"),
+                                    QStringLiteral("Refuse conversations on this topic (repeatable)."),
+                                    QStringLiteral("topic"));
+    const QCommandLineOption garbage(QStringLiteral("garbage"),
+                                     QStringLiteral("Answer with random broken values: long, not CP932, NaN..."));
+    const QCommandLineOption exitAfter(QStringLiteral("exit-after"),
+                                       QStringLiteral("Answer n requests, then vanish at the next one."),
+                                       QStringLiteral("n"));
+    parser.addOptions({busName, masterPath, seed, clock, speed, latency, hang, refuse, garbage, exitAfter});
+    parser.process(app);
+
+    norvale::ServerOptions options;
+    bool ok = true;
+    options.seed = parser.value(seed).toULongLong(&ok);
+    if (!ok) return Fail(QStringLiteral("--seed wants a number"));
+    QTime start = QTime::fromString(parser.value(clock), QStringLiteral("H:mm:ss"));
+    if (!start.isValid()) start = QTime::fromString(parser.value(clock), QStringLiteral("H:mm"));
+    if (!start.isValid()) return Fail(QStringLiteral("--clock wants hh:mm or hh:mm:ss"));
+    options.clockSeconds = start.msecsSinceStartOfDay() / 1000.0;
+    options.speed = parser.value(speed).toDouble(&ok);
+    if (!ok || options.speed < 0) return Fail(QStringLiteral("--speed wants a number of 0 or more"));
+    options.latencyMs = parser.value(latency).toInt(&ok);
+    if (!ok || options.latencyMs < 0) return Fail(QStringLiteral("--latency-ms wants a number of 0 or more"));
+    for (const QString& topic : parser.values(hang)) options.hangTopics.insert(topic);
+    for (const QString& topic : parser.values(refuse)) options.refuseTopics.insert(topic);
+    options.garbage = parser.isSet(garbage);
+    if (parser.isSet(exitAfter)) {
+        options.exitAfter = parser.value(exitAfter).toLongLong(&ok);
+        if (!ok || options.exitAfter < 0) return Fail(QStringLiteral("--exit-after wants a number of 0 or more"));
+    }
+
+    norvale::MarketSim market(options.seed);
+    if (parser.isSet(masterPath)) {
+        int brands = 0;
+        if (!LoadMaster(parser.value(masterPath), market, brands))
+            return Fail(QStringLiteral("cannot read the brand master ") + parser.value(masterPath));
+        if (brands == 0) return Fail(QStringLiteral("no brand with a known market in ") + parser.value(masterPath));
+    }
+
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) return Fail(QStringLiteral("no session bus: ") + bus.lastError().message());
+    norvale::QuoteService service(market, options);
+    if (!bus.registerObject(norvale::quotebus::kObjectPath, &service, QDBusConnection::ExportAllSlots))
+        return Fail(QStringLiteral("cannot register the object: ") + bus.lastError().message());
+    if (!bus.registerService(parser.value(busName)))
+        return Fail(QStringLiteral("cannot own ") + parser.value(busName) + QStringLiteral(": ") +
+                    bus.lastError().message());
+    std::printf("ready %s\n", qPrintable(parser.value(busName)));
+    std::fflush(stdout);
+    return QCoreApplication::exec();
+}
