@@ -5,6 +5,7 @@
 #include <QDBusError>
 #include <QFile>
 #include <QTime>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -118,6 +119,12 @@ int main(int argc, char** argv) {
     if (!bus.registerService(parser.value(busName)))
         return Fail(QStringLiteral("cannot own ") + parser.value(busName) + QStringLiteral(": ") +
                     bus.lastError().message());
+    // Nothing else ends a server whose private bus went away (a test's dbus-run-session, say).
+    QTimer busWatch;
+    QObject::connect(&busWatch, &QTimer::timeout, &app, [&bus] {
+        if (!bus.isConnected()) QCoreApplication::exit(0);
+    });
+    busWatch.start(1000);
     std::printf("ready %s\n", qPrintable(parser.value(busName)));
     std::fflush(stdout);
     return QCoreApplication::exec();

@@ -1,0 +1,292 @@
+// The DDE layer over D-Bus against the stand-in quote server on a private session bus, the probe,
+// and outside clients reading the server as its interface document says.
+#include "platform/dbus/DbusDdeml.h"
+
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "platform/TextCodec.h"
+#include "quotes/DdeCtrl.h"
+#include "tests/dbus/QuoteServerProcess.h"
+#include "tools/quote-server/MarketSim.h"
+
+namespace norvale {
+namespace {
+
+constexpr std::uint64_t kSeed = 5;
+constexpr double kClock = 10.5 * 3600;  // the server's frozen time, 10:30
+
+// What DescribeDdeError gives for a code.
+std::string Describe(std::uint32_t code) {
+    DbusDdeml unused;
+    DdeCtrl dde(unused);
+    dde.BuildDdeErrorTable();
+    for (const DdeErrorRecord& record : dde.DdeErrorTable) {
+        if (record.code == code) return record.name + " " + record.message;
+    }
+    return {};
+}
+
+// The DDE layer as start-up opens it.
+struct Client {
+    DbusDdeml ddeml;
+    DdeCtrl dde{ddeml};
+    Client() {
+        dde.DdeResetState();
+        dde.BuildDdeErrorTable();
+        EXPECT_TRUE(dde.DdeOpen("RSS"));
+    }
+    ~Client() { dde.DdeClose(); }
+    // The text received, or "ERROR " and the description of the failure.
+    std::string Ask(const std::string& topic, const std::string& item, std::int32_t timeoutMs = 2000) {
+        std::string out;
+        return dde.DdeRequest(topic, item, timeoutMs, out) ? out : "ERROR " + dde.LastErrorText;
+    }
+};
+
+class QuoteServerTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        master_ = dir_.filePath(QStringLiteral("mei_code.txt"));
+        QFile file(master_);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        const std::string bytes = Utf8ToCp932(
+            "7203,トヨタ自動車,100,東証\r\n6758,ソニーグループ,100,東証\r\n9984,ソフトバンクグループ,100,HC\r\n"
+            "1234,上場廃止,100,NYSE\r\n");
+        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    }
+
+    // A server on the default bus name for "RSS", its market frozen at 10:30.
+    QStringList Args(const QStringList& extra = {}) const {
+        return QStringList{QStringLiteral("--master"), master_, QStringLiteral("--seed"), QString::number(kSeed),
+                           QStringLiteral("--clock"), QStringLiteral("10:30"), QStringLiteral("--speed"),
+                           QStringLiteral("0")} +
+               extra;
+    }
+    // The same market in process, for the values the server must give.
+    static MarketSim Expected() {
+        MarketSim market(kSeed);
+        market.AddBrand("7203.t", "トヨタ自動車");
+        market.AddBrand("6758.t", "ソニーグループ");
+        market.AddBrand("9984.oj", "ソフトバンクグループ");
+        return market;
+    }
+
+    QTemporaryDir dir_;
+    QString master_;
+};
+
+TEST_F(QuoteServerTest, ServesEveryRefreshItemThroughTheDdeLayer) {
+    QuoteServerProcess server(Args());
+    ASSERT_TRUE(server.Ready()) << server.Errors();
+    MarketSim expected = Expected();
+    Client client;
+    for (const char* topic : {"7203.t", "9984.oj"}) {
+        for (const std::string& item : MarketSim::RefreshItems())
+            EXPECT_EQ(client.Ask(topic, item), expected.Value(topic, item, kClock).value()) << topic << " " << item;
+    }
+    // Japanese both ways: the item name goes out and the brand name comes back as CP932.
+    EXPECT_EQ(client.Ask("9984.oj", "銘柄名称"), "ソフトバンクグループ");
+
+    // A refused item fails the request but not the conversation.
+    EXPECT_EQ(client.Ask("9984.oj", "配当"), "ERROR " + Describe(dmlerr::kNotProcessed));
+    EXPECT_EQ(client.Ask("9984.oj", "現在値"), expected.Value("9984.oj", "現在値", kClock).value());
+    // A brand whose market has no topic, or one not in the master, gets no conversation.
+    EXPECT_EQ(client.Ask("1234.t", "現在値"), "ERROR " + Describe(dmlerr::kNoConvEstablished));
+    EXPECT_EQ(client.Ask("7203.os", "現在値"), "ERROR " + Describe(dmlerr::kNoConvEstablished));
+    EXPECT_EQ(client.Ask("6758.t", "現在値"), expected.Value("6758.t", "現在値", kClock).value());
+}
+
+TEST_F(QuoteServerTest, InstancesAndHandlesBehaveLikeDdeml) {
+    QuoteServerProcess server(Args({QStringLiteral("--refuse-topic"), QStringLiteral("6758.t")}));
+    ASSERT_TRUE(server.Ready()) << server.Errors();
+    DbusDdeml ddeml;
+    std::uint32_t first = 0, second = 0;
+    ASSERT_EQ(ddeml.Initialize(first, 0x3C0010), 0u);
+    ASSERT_EQ(ddeml.Initialize(second, 0x3C0010), 0u);
+    EXPECT_NE(first, 0u);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(ddeml.GetLastError(999), dmlerr::kDllNotInitialized);
+    EXPECT_EQ(ddeml.CreateStringHandle(999, "RSS", 1004), 0u);
+
+    const DdeHandle service = ddeml.CreateStringHandle(first, "RSS", 1004);
+    const DdeHandle refused = ddeml.CreateStringHandle(first, "6758.t", 1004);
+    const DdeHandle served = ddeml.CreateStringHandle(first, "7203.t", 1004);
+    const DdeHandle item = ddeml.CreateStringHandle(first, Utf8ToCp932("前日終値"), 1004);
+    EXPECT_EQ(ddeml.Connect(first, service, refused), 0u);
+    EXPECT_EQ(ddeml.GetLastError(first), dmlerr::kNoConvEstablished);
+    EXPECT_EQ(ddeml.GetLastError(first), 0u) << "reading the error resets it";
+    EXPECT_EQ(ddeml.GetLastError(second), 0u) << "errors are per instance";
+
+    const DdeHandle conversation = ddeml.Connect(first, service, served);
+    ASSERT_NE(conversation, 0u);
+    const DdeHandle data = ddeml.ClientTransaction(conversation, item, 1, 0x20B0, 2000);
+    ASSERT_NE(data, 0u);
+    const std::string value = Utf8ToCp932(Expected().Value("7203.t", "前日終値", kClock).value());
+    char buffer[512];
+    EXPECT_EQ(ddeml.GetData(data, buffer, sizeof buffer, 0), value.size() + 1) << "CF_TEXT carries its NUL";
+    EXPECT_EQ(std::string(buffer), value);
+    EXPECT_EQ(ddeml.GetData(data, buffer, 2, 1), 2u);
+    EXPECT_EQ(std::string(buffer, 2), value.substr(1, 2));
+    EXPECT_TRUE(ddeml.FreeDataHandle(data));
+    EXPECT_FALSE(ddeml.FreeDataHandle(data));
+    EXPECT_EQ(ddeml.ClientTransaction(conversation, item, 2, 0x20B0, 2000), 0u) << "only text is served";
+
+    EXPECT_TRUE(ddeml.Uninitialize(first));
+    EXPECT_EQ(ddeml.ClientTransaction(conversation, item, 1, 0x20B0, 2000), 0u) << "gone with its instance";
+    EXPECT_EQ(ddeml.GetLastError(first), dmlerr::kDllNotInitialized);
+    EXPECT_TRUE(ddeml.Uninitialize(second));
+}
+
+TEST_F(QuoteServerTest, WithoutAServerEveryRequestFailsWithNoConversation) {
+    Client client;
+    EXPECT_EQ(client.Ask("7203.t", "現在値"), "ERROR " + Describe(dmlerr::kNoConvEstablished));
+    // The same brand is not connected again; the request fails on the missing conversation.
+    EXPECT_EQ(client.Ask("7203.t", "高値"), "ERROR " + Describe(dmlerr::kNoConvEstablished));
+    EXPECT_EQ(client.Ask("6758.t", "現在値"), "ERROR " + Describe(dmlerr::kNoConvEstablished));
+
+    const ToolResult probe = RunTool(QStringLiteral(NORVALE_PROBE), {QStringLiteral("7203.t=現在値")});
+    EXPECT_EQ(probe.exitCode, 1);
+    EXPECT_EQ(probe.out, "7203.t\t現在値\tERROR\t" + Describe(dmlerr::kNoConvEstablished) + "\n");
+}
+
+TEST_F(QuoteServerTest, ASlowReplyTimesOutAndLeavesNoStaleAnswerBehind) {
+    QuoteServerProcess server(Args({QStringLiteral("--latency-ms"), QStringLiteral("800"),
+                                    QStringLiteral("--hang-topic"), QStringLiteral("6758.t")}));
+    ASSERT_TRUE(server.Ready()) << server.Errors();
+    MarketSim expected = Expected();
+    Client client;
+    EXPECT_EQ(client.Ask("7203.t", "現在値", 500), "ERROR " + Describe(dmlerr::kDataAckTimeout));
+    // The late answer to the first request must not be taken for the answer to the next one.
+    EXPECT_EQ(client.Ask("7203.t", "銘柄名称", 3000), "トヨタ自動車");
+    EXPECT_EQ(client.Ask("7203.t", "安値", 3000), expected.Value("7203.t", "安値", kClock).value());
+    // A topic whose requests are never answered costs the time limit each and fails the same way.
+    EXPECT_EQ(client.Ask("6758.t", "現在値", 500), "ERROR " + Describe(dmlerr::kDataAckTimeout));
+    EXPECT_EQ(client.Ask("6758.t", "高値", 500), "ERROR " + Describe(dmlerr::kDataAckTimeout));
+}
+
+TEST_F(QuoteServerTest, AServerThatDiesFailsItsConversationAndARestartedOneIsFoundAgain) {
+    MarketSim expected = Expected();
+    Client client;
+    {
+        QuoteServerProcess server(Args());
+        ASSERT_TRUE(server.Ready()) << server.Errors();
+        EXPECT_EQ(client.Ask("7203.t", "現在値"), expected.Value("7203.t", "現在値", kClock).value());
+        server.Kill();
+        EXPECT_EQ(client.Ask("7203.t", "高値"), "ERROR " + Describe(dmlerr::kPostMsgFailed));
+        EXPECT_EQ(client.Ask("7203.t", "安値"), "ERROR " + Describe(dmlerr::kPostMsgFailed));
+        EXPECT_EQ(client.Ask("6758.t", "現在値"), "ERROR " + Describe(dmlerr::kNoConvEstablished));
+    }
+    {
+        // The next brand connects to the new server, and so does the first brand after it.
+        QuoteServerProcess server(Args());
+        ASSERT_TRUE(server.Ready()) << server.Errors();
+        EXPECT_EQ(client.Ask("9984.oj", "現在値"), expected.Value("9984.oj", "現在値", kClock).value());
+        EXPECT_EQ(client.Ask("7203.t", "高値"), expected.Value("7203.t", "高値", kClock).value());
+    }
+    {
+        // A server that goes with the request pending: told at once, not after the time limit.
+        QuoteServerProcess server(Args({QStringLiteral("--exit-after"), QStringLiteral("2")}));
+        ASSERT_TRUE(server.Ready()) << server.Errors();
+        EXPECT_EQ(client.Ask("6758.t", "現在値", 20000), expected.Value("6758.t", "現在値", kClock).value());
+        EXPECT_EQ(client.Ask("6758.t", "高値", 20000), expected.Value("6758.t", "高値", kClock).value());
+        EXPECT_EQ(client.Ask("6758.t", "安値", 20000), "ERROR " + Describe(dmlerr::kPostMsgFailed));
+        EXPECT_TRUE(server.WaitForExit());
+    }
+}
+
+TEST_F(QuoteServerTest, TheProbePrintsEachTextOrTheErrorDescription) {
+    QuoteServerProcess server(Args());
+    ASSERT_TRUE(server.Ready()) << server.Errors();
+    MarketSim expected = Expected();
+    const ToolResult probe = RunTool(QStringLiteral(NORVALE_PROBE),
+                                     {QStringLiteral("7203.t=現在値,銘柄名称"), QStringLiteral("1234.t=現在値"),
+                                      QStringLiteral("6758.t=無い項目")});
+    EXPECT_EQ(probe.exitCode, 1);
+    EXPECT_EQ(probe.out, "7203.t\t現在値\t" + expected.Value("7203.t", "現在値", kClock).value() +
+                             "\n7203.t\t銘柄名称\tトヨタ自動車\n1234.t\t現在値\tERROR\t" +
+                             Describe(dmlerr::kNoConvEstablished) + "\n6758.t\t無い項目\tERROR\t" +
+                             Describe(dmlerr::kNotProcessed) + "\n");
+    EXPECT_EQ(probe.err, "");
+
+    // A topic alone asks the refresh pass's items; all answered means status 0.
+    const ToolResult all = RunTool(QStringLiteral(NORVALE_PROBE), {QStringLiteral("9984.oj")});
+    EXPECT_EQ(all.exitCode, 0);
+    EXPECT_EQ(static_cast<std::size_t>(std::count(all.out.begin(), all.out.end(), '\n')),
+              MarketSim::RefreshItems().size());
+
+    EXPECT_EQ(RunTool(QStringLiteral(NORVALE_PROBE), {}).exitCode, 2);
+    EXPECT_EQ(RunTool(QStringLiteral(NORVALE_PROBE), {QStringLiteral("--timeout-ms"), QStringLiteral("x"),
+                                                      QStringLiteral("7203.t")})
+                  .exitCode,
+              2);
+}
+
+TEST_F(QuoteServerTest, OutsideClientsReadTheServerAsDocumented) {
+    QuoteServerProcess server(Args());
+    ASSERT_TRUE(server.Ready()) << server.Errors();
+    const std::string last = Expected().Value("7203.t", "現在値", kClock).value();
+    const QStringList target = {QStringLiteral("--dest"), QStringLiteral("org.norvale.QuoteServer.RSS"),
+                                QStringLiteral("--object-path"), QStringLiteral("/org/norvale/QuoteServer")};
+    const QString gdbus = QStandardPaths::findExecutable(QStringLiteral("gdbus"));
+    const QString busctl = QStandardPaths::findExecutable(QStringLiteral("busctl"));
+    if (gdbus.isEmpty() && busctl.isEmpty()) GTEST_SKIP() << "neither gdbus nor busctl is installed";
+
+    if (!gdbus.isEmpty()) {
+        const QStringList call = QStringList{QStringLiteral("call"), QStringLiteral("--session")} + target;
+        // A NUL-terminated byte array prints as a byte string.
+        const ToolResult value = RunTool(gdbus, call + QStringList{QStringLiteral("--method"),
+                                                                   QStringLiteral("org.norvale.QuoteServer.Request"),
+                                                                   QStringLiteral("7203.t"), QStringLiteral("現在値")});
+        EXPECT_EQ(value.exitCode, 0) << value.err;
+        EXPECT_EQ(value.out, "(b'" + last + "',)\n");
+        const ToolResult served = RunTool(
+            gdbus, call + QStringList{QStringLiteral("--method"), QStringLiteral("org.norvale.QuoteServer.ServesTopic"),
+                                      QStringLiteral("6758.t")});
+        EXPECT_EQ(served.out, "(true,)\n");
+        const ToolResult refused = RunTool(
+            gdbus, call + QStringList{QStringLiteral("--method"), QStringLiteral("org.norvale.QuoteServer.Request"),
+                                      QStringLiteral("7203.t"), QStringLiteral("配当")});
+        EXPECT_NE(refused.exitCode, 0);
+        EXPECT_NE(refused.err.find("org.norvale.QuoteServer.Error.UnknownItem"), std::string::npos) << refused.err;
+    }
+    if (!busctl.isEmpty()) {
+        const ToolResult value = RunTool(
+            busctl, {QStringLiteral("--user"), QStringLiteral("call"), QStringLiteral("org.norvale.QuoteServer.RSS"),
+                     QStringLiteral("/org/norvale/QuoteServer"), QStringLiteral("org.norvale.QuoteServer"),
+                     QStringLiteral("Request"), QStringLiteral("ss"), QStringLiteral("7203.t"),
+                     QStringLiteral("現在値")});
+        EXPECT_EQ(value.exitCode, 0) << value.err;
+        std::string expected = "ay " + std::to_string(last.size() + 1);
+        for (unsigned char c : last) expected += " " + std::to_string(c);
+        EXPECT_EQ(value.out, expected + " 0\n");
+    }
+}
+
+TEST_F(QuoteServerTest, GarbageRepliesNeverBreakTheLayer) {
+    QuoteServerProcess server(Args({QStringLiteral("--garbage")}));
+    ASSERT_TRUE(server.Ready()) << server.Errors();
+    Client client;
+    int answered = 0;
+    for (int i = 0; i < 200; ++i) {
+        const std::string& item = MarketSim::RefreshItems()[static_cast<std::size_t>(i) % 22];
+        std::string out;
+        if (!client.dde.DdeRequest(i % 2 ? "7203.t" : "6758.t", item, 2000, out)) continue;
+        ++answered;
+        const QString text = QString::fromStdString(out);
+        EXPECT_EQ(text.toStdString(), out) << "valid UTF-8";
+        EXPECT_EQ(out.find('\0'), std::string::npos);
+        EXPECT_LE(text.toUcs4().size(), 512);
+    }
+    EXPECT_EQ(answered, 200);
+}
+
+}  // namespace
+}  // namespace norvale

@@ -1,0 +1,71 @@
+// Starts the stand-in quote server (or another tool) for a test on the private session bus, and ends it.
+#pragma once
+
+#include <QProcess>
+#include <QStringList>
+
+#include <string>
+
+namespace norvale {
+
+// The server, started with args; ready once it owns its bus name. Killed when destroyed.
+class QuoteServerProcess {
+public:
+    explicit QuoteServerProcess(const QStringList& args) {
+        process_.setProgram(QStringLiteral(NORVALE_QUOTE_SERVER));
+        process_.setArguments(args);
+        process_.setProcessChannelMode(QProcess::SeparateChannels);
+        process_.start();
+        // It prints "ready <bus name>" once the name is its own.
+        while (process_.waitForReadyRead(10000)) {
+            output_ += process_.readAllStandardOutput().toStdString();
+            if (output_.find("ready ") != std::string::npos) {
+                ready_ = true;
+                break;
+            }
+        }
+    }
+    ~QuoteServerProcess() { Kill(); }
+    QuoteServerProcess(const QuoteServerProcess&) = delete;
+    QuoteServerProcess& operator=(const QuoteServerProcess&) = delete;
+
+    bool Ready() const { return ready_; }
+    std::string Errors() { return process_.readAllStandardError().toStdString(); }
+    // Ends it at once, as a crash would; nothing is said on the bus beforehand.
+    void Kill() {
+        if (process_.state() == QProcess::NotRunning) return;
+        process_.kill();
+        process_.waitForFinished(10000);
+    }
+    // Waits for a server that ends by itself (--exit-after).
+    bool WaitForExit() { return process_.waitForFinished(10000); }
+
+private:
+    QProcess process_;
+    std::string output_;
+    bool ready_ = false;
+};
+
+struct ToolResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs a command-line tool to its end (at most 20 s) and gives its status and output.
+inline ToolResult RunTool(const QString& program, const QStringList& args) {
+    QProcess process;
+    process.start(program, args);
+    ToolResult result;
+    if (!process.waitForFinished(20000)) {
+        process.kill();
+        process.waitForFinished(5000);
+        return result;
+    }
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = process.readAllStandardOutput().toStdString();
+    result.err = process.readAllStandardError().toStdString();
+    return result;
+}
+
+}  // namespace norvale
