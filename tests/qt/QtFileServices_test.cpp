@@ -1,0 +1,263 @@
+// The real file system, file dialog and message box of the Qt platform, on real temporary
+// folders. Tests run as root, which no permission bit stops: a folder that cannot be written
+// is a path under a regular file or a folder made immutable, and a write that fails midway
+// is one that runs into the file size limit.
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+#include "app/FrmGrp.h"
+#include "platform/fake/FakePlatform.h"
+#include "platform/qt/QtPlatformServices.h"
+
+namespace norvale {
+namespace {
+
+std::string S(const QString& s) { return s.toStdString(); }
+
+void Put(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+QByteArray Get(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+// chattr +i for the life of the guard; false when the file system does not support it.
+class Immutable {
+public:
+    explicit Immutable(const QString& path) : path_(path) {
+        set_ = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), path_}) == 0;
+    }
+    ~Immutable() {
+        if (set_) QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), path_});
+    }
+    bool Set() const { return set_; }
+
+private:
+    QString path_;
+    bool set_ = false;
+};
+
+// Writes past limit bytes fail with EFBIG instead of raising SIGXFSZ, for the life of the guard.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit) {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        oldHandler_ = signal(SIGXFSZ, SIG_IGN);
+        const rlimit lowered{limit, old_.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    rlimit old_{};
+    sighandler_t oldHandler_ = nullptr;
+};
+
+// frmGrp on fakes, except for the real file system.
+struct RealFiles {
+    FakePlatform fp;
+    QtFileSystem files;
+    Platform platform{fp.window, fp.statusBar, fp.picture1, fp.timer1,  fp.timer3, fp.events,
+                      fp.fileDialog, fp.messageBox, files, fp.instance, fp.ddeml};
+    FrmGrp frm{platform};
+
+    explicit RealFiles(int brands) {
+        frm.master.Load("7203,トヨタ自動車,100,東証\r\n");
+        frm.table.EntryCount = static_cast<std::int16_t>(brands);
+        for (int k = 0; k < brands; ++k) frm.table.entries[static_cast<std::size_t>(k)].codeText = "7203";
+    }
+    std::string Export(const QString& path) {
+        fp.fileDialog.answers = {S(path)};
+        frm.mnu_put_meigara_1_Click();
+        return fp.statusBar.Panel(1);
+    }
+};
+
+TEST(QtFileSystem, ReadsAndReplacesWholeFiles) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QtFileSystem fs;
+    const QString path = dir.filePath(QStringLiteral("監視銘柄.txt"));
+    EXPECT_EQ(fs.ReadAll(S(path)), std::nullopt);
+    EXPECT_EQ(fs.ReadAll(dir.path().toStdString()), std::nullopt);  // a folder is no file
+
+    ASSERT_TRUE(fs.WriteAll(S(path), std::string("7203\r\n\x83\x5C\r\n")));
+    EXPECT_EQ(fs.ReadAll(S(path)), std::string("7203\r\n\x83\x5C\r\n"));
+    ASSERT_TRUE(fs.WriteAll(S(path), ""));
+    EXPECT_EQ(fs.ReadAll(S(path)), std::string());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("監視銘柄.txt")});
+}
+
+TEST(QtFileSystem, FailedWritesLeaveWhatWasThere) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QtFileSystem fs;
+    const QByteArray old = "6758\r\n";
+
+    // A folder that is a regular file.
+    Put(dir.filePath(QStringLiteral("plain")), old);
+    EXPECT_FALSE(fs.WriteAll(S(dir.filePath(QStringLiteral("plain/out.txt"))), "7203\r\n"));
+    EXPECT_EQ(Get(dir.filePath(QStringLiteral("plain"))), old);
+
+    // The name of an existing folder.
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("sub/inner")));
+    EXPECT_FALSE(fs.WriteAll(S(dir.filePath(QStringLiteral("sub"))), "7203\r\n"));
+    EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("sub/inner"))).isDir());
+
+    // A write that fails midway, as on a full disk.
+    const QString list = dir.filePath(QStringLiteral("list.txt"));
+    Put(list, old);
+    {
+        FileSizeLimit limit(64);
+        EXPECT_FALSE(fs.WriteAll(S(list), std::string(100000, '7')));
+    }
+    EXPECT_EQ(Get(list), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{QStringLiteral("list.txt"), QStringLiteral("plain")}));
+}
+
+TEST(QtFileSystem, ExportThatCannotWriteSaysSoAndKeepsTheOldFile) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray old = "6758\r\n8306\r\n";
+    const QString list = dir.filePath(QStringLiteral("監視銘柄.txt"));
+    Put(list, old);
+
+    {
+        RealFiles w(1000);
+        FileSizeLimit limit(64);
+        EXPECT_EQ(w.Export(list), "監視銘柄出力失敗");
+    }
+    EXPECT_EQ(Get(list), old);
+    {
+        RealFiles w(1);
+        EXPECT_EQ(w.Export(dir.filePath(QStringLiteral("missing/監視銘柄.txt"))), "監視銘柄出力失敗");
+    }
+
+    // A read-only folder, and a file that cannot be replaced.
+    {
+        Immutable locked(dir.path());
+        if (!locked.Set()) GTEST_SKIP() << "chattr is not supported here";
+        RealFiles w(2);
+        EXPECT_EQ(w.Export(list), "監視銘柄出力失敗");
+        EXPECT_EQ(w.Export(dir.filePath(QStringLiteral("new.txt"))), "監視銘柄出力失敗");
+    }
+    EXPECT_EQ(Get(list), old);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("new.txt"))));
+    {
+        Immutable locked(list);
+        ASSERT_TRUE(locked.Set());
+        RealFiles w(2);
+        EXPECT_EQ(w.Export(list), "監視銘柄出力失敗");
+    }
+    EXPECT_EQ(Get(list), old);
+
+    RealFiles w(2);
+    EXPECT_EQ(w.Export(list), "監視銘柄出力終了");
+    EXPECT_EQ(Get(list), QByteArray("7203\r\n7203\r\n"));
+}
+
+// Runs f on the next modal widget once it shows.
+void WhenModal(std::function<void(QWidget*)> f) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, f] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible()) return;
+        timer->stop();
+        timer->deleteLater();
+        f(modal);
+    });
+    timer->start();
+}
+
+TEST(QtFileDialog, OffersTheThreeFiltersAcceptsNewNamesAndRemembersTheLast) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string filter = "すべてのファイル (*.*)|*.*|テキスト ファイル (*.txt)|*.txt|バッチ ファイル (*.bat)|*.bat";
+    const QString chosen = dir.filePath(QStringLiteral("新規.txt"));
+    QtFileDialog dialog(nullptr);
+
+    QStringList shownFilters;
+    int shownIndex = -1;
+    WhenModal([&](QWidget* w) {
+        auto* d = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(d, nullptr);
+        auto* types = d->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        ASSERT_NE(types, nullptr);
+        for (int i = 0; i < types->count(); ++i) shownFilters << types->itemText(i);
+        shownIndex = types->currentIndex();
+        EXPECT_EQ(d->acceptMode(), QFileDialog::AcceptOpen);
+        EXPECT_TRUE(d->testOption(QFileDialog::DontConfirmOverwrite));
+        d->selectFile(chosen);  // does not exist yet
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    EXPECT_EQ(dialog.ShowOpen(filter), S(chosen));
+    EXPECT_EQ(shownFilters, (QStringList{QStringLiteral("すべてのファイル (*.*)"),
+                                         QStringLiteral("テキスト ファイル (*.txt)"),
+                                         QStringLiteral("バッチ ファイル (*.bat)")}));
+    EXPECT_EQ(shownIndex, 0);
+
+    QString offeredName;
+    QString offeredFolder;
+    WhenModal([&](QWidget* w) {
+        auto* d = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(d, nullptr);
+        auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        offeredName = name->text();
+        offeredFolder = d->directory().absolutePath();
+        d->reject();
+    });
+    EXPECT_EQ(dialog.ShowOpen(filter), std::nullopt);
+    EXPECT_EQ(offeredName, QStringLiteral("新規.txt"));
+    EXPECT_EQ(offeredFolder, QDir(dir.path()).absolutePath());
+}
+
+TEST(QtMessageBox, ShowsTheStopIconOkCancelAndPlainLines) {
+    QtMessageBox messages(nullptr);
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    Qt::TextFormat format = Qt::AutoText;
+    WhenModal([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        buttons = box->standardButtons();
+        format = box->textFormat();
+        box->button(QMessageBox::Cancel)->click();
+    });
+    messages.ShowCriticalOkCancel("初期設定ファイル読込みエラー\r\nFILE : /tmp/<b>a</b>.txt\r\nLINE : 3", "Error");
+    EXPECT_EQ(title, QStringLiteral("Error"));
+    EXPECT_EQ(text, QStringLiteral("初期設定ファイル読込みエラー\nFILE : /tmp/<b>a</b>.txt\nLINE : 3"));
+    EXPECT_EQ(icon, QMessageBox::Critical);
+    EXPECT_EQ(buttons, QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(format, Qt::PlainText);
+}
+
+}  // namespace
+}  // namespace norvale
