@@ -1,0 +1,185 @@
+// A refresh pass over 1000 brands (100 of them "oj") against an in-process quote server that
+// answers at once, beside a bare loop making the same DDEML calls in the same run: the
+// difference, per request, is Norvale's own work (the DDE layer, the storing, the measures,
+// the sort and the drawing).
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/FrmGrp.h"
+#include "platform/TextCodec.h"
+#include "platform/fake/FakePlatform.h"
+
+namespace norvale {
+namespace {
+
+// The least a DDEML can do: handles from a free list, one fixed CP932 answer.
+class ZeroLatencyDdeml : public Ddeml {
+public:
+    std::uint32_t Initialize(std::uint32_t& instance, std::uint32_t) override {
+        instance = 1;
+        return 0;
+    }
+    DdeHandle CreateStringHandle(std::uint32_t, std::string_view ansi, int) override {
+        if (free_.empty()) {
+            strings_.emplace_back(ansi);
+            return strings_.size();
+        }
+        const DdeHandle h = free_.back();
+        free_.pop_back();
+        strings_[h - 1].assign(ansi);
+        return h;
+    }
+    bool FreeStringHandle(std::uint32_t, DdeHandle h) override {
+        free_.push_back(h);
+        return true;
+    }
+    DdeHandle Connect(std::uint32_t, DdeHandle, DdeHandle topic) override { return topic; }
+    bool Disconnect(DdeHandle) override { return true; }
+    DdeHandle ClientTransaction(DdeHandle, DdeHandle item, std::uint32_t, std::uint32_t, std::uint32_t) override {
+        ++requests;
+        return item;
+    }
+    std::uint32_t GetData(DdeHandle, char* buffer, std::uint32_t length, std::uint32_t) override {
+        const std::uint32_t n = std::min<std::uint32_t>(length, sizeof(kAnswer));
+        std::memcpy(buffer, kAnswer, n);
+        return n;
+    }
+    bool FreeDataHandle(DdeHandle) override { return true; }
+    std::uint32_t GetLastError(std::uint32_t) override { return 0; }
+    bool Uninitialize(std::uint32_t) override { return true; }
+
+    long requests = 0;
+
+private:
+    static constexpr char kAnswer[] = "12,345";
+    std::vector<std::string> strings_;
+    std::vector<DdeHandle> free_;
+};
+
+class NullSurface : public Surface {
+public:
+    int Width() const override { return 809; }
+    double Height() const override { return 529; }
+    void SetPersistent(bool) override {}
+    void FillRect(int, int, int, int, Rgb) override {}
+    void OutlineRect(int, int, int, int, Rgb) override {}
+    void Line(int, int, int, int, Rgb) override {}
+    void Text(int, int, std::string_view t, Rgb) override { benchmark::DoNotOptimize(t.data()); }
+    void Clear() override {}
+};
+class NullStatusBar : public StatusBar {
+public:
+    void SetPanel(int, const std::string&) override {}
+};
+class NullPump : public EventPump {
+public:
+    void RunPending() override {}
+};
+
+struct Bench {
+    FakeWindow window;
+    NullStatusBar statusBar;
+    NullSurface picture1;
+    FakeTicker timer1, timer3;
+    NullPump events;
+    FakeFileDialog fileDialog;
+    FakeMessageBox messageBox;
+    FakeFileSystem files;
+    FakeInstanceGuard instance;
+    ZeroLatencyDdeml ddeml;
+    Platform platform{window, statusBar, picture1, timer1, timer3, events,
+                      fileDialog, messageBox, files, instance, ddeml};
+    FrmGrp frm{platform};
+
+    Bench() {
+        window.events = &frm;
+        (void)frm.Form_Load();
+        for (int j = 0; j < kMaxEntries; ++j) {
+            WatchEntry& e = frm.table.entries[static_cast<std::size_t>(j)];
+            e.codeText = std::to_string(1301 + j);
+            e.marketSuffix = j % 10 == 0 ? "oj" : "t";
+            e.topic = e.codeText + "." + e.marketSuffix;
+            e.brandName = "ベンチ銘柄";
+        }
+        frm.table.EntryCount = kMaxEntries;
+        frm.SortKey = 2;  // a real ranking at the end of each pass
+        (void)frm.RefreshPass();  // the fill-once items, not part of a steady pass
+    }
+
+    // The DDEML calls of one pass as the DDE layer makes them: a topic handle and a connect
+    // per brand, an item handle per request, the request and its data.
+    void BareLoop(const std::vector<std::string>& topics, const std::vector<std::vector<std::string>>& items) {
+        std::array<char, 512> buffer{};
+        DdeHandle topic = 0, conversation = 0, item = 0;
+        for (std::size_t j = 0; j < topics.size(); ++j) {
+            if (topic != 0) ddeml.FreeStringHandle(1, topic);
+            topic = ddeml.CreateStringHandle(1, topics[j], 1004);
+            if (conversation != 0) ddeml.Disconnect(conversation);
+            conversation = ddeml.Connect(1, 1, topic);
+            for (const std::string& name : items[j]) {
+                if (item != 0) ddeml.FreeStringHandle(1, item);
+                item = ddeml.CreateStringHandle(1, name, 1004);
+                const DdeHandle data = ddeml.ClientTransaction(conversation, item, 1, 0x20B0, 500);
+                ddeml.GetData(data, buffer.data(), static_cast<std::uint32_t>(buffer.size()), 0);
+                benchmark::DoNotOptimize(buffer.data());
+                ddeml.FreeDataHandle(data);
+            }
+        }
+        ddeml.FreeStringHandle(1, topic);
+        ddeml.FreeStringHandle(1, item);
+    }
+};
+
+std::vector<std::string> ItemsOf(bool oj) {
+    std::vector<std::string> out = {"現在値", "出来高加重平均", "高値", "安値"};
+    static const char* digits[] = {"１", "２", "３", "４", "５", "６", "７", "８"};
+    for (const char* side : {"最良売気配数量", "最良買気配数量"})
+        for (int k = 0; k < (oj ? 8 : 5); ++k) out.push_back(std::string(side) + digits[k]);
+    return out;
+}
+
+void PassOf1000Brands(benchmark::State& state) {
+    auto b = std::make_unique<Bench>();
+    // The bare loop sends what the server receives: CP932 names.
+    std::vector<std::string> topics;
+    std::vector<std::vector<std::string>> items;
+    for (int j = 0; j < kMaxEntries; ++j) {
+        const WatchEntry& e = b->frm.table.entries[static_cast<std::size_t>(j)];
+        topics.push_back(e.topic);
+        std::vector<std::string> ansi;
+        for (const auto& name : ItemsOf(e.marketSuffix == "oj")) ansi.push_back(Utf8ToCp932(name));
+        items.push_back(std::move(ansi));
+    }
+
+    using Clock = std::chrono::steady_clock;
+    double passSeconds = 0, bareSeconds = 0;
+    long requests = 0;
+    for (auto _ : state) {
+        const long before = b->ddeml.requests;
+        const auto t0 = Clock::now();
+        benchmark::DoNotOptimize(b->frm.RefreshPass());
+        const auto t1 = Clock::now();
+        requests += b->ddeml.requests - before;
+        b->BareLoop(topics, items);
+        const auto t2 = Clock::now();
+        const double pass = std::chrono::duration<double>(t1 - t0).count();
+        passSeconds += pass;
+        bareSeconds += std::chrono::duration<double>(t2 - t1).count();
+        state.SetIterationTime(pass);
+    }
+    const double iterations = static_cast<double>(state.iterations());
+    state.counters["requests_per_pass"] = static_cast<double>(requests) / iterations;
+    state.counters["server_ms_per_pass"] = bareSeconds * 1e3 / iterations;
+    state.counters["norvale_ns_per_request"] = (passSeconds - bareSeconds) * 1e9 / static_cast<double>(requests);
+    state.counters["pass_to_server_ratio"] = passSeconds / bareSeconds;
+}
+
+}  // namespace
+}  // namespace norvale
+
+BENCHMARK(norvale::PassOf1000Brands)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
