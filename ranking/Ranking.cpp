@@ -13,19 +13,24 @@ double Finite(double v) { return std::isfinite(v) ? v : 0; }
 double DeviationRate(double last, double reference) { return Finite((last / reference - 1) * 100); }
 
 // For each row i, every later row j whose key beats the key now in row i is swapped into it.
-template <typename Beats>
-void ExchangeSort(std::int16_t* row, double* key, int n, Beats beats) {
+// On real data about half the comparisons swap, so the swap is written without a branch; the
+// current key and row of row i are carried along and stored when the scan is done.
+template <bool Ascending>
+void ExchangeSort(std::int16_t* row, double* key, int n) {
     for (int i = 0; i + 1 < n; ++i) {
         double a = key[i];
+        std::int16_t ra = row[i];
         for (int j = i + 1; j < n; ++j) {
             const double b = key[j];
-            if (beats(b, a)) {
-                key[j] = a;
-                key[i] = b;
-                std::swap(row[i], row[j]);
-                a = b;
-            }
+            const std::int16_t rb = row[j];
+            const bool swap = Ascending ? b < a : b > a;
+            key[j] = swap ? a : b;
+            row[j] = swap ? ra : rb;
+            ra = swap ? rb : ra;
+            a = swap ? b : a;
         }
+        key[i] = a;
+        row[i] = ra;
     }
 }
 
@@ -73,9 +78,9 @@ void SortRows(WatchTable& table, std::int16_t sortKey) {
         key[static_cast<std::size_t>(r)] = std::fabs(table.entries[static_cast<std::size_t>(r)].*measure);
     }
     if (ascending) {
-        ExchangeSort(table.RowOrder.data(), key.data(), n, [](double b, double a) { return b < a; });
+        ExchangeSort<true>(table.RowOrder.data(), key.data(), n);
     } else {
-        ExchangeSort(table.RowOrder.data(), key.data(), n, [](double b, double a) { return b > a; });
+        ExchangeSort<false>(table.RowOrder.data(), key.data(), n);
     }
 }
 

@@ -1,13 +1,12 @@
 #include "platform/qt/QtSurface.h"
 
-#include <QFontDatabase>
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "platform/Window.h"
 #include "platform/qt/QtKeys.h"
@@ -16,29 +15,22 @@ namespace norvale {
 
 namespace {
 
-QColor ToQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+constexpr QRgb kWhitePixel = 0xFFFFFFFFu;
 
-// A fixed-pitch Japanese gothic at 12 px with 6 px half-width and 12 px full-width advances;
-// the layout of the table relies on exactly these.
-QFont PickTableFont() {
-    const char* candidates[] = {"ＭＳ ゴシック", "MS Gothic", "IPAGothic", "Noto Sans Mono CJK JP"};
-    for (const char* family : candidates) {
-        QFont f(QString::fromUtf8(family));
-        f.setPixelSize(12);
-        f.setWeight(QFont::Normal);
-        f.setStyleStrategy(QFont::NoFontMerging);
-        QFontMetrics m(f);
-        if (!QFontInfo(f).family().startsWith(QString::fromUtf8(family).left(3), Qt::CaseInsensitive)) continue;
-        if (m.horizontalAdvance(QLatin1Char('0')) == 6 && m.horizontalAdvance(QChar(0x9298)) == 12) return f;
-    }
-    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    f.setPixelSize(12);
-    return f;
+QRgb ToPixel(Rgb c) { return qRgb(c.r, c.g, c.b); }
+
+// Coverage a (1 to 254) of colour c over the pixel d, red and blue worked in one word.
+QRgb Blend(QRgb d, QRgb c, std::uint32_t a) {
+    const std::uint32_t b = 255 - a;
+    auto div255 = [](std::uint32_t t) { return ((t + ((t >> 8) & 0x00FF00FFu) + 0x00800080u) >> 8) & 0x00FF00FFu; };
+    const std::uint32_t rb = div255((d & 0x00FF00FFu) * b + (c & 0x00FF00FFu) * a);
+    const std::uint32_t g = div255(((d >> 8) & 0x000000FFu) * b + ((c >> 8) & 0x000000FFu) * a);
+    return 0xFF000000u | rb | (g << 8);
 }
 
 }  // namespace
 
-QtSurface::QtSurface(QWidget* parent) : QWidget(parent), font_(PickTableFont()) {
+QtSurface::QtSurface(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Picture1"));
     setFocusPolicy(Qt::ClickFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -64,18 +56,35 @@ void QtSurface::EnsureImage() {
     image_ = grown;
 }
 
+void QtSurface::Changed() {
+    // One repaint covers any number of drawing calls before it.
+    if (repaintPending_) return;
+    repaintPending_ = true;
+    update();
+}
+
 int QtSurface::Width() const { return width(); }
 
 double QtSurface::Height() const { return heightTwips_ / kTwipsPerPixel; }
 
+// The image is always kept: the backing image is what every expose paints.
 void QtSurface::SetPersistent(bool) {}
 
 void QtSurface::FillRect(int x1, int y1, int x2, int y2, Rgb colour) {
     EnsureImage();
-    QPainter p(&image_);
-    p.fillRect(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2))),
-               ToQColor(colour));
-    update();
+    const int left = std::max(std::min(x1, x2), 0);
+    const int right = std::min(std::max(x1, x2), image_.width() - 1);
+    const int top = std::max(std::min(y1, y2), 0);
+    const int bottom = std::min(std::max(y1, y2), image_.height() - 1);
+    if (left > right || top > bottom) return;
+    const QRgb pixel = ToPixel(colour);
+    uchar* bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
+    for (int y = top; y <= bottom; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(bits + y * stride);
+        std::fill(line + left, line + right + 1, pixel);
+    }
+    Changed();
 }
 
 void QtSurface::OutlineRect(int x1, int y1, int x2, int y2, Rgb colour) {
@@ -88,37 +97,66 @@ void QtSurface::OutlineRect(int x1, int y1, int x2, int y2, Rgb colour) {
 
 void QtSurface::Line(int x1, int y1, int x2, int y2, Rgb colour) {
     EnsureImage();
-    if (x1 == x2) {  // the end point is not painted
-        if (y1 != y2) FillRect(x1, y1, x2, y2 > y1 ? y2 - 1 : y2 + 1, colour);
-        return;
+    // Bresenham from the start point up to, not including, the end point.
+    const int dx = std::abs(x2 - x1), sx = x1 < x2 ? 1 : -1;
+    const int dy = -std::abs(y2 - y1), sy = y1 < y2 ? 1 : -1;
+    const QRgb pixel = ToPixel(colour);
+    const QRect bounds = image_.rect();
+    int err = dx + dy;
+    int x = x1, y = y1;
+    while (x != x2 || y != y2) {
+        if (bounds.contains(x, y)) reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = pixel;
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y += sy;
+        }
     }
-    if (y1 == y2) {
-        FillRect(x1, y1, x2 > x1 ? x2 - 1 : x2 + 1, y2, colour);
-        return;
-    }
-    QPainter p(&image_);
-    p.setPen(ToQColor(colour));
-    p.drawLine(x1, y1, x2, y2);
-    update();
+    Changed();
 }
 
 void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
     EnsureImage();
-    QPainter p(&image_);
-    p.setFont(font_);
-    p.setPen(ToQColor(colour));
-    // A fixed baseline in the 12 px row, whatever the font's own ascent.
-    p.drawText(QPoint(x, y + 10), QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
-    update();
+    // Every character sits on the fixed 6 px grid whatever the font's own advances, so the
+    // padded numbers line up in their columns.
+    const QRgb pixel = ToPixel(colour);
+    const int w = image_.width(), h = image_.height();
+    uchar* bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
+    int cellX = x;
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        const char32_t cp = NextCodePoint(utf8, pos);
+        const GlyphMask& g = glyphs_.Mask(cp);
+        const int gx = cellX + g.dx, gy = y + g.dy;
+        cellX += TableGlyphs::kCellWidth * CellsOf(cp);
+        if (g.width == 0 || gx >= w || gy >= h || gx + g.width <= 0 || gy + g.height <= 0) continue;
+        for (int row = std::max(0, -gy); row < g.height && gy + row < h; ++row) {
+            auto* line = reinterpret_cast<QRgb*>(bits + (gy + row) * stride) + gx;
+            const std::uint8_t* a = g.alpha.data() + static_cast<std::size_t>(row * g.width);
+            const int end = std::min(g.width, w - gx);
+            for (int col = std::max(0, -gx); col < end; ++col) {
+                // A pixel already in the text's colour stays so: the white shadow on a white band.
+                if (a[col] == 0 || line[col] == pixel) continue;
+                line[col] = a[col] == 255 ? pixel : Blend(line[col], pixel, a[col]);
+            }
+        }
+    }
+    Changed();
 }
 
 void QtSurface::Clear() {
     EnsureImage();
-    image_.fill(Qt::white);
-    update();
+    image_.fill(kWhitePixel);
+    Changed();
 }
 
 void QtSurface::paintEvent(QPaintEvent* event) {
+    repaintPending_ = false;
     QPainter p(this);
     p.fillRect(event->rect(), Qt::white);
     p.drawImage(event->rect().topLeft(), image_, event->rect());

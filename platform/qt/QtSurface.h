@@ -7,6 +7,7 @@
 
 #include "platform/Surface.h"
 #include "platform/WindowEvents.h"
+#include "platform/qt/TableGlyphs.h"
 
 namespace norvale {
 
@@ -22,7 +23,8 @@ public:
     double HeightTwips() const { return heightTwips_; }
     int LastClickY() const { return lastClickY_; }
     const QImage& Image() const { return image_; }
-    const QFont& TableFont() const { return font_; }
+    const QFont& TableFont() const { return glyphs_.Font(); }
+    bool TableFontAdvancesExact() const { return glyphs_.AdvancesExact(); }
 
     int Width() const override;
     double Height() const override;
@@ -42,10 +44,12 @@ protected:
 
 private:
     void EnsureImage();
+    void Changed();
 
     WindowEvents* events_ = nullptr;
     QImage image_;
-    QFont font_;
+    TableGlyphs glyphs_;
+    bool repaintPending_ = false;
     double widthTwips_ = 0;
     double heightTwips_ = 0;
     int lastClickY_ = 0;

@@ -1,0 +1,136 @@
+// The real drawing surface offscreen: pixel rules, the table font on its grid, and the table.
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "platform/fake/FakeStatusBar.h"
+#include "platform/qt/QtSurface.h"
+#include "ranking/DrawTable.h"
+
+namespace norvale {
+namespace {
+
+constexpr Rgb kRed{255, 0, 0};
+const QRgb kWhitePx = qRgb(255, 255, 255);
+
+struct Probe {
+    QtSurface surface{nullptr};
+    explicit Probe(int widthPx, double heightPx) { surface.SetSizeTwips(widthPx * 15.0, heightPx * 15.0); }
+    QRgb At(int x, int y) const { return surface.Image().pixel(x, y) | 0xFF000000u; }
+    // Columns and rows that hold anything but white inside a box.
+    QRect Ink(QRect box) const {
+        QRect ink;
+        for (int y = box.top(); y <= box.bottom(); ++y) {
+            for (int x = box.left(); x <= box.right(); ++x) {
+                if (At(x, y) != kWhitePx) ink |= QRect(x, y, 1, 1);
+            }
+        }
+        return ink;
+    }
+};
+
+TEST(QtSurface, CornersIncludedLineEndExcludedAndClipping) {
+    Probe p(200, 100.4);
+    EXPECT_EQ(p.surface.Width(), 200);
+    EXPECT_DOUBLE_EQ(p.surface.Height(), 100.4);  // unrounded
+
+    p.surface.FillRect(12, 12, 10, 10, kRed);  // corners in either order
+    EXPECT_EQ(p.Ink(QRect(0, 0, 40, 40)), QRect(QPoint(10, 10), QPoint(12, 12)));
+    EXPECT_EQ(p.At(11, 11), qRgb(255, 0, 0));
+
+    p.surface.OutlineRect(40, 40, 45, 44, {0, 0, 0});
+    EXPECT_EQ(p.Ink(QRect(38, 38, 10, 10)), QRect(QPoint(40, 40), QPoint(45, 44)));
+    EXPECT_EQ(p.At(42, 42), kWhitePx);
+
+    p.surface.Line(60, 5, 60, 9, {0, 0, 0});
+    EXPECT_EQ(p.Ink(QRect(58, 0, 5, 12)), QRect(QPoint(60, 5), QPoint(60, 8)));
+    p.surface.Line(74, 5, 70, 5, {0, 0, 0});
+    EXPECT_EQ(p.Ink(QRect(68, 3, 8, 4)), QRect(QPoint(71, 5), QPoint(74, 5)));
+    p.surface.Line(80, 0, 83, 3, {0, 0, 0});
+    EXPECT_EQ(p.At(82, 2), qRgb(0, 0, 0));
+    EXPECT_EQ(p.At(83, 3), kWhitePx);
+
+    p.surface.FillRect(-5, -1, 2, 1, kRed);  // partly off the surface
+    p.surface.FillRect(190, 95, 300, 300, kRed);
+    p.surface.Line(-10, 50, 500, 50, kRed);
+    EXPECT_EQ(p.At(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(p.At(199, 99), qRgb(255, 0, 0));
+    EXPECT_EQ(p.At(199, 50), qRgb(255, 0, 0));
+
+    p.surface.Clear();
+    EXPECT_EQ(p.Ink(QRect(0, 0, 200, 100)), QRect());
+}
+
+TEST(QtSurface, TextSitsOnTheSixPixelGridAndAFixedBaseline) {
+    Probe p(200, 60);
+    ASSERT_TRUE(p.surface.TableFontAdvancesExact()) << p.surface.TableFont().family().toStdString();
+
+    p.surface.Text(0, 12, "0", {0, 0, 0});
+    const QRect zero = p.Ink(QRect(0, 0, 30, 40));
+    EXPECT_GE(zero.left(), 0);
+    EXPECT_LE(zero.right(), 5);
+    EXPECT_GE(zero.top(), 12);
+    EXPECT_GE(zero.bottom(), 12 + 8);  // sits on the baseline 10 px below the top
+    EXPECT_LE(zero.bottom(), 12 + 10);
+
+    // Half-width katakana take one cell, the arrow and kanji two.
+    p.surface.Text(40, 12, "ｺ→銘1", {0, 0, 255});
+    EXPECT_FALSE(p.Ink(QRect(40, 12, 6, 12)).isEmpty());
+    EXPECT_FALSE(p.Ink(QRect(46, 12, 12, 12)).isEmpty());
+    EXPECT_FALSE(p.Ink(QRect(58, 12, 12, 12)).isEmpty());
+    const QRect one = p.Ink(QRect(70, 0, 20, 40));
+    EXPECT_GE(one.left(), 70);
+    EXPECT_LE(one.right(), 75);
+    const QRect all = p.Ink(QRect(30, 0, 100, 40));
+    EXPECT_GE(all.top(), 11);  // a full-width glyph may reach one line up, onto the band's border
+    EXPECT_LE(all.bottom(), 23);
+
+    p.surface.Text(100, 12, "  ", {0, 0, 0});  // blanks paint nothing
+    p.surface.Text(100, 12, std::string_view("\xE9\x8A", 2), {0, 0, 0});  // cut-off UTF-8: no crash
+}
+
+TEST(QtSurface, DrawsTheTableBandsBordersAndBar) {
+    Probe p(972, 529);
+    auto table = std::make_unique<WatchTable>();
+    table->EntryCount = 3;
+    table->entries[0].codeText = "7203";
+    table->entries[2].quoteRatio = 75;
+    table->DeleteTarget = 1;
+    table->DeletePending = 1;
+    FakeStatusBar status;
+    TableView view;
+    view.ClickY = 17;  // row 1
+    DrawTable(p.surface, status, *table, view);
+    EXPECT_EQ(view.SelectedEntry, 0);
+
+    EXPECT_EQ(p.At(30, 5), qRgb(200, 255, 200));  // header green
+    EXPECT_EQ(p.At(32, 5), qRgb(0, 0, 0));        // border of the code column
+    EXPECT_EQ(p.At(970, 5), qRgb(200, 255, 200)); // the header band reaches the right edge
+    EXPECT_EQ(p.At(30, 17), qRgb(255, 255, 0));   // yellow row under the click
+    EXPECT_EQ(p.At(32, 17), qRgb(0, 0, 0));
+    EXPECT_EQ(p.At(30, 11), qRgb(0, 0, 0));       // shared border line of header and row 1
+    EXPECT_EQ(p.At(30, 29), qRgb(0, 0, 0));       // black row waiting for its removal
+    EXPECT_EQ(p.At(30, 41), kWhitePx);
+
+    // Row 3, q = 75: blue 889..907, red 908..968 less the border at 968.
+    EXPECT_EQ(p.At(888, 40), qRgb(0, 0, 0));
+    EXPECT_EQ(p.At(889, 40), qRgb(0, 0, 255));
+    EXPECT_EQ(p.At(907, 40), qRgb(0, 0, 255));
+    EXPECT_EQ(p.At(908, 40), qRgb(255, 0, 0));
+    EXPECT_EQ(p.At(920, 46), qRgb(255, 0, 0));
+    EXPECT_EQ(p.At(920, 47), qRgb(0, 0, 0));  // the row's outline below the bar
+    EXPECT_EQ(p.At(968, 40), qRgb(0, 0, 0));
+    EXPECT_EQ(p.At(969, 40), kWhitePx);
+    EXPECT_EQ(p.At(889, 36), qRgb(0, 0, 255));
+    EXPECT_EQ(p.At(889, 35), qRgb(0, 0, 0));
+
+    // What an expose paints is the kept image.
+    p.surface.show();
+    const QImage shown = p.surface.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown.pixel(30, 17) | 0xFF000000u, qRgb(255, 255, 0));
+    EXPECT_EQ(shown.pixel(907, 40) | 0xFF000000u, qRgb(0, 0, 255));
+}
+
+}  // namespace
+}  // namespace norvale
