@@ -166,8 +166,14 @@ void MarketSim::Advance(BrandQuote& b, std::int64_t trades) const {
             steps = static_cast<int>(r % 11) - 5;  // the opening gap
             shares = 100 * static_cast<std::int64_t>(50 + (r >> 8) % 500);
         } else {
-            const int roll = static_cast<int>(r % 100);
-            steps = roll < 15 ? 1 : roll < 20 ? 2 : roll < 35 ? -1 : roll < 40 ? -2 : 0;
+            // About one second in eight moves, mostly by one tick, and drawn back towards the
+            // previous close the further it strays, so a day stays within a plausible range.
+            if (r % 1000 < 120) {
+                const double drift = static_cast<double>(b.last - b.prevClose) / static_cast<double>(b.prevClose);
+                const double up = std::clamp(0.5 - 4 * drift, 0.1, 0.9);
+                steps = (r >> 32) % 8 == 0 ? 2 : 1;
+                if (static_cast<double>((r >> 16) % 1000) >= up * 1000) steps = -steps;
+            }
             shares = 100 * static_cast<std::int64_t>(1 + (r >> 8) % 30);
         }
         for (; steps > 0; --steps) b.last += TickAbove(b.last, b.fine);
