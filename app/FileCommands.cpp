@@ -1,16 +1,16 @@
 // The brand master and watch list files of frmGrp: start-up loads, import and export.
 #include <optional>
+#include <utility>
 
 #include "app/FrmGrp.h"
-#include "platform/TextCodec.h"
 #include "watchlist/WatchListFile.h"
 
 namespace norvale {
 
 void FrmGrp::LoadBrandMaster() {
     // A master that cannot be read is an empty one: no code resolves, the list stays empty.
-    const std::optional<std::string> bytes = p_.files.ReadAll(p_.files.InProgramFolder(kBrandMasterFileName));
-    master.Load(bytes ? Cp932ToUtf8(*bytes) : std::string());
+    std::optional<std::string> bytes = p_.files.ReadAll(p_.files.InProgramFolder(kBrandMasterFileName));
+    master.LoadCp932(bytes ? std::move(*bytes) : std::string());
 }
 
 bool FrmGrp::LoadWatchList(const std::string& path) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,20 +16,41 @@ struct BrandRecord {
     std::string marketName;
 };
 
+// Loading only finds where each record's fields lie and indexes the codes; a record's texts
+// are decoded the first time it is asked for, since a run uses a few hundred brands of tens
+// of thousands. Not for use from more than one thread.
 class BrandMaster {
 public:
     // Replaces the records with those of a decoded (UTF-8) master file: every four fields
     // make one record (code, name, a number that is dropped, market), a record cut short
     // by the end of the text included. Every record is kept, however many there are.
     void Load(std::string_view utf8Text);
+    // Load for the file's own bytes, CP932; the texts come out as UTF-8. The delimiters are
+    // all below 0x40 and so never the trail byte of a double-byte character.
+    void LoadCp932(std::string cp932Bytes);
     // Index of the first record whose code field reads as a number equal to code, nullopt
     // when there is none. Answered from an index built by Load.
     std::optional<int> FindBrand(std::int16_t code) const;
-    int BrandCount() const { return static_cast<int>(records_.size()); }
-    const BrandRecord& operator[](int index) const { return records_[static_cast<std::size_t>(index)]; }
+    int BrandCount() const { return static_cast<int>(fields_.size()); }
+    // Record index, 0 to BrandCount() - 1; the reference stays valid until the next load.
+    const BrandRecord& operator[](int index) const;
 
 private:
-    std::vector<BrandRecord> records_;
+    struct Span {
+        std::uint32_t begin = 0;
+        std::uint32_t size = 0;
+    };
+    struct RecordFields {
+        Span code, name, market;
+    };
+
+    void Index(bool cp932);
+    std::string Text(Span span) const;
+
+    std::string bytes_;  // the file as given
+    bool cp932_ = false;
+    std::vector<RecordFields> fields_;
+    mutable std::vector<std::unique_ptr<BrandRecord>> decoded_;
     // First record per code, at code + 32768; -1 where no record has that code.
     std::vector<std::int32_t> firstByCode_;
 };

@@ -1,9 +1,12 @@
 // CP932 conversion through glibc iconv: its "CP932" table is Microsoft's ("SHIFT_JIS" is not).
 #include <iconv.h>
 
+#include <array>
 #include <cerrno>
 #include <cstddef>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/TextCodec.h"
 
@@ -63,7 +66,7 @@ std::string Convert(const char* to, const char* from, std::string_view in, std::
         // EILSEQ: an invalid or unmapped character; EINVAL: one cut short at the end.
         const std::size_t skip = badLength(reinterpret_cast<const unsigned char*>(src), srcLeft);
         if (out.size() - used < replacement.size()) out.resize(out.size() * 2);
-        out.replace(used, replacement.size(), replacement);
+        std::memcpy(out.data() + used, replacement.data(), replacement.size());
         used += replacement.size();
         src += skip;
         srcLeft -= skip;
@@ -74,10 +77,87 @@ std::string Convert(const char* to, const char* from, std::string_view in, std::
     return out;
 }
 
+struct Utf8Char {
+    char bytes[3] = {};
+    int length = 0;  // 0: the converter refuses it
+};
+
+constexpr Utf8Char kReplacementChar = {{'\xEF', '\xBF', '\xBD'}, 3};
+
+// Every answer of the converter for a single byte and for a lead byte with a trail byte,
+// asked once: a start-up load then decodes a large master without a call per character.
+struct Cp932Table {
+    bool ready = false;
+    std::array<Utf8Char, 256> single{};
+    std::vector<Utf8Char> pairs;  // at lead << 8 | trail
+
+    static const Cp932Table& Get() {
+        static const Cp932Table table = Build();
+        return table;
+    }
+
+private:
+    static Utf8Char Ask(iconv_t cd, const char* in, std::size_t size) {
+        char buf[8];
+        char* src = const_cast<char*>(in);
+        char* dst = buf;
+        std::size_t srcLeft = size;
+        std::size_t dstLeft = sizeof buf;
+        const std::size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        const auto length = static_cast<std::size_t>(dst - buf);
+        Utf8Char c;
+        if (rc == static_cast<std::size_t>(-1) || srcLeft != 0 || length == 0 || length > 3) return c;
+        for (std::size_t k = 0; k < length; ++k) c.bytes[k] = buf[k];
+        c.length = static_cast<int>(length);
+        return c;
+    }
+
+    static Cp932Table Build() {
+        Cp932Table t;
+        iconv_t cd = iconv_open("UTF-8", "CP932");
+        if (cd == reinterpret_cast<iconv_t>(-1)) return t;
+        t.pairs.resize(65536);
+        for (int b = 0; b < 256; ++b) {
+            const char one[1] = {static_cast<char>(b)};
+            if (!IsCp932Lead(static_cast<unsigned char>(b))) {
+                t.single[static_cast<std::size_t>(b)] = Ask(cd, one, 1);
+                continue;
+            }
+            for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                const char two[2] = {static_cast<char>(b), static_cast<char>(trail)};
+                t.pairs[static_cast<std::size_t>(b << 8 | trail)] = Ask(cd, two, 2);
+            }
+        }
+        iconv_close(cd);
+        t.ready = true;
+        return t;
+    }
+};
+
 }  // namespace
 
 std::string Cp932ToUtf8(std::string_view cp932) {
-    return Convert("UTF-8", "CP932", cp932, "\xEF\xBF\xBD", Cp932BadLength);
+    const Cp932Table& table = Cp932Table::Get();
+    if (!table.ready) return {};
+    std::string out(cp932.size() * 3, '\0');
+    char* dst = out.data();
+    const auto* s = reinterpret_cast<const unsigned char*>(cp932.data());
+    const std::size_t n = cp932.size();
+    for (std::size_t i = 0; i < n;) {
+        const Utf8Char* c = &table.single[s[i]];
+        std::size_t used = 1;
+        if (IsCp932Lead(s[i]) && i + 1 < n) {
+            c = &table.pairs[static_cast<std::size_t>(s[i]) << 8 | s[i + 1]];
+            used = Cp932BadLength(s + i, n - i);  // 2 for a proper trail byte, mapped or not
+            if (c->length != 0) used = 2;
+        }
+        if (c->length == 0) c = &kReplacementChar;
+        for (int k = 0; k < c->length; ++k) *dst++ = c->bytes[k];
+        i += used;
+    }
+    out.resize(static_cast<std::size_t>(dst - out.data()));
+    return out;
 }
 
 std::string Utf8ToCp932(std::string_view utf8) { return Convert("CP932", "UTF-8", utf8, "?", Utf8BadLength); }

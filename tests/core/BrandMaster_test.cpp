@@ -132,7 +132,8 @@ TEST(BrandMaster, IndexAnswersExactlyAsTheLinearSearch) {
         "7203.0,a,1,東証\n7203,b,1,東証\n7203.5,c,1,東証\n1e3,d,1,東証\n-5,e,1,東証\n"
         "+6758,f,1,東証\n32767,g,1,東証\n-32768,h,1,東証\n32768,i,1,東証\n-32769,j,1,東証\n"
         "65536,k,1,東証\n1000,l,1,東証\n0x10,m,1,東証\ninf,n,1,東証\nnan,o,1,東証\n,p,1,東証\n"
-        ".5e1,q,1,東証\n-0,r,1,東証\n0,s,1,東証\n1e400,t,1,東証\n72 03,u,1,東証\n";
+        ".5e1,q,1,東証\n-0,r,1,東証\n0,s,1,東証\n1e400,t,1,東証\n72 03,u,1,東証\n00042,v,1,東証\n"
+        "032767,w,1,東証\n99999,x,1,東証\n４２,y,1,東証\n";
     BrandMaster m;
     m.Load(text);
     for (int code = -32768; code <= 32767; ++code) {
@@ -163,8 +164,17 @@ TEST(BrandMaster, KeepsEveryRecordOfAMasterPast32767) {
 TEST(BrandMaster, Cp932FilesReadTheSameWithAnyLineEnd) {
     for (const char* name : {"master_crlf.txt", "master_cr.txt", "master_lf.txt"}) {
         SCOPED_TRACE(name);
+        const std::string bytes = ReadFile(std::string(NORVALE_TEST_DATA) + "/" + name);
+        BrandMaster decodedFirst;
+        decodedFirst.Load(Cp932ToUtf8(bytes));
         BrandMaster m;
-        m.Load(Cp932ToUtf8(ReadFile(std::string(NORVALE_TEST_DATA) + "/" + name)));
+        m.LoadCp932(bytes);
+        ASSERT_EQ(decodedFirst.BrandCount(), m.BrandCount());
+        for (int i = 0; i < m.BrandCount(); ++i) {
+            EXPECT_EQ(m[i].codeText, decodedFirst[i].codeText);
+            EXPECT_EQ(m[i].brandName, decodedFirst[i].brandName);
+            EXPECT_EQ(m[i].marketName, decodedFirst[i].marketName);
+        }
         ASSERT_EQ(m.BrandCount(), 6);
         EXPECT_EQ(m[0].codeText, "ｺｰﾄﾞ");
         EXPECT_EQ(m.FindBrand(7203), 1);
@@ -177,7 +187,7 @@ TEST(BrandMaster, Cp932FilesReadTheSameWithAnyLineEnd) {
     }
     // The last byte starts a double-byte character that never ends.
     BrandMaster m;
-    m.Load(Cp932ToUtf8(ReadFile(std::string(NORVALE_TEST_DATA) + "/master_truncated.txt")));
+    m.LoadCp932(ReadFile(std::string(NORVALE_TEST_DATA) + "/master_truncated.txt"));
     ASSERT_EQ(m.BrandCount(), 2);
     EXPECT_EQ(m[1].codeText, "6758");
     EXPECT_EQ(m[1].brandName, "ソ\xEF\xBF\xBD");

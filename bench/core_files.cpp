@@ -1,0 +1,154 @@
+// Start-up load of a full brand master and a full watch list, beside a reference measured in
+// the same run that looks every brand up by scanning the master, record by record.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <ctime>
+#include <vector>
+
+#include "app/FrmGrp.h"
+#include "platform/TextCodec.h"
+#include "platform/fake/FakePlatform.h"
+#include "watchlist/BrandIdentity.h"
+#include "watchlist/FieldReader.h"
+#include "watchlist/NumericText.h"
+#include "watchlist/WatchListFile.h"
+
+namespace norvale {
+namespace {
+
+constexpr int kMasterRecords = 32767;
+constexpr int kWatchLines = 1000;
+
+// A master of codes 1 to 32767 with CP932 names on all four markets, and a watch list of
+// 1000 codes spread over it.
+struct Files {
+    std::string master;
+    std::string watch;
+};
+
+const Files& SampleFiles() {
+    static const Files files = [] {
+        // Names as long as those of listed companies: a stem and a trade, 4 to 13 characters.
+        const char* const markets[] = {"東証", "大証", "JASDAQ", "HC"};
+        const char* const stems[] = {"髙島", "東海", "日本", "ＡＢＣ", "北陸", "三和", "大和", "ソニック", "富士", "①号"};
+        const char* const trades[] = {"工業", "製作所", "ホールディングス", "電機", "商事", "化学", "建設",
+                                      "フィナンシャル・グループ", "食品", "精機～"};
+        std::string master;
+        for (int code = 1; code <= kMasterRecords; ++code) {
+            master += std::to_string(code) + "," + stems[code % 10] + trades[code / 10 % 10] + ",100," +
+                      markets[code % 4] + "\r\n";
+        }
+        std::string watch;
+        unsigned seed = 12345;
+        for (int i = 0; i < kWatchLines; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            watch += std::to_string(1 + (seed >> 8) % kMasterRecords) + "\r\n";
+        }
+        return Files{Utf8ToCp932(master), watch};
+    }();
+    return files;
+}
+
+// The same load with the lookup that scans the master for every line.
+void ReferenceStartUp(const Files& files, WatchTable& table) {
+    const std::string text = Cp932ToUtf8(files.master);
+    std::vector<BrandRecord> records;
+    records.reserve(kMasterRecords);
+    FieldReader reader(text);
+    while (!reader.AtEnd()) {
+        BrandRecord r;
+        r.codeText = reader.Next();
+        r.brandName = reader.Next();
+        (void)reader.Next();
+        r.marketName = reader.Next();
+        records.push_back(std::move(r));
+    }
+    int n = 0;
+    std::size_t start = 0;
+    while (start < files.watch.size() && n < kMaxEntries) {
+        std::size_t end = files.watch.find("\r\n", start);
+        if (end == std::string::npos) end = files.watch.size();
+        const std::string_view line(files.watch.data() + start, end - start);
+        start = end + 2;
+        const std::optional<std::int16_t> code = ParseInt16(GetCsvField(line, 0));
+        if (!code) continue;
+        for (const BrandRecord& r : records) {
+            const std::optional<double> v = ParseNumber(r.codeText);
+            if (!v || *v != *code) continue;
+            if (const auto suffix = MarketSuffix(r.marketName)) {
+                FillEntryFromMaster(table.entries[static_cast<std::size_t>(n++)], *code, r, *suffix);
+            }
+            break;
+        }
+    }
+    table.EntryCount = static_cast<std::int16_t>(n);
+}
+
+double ThreadCpuMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
+}
+
+struct Took {
+    double wallMs;
+    double cpuMs;
+};
+
+template <typename F>
+Took TimeMs(F&& f) {
+    const double c0 = ThreadCpuMs();
+    const auto t0 = std::chrono::steady_clock::now();
+    f();
+    const auto t1 = std::chrono::steady_clock::now();
+    return {std::chrono::duration<double, std::milli>(t1 - t0).count(), ThreadCpuMs() - c0};
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+void BM_StartUpLoad32767Brands1000Lines(benchmark::State& state) {
+    const Files& files = SampleFiles();
+    FakePlatform fp;
+    fp.files.files[fp.files.InProgramFolder(kBrandMasterFileName)] = files.master;
+    const std::string watchPath = fp.files.InProgramFolder(kWatchListFileName);
+    fp.files.files[watchPath] = files.watch;
+    FrmGrp frm(fp.platform);
+    auto reference = std::make_unique<WatchTable>();
+
+    std::vector<double> wall, cpu, refWall, refCpu;
+    for (auto _ : state) {
+        const Took run = TimeMs([&] {
+            frm.LoadBrandMaster();
+            (void)frm.LoadWatchList(watchPath);
+        });
+        state.SetIterationTime(run.wallMs / 1000);
+        const Took ref = TimeMs([&] { ReferenceStartUp(files, *reference); });
+        // Both must have built the same list, or the comparison means nothing.
+        if (frm.table.EntryCount != kWatchLines || reference->EntryCount != kWatchLines ||
+            frm.table.entries[999].topic != reference->entries[999].topic) {
+            state.SkipWithError("the load and its reference disagree");
+            return;
+        }
+        wall.push_back(run.wallMs);
+        cpu.push_back(run.cpuMs);
+        refWall.push_back(ref.wallMs);
+        refCpu.push_back(ref.cpuMs);
+    }
+    state.counters["median_ms"] = Median(wall);
+    state.counters["median_cpu_ms"] = Median(cpu);
+    state.counters["ref_linear_ms"] = Median(refWall);
+    state.counters["ref_linear_cpu_ms"] = Median(refCpu);
+    state.counters["speedup"] = Median(refCpu) / Median(cpu);
+}
+BENCHMARK(BM_StartUpLoad32767Brands1000Lines)->UseManualTime()->Iterations(7)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace norvale
