@@ -29,8 +29,9 @@ void RecomputeQuoteRatio(WatchEntry& e);           // after both quantity totals
 using SortMeasure = double WatchEntry::*;
 SortMeasure SortMeasureOf(std::int16_t sortKey);
 
-// Orders RowOrder[0..EntryCount-1] by the absolute value of the measure of sortKey, starting
-// from the entries' own order; key 0 leaves RowOrder untouched.
+// Orders RowOrder[0..EntryCount-1] by the absolute value of the measure of sortKey with the
+// exchange sort, ties included, starting from the entries' own order. Key 0 leaves RowOrder
+// untouched; a key outside 0..12 leaves the entries' own order. Writes no other slot.
 void SortRows(WatchTable& table, std::int16_t sortKey);
 
 }  // namespace norvale
