@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QString>
+#include <QWidget>
+#include <utility>
 
 namespace norvale {
 
@@ -12,6 +14,9 @@ namespace {
 // every layout, so Shift or an AZERTY row of symbols does not hide the digit.
 constexpr quint32 kXkbDigit1 = 10;
 constexpr quint32 kXkbDigit0 = 19;
+
+// The repeat's press leaves the server with its release; this only covers the reading lag.
+constexpr int kX11ReleaseWaitMs = 40;
 
 bool IsTableKey(quint32 vk) {
     return vk == 8 || vk == 13 || vk == 27 || vk == 46 || (vk >= 48 && vk <= 57) || (vk >= 96 && vk <= 105);
@@ -83,5 +88,50 @@ std::int16_t VirtualKeyCode(const KeyFacts& key) {
 }
 
 std::int16_t VirtualKeyCode(const QKeyEvent& event) { return VirtualKeyCode(FactsOf(event)); }
+
+ReleaseGuard::ReleaseGuard(QWidget* widget, int waitMs) : QObject(widget), waitMs_(waitMs) {
+    setObjectName(QStringLiteral("ReleaseGuard"));
+    timer_.setSingleShot(true);
+    connect(&timer_, &QTimer::timeout, this, &ReleaseGuard::Flush);
+    widget->installEventFilter(this);
+}
+
+ReleaseGuard& ReleaseGuard::Of(QWidget* widget) {
+    if (auto* guard = widget->findChild<ReleaseGuard*>(QString(), Qt::FindDirectChildrenOnly)) return *guard;
+    const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
+    return *new ReleaseGuard(widget, x11 ? kX11ReleaseWaitMs : 0);
+}
+
+void ReleaseGuard::Release(const QKeyEvent& event, std::function<void()> action) {
+    Flush();
+    // Events made up in process (tests, input methods) carry no keycode and no repeat pairs.
+    if (waitMs_ <= 0 || event.nativeScanCode() == 0) {
+        action();
+        return;
+    }
+    pending_ = std::move(action);
+    scanCode_ = event.nativeScanCode();
+    timestamp_ = event.timestamp();
+    timer_.start(waitMs_);
+}
+
+void ReleaseGuard::Flush() {
+    timer_.stop();
+    if (!pending_) return;
+    auto action = std::exchange(pending_, nullptr);
+    action();
+}
+
+bool ReleaseGuard::eventFilter(QObject* watched, QEvent* event) {
+    if (pending_ && event->type() == QEvent::KeyPress) {
+        const auto* press = static_cast<const QKeyEvent*>(event);
+        if (press->nativeScanCode() == scanCode_ && press->timestamp() == timestamp_) {
+            // The held-back release was a repeat after all: the key is still down.
+            timer_.stop();
+            pending_ = nullptr;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
 
 }  // namespace norvale

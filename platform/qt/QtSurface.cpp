@@ -193,7 +193,9 @@ void QtSurface::keyReleaseEvent(QKeyEvent* event) {
     const auto shift = static_cast<std::int16_t>((m.testFlag(Qt::ShiftModifier) ? 1 : 0) |
                                                  (m.testFlag(Qt::ControlModifier) ? 2 : 0) |
                                                  (m.testFlag(Qt::AltModifier) ? 4 : 0));
-    events_->Picture1_KeyUp(vk, shift);
+    ReleaseGuard::Of(this).Release(*event, [this, vk, shift] {
+        if (events_ != nullptr) events_->Picture1_KeyUp(vk, shift);
+    });
 }
 
 }  // namespace norvale

@@ -1,0 +1,312 @@
+// Brand entry on the real window: key codes from Qt's key events, and real clicks and keys on
+// Picture1 that add and remove brands. With NORVALE_ENTRY_SHOTS set (scripts/screenshot-entry)
+// one more test saves screenshots before and after a brand is added by keyboard.
+#include <QFile>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QScreen>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/TextCodec.h"
+#include "platform/qt/QtKeys.h"
+#include "tests/qt/QtHarness.h"
+
+namespace norvale {
+namespace {
+
+TEST(QtKeys, PlatformNamesTellHowToReadNativeCodes) {
+    EXPECT_EQ(NativeKeysOf(QStringLiteral("xcb")), NativeKeys::XkbKeycode);
+    EXPECT_EQ(NativeKeysOf(QStringLiteral("wayland-egl")), NativeKeys::XkbKeycode);
+    EXPECT_EQ(NativeKeysOf(QStringLiteral("windows")), NativeKeys::WindowsVk);
+    EXPECT_EQ(NativeKeysOf(QStringLiteral("offscreen")), NativeKeys::None);
+    EXPECT_EQ(NativeKeysOf(QStringLiteral("cocoa")), NativeKeys::None);
+}
+
+TEST(QtKeys, DigitsWhateverTheLayoutAndShiftAndTheControlKeys) {
+    struct Case {
+        KeyFacts key;
+        int want;
+        const char* what;
+    };
+    const auto None = NativeKeys::None;
+    const auto X = NativeKeys::XkbKeycode;
+    const auto Win = NativeKeys::WindowsVk;
+    const std::vector<Case> cases = {
+        {{Qt::Key_0, false, None, 0, 0}, 48, "0 on the main row"},
+        {{Qt::Key_9, false, None, 0, 0}, 57, "9 on the main row"},
+        {{Qt::Key_0, true, None, 0, 0}, 96, "keypad 0"},
+        {{Qt::Key_9, true, None, 0, 0}, 105, "keypad 9"},
+        {{Qt::Key_Return, false, None, 0, 0}, 13, "Enter"},
+        {{Qt::Key_Enter, true, None, 0, 0}, 13, "keypad Enter"},
+        {{Qt::Key_Escape, false, None, 0, 0}, 27, "Esc"},
+        {{Qt::Key_Delete, false, None, 0, 0}, 46, "Delete"},
+        {{Qt::Key_Backspace, false, None, 0, 0}, 8, "Backspace"},
+        {{Qt::Key_A, false, None, 0, 0}, 0, "a letter"},
+        {{Qt::Key_F5, false, None, 0, 0}, 0, "a function key"},
+        {{Qt::Key_Exclam, false, None, 0, 0}, 49, "Shift+1, US layout, no native code"},
+        {{Qt::Key_ParenRight, false, None, 0, 0}, 48, "Shift+0, US layout, no native code"},
+        {{Qt::Key_Asterisk, true, None, 0, 0}, 0, "keypad * is no 8"},
+        {{Qt::Key_Plus, true, None, 0, 0}, 0, "keypad +"},
+        // X11 and Wayland: the physical digit row, keycodes 10 (1) to 19 (0).
+        {{Qt::Key_Exclam, false, X, 10, 0x21}, 49, "Shift+1 on X11"},
+        {{Qt::Key_Ampersand, false, X, 10, 0x26}, 49, "AZERTY 1 key unshifted"},
+        {{Qt::Key_Agrave, false, X, 19, 0xe0}, 48, "AZERTY 0 key unshifted"},
+        {{Qt::Key_9, false, X, 18, 0x39}, 57, "9 on X11"},
+        {{Qt::Key_Asterisk, false, X, 17, 0x2a}, 56, "Shift+8 on X11"},
+        {{Qt::Key_Asterisk, false, X, 51, 0x2a}, 0, "a German * key is no 8"},
+        {{Qt::Key_7, true, X, 79, 0xffb7}, 103, "keypad 7 on X11"},
+        {{Qt::Key_Enter, true, X, 104, 0xff8d}, 13, "keypad Enter on X11"},
+        {{Qt::Key_Return, false, X, 36, 0xff0d}, 13, "Enter on X11"},
+        {{Qt::Key_A, false, X, 38, 0x61}, 0, "a letter on X11"},
+        // Windows: the native virtual key is the code itself.
+        {{Qt::Key_Exclam, false, Win, 2, 0x31}, 49, "Shift+1 on Windows"},
+        {{Qt::Key_Ampersand, false, Win, 2, 0x31}, 49, "AZERTY 1 key on Windows"},
+        {{Qt::Key_5, true, Win, 76, 101}, 101, "keypad 5 on Windows"},
+        {{Qt::Key_Enter, true, Win, 28, 13}, 13, "keypad Enter on Windows"},
+        {{Qt::Key_Delete, false, Win, 83, 46}, 46, "Delete on Windows"},
+        {{Qt::Key_Home, true, Win, 71, 36}, 0, "keypad 7 with NumLock off on Windows"},
+        {{Qt::Key_7, false, Win, 0, 0}, 55, "a synthesized event without native codes"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(VirtualKeyCode(c.key), c.want) << c.what;
+
+    // From a whole event, as the surface reads it (no native codes offscreen).
+    const QKeyEvent keypad(QEvent::KeyRelease, Qt::Key_4, Qt::KeypadModifier, QStringLiteral("4"));
+    EXPECT_EQ(VirtualKeyCode(keypad), 100);
+}
+
+// As X11 delivers a held key when Qt misses its auto-repeat: release and press at the same time.
+TEST(QtKeys, OnX11AReleaseFollowedByAPressAtTheSameTimeIsARepeat) {
+    QWidget widget;
+    ReleaseGuard guard(&widget, 40);
+    std::vector<std::string> acted;
+    auto release = [&](Qt::Key key, quint32 scan, quint64 time, const char* name) {
+        QKeyEvent e(QEvent::KeyRelease, key, Qt::NoModifier, scan, 0, 0);
+        e.setTimestamp(time);
+        guard.Release(e, [&acted, name] { acted.push_back(name); });
+    };
+    auto press = [&](Qt::Key key, quint32 scan, quint64 time) {
+        QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier, scan, 0, 0);
+        e.setTimestamp(time);
+        QCoreApplication::sendEvent(&widget, &e);
+    };
+
+    release(Qt::Key_Delete, 119, 1000, "repeat");
+    EXPECT_TRUE(guard.Holding());
+    press(Qt::Key_Delete, 119, 1000);
+    EXPECT_FALSE(guard.Holding());
+    release(Qt::Key_Delete, 119, 1040, "real");
+    press(Qt::Key_Delete, 119, 1100);  // pressed again later: the release was real
+    press(Qt::Key_1, 10, 1040);         // another key at that moment
+    EXPECT_TRUE(guard.Holding());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return acted.size() == 1; }));
+    EXPECT_EQ(acted.front(), "real");
+
+    // Quick typing keeps its order: a held-back release runs before the next one is held.
+    acted.clear();
+    release(Qt::Key_1, 10, 2000, "1");
+    release(Qt::Key_2, 11, 2001, "2");
+    EXPECT_EQ(acted, (std::vector<std::string>{"1"}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return acted.size() == 2; }));
+    EXPECT_EQ(acted.back(), "2");
+
+    // An event made up in process carries no keycode: nothing to wait for.
+    bool madeUp = false;
+    const QKeyEvent synthetic(QEvent::KeyRelease, Qt::Key_5, Qt::NoModifier);
+    guard.Release(synthetic, [&madeUp] { madeUp = true; });
+    EXPECT_TRUE(madeUp);
+
+    // Without a wait (every platform but X11) a release acts at once.
+    ReleaseGuard atOnce(&widget, 0);
+    bool ran = false;
+    const QKeyEvent e(QEvent::KeyRelease, Qt::Key_5, Qt::NoModifier);
+    atOnce.Release(e, [&ran] { ran = true; });
+    EXPECT_TRUE(ran);
+}
+
+// The real window started with a small master and two watched brands, active and exposed.
+struct EntryWindow {
+    QtHarness h;
+    QtSurface* pic = nullptr;
+    QLineEdit* text1 = nullptr;
+    QWindow* win = nullptr;
+
+    EntryWindow() {
+        h.files.files[h.files.InProgramFolder(kBrandMasterFileName)] =
+            Utf8ToCp932("7203,トヨタ自動車,100,東証\r\n6758,ソニーグループ,100,東証\r\n9984,ソフトバンクグループ,100,東証\r\n");
+        h.files.files[h.files.InProgramFolder(kWatchListFileName)] = "6758\r\n9984\r\n";
+        h.Start();
+        h.window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&h.window));
+        pic = &h.window.Picture1();
+        text1 = h.window.findChild<QLineEdit*>(QStringLiteral("Text1"));
+        win = h.window.windowHandle();
+    }
+    // Keys go to the window and from there to whichever widget has the focus.
+    void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QTest::keyClick(win, key, mods);
+        Settle();
+    }
+    // On X11 a release acts after a short wait.
+    void Settle() { EXPECT_TRUE(QTest::qWaitFor([this] { return !ReleaseGuard::Of(pic).Holding(); })); }
+    void Click(int y) { QTest::mouseClick(pic, Qt::LeftButton, Qt::NoModifier, QPoint(100, y)); }
+    // A key held down: X11 and Wayland repeat it as release and press pairs marked auto-repeat.
+    void Hold(Qt::Key key, int repeats) {
+        QTest::simulateEvent(win, true, key, Qt::NoModifier, QString(), false);
+        for (int i = 0; i < repeats; ++i) {
+            QTest::simulateEvent(win, false, key, Qt::NoModifier, QString(), true);
+            QTest::simulateEvent(win, true, key, Qt::NoModifier, QString(), true);
+        }
+        QTest::simulateEvent(win, false, key, Qt::NoModifier, QString(), false);
+        Settle();
+    }
+    std::vector<std::string> ShownCodes() const {
+        std::vector<std::string> codes;
+        const WatchTable& t = h.frm->table;
+        for (int r = 0; r < t.EntryCount; ++r) codes.push_back(t.entries[t.RowOrder[r]].codeText);
+        return codes;
+    }
+    // Whether the code cell of display row r holds any dark glyph pixel.
+    bool CodeCellInked(int r) const {
+        const QImage& img = pic->Image();
+        for (int y = 12 * (r + 1); y < 12 * (r + 1) + 11; ++y) {
+            for (int x = 1; x < 31; ++x) {
+                if (qGray(img.pixel(x, y)) < 100) return true;
+            }
+        }
+        return false;
+    }
+};
+
+TEST(QtBrandEntry, RealClicksAndKeysAddAndRemoveBrands) {
+    EntryWindow w;
+    ASSERT_EQ(w.ShownCodes(), (std::vector<std::string>{"6758", "9984"}));
+
+    w.Click(17);  // row 0
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.pic->hasFocus(); }));
+    EXPECT_EQ(w.h.frm->view.ClickY, 17);
+    EXPECT_EQ(w.h.frm->view.SelectedEntry, 0);
+
+    w.Key(Qt::Key_7, Qt::KeypadModifier);
+    w.Key(Qt::Key_2);
+    w.Key(Qt::Key_ParenRight, Qt::ShiftModifier);  // Shift with the 0 key
+    w.Key(Qt::Key_3, Qt::KeypadModifier);
+    EXPECT_EQ(w.text1->text(), QStringLiteral("7203"));
+    EXPECT_FALSE(w.CodeCellInked(2));
+    w.Key(Qt::Key_Enter, Qt::KeypadModifier);
+    ASSERT_EQ(w.ShownCodes(), (std::vector<std::string>{"6758", "9984", "7203"}));
+    EXPECT_EQ(w.h.frm->table.entries[2].topic, "7203.t");
+    EXPECT_EQ(w.text1->text(), QString());
+    EXPECT_EQ(w.h.window.PanelText(4), "銘柄数: 3/ 1000");
+    EXPECT_TRUE(w.CodeCellInked(2));
+
+    w.Key(Qt::Key_9);
+    w.Key(Qt::Key_Escape);
+    EXPECT_EQ(w.text1->text(), QString());
+
+    // A click on the new row, then Delete.
+    w.Click(12 * 3 + 6);
+    EXPECT_EQ(w.h.frm->view.SelectedEntry, 2);
+    w.Key(Qt::Key_Delete);
+    EXPECT_EQ(w.ShownCodes(), (std::vector<std::string>{"6758", "9984"}));
+    EXPECT_FALSE(w.CodeCellInked(2));
+}
+
+TEST(QtBrandEntry, AHeldKeyActsOnce) {
+    EntryWindow w;
+    w.Click(12);  // first line of row 0
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.pic->hasFocus(); }));
+
+    w.Hold(Qt::Key_5, 4);
+    EXPECT_EQ(w.text1->text(), QStringLiteral("5"));
+
+    // Each extra Delete would remove the brand that moves up into the selected row.
+    w.Hold(Qt::Key_Delete, 4);
+    EXPECT_EQ(w.ShownCodes(), (std::vector<std::string>{"9984"}));
+    w.Hold(Qt::Key_Backspace, 3);
+    EXPECT_TRUE(w.ShownCodes().empty());
+    EXPECT_EQ(w.text1->text(), QStringLiteral("5"));
+}
+
+TEST(QtBrandEntry, KeysReachTheTableOnlyAfterItWasClicked) {
+    EntryWindow w;
+    w.pic->clearFocus();
+    w.Key(Qt::Key_7);
+    EXPECT_EQ(w.h.frm->CodeEntry, "");
+    w.Click(300);  // below the rows: focus, no selection
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.pic->hasFocus(); }));
+    EXPECT_EQ(w.h.frm->view.SelectedEntry, -1);
+    w.Key(Qt::Key_1);
+    EXPECT_EQ(w.h.frm->CodeEntry, "1");
+    // A press dragged off the surface is no click: the selection stays where it was.
+    QTest::mousePress(w.pic, Qt::LeftButton, Qt::NoModifier, QPoint(100, 17));
+    QTest::mouseRelease(w.pic, Qt::LeftButton, Qt::NoModifier, QPoint(100, w.pic->height() + 40));
+    EXPECT_EQ(w.h.frm->view.ClickY, 300);
+}
+
+// Quotes for the screenshots, made up from the code so the table is not empty.
+FakeDdeml::Reply MadeUpQuote(const std::string& topic, const std::string& cp932Item) {
+    const std::string item = Cp932ToUtf8(cp932Item);
+    const int code = std::atoi(topic.c_str());
+    const double base = 800 + (code * 37) % 6000;
+    const double swing = ((code % 11) - 5) / 100.0;
+    double v = base;
+    if (item == "現在値") v = base * (1 + swing);
+    else if (item == "始値") v = base * (1 + swing / 3);
+    else if (item == "出来高加重平均") v = base * (1 + swing / 2);
+    else if (item == "高値") v = base * (1 + std::max(swing, 0.0) + 0.01);
+    else if (item == "安値") v = base * (1 + std::min(swing, 0.0) - 0.01);
+    else if (item.rfind("最良売", 0) == 0) v = 100 * (1 + (code * 7) % 40);
+    else if (item.rfind("最良買", 0) == 0) v = 100 * (1 + (code * 13) % 40);
+    return {std::to_string(static_cast<long long>(v))};
+}
+
+TEST(QtBrandEntry, Screenshots) {
+    const QString dir = qEnvironmentVariable("NORVALE_ENTRY_SHOTS");
+    if (dir.isEmpty()) GTEST_SKIP() << "set NORVALE_ENTRY_SHOTS to a folder (scripts/screenshot-entry)";
+
+    QtHarness h;
+    for (const char* name : {kBrandMasterFileName, kWatchListFileName}) {
+        QFile f(QStringLiteral(NORVALE_SOURCE_DIR "/data/") + QString::fromUtf8(name));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << name;
+        h.files.files[h.files.InProgramFolder(name)] = f.readAll().toStdString();
+    }
+    h.ddeml.server = MadeUpQuote;
+    h.Start();
+    h.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&h.window));
+    ASSERT_EQ(h.frm->RefreshPass(), PassExit::Completed);
+
+    auto shot = [&](const char* file) {
+        QTest::qWait(300);
+        QPixmap pixels;
+        if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+            const QRect frame = h.window.frameGeometry();  // the screen as it shows, frame included
+            pixels = h.window.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+        } else {
+            pixels = h.window.grab();
+        }
+        EXPECT_TRUE(pixels.save(dir + QLatin1Char('/') + QLatin1String(file))) << file;
+    };
+
+    QWindow* win = h.window.windowHandle();
+    QTest::mouseClick(&h.window.Picture1(), Qt::LeftButton, Qt::NoModifier, QPoint(60, 12 * 4 + 6));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.window.Picture1().hasFocus(); }));
+    for (Qt::Key k : {Qt::Key_4, Qt::Key_4, Qt::Key_5, Qt::Key_2}) QTest::keyClick(win, k);  // 花王
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.frm->CodeEntry == "4452"; })) << h.frm->CodeEntry;
+    shot("entry-before.png");
+    const int before = h.frm->table.EntryCount;
+    QTest::keyClick(win, Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return h.frm->table.EntryCount == before + 1; }));
+    shot("entry-after.png");
+}
+
+}  // namespace
+}  // namespace norvale
