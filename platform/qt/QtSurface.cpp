@@ -136,13 +136,14 @@ void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
         cellX += TableGlyphs::kCellWidth * CellsOf(cp);
         if (g.width == 0 || gx >= w || gy >= h || gx + g.width <= 0 || gy + g.height <= 0) continue;
         for (int row = std::max(0, -gy); row < g.height && gy + row < h; ++row) {
-            auto* line = reinterpret_cast<QRgb*>(bits + (gy + row) * stride) + gx;
+            auto* line = reinterpret_cast<QRgb*>(bits + (gy + row) * stride);
             const std::uint8_t* a = g.alpha.data() + static_cast<std::size_t>(row * g.width);
             const int end = std::min(g.width, w - gx);
             for (int col = std::max(0, -gx); col < end; ++col) {
+                QRgb& d = line[gx + col];
                 // A pixel already in the text's colour stays so: the white shadow on a white band.
-                if (a[col] == 0 || line[col] == pixel) continue;
-                line[col] = a[col] == 255 ? pixel : Blend(line[col], pixel, a[col]);
+                if (a[col] == 0 || d == pixel) continue;
+                d = a[col] == 255 ? pixel : Blend(d, pixel, a[col]);
             }
         }
     }
