@@ -19,7 +19,7 @@ constexpr QRgb kWhitePixel = 0xFFFFFFFFu;
 
 QRgb ToPixel(Rgb c) { return qRgb(c.r, c.g, c.b); }
 
-// Coverage a (1 to 254) of colour c over the pixel d, red and blue worked in one word.
+// Coverage a (1 to 255, exact at 255) of colour c over the pixel d, red and blue in one word.
 QRgb Blend(QRgb d, QRgb c, std::uint32_t a) {
     const std::uint32_t b = 255 - a;
     auto div255 = [](std::uint32_t t) { return ((t + ((t >> 8) & 0x00FF00FFu) + 0x00800080u) >> 8) & 0x00FF00FFu; };
@@ -125,26 +125,23 @@ void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
     // padded numbers line up in their columns.
     const QRgb pixel = ToPixel(colour);
     const int w = image_.width(), h = image_.height();
-    uchar* bits = image_.bits();
-    const qsizetype stride = image_.bytesPerLine();
+    const qsizetype wordsPerLine = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    auto* pixels = reinterpret_cast<QRgb*>(image_.bits());
     int cellX = x;
     std::size_t pos = 0;
     while (pos < utf8.size()) {
         const char32_t cp = NextCodePoint(utf8, pos);
         const GlyphMask& g = glyphs_.Mask(cp);
-        const int gx = cellX + g.dx, gy = y + g.dy;
+        const int gx = cellX;
         cellX += TableGlyphs::kCellWidth * CellsOf(cp);
-        if (g.width == 0 || gx >= w || gy >= h || gx + g.width <= 0 || gy + g.height <= 0) continue;
-        for (int row = std::max(0, -gy); row < g.height && gy + row < h; ++row) {
-            auto* line = reinterpret_cast<QRgb*>(bits + (gy + row) * stride);
-            const std::uint8_t* a = g.alpha.data() + static_cast<std::size_t>(row * g.width);
-            const int end = std::min(g.width, w - gx);
-            for (int col = std::max(0, -gx); col < end; ++col) {
-                QRgb& d = line[gx + col];
-                // A pixel already in the text's colour stays so: the white shadow on a white band.
-                if (a[col] == 0 || d == pixel) continue;
-                d = a[col] == 255 ? pixel : Blend(d, pixel, a[col]);
-            }
+        if (g.dots.empty() || gx + g.right < 0 || gx + g.left >= w || y + g.bottom < 0 || y + g.top >= h) continue;
+        const bool inside = gx + g.left >= 0 && gx + g.right < w && y + g.top >= 0 && y + g.bottom < h;
+        for (const GlyphDot& dot : g.dots) {
+            const int px = gx + dot.x, py = y + dot.y;
+            if (!inside && (px < 0 || px >= w || py < 0 || py >= h)) continue;
+            QRgb& d = pixels[py * wordsPerLine + px];
+            // A pixel already in the text's colour stays so: the white shadow on a white band.
+            if (d != pixel) d = Blend(d, pixel, dot.alpha);
         }
     }
     Changed();

@@ -98,6 +98,7 @@ const GlyphMask& TableGlyphs::Mask(char32_t cp) {
 
 GlyphMask TableGlyphs::Render(char32_t cp) const {
     GlyphMask mask;
+    mask.left = mask.top = 1 << 20;  // narrowed to the pixels found
     if (cp == U' ' || cp == U'　') return mask;
     const int w = kCellWidth * CellsOf(cp) + 2 * kMargin;
     const int h = 12 + 2 * kMargin;
@@ -109,28 +110,18 @@ GlyphMask TableGlyphs::Render(char32_t cp) const {
         p.setPen(Qt::black);
         p.drawText(QPoint(kMargin, kMargin + kBaseline), QString::fromUcs4(&cp, 1));
     }
-    // Keep only the box that the glyph covers.
-    int left = w, right = -1, top = h, bottom = -1;
     for (int y = 0; y < h; ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         for (int x = 0; x < w; ++x) {
-            if (qAlpha(line[x]) == 0) continue;
-            left = std::min(left, x);
-            right = std::max(right, x);
-            top = std::min(top, y);
-            bottom = std::max(bottom, y);
-        }
-    }
-    if (right < 0) return mask;
-    mask.dx = left - kMargin;
-    mask.dy = top - kMargin;
-    mask.width = right - left + 1;
-    mask.height = bottom - top + 1;
-    mask.alpha.resize(static_cast<std::size_t>(mask.width * mask.height));
-    for (int y = 0; y < mask.height; ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(top + y));
-        for (int x = 0; x < mask.width; ++x) {
-            mask.alpha[static_cast<std::size_t>(y * mask.width + x)] = static_cast<std::uint8_t>(qAlpha(line[left + x]));
+            const int a = qAlpha(line[x]);
+            if (a == 0) continue;
+            const int cx = x - kMargin, cy = y - kMargin;
+            mask.dots.push_back(
+                {static_cast<std::int8_t>(cx), static_cast<std::int8_t>(cy), static_cast<std::uint8_t>(a)});
+            mask.left = std::min(mask.left, cx);
+            mask.right = std::max(mask.right, cx);
+            mask.top = std::min(mask.top, cy);
+            mask.bottom = std::max(mask.bottom, cy);
         }
     }
     return mask;

@@ -13,13 +13,20 @@ namespace norvale {
 // 6 px cell; every other character takes two.
 int CellsOf(char32_t cp);
 
-// One character's coverage, 0 to 255, in a box placed relative to the top left of its cells.
+// One character's coverage: the pixels it touches, relative to the top left of its cells, with
+// their coverage 1 to 255, and the box that holds them.
+struct GlyphDot {
+    std::int8_t x;
+    std::int8_t y;
+    std::uint8_t alpha;
+};
+
 struct GlyphMask {
-    int dx = 0;
-    int dy = 0;
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> alpha;  // width * height, row by row
+    int left = 0;
+    int top = 0;
+    int right = -1;
+    int bottom = -1;
+    std::vector<GlyphDot> dots;
 };
 
 class TableGlyphs {
