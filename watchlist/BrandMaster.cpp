@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <climits>
 
 #include "platform/TextCodec.h"
 #include "watchlist/FieldReader.h"
@@ -10,9 +11,6 @@
 namespace norvale {
 
 namespace {
-
-constexpr int kCodeOffset = 32768;
-constexpr std::size_t kCodeSlots = 65536;
 
 // The 16-bit code that a code field reads as exactly, if any. Plain digits, as nearly every
 // master writes them, are read without the general number reader.
@@ -52,12 +50,10 @@ void BrandMaster::Index(bool cp932) {
     cp932_ = cp932;
     fields_.clear();
     decoded_.clear();
-    // Offsets are 32-bit: a master of 4 GiB is far outside anything a trader keeps.
-    assert(bytes_.size() < UINT32_MAX);
-
-    // One record per line in a well-formed file.
-    fields_.reserve(static_cast<std::size_t>(std::count(bytes_.begin(), bytes_.end(), '\n')) + 1);
-    const std::string_view text(bytes_);
+    // Offsets are 32-bit: what lies past 4 GiB, far beyond any real master, is not read.
+    const std::string_view text = std::string_view(bytes_).substr(0, UINT32_MAX);
+    // Room for records of 20 bytes or more, as a real master's are, without a pass to count them.
+    fields_.reserve(text.size() / 20 + 1);
     const auto span = [&](std::string_view field) {
         if (field.empty()) return Span{};
         return Span{static_cast<std::uint32_t>(field.data() - text.data()), static_cast<std::uint32_t>(field.size())};
@@ -75,14 +71,28 @@ void BrandMaster::Index(bool cp932) {
     }
     decoded_.resize(fields_.size());
 
-    // A lookup scans nothing: the first record of each code is found once here. A code
-    // with any byte beyond ASCII reads as no number in either encoding.
-    firstByCode_.assign(kCodeSlots, -1);
+    // A lookup scans nothing: the first record of each code is found once here, in a table
+    // over the range of codes present. A code with any byte beyond ASCII reads as no number
+    // in either encoding.
+    constexpr int kNoCode = INT32_MIN;
+    std::vector<int> codes(fields_.size(), kNoCode);
+    int low = INT32_MAX;
+    int high = INT32_MIN;
     for (std::size_t i = 0; i < fields_.size(); ++i) {
         const Span code = fields_[i].code;
         const std::optional<int> value = CodeOf(text.substr(code.begin, code.size));
         if (!value) continue;
-        std::int32_t& slot = firstByCode_[static_cast<std::size_t>(*value + kCodeOffset)];
+        codes[i] = *value;
+        low = std::min(low, *value);
+        high = std::max(high, *value);
+    }
+    firstByCode_.clear();
+    codeBase_ = low;
+    if (low > high) return;
+    firstByCode_.assign(static_cast<std::size_t>(high - low + 1), -1);
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        if (codes[i] == kNoCode) continue;
+        std::int32_t& slot = firstByCode_[static_cast<std::size_t>(codes[i] - low)];
         if (slot < 0) slot = static_cast<std::int32_t>(i);
     }
 }
@@ -103,8 +113,9 @@ const BrandRecord& BrandMaster::operator[](int index) const {
 }
 
 std::optional<int> BrandMaster::FindBrand(std::int16_t code) const {
-    if (firstByCode_.empty()) return std::nullopt;
-    const std::int32_t index = firstByCode_[static_cast<std::size_t>(code + kCodeOffset)];
+    const int offset = code - codeBase_;
+    if (offset < 0 || static_cast<std::size_t>(offset) >= firstByCode_.size()) return std::nullopt;
+    const std::int32_t index = firstByCode_[static_cast<std::size_t>(offset)];
     if (index < 0) return std::nullopt;
     return index;
 }

@@ -51,8 +51,9 @@ private:
     bool cp932_ = false;
     std::vector<RecordFields> fields_;
     mutable std::vector<std::unique_ptr<BrandRecord>> decoded_;
-    // First record per code, at code + 32768; -1 where no record has that code.
+    // First record per code, at code - codeBase_; -1 where no record has that code.
     std::vector<std::int32_t> firstByCode_;
+    int codeBase_ = 0;
 };
 
 }  // namespace norvale

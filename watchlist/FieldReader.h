@@ -14,18 +14,18 @@ namespace norvale {
 // closing quote and the next delimiter is dropped. The text must outlive the reader.
 class FieldReader {
 public:
-    explicit FieldReader(std::string_view text) : text_(text) {}
+    explicit FieldReader(std::string_view text) : p_(text.data()), end_(text.data() + text.size()) {}
 
     // True when every byte has been read.
-    bool AtEnd() const { return pos_ >= text_.size(); }
+    bool AtEnd() const { return p_ == end_; }
     // The next field, a view into the text; empty once the end has been reached.
     std::string_view Next();
 
 private:
     void SkipDelimiter();
 
-    std::string_view text_;
-    std::size_t pos_ = 0;
+    const char* p_;
+    const char* end_;
 };
 
 }  // namespace norvale

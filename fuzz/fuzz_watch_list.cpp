@@ -1,0 +1,50 @@
+// Fuzzes the watch list reader with arbitrary file bytes against a small master.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "watchlist/WatchListFile.h"
+
+using namespace norvale;
+
+namespace {
+
+const BrandMaster& Master() {
+    static const BrandMaster master = [] {
+        BrandMaster m;
+        m.Load("7203,トヨタ自動車,100,東証\r\n6758,ソニーグループ,100,東証\r\n1321,日経225,1,大証\r\n"
+               "2702,日本マクドナルド,100,JASDAQ\r\n3765,ガンホー,100,HC\r\n13010,五桁,100,東証\r\n"
+               "07201,日産自動車,100,東証\r\n1,一,100,東証\r\n-5,負,100,大証\r\n9999,海外,100,NYSE\r\n");
+        return m;
+    }();
+    return master;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static auto table = std::make_unique<WatchTable>();
+    static auto again = std::make_unique<WatchTable>();
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+
+    const WatchListLoad load = ReadWatchList(bytes, Master(), *table);
+    if (table->EntryCount < 0 || table->EntryCount > kMaxEntries) __builtin_trap();
+    if (load.status == WatchListStatus::Malformed && (table->EntryCount != 0 || load.errorLine < 1)) __builtin_trap();
+    for (int k = 0; k < table->EntryCount; ++k) {
+        const WatchEntry& e = table->entries[static_cast<std::size_t>(k)];
+        if (e.topic.empty() || e.codeText.empty() || e.marketSuffix.empty()) __builtin_trap();
+    }
+
+    // What is exported reads back as the same brands in the same slots.
+    const WatchListLoad reload = ReadWatchList(WatchListBytes(*table), Master(), *again);
+    if (reload.status != WatchListStatus::Loaded || again->EntryCount != table->EntryCount) __builtin_trap();
+    for (int k = 0; k < table->EntryCount; ++k) {
+        const auto slot = static_cast<std::size_t>(k);
+        if (again->entries[slot].code != table->entries[slot].code ||
+            again->entries[slot].topic != table->entries[slot].topic) {
+            __builtin_trap();
+        }
+    }
+    return 0;
+}
