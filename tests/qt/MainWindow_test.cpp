@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/qt/QtHarness.h"
+#include "tests/qt/QtWait.h"
 
 namespace norvale {
 namespace {
@@ -54,7 +55,7 @@ TEST(QtMainWindow, ShowsTheDesignedControlsAfterStartUp) {
     EXPECT_EQ(w.PanelText(4), "銘柄数: 0/ 1000");
 
     // Client area as designed; the surface reaches 2 twips short of its bottom.
-    QTRY_VERIFY(w.centralWidget()->size() == QSize(972, 572));
+    WAIT_UNTIL(w.centralWidget()->size() == QSize(972, 572));
     EXPECT_DOUBLE_EQ(w.Picture1Height(), 572 * 15 - 2);
     EXPECT_DOUBLE_EQ(w.Picture1().Height(), (572 * 15 - 2) / 15.0);
 }
@@ -65,7 +66,7 @@ TEST(QtMainWindow, SortKeySelectionReachesTheHandler) {
     auto* combo1 = h.window.findChild<QComboBox*>(QStringLiteral("Combo1"));
     combo1->setCurrentIndex(4);
     emit combo1->activated(4);
-    QTRY_COMPARE(h.frm->SortKey, 4);
+    WAIT_UNTIL(h.frm->SortKey == 4);
     EXPECT_EQ(h.window.PanelText(2), "本日始値乖離率-降順");
 }
 
@@ -100,7 +101,7 @@ TEST(SingleInstance, SecondStartEndsSilentlyAndACrashLeavesNoBlock) {
     };
     QProcess first;
     ASSERT_TRUE(start(first));
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(runtime.path() + QStringLiteral("/norvale.lock")), 10000);
+    WAIT_UNTIL_MS(QFile::exists(runtime.path() + QStringLiteral("/norvale.lock")), 10000);
 
     QProcess second;
     ASSERT_TRUE(start(second));
