@@ -13,6 +13,7 @@
 
 #include "ranking/Ranking.h"
 #include "tests/qt/QtHarness.h"
+#include "tests/qt/QtWait.h"
 
 namespace norvale {
 namespace {
@@ -62,9 +63,9 @@ TEST(QtTable, Screenshot) {
     auto* combo1 = h.window.findChild<QComboBox*>(QStringLiteral("Combo1"));
     combo1->setCurrentIndex(2);  // 前日終値乖離率-降順
     emit combo1->activated(2);
-    QTRY_COMPARE(h.frm->SortKey, 2);
+    WAIT_UNTIL(h.frm->SortKey == 2);
     QTest::mouseClick(&h.window.Picture1(), Qt::LeftButton, Qt::NoModifier, QPoint(60, 12 * 4 + 6));
-    QTRY_VERIFY(h.frm->view.SelectedEntry >= 0);
+    WAIT_UNTIL(h.frm->view.SelectedEntry >= 0);
 
     QTest::qWait(300);
     QPixmap pixels;
