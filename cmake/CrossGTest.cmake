@@ -1,0 +1,18 @@
+# GoogleTest for a cross build: the target system has no installed GoogleTest, so it is built
+# from Debian's source package (googletest, in /usr/src/googletest).
+find_package(GTest QUIET)
+if(NOT GTest_FOUND)
+  set(NORVALE_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources for cross builds")
+  if(NOT EXISTS ${NORVALE_GTEST_SOURCE}/CMakeLists.txt)
+    message(FATAL_ERROR "GoogleTest sources not found in ${NORVALE_GTEST_SOURCE} (Debian package googletest)")
+  endif()
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${NORVALE_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  foreach(lib gtest gtest_main)
+    if(NOT TARGET GTest::${lib})
+      add_library(GTest::${lib} ALIAS ${lib})
+    endif()
+  endforeach()
+endif()

@@ -1,0 +1,197 @@
+#!/usr/bin/env bash
+# Runs the Windows build's tests under Wine, in a private prefix inside the build tree: the core tests,
+# the DDE tests of the real DDEML against the raw test server, and the probe against that server
+# (answers, no server, a slow server, a server that dies and comes back). Ends every Wine process it
+# started, also when it fails or is interrupted.
+# Usage: run-wine-tests.sh BUILD_DIR   (a build made with cmake/mingw-w64.cmake)
+set -euo pipefail
+
+build=$(cd "${1:?usage: run-wine-tests.sh BUILD_DIR}" && pwd)
+export WINEPREFIX=$build/wine-prefix
+export WINEARCH=win64
+export WINEDEBUG=-all
+# Code page 932 for the ANSI entry points, as on a Japanese Windows.
+export LC_ALL=ja_JP.UTF-8
+# No Mono or Gecko set-up (they would be fetched from the network), no menu entries.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+logs=$build/wine-logs
+rm -rf "$logs"
+mkdir -p "$logs" "$WINEPREFIX"
+
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
+  echo "the ja_JP.UTF-8 locale is missing (enable it in /etc/locale.gen and run locale-gen)" >&2
+  exit 1
+fi
+
+server_exe=$build/tests/wine/rss_test_server.exe
+probe_exe=$build/tools/norvale-probe.exe
+for exe in "$build/tests/norvale_core_tests.exe" "$build/tests/wine/norvale_wine_tests.exe" "$server_exe" "$probe_exe"; do
+  [ -f "$exe" ] || { echo "missing $exe: build the cross build first" >&2; exit 1; }
+done
+
+stop_wine() {
+  # Every process of this prefix, the server and wineserver included.
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+}
+trap stop_wine EXIT
+trap 'exit 130' INT TERM
+
+# wineserver and wineboot write to files: readers of a pipe they hold open would wait for ever.
+# The server ends by itself a minute after its last client, should this script be killed outright.
+wineserver -p60 >"$logs/wineserver.log" 2>&1
+timeout 120 wine wineboot --init >"$logs/wineboot.log" 2>&1
+# Without a display the hidden DDE windows can only be made with the null graphics driver; a crash
+# ends the process instead of waiting in the debugger.
+timeout 60 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >"$logs/reg.log" 2>&1
+timeout 60 wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f \
+  >>"$logs/reg.log" 2>&1
+
+passed=0
+failed=0
+pass() { passed=$((passed + 1)); echo "ok: $1"; }
+fail() { failed=$((failed + 1)); echo "FAILED: $1"; }
+
+# Runs a Windows program with a time limit; its output goes to the named log.
+run() {
+  local log=$1
+  shift
+  timeout 120 wine "$@" >"$logs/$log" 2>&1
+}
+
+# gtest NAME DIR EXE ARGS...: a GoogleTest program, run in its own folder.
+gtest() {
+  local name=$1 dir=$2
+  shift 2
+  if (cd "$dir" && run "$name.log" "$@"); then
+    pass "$name ($(grep -E '^\[  PASSED  \]' "$logs/$name.log" | sed 's/\[  PASSED  \] //'))"
+  else
+    fail "$name"
+    grep -E 'Failure|FAILED|^(Expected|  Which| *Actual)|Unhandled' "$logs/$name.log" | head -40 || tail -20 "$logs/$name.log"
+  fi
+}
+
+# The sample-data test opens a file named in Japanese through a narrow std::ifstream path, which
+# Windows reads in the ANSI code page, not UTF-8; it runs on Linux only.
+gtest core_tests "$build/tests" ./norvale_core_tests.exe \
+  --gtest_filter=-WatchListCommands.SampleDataLoadsEveryListedBrand
+gtest wine_dde_tests "$build/tests/wine" ./norvale_wine_tests.exe
+
+server_pid=
+start_server() {
+  local log=$1
+  shift
+  wine "$server_exe" --lifetime 60 "$@" >"$logs/$log" 2>&1 &
+  server_pid=$!
+  for _ in $(seq 1 200); do
+    grep -q '^ready' "$logs/$log" 2>/dev/null && return 0
+    kill -0 "$server_pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  echo "the raw test server did not start:" && cat "$logs/$log"
+  return 1
+}
+stop_server() {
+  if [ -n "$server_pid" ]; then
+    kill "$server_pid" 2>/dev/null || true
+    wait "$server_pid" 2>/dev/null || true
+    server_pid=
+  fi
+}
+
+# expect NAME LOG LINE...: every line is in the log, exactly.
+expect() {
+  local name=$1 log=$2
+  shift 2
+  local line
+  # Windows programs end their lines with CR LF.
+  tr -d '\r' <"$logs/$log" >"$logs/$log.lf"
+  for line in "$@"; do
+    if ! grep -qxF -- "$line" "$logs/$log.lf"; then
+      fail "$name: no line '$line' in $log"
+      sed 's/^/    /' "$logs/$log" | head -30
+      return
+    fi
+  done
+  pass "$name"
+}
+
+tab=$'\t'
+pad512=$(printf '0123456789%.0s' $(seq 1 52) | cut -c1-512)
+
+# Answers, in CP932 both ways: the probe's own item names (現在値, 最良売気配数量１ ...), values given
+# to the server, empty and blank values, and a value cut to 512 bytes.
+start_server server-answers.log --reply '現在値=2,345.5' --reply '最良売気配数量１=1,200' --reply '始値= ' \
+  --reply '高値=ソニーＧ'
+run probe-answers.log "$probe_exe" 7203.t 6758.t=EMPTY,BLANK,LEN:600 || true
+expect "probe answers" probe-answers.log \
+  "7203.t${tab}現在値${tab}2,345.5" "7203.t${tab}最良売気配数量１${tab}1,200" "7203.t${tab}始値${tab} " \
+  "7203.t${tab}高値${tab}ソニーＧ" "7203.t${tab}最良買気配数量８${tab}7203.t 最良買気配数量８" \
+  "6758.t${tab}EMPTY${tab}" "6758.t${tab}BLANK${tab} " "6758.t${tab}LEN:600${tab}$pad512"
+stop_server
+
+# No server: the connect fails, and so does every request of the brand.
+if run probe-no-server.log "$probe_exe" 7203.t=A,B 6758.t=A; then fail "probe without a server exits 0"; fi
+expect "probe without a server" probe-no-server.log \
+  "7203.t${tab}A${tab}ERROR${tab}DMLERR_NO_CONV_ESTABLISHED クライアントが対話を確立しようとして失敗しました。" \
+  "6758.t${tab}A${tab}ERROR${tab}DMLERR_NO_CONV_ESTABLISHED クライアントが対話を確立しようとして失敗しました。"
+
+# A server slower than the 500 ms limit.
+start_server server-slow.log --latency 800 --latency-item SLOW
+started=$(date +%s%N)
+run probe-slow.log "$probe_exe" 7203.t=SLOW || true
+slow_ms=$(( ($(date +%s%N) - started) / 1000000 ))
+expect "probe with a slow server (${slow_ms} ms for the whole probe)" probe-slow.log \
+  "7203.t${tab}SLOW${tab}ERROR${tab}DMLERR_DATAACKTIMEOUT 同期データトランザクションの要求がタイムアウトになりました。"
+stop_server
+
+# wait_lines LOG N: until the log has N lines (at most 20 s).
+wait_lines() {
+  for _ in $(seq 1 400); do
+    [ "$(wc -l <"$logs/$1" 2>/dev/null || echo 0)" -ge "$2" ] && return 0
+    sleep 0.05
+  done
+  return 1
+}
+kill_server() {
+  kill -KILL "$server_pid" 2>/dev/null || true
+  wait "$server_pid" 2>/dev/null || true
+  server_pid=
+}
+
+# A server killed while the conversation is open: the next request of that conversation fails.
+# Then a new server: what the same brand gets is recorded, not judged here.
+start_server server-killed.log
+wine "$probe_exe" --repeat 3 --interval-ms 2500 7203.t=A >"$logs/probe-killed.log" 2>&1 &
+probe_pid=$!
+wait_lines probe-killed.log 1 || true
+kill_server
+wait_lines probe-killed.log 2 || true
+start_server server-after-kill.log
+timeout 60 tail --pid="$probe_pid" -f /dev/null || true
+wait "$probe_pid" 2>/dev/null || true
+expect "probe with a killed server" probe-killed.log \
+  "7203.t${tab}A${tab}7203.t A" \
+  "7203.t${tab}A${tab}ERROR${tab}DMLERR_POSTMSG_FAILED PostMessage 関数の内部呼び出しに失敗しました。"
+tr -d '\r' <"$logs/probe-killed.log" | sed -n 3p | sed 's/^/    the same brand from a new server: /'
+stop_server
+
+# A killed and restarted server is reached again when the brand changes.
+start_server server-first.log
+wine "$probe_exe" --repeat 2 --interval-ms 2500 7203.t=A 6758.t=A >"$logs/probe-restart.log" 2>&1 &
+probe_pid=$!
+wait_lines probe-restart.log 2 || true
+kill_server
+start_server server-second.log
+timeout 60 tail --pid="$probe_pid" -f /dev/null || true
+wait "$probe_pid" 2>/dev/null || true
+if [ "$(tr -d '\r' <"$logs/probe-restart.log" | grep -cxF -e "7203.t${tab}A${tab}7203.t A" -e "6758.t${tab}A${tab}6758.t A")" -eq 4 ]; then
+  pass "probe with a restarted server"
+else
+  fail "probe with a restarted server"
+  sed 's/^/    /' "$logs/probe-restart.log"
+fi
+stop_server
+
+echo "wine: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
