@@ -13,53 +13,13 @@
 #include "app/FrmGrp.h"
 #include "platform/TextCodec.h"
 #include "platform/fake/FakePlatform.h"
+#include "platform/fake/QuickDdeml.h"
 
 namespace norvale {
 namespace {
 
 // The least a DDEML can do: handles from a free list, one fixed CP932 answer.
-class ZeroLatencyDdeml : public Ddeml {
-public:
-    std::uint32_t Initialize(std::uint32_t& instance, std::uint32_t) override {
-        instance = 1;
-        return 0;
-    }
-    DdeHandle CreateStringHandle(std::uint32_t, std::string_view ansi, int) override {
-        if (free_.empty()) {
-            strings_.emplace_back(ansi);
-            return strings_.size();
-        }
-        const DdeHandle h = free_.back();
-        free_.pop_back();
-        strings_[h - 1].assign(ansi);
-        return h;
-    }
-    bool FreeStringHandle(std::uint32_t, DdeHandle h) override {
-        free_.push_back(h);
-        return true;
-    }
-    DdeHandle Connect(std::uint32_t, DdeHandle, DdeHandle topic) override { return topic; }
-    bool Disconnect(DdeHandle) override { return true; }
-    DdeHandle ClientTransaction(DdeHandle, DdeHandle item, std::uint32_t, std::uint32_t, std::uint32_t) override {
-        ++requests;
-        return item;
-    }
-    std::uint32_t GetData(DdeHandle, char* buffer, std::uint32_t length, std::uint32_t) override {
-        const std::uint32_t n = std::min<std::uint32_t>(length, sizeof(kAnswer));
-        std::memcpy(buffer, kAnswer, n);
-        return n;
-    }
-    bool FreeDataHandle(DdeHandle) override { return true; }
-    std::uint32_t GetLastError(std::uint32_t) override { return 0; }
-    bool Uninitialize(std::uint32_t) override { return true; }
-
-    long requests = 0;
-
-private:
-    static constexpr char kAnswer[] = "12,345";
-    std::vector<std::string> strings_;
-    std::vector<DdeHandle> free_;
-};
+using ZeroLatencyDdeml = QuickDdeml;
 
 class NullSurface : public Surface {
 public:

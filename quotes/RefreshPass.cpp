@@ -1,5 +1,6 @@
 // The refresh pass: every watched brand's quotes from the quote server into the watch table.
 #include <array>
+#include <cmath>
 #include <optional>
 #include <string>
 
@@ -155,7 +156,9 @@ private:
         }
         double sum = 0;
         for (const double q : e.*quantities) sum += q;
-        e.*total = sum;
+        // Quantities near the largest double add up to infinity: such a total counts 0, as a
+        // measure that came out infinite does.
+        e.*total = std::isfinite(sum) ? sum : 0;
         return true;
     }
 

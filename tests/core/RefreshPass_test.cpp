@@ -179,6 +179,21 @@ TEST(RefreshPass, LevelsSixToEightOnlyForOj) {
     EXPECT_EQ(p.RequestsFor("9984.oj"), 2 + 20);
 }
 
+// Each quantity is a finite number; two of them near the largest double are not, added up.
+TEST(RefreshPass, QuantityTotalsThatOverflowCountZero) {
+    Polling p;
+    p.Add("7203", "t");
+    p.fallback = std::string(308, '9');
+    p.quotes["7203.t|最良買気配数量１"] = "1,000";
+    for (const char* digit : {"２", "３", "４", "５"}) p.quotes[std::string("7203.t|最良買気配数量") + digit] = "";
+    (void)p.frm.RefreshPass();
+    const WatchEntry& e = p.Entry(0);
+    EXPECT_GT(e.askQty[0], 1e307);
+    EXPECT_EQ(e.askQtyTotal, 0);
+    EXPECT_EQ(e.bidQtyTotal, 1000);
+    EXPECT_EQ(e.quoteRatio, 100);
+}
+
 TEST(RefreshPass, FailedRequestsShowErrorKeepValuesAndThePassStillCompletes) {
     Polling p;
     p.Add("7203", "t");

@@ -4,9 +4,9 @@
 #include <QDBusMessage>
 #include <QTimer>
 
-#include <cstdio>
 #include <unistd.h>
 
+#include <cstdio>
 #include <utility>
 
 #include "platform/TextCodec.h"
@@ -46,8 +46,14 @@ QByteArray QuoteService::Request(const QString& topic, const QString& item) {
     std::string bytes;
     if (options_.garbage) {
         bytes = GarbageBytes(garbageRng_);
+    } else if (!options_.replies.empty()) {
+        bytes = options_.replies[nextReply_++ % options_.replies.size()];
+        bytes.push_back('\0');
     } else {
-        const std::optional<std::string> value = market_.Value(topic.toStdString(), item.toStdString(), SecondsOfDay());
+        // A mirrored topic is answered with another brand's values, as a confused server would.
+        const QString source = options_.mirrorTopics.value(topic, topic);
+        const std::optional<std::string> value =
+            market_.Value(source.toStdString(), item.toStdString(), SecondsOfDay());
         if (!value) {
             sendErrorReply(quotebus::kErrorUnknownItem, QStringLiteral("item not served: ") + item);
             return {};

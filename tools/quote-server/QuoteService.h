@@ -4,11 +4,14 @@
 #include <QByteArray>
 #include <QDBusContext>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QString>
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "tools/quote-server/MarketSim.h"
 
@@ -23,6 +26,8 @@ struct ServerOptions {
     QSet<QString> refuseTopics;
     bool garbage = false;
     std::int64_t exitAfter = -1;  // requests answered before the server quits; -1 never
+    std::vector<std::string> replies;       // raw bytes answered in turn to every request, when not empty
+    QHash<QString, QString> mirrorTopics;  // topic -> the topic whose values it is answered with
 };
 
 class QuoteService : public QObject, protected QDBusContext {
@@ -45,6 +50,7 @@ private:
     ServerOptions options_;
     QElapsedTimer started_;
     std::int64_t answered_ = 0;
+    std::size_t nextReply_ = 0;
     std::uint64_t garbageRng_;
 };
 

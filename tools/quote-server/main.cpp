@@ -45,6 +45,16 @@ bool LoadMaster(const QString& path, norvale::MarketSim& market, int& count) {
     return true;
 }
 
+// The lines of a file split at LF, every other byte kept; a last LF ends the last line.
+bool LoadReplies(const QString& path, std::vector<std::string>& replies) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    QByteArray bytes = file.readAll();
+    if (bytes.endsWith('\n')) bytes.chop(1);
+    for (const QByteArray& line : bytes.split('\n')) replies.push_back(line.toStdString());
+    return !replies.empty();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -80,7 +90,16 @@ int main(int argc, char** argv) {
     const QCommandLineOption exitAfter(QStringLiteral("exit-after"),
                                        QStringLiteral("Answer n requests, then vanish at the next one."),
                                        QStringLiteral("n"));
-    parser.addOptions({busName, masterPath, seed, clock, speed, latency, hang, refuse, garbage, exitAfter});
+    const QCommandLineOption replies(QStringLiteral("replies"),
+                                     QStringLiteral("Answer the requests in turn with the lines of this file, "
+                                                    "its raw bytes as they are (cycled)."),
+                                     QStringLiteral("path"));
+    const QCommandLineOption mirror(QStringLiteral("mirror-topic"),
+                                    QStringLiteral("Answer requests on topic T with the values of topic U "
+                                                   "(repeatable)."),
+                                    QStringLiteral("T=U"));
+    parser.addOptions({busName, masterPath, seed, clock, speed, latency, hang, refuse, garbage, exitAfter, replies,
+                       mirror});
     parser.process(app);
 
     norvale::ServerOptions options;
@@ -101,6 +120,16 @@ int main(int argc, char** argv) {
     if (parser.isSet(exitAfter)) {
         options.exitAfter = parser.value(exitAfter).toLongLong(&ok);
         if (!ok || options.exitAfter < 0) return Fail(QStringLiteral("--exit-after wants a number of 0 or more"));
+    }
+
+    if (parser.isSet(replies)) {
+        if (!LoadReplies(parser.value(replies), options.replies))
+            return Fail(QStringLiteral("cannot read the replies ") + parser.value(replies));
+    }
+    for (const QString& pair : parser.values(mirror)) {
+        const qsizetype eq = pair.indexOf(QLatin1Char('='));
+        if (eq <= 0 || eq + 1 == pair.size()) return Fail(QStringLiteral("--mirror-topic wants T=U"));
+        options.mirrorTopics.insert(pair.left(eq), pair.mid(eq + 1));
     }
 
     norvale::MarketSim market(options.seed);

@@ -1,0 +1,290 @@
+// The real frmGrp in the real Qt window and event loop, talking to the stand-in quote server over
+// the real D-Bus DDEML, with taps that watch what a misbehaving server could break: how long each
+// request blocks, whether the window keeps handling events, what reaches the screen, and the watch
+// list file in the program folder.
+#pragma once
+
+#include <QAction>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/FrmGrp.h"
+#include "platform/TextCodec.h"
+#include "platform/dbus/DbusDdeml.h"
+#include "platform/fake/FakeFileDialog.h"
+#include "platform/fake/FakeInstanceGuard.h"
+#include "platform/fake/FakeMessageBox.h"
+#include "platform/qt/QtMainWindow.h"
+#include "platform/qt/QtPlatformServices.h"
+#include "platform/qt/QtSurface.h"
+#include "platform/qt/QtTicker.h"
+
+namespace norvale {
+
+// The real files, with the program folder moved to a folder of the test's own.
+class FolderFiles : public QtFileSystem {
+public:
+    explicit FolderFiles(QString folder) : folder_(std::move(folder)) {}
+    std::string InProgramFolder(const std::string& name) const override {
+        return (folder_ + QLatin1Char('/') + QString::fromStdString(name)).toStdString();
+    }
+
+private:
+    QString folder_;
+};
+
+// The DDEML that the program uses, timed and watched: the topic and item of every request, how
+// long it blocked, whether it failed. onRequest runs as a request begins, before it is sent.
+class TimedDdeml : public Ddeml {
+public:
+    explicit TimedDdeml(Ddeml& real) : real_(real) {}
+
+    std::uint32_t Initialize(std::uint32_t& instance, std::uint32_t flags) override {
+        return real_.Initialize(instance, flags);
+    }
+    DdeHandle CreateStringHandle(std::uint32_t instance, std::string_view ansi, int codePage) override {
+        const DdeHandle h = real_.CreateStringHandle(instance, ansi, codePage);
+        if (h != 0) strings_[h] = Cp932ToUtf8(ansi);
+        return h;
+    }
+    bool FreeStringHandle(std::uint32_t instance, DdeHandle handle) override {
+        strings_.erase(handle);
+        return real_.FreeStringHandle(instance, handle);
+    }
+    DdeHandle Connect(std::uint32_t instance, DdeHandle service, DdeHandle topic) override {
+        const auto t0 = Clock::now();
+        const DdeHandle c = real_.Connect(instance, service, topic);
+        maxConnectMs = std::max(maxConnectMs, MsSince(t0));
+        ++connects;
+        if (c != 0) conversations_[c] = strings_[topic];
+        if (c == 0) ++connectFailures;
+        return c;
+    }
+    bool Disconnect(DdeHandle conversation) override {
+        conversations_.erase(conversation);
+        return real_.Disconnect(conversation);
+    }
+    DdeHandle ClientTransaction(DdeHandle conversation, DdeHandle item, std::uint32_t format, std::uint32_t type,
+                                std::uint32_t timeoutMs) override {
+        Request r{conversations_.count(conversation) ? conversations_[conversation] : std::string(),
+                  strings_.count(item) ? strings_[item] : std::string(), 0, false};
+        maxTimeoutMs = std::max(maxTimeoutMs, timeoutMs);
+        if (onRequest) onRequest(r.topic, r.item, static_cast<int>(requests.size()) + 1);
+        const auto t0 = Clock::now();
+        const DdeHandle data = real_.ClientTransaction(conversation, item, format, type, timeoutMs);
+        r.ms = MsSince(t0);
+        r.failed = data == 0;
+        maxRequestMs = std::max(maxRequestMs, r.ms);
+        requests.push_back(std::move(r));
+        return data;
+    }
+    std::uint32_t GetData(DdeHandle data, char* buffer, std::uint32_t length, std::uint32_t offset) override {
+        return real_.GetData(data, buffer, length, offset);
+    }
+    bool FreeDataHandle(DdeHandle data) override { return real_.FreeDataHandle(data); }
+    std::uint32_t GetLastError(std::uint32_t instance) override { return real_.GetLastError(instance); }
+    bool Uninitialize(std::uint32_t instance) override { return real_.Uninitialize(instance); }
+
+    struct Request {
+        std::string topic;
+        std::string item;
+        double ms = 0;
+        bool failed = false;
+    };
+    int Count(const std::string& topic, std::size_t from = 0) const {
+        return static_cast<int>(std::count_if(requests.begin() + static_cast<std::ptrdiff_t>(from), requests.end(),
+                                              [&](const Request& r) { return r.topic == topic; }));
+    }
+    int Failures(std::size_t from = 0) const {
+        return static_cast<int>(std::count_if(requests.begin() + static_cast<std::ptrdiff_t>(from), requests.end(),
+                                              [](const Request& r) { return r.failed; }));
+    }
+
+    std::function<void(const std::string& topic, const std::string& item, int n)> onRequest;
+    std::vector<Request> requests;  // transactions; a request whose connect failed never gets here
+    int connects = 0;
+    int connectFailures = 0;
+    double maxRequestMs = 0;
+    double maxConnectMs = 0;
+    std::uint32_t maxTimeoutMs = 0;
+
+private:
+    using Clock = std::chrono::steady_clock;
+    static double MsSince(Clock::time_point t0) {
+        return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+    }
+
+    Ddeml& real_;
+    std::map<DdeHandle, std::string> strings_;
+    std::map<DdeHandle, std::string> conversations_;
+};
+
+// Picture1 as the program draws on it, with every text checked on its way to the window.
+class TextTapSurface : public Surface {
+public:
+    explicit TextTapSurface(QtSurface& real) : real_(real) {}
+
+    int Width() const override { return real_.Width(); }
+    double Height() const override { return real_.Height(); }
+    void SetPersistent(bool on) override { real_.SetPersistent(on); }
+    void FillRect(int x1, int y1, int x2, int y2, Rgb c) override { real_.FillRect(x1, y1, x2, y2, c); }
+    void OutlineRect(int x1, int y1, int x2, int y2, Rgb c) override { real_.OutlineRect(x1, y1, x2, y2, c); }
+    void Line(int x1, int y1, int x2, int y2, Rgb c) override { real_.Line(x1, y1, x2, y2, c); }
+    void Text(int x, int y, std::string_view utf8, Rgb c) override {
+        ++texts;
+        std::string lower(utf8);
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char ch) { return std::tolower(ch); });
+        if (lower.find("nan") != std::string::npos || lower.find("inf") != std::string::npos)
+            nonFinite.emplace_back(utf8);
+        real_.Text(x, y, utf8, c);
+    }
+    void Clear() override { real_.Clear(); }
+
+    int texts = 0;
+    std::vector<std::string> nonFinite;
+
+private:
+    QtSurface& real_;
+};
+
+// StatusBar1, counting the ends of passes as the status bar shows them.
+class PassCountingStatusBar : public StatusBar {
+public:
+    explicit PassCountingStatusBar(QtMainWindow& real) : real_(real) {}
+    void SetPanel(int panel, const std::string& text) override {
+        if (panel == 3 && text.rfind("読込み時間:", 0) == 0) ++completed;
+        if (panel == 1 && text == "停止") ++stopped;
+        real_.SetPanel(panel, text);
+    }
+    int completed = 0;
+    int stopped = 0;
+
+private:
+    QtMainWindow& real_;
+};
+
+// A timer of the window's own: while armed, the longest time the window went without handling
+// its events.
+class LivenessProbe {
+public:
+    explicit LivenessProbe(QObject* context) {
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, context, [this] {
+            ++ticks;
+            if (clock_.isValid()) maxGapMs = std::max(maxGapMs, clock_.restart());
+        });
+    }
+    void Arm() {
+        clock_.start();
+        timer_.start();
+    }
+    // For a stretch in which the test itself holds the thread (starting a server, say).
+    void Pause() {
+        timer_.stop();
+        clock_.invalidate();
+    }
+
+    int ticks = 0;
+    qint64 maxGapMs = 0;
+
+private:
+    QTimer timer_;
+    QElapsedTimer clock_;
+};
+
+struct FaultHarness {
+    // Fast tickers: the polling cycle itself is the same at any tick length.
+    static constexpr int kTickMs = 20;
+
+    explicit FaultHarness(const QString& folder)
+        : files(folder), timer1(kTickMs, [this] { frm->Timer1_Timer(); }),
+          timer3(kTickMs, [this] { frm->Timer3_Timer(); }) {}
+
+    FolderFiles files;
+    QtMainWindow window;
+    TextTapSurface picture1{window.Picture1()};
+    PassCountingStatusBar statusBar{window};
+    QtEventPump events;
+    FakeFileDialog fileDialog;
+    FakeMessageBox messageBox;
+    FakeInstanceGuard instance;
+    DbusDdeml dbus;
+    TimedDdeml ddeml{dbus};
+    std::unique_ptr<FrmGrp> frm;
+    QtTicker timer1;
+    QtTicker timer3;
+    Platform platform{window, statusBar, picture1, timer1, timer3, events,
+                      fileDialog, messageBox, files, instance, ddeml};
+    LivenessProbe probe{&window};
+
+    // Start-up from the files in the program folder, then the window is shown.
+    void Start() {
+        frm = std::make_unique<FrmGrp>(platform);
+        window.SetEvents(frm.get());
+        ASSERT_TRUE(frm->Form_Load());
+        window.show();
+        probe.Arm();
+    }
+    QAction* Action(const char* name) { return window.findChild<QAction*>(QString::fromLatin1(name)); }
+    void StartPolling() { Action("mnu_rss_start")->trigger(); }
+    // The user picks a sort key in Combo1.
+    void PickSortKey(int index) {
+        QComboBox* combo = window.findChild<QComboBox*>(QStringLiteral("Combo1"));
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+    // Stops polling and closes the window, as the user would at the end of the day.
+    void Finish() {
+        if (frm == nullptr || frm->Closed()) return;
+        Action("mnu_rss_stop")->trigger();
+        window.close();
+        for (int i = 0; i < 500 && !frm->Closed(); ++i) QTest::qWait(20);
+    }
+};
+
+// Lets the window's events run until condition holds; false after timeoutMs.
+template <typename Condition>
+bool WaitUntil(Condition condition, int timeoutMs = 60000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > timeoutMs) return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+// Every number of every live entry is finite.
+inline ::testing::AssertionResult AllNumbersFinite(const WatchTable& table) {
+    for (int j = 0; j < table.EntryCount; ++j) {
+        const WatchEntry& e = table.entries[static_cast<std::size_t>(j)];
+        std::vector<double> values = {e.quoteRatio, e.last, e.prevLast, e.prevClose, e.prevCloseDev, e.vwap,
+                                      e.vwapDev, e.open, e.openDev, e.high, e.highDev, e.low, e.lowDev,
+                                      e.askQtyTotal, e.bidQtyTotal};
+        values.insert(values.end(), e.askQty.begin(), e.askQty.end());
+        values.insert(values.end(), e.bidQty.begin(), e.bidQty.end());
+        for (std::size_t k = 0; k < values.size(); ++k) {
+            if (!std::isfinite(values[k]))
+                return ::testing::AssertionFailure() << "entry " << j << " (" << e.topic << ") value " << k << " is "
+                                                     << values[k];
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+}  // namespace norvale

@@ -1,0 +1,320 @@
+// What a misbehaving quote server does to a running Norvale: no server, a server killed in the middle
+// of a pass, a topic that never answers, broken and extreme replies, another brand's data. Whatever
+// it does, the window keeps handling its events, no request blocks beyond its limit, nothing on the
+// screen turns into NaN or infinity and the watch list file stays as it was.
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "tests/dbus/QuoteServerProcess.h"
+#include "tests/faults/FaultHarness.h"
+
+namespace norvale {
+namespace {
+
+constexpr int kBrands = 12;                 // 1001 to 1010 on 東証, 1011 and 1012 on HC ("oj")
+constexpr int kFirstPassRequests = 204;     // 12 x 2 fill-once, 10 x 14 and 2 x 20 every-pass
+constexpr double kRequestLimitMs = 500;
+// A request may overrun its limit by the time a loaded machine takes to notice; a hang would not.
+constexpr double kOverrunMs = 1000;
+// Between two runs of the window's events lie at most one connect (1 s) and one request.
+constexpr qint64 kMaxEventGapMs = 3000;
+constexpr int kLongWaitMs = 60000;
+
+std::string Topic(int j) { return std::to_string(1001 + j) + (j < 10 ? ".t" : ".oj"); }
+
+std::size_t CharCount(const std::string& utf8) {
+    std::size_t n = 0;
+    for (const char c : utf8) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    return n;
+}
+
+class Faults : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder_.isValid());
+        std::string master, watch;
+        for (int j = 0; j < kBrands; ++j) {
+            const std::string code = std::to_string(1001 + j);
+            master += code + ",試験銘柄" + std::to_string(j) + ",100," + (j < 10 ? "東証" : "HC") + "\r\n";
+            watch += code + "\r\n";
+        }
+        WriteFile("mei_code.txt", Utf8ToCp932(master));
+        watchList_ = Utf8ToCp932(watch);
+        WriteFile("監視銘柄.txt", watchList_);
+        h_ = std::make_unique<FaultHarness>(folder_.path());
+    }
+
+    void TearDown() override {
+        h_->Finish();
+        if (h_->frm != nullptr) {
+            EXPECT_TRUE(AllNumbersFinite(h_->frm->table));
+        }
+        EXPECT_GT(h_->picture1.texts, 0);
+        EXPECT_TRUE(h_->picture1.nonFinite.empty()) << "drawn: " << h_->picture1.nonFinite.front();
+        EXPECT_EQ(ReadFile("監視銘柄.txt"), watchList_) << "the watch list file changed";
+        if (!h_->ddeml.requests.empty()) {
+            EXPECT_EQ(h_->ddeml.maxTimeoutMs, kRequestLimitMs);
+        }
+        EXPECT_LT(h_->ddeml.maxRequestMs, kRequestLimitMs + kOverrunMs);
+        EXPECT_GT(h_->probe.ticks, 0);
+        EXPECT_LT(h_->probe.maxGapMs, kMaxEventGapMs) << "the window stopped handling its events";
+        h_.reset();
+    }
+
+    void WriteFile(const char* name, const std::string& bytes) {
+        QFile file(folder_.filePath(QString::fromUtf8(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes.data(), static_cast<qint64>(bytes.size())), static_cast<qint64>(bytes.size()));
+    }
+    std::string ReadFile(const char* name) {
+        QFile file(folder_.filePath(QString::fromUtf8(name)));
+        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string("(missing)");
+    }
+
+    // The server serves the brands of our master, its market frozen at 10:30.
+    QStringList ServerArgs(const QStringList& extra = {}) const {
+        return QStringList{QStringLiteral("--master"), folder_.filePath(QStringLiteral("mei_code.txt")),
+                           QStringLiteral("--seed"), QStringLiteral("5"), QStringLiteral("--clock"),
+                           QStringLiteral("10:30"), QStringLiteral("--speed"), QStringLiteral("0")} +
+               extra;
+    }
+    std::unique_ptr<QuoteServerProcess> StartServer(const QStringList& extra = {}) {
+        auto server = std::make_unique<QuoteServerProcess>(ServerArgs(extra));
+        EXPECT_TRUE(server->Ready()) << server->Errors();
+        return server;
+    }
+    // A server that answers every request with the lines of a file in turn.
+    std::unique_ptr<QuoteServerProcess> StartReplyServer(const std::vector<std::string>& lines) {
+        std::string bytes;
+        for (const std::string& line : lines) bytes += line + "\n";
+        WriteFile("replies.txt", bytes);
+        return StartServer({QStringLiteral("--replies"), folder_.filePath(QStringLiteral("replies.txt"))});
+    }
+
+    // Waits until the status bar has shown the end of n completed passes since start-up.
+    bool WaitForPasses(int n) {
+        return WaitUntil([&] { return h_->statusBar.completed >= n; }, kLongWaitMs);
+    }
+    const WatchEntry& Entry(int j) const { return h_->frm->table.entries[static_cast<std::size_t>(j)]; }
+    // Runs a queued action at the next time the program lets its events run.
+    void Post(std::function<void()> action) {
+        QMetaObject::invokeMethod(&h_->window, std::move(action), Qt::QueuedConnection);
+    }
+
+    QTemporaryDir folder_;
+    std::string watchList_;
+    std::unique_ptr<FaultHarness> h_;
+};
+
+TEST_F(Faults, ServerAbsentAtStartThenStarted) {
+    h_->Start();
+    ASSERT_EQ(h_->frm->table.EntryCount, kBrands);
+    h_->StartPolling();
+    ASSERT_TRUE(WaitForPasses(1));
+
+    // Every request failed at once, at its brand's connect or right after it, and left the table as it was.
+    EXPECT_EQ(h_->ddeml.connectFailures, 2 * kBrands);
+    EXPECT_EQ(h_->ddeml.requests.size() + 2 * kBrands, static_cast<std::size_t>(kFirstPassRequests));
+    EXPECT_EQ(h_->ddeml.Failures(), static_cast<int>(h_->ddeml.requests.size()));
+    for (int j = 0; j < kBrands; ++j) {
+        EXPECT_EQ(Entry(j).lastText, "");
+        EXPECT_EQ(Entry(j).last, 0);
+    }
+    EXPECT_TRUE(h_->window.isVisible());
+
+    // The trading tool comes up: the quotes follow without any command.
+    h_->probe.Pause();  // the test itself waits for the server here, not the program
+    const auto server = StartServer();
+    h_->probe.Arm();
+    const std::size_t mark = h_->ddeml.requests.size();
+    const int passes = h_->statusBar.completed;
+    ASSERT_TRUE(WaitForPasses(passes + 1));
+    EXPECT_EQ(h_->ddeml.Failures(mark), 0);
+    for (int j = 0; j < kBrands; ++j) {
+        EXPECT_GT(Entry(j).last, 0) << Topic(j);
+        EXPECT_GT(Entry(j).prevClose, 0) << Topic(j);
+    }
+}
+
+TEST_F(Faults, ServerKilledMidPassAndRestarted) {
+    auto server = StartServer({QStringLiteral("--latency-ms"), QStringLiteral("2")});
+    h_->Start();
+    // Request 100 is in the second loop, at about the sixth brand.
+    h_->ddeml.onRequest = [&](const std::string&, const std::string&, int n) {
+        if (n == 100) Post([&] { server->Kill(); });
+    };
+    h_->StartPolling();
+    ASSERT_TRUE(WaitForPasses(1));
+    h_->ddeml.onRequest = nullptr;
+
+    const std::string killedOn = h_->ddeml.requests[99].topic;
+    EXPECT_FALSE(h_->ddeml.requests[98].failed);
+    EXPECT_TRUE(h_->ddeml.requests[100].failed);  // the next request of the same brand
+    // Everything after the kill failed: the brand's own requests, then each later brand's connect.
+    const auto total = static_cast<int>(h_->ddeml.requests.size());
+    EXPECT_EQ(h_->ddeml.Failures(100), total - 100);
+    EXPECT_EQ(total + h_->ddeml.connectFailures, kFirstPassRequests);
+    EXPECT_EQ(Entry(0).lastText.empty(), false);
+    EXPECT_EQ(Entry(kBrands - 1).lastText, "");  // its request failed: the text is stored empty
+    EXPECT_EQ(Entry(kBrands - 1).last, 0);
+
+    h_->probe.Pause();
+    server = StartServer();
+    h_->probe.Arm();
+    const std::size_t mark = h_->ddeml.requests.size();
+    const int passes = h_->statusBar.completed;
+    ASSERT_TRUE(WaitForPasses(passes + 1));
+    EXPECT_EQ(h_->ddeml.Failures(mark), 0);
+    for (int j = 0; j < kBrands; ++j) EXPECT_GT(Entry(j).last, 0) << Topic(j) << " after " << killedOn;
+}
+
+TEST_F(Faults, HungTopicCostsItsLimitAndThePassGoesOn) {
+    const auto server = StartServer({QStringLiteral("--hang-topic"), QString::fromStdString(Topic(2))});
+    h_->Start();
+    h_->StartPolling();
+    ASSERT_TRUE(WaitForPasses(1));
+
+    // All 16 requests of the hung brand ran into their limit, one after the other.
+    EXPECT_EQ(h_->ddeml.Count(Topic(2)), 16);
+    EXPECT_EQ(h_->ddeml.Failures(), 16);
+    for (const auto& r : h_->ddeml.requests) {
+        if (r.topic == Topic(2)) {
+            EXPECT_GE(r.ms, kRequestLimitMs - 50) << r.item;
+        }
+    }
+    for (int j = 0; j < kBrands; ++j) {
+        if (j == 2) {
+            EXPECT_EQ(Entry(j).lastText, "");
+        } else {
+            EXPECT_GT(Entry(j).last, 0) << Topic(j);
+        }
+    }
+    // The window handled its events between the hung requests.
+    EXPECT_GT(h_->probe.ticks, 16);
+}
+
+TEST_F(Faults, StopDuringAHungBrandIsHonouredAtTheBrandBoundary) {
+    const auto server = StartServer({QStringLiteral("--hang-topic"), QString::fromStdString(Topic(2))});
+    h_->Start();
+    h_->ddeml.onRequest = [&](const std::string& topic, const std::string&, int) {
+        // The command is queued as the window queues every menu command; it runs before the next request.
+        if (topic == Topic(2) && h_->ddeml.Count(Topic(2)) == 0) h_->Action("mnu_rss_stop")->trigger();
+    };
+    h_->StartPolling();
+    // Start-up wrote the first "停止".
+    ASSERT_TRUE(WaitUntil([&] { return h_->statusBar.stopped >= 2; }, kLongWaitMs));
+
+    // The hung brand's two fill-once requests both ran, and nothing after it.
+    EXPECT_EQ(h_->ddeml.Count(Topic(2)), 2);
+    EXPECT_EQ(h_->ddeml.Count(Topic(3)), 0);
+    EXPECT_EQ(h_->ddeml.requests.size(), 6u);
+    EXPECT_EQ(h_->statusBar.completed, 0);
+    EXPECT_EQ(h_->frm->polling.RefreshState, 0);
+    EXPECT_EQ(h_->window.PanelText(1), "停止");
+    EXPECT_TRUE(h_->Action("mnu_rss_start")->isEnabled());
+    EXPECT_TRUE(h_->window.isVisible());
+}
+
+TEST_F(Faults, CloseDuringAHungBrandClosesTheWindowAfterThatBrand) {
+    const auto server = StartServer({QStringLiteral("--hang-topic"), QString::fromStdString(Topic(2))});
+    h_->Start();
+    bool refused = false;
+    std::string panel;
+    h_->ddeml.onRequest = [&](const std::string& topic, const std::string&, int) {
+        if (topic == Topic(2) && h_->ddeml.Count(Topic(2)) == 0) {
+            Post([&] {
+                refused = !h_->window.close();
+                panel = h_->window.PanelText(1);
+            });
+        }
+    };
+    h_->StartPolling();
+    ASSERT_TRUE(WaitUntil([&] { return h_->frm->Closed(); }, kLongWaitMs));
+
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(panel, "停止処理中");
+    EXPECT_EQ(h_->ddeml.Count(Topic(2)), 2);
+    EXPECT_EQ(h_->ddeml.requests.size(), 6u);
+    EXPECT_FALSE(h_->window.isVisible());
+}
+
+TEST_F(Faults, BrokenRepliesLeaveEveryNumberFinite) {
+    const std::string tenKb(10 * 1024, '9');
+    std::string tenKbKanji;
+    while (tenKbKanji.size() < 10 * 1024) tenKbKanji += "\x92\x6C";  // "値"
+    // 23 lines against 14, 16 or 20 requests a brand: every item meets most of them.
+    const auto server = StartReplyServer({
+        "1,234", tenKb, "NaN", "-12.5", "inf", "", "\x81\x20\xFF\x80\xA0\xFD", " ", "-inf", "1,2,3,4",
+        "nan", ",123", "123,", "1,,234", "12,34.5", "0", "1.2.3", tenKbKanji, "Infinity", "1e5", "  -3,210  ",
+        "123\x82", "-0"});
+    h_->Start();
+    // The user changes the sort key while passes run: the table is ranked and drawn mid-pass.
+    h_->ddeml.onRequest = [&](const std::string&, const std::string&, int n) {
+        if (n % 97 == 0) Post([&, n] { h_->PickSortKey(1 + n / 97 % 12); });
+    };
+    h_->StartPolling();
+    ASSERT_TRUE(WaitForPasses(3));
+
+    bool cut = false;
+    for (int j = 0; j < kBrands; ++j) {
+        const WatchEntry& e = Entry(j);
+        for (const std::string* text : {&e.lastText, &e.vwapText, &e.highText, &e.lowText, &e.openText,
+                                        &e.prevCloseText, &e.askQtyText[0], &e.bidQtyText[0]}) {
+            EXPECT_LE(CharCount(*text), 512u);
+            cut |= CharCount(*text) == 512;
+        }
+    }
+    EXPECT_TRUE(cut) << "no 10 KB reply reached a text field";
+    EXPECT_EQ(h_->ddeml.Failures(), 0);
+}
+
+TEST_F(Faults, HugeAndTinyNumbersLeaveTotalsAndMeasuresFinite) {
+    // Numbers of 308 digits are finite one by one; their sums and ratios are not.
+    const auto server = StartReplyServer({std::string(308, '9'), "-" + std::string(308, '9'),
+                                          "0." + std::string(300, '0') + "1", std::string(308, '9')});
+    h_->Start();
+    h_->PickSortKey(12);
+    h_->StartPolling();
+    ASSERT_TRUE(WaitForPasses(2));
+    EXPECT_EQ(h_->ddeml.Failures(), 0);
+}
+
+TEST_F(Faults, GarbageServer) {
+    const auto server = StartServer({QStringLiteral("--garbage")});
+    h_->Start();
+    h_->PickSortKey(5);
+    h_->StartPolling();
+    ASSERT_TRUE(WaitForPasses(2));
+}
+
+TEST_F(Faults, ServerAnsweringWithAnotherTopicsData) {
+    const auto server = StartServer({QStringLiteral("--mirror-topic"),
+                                     QString::fromStdString(Topic(0) + "=" + Topic(1)),
+                                     QStringLiteral("--mirror-topic"),
+                                     QString::fromStdString(Topic(10) + "=" + Topic(3))});
+    h_->Start();
+    h_->PickSortKey(2);
+    h_->StartPolling();
+    ASSERT_TRUE(WaitForPasses(2));
+
+    // The program cannot know: it shows what it was told, in the entry that asked for it.
+    EXPECT_EQ(Entry(0).lastText, Entry(1).lastText);
+    EXPECT_EQ(Entry(0).prevCloseText, Entry(1).prevCloseText);
+    EXPECT_EQ(Entry(0).askQtyText, Entry(1).askQtyText);
+    EXPECT_EQ(Entry(10).lastText, Entry(3).lastText);
+    EXPECT_EQ(Entry(0).topic, Topic(0));
+    // The display order is still a permutation of the entries.
+    std::vector<bool> seen(kBrands, false);
+    for (int r = 0; r < kBrands; ++r) {
+        seen.at(static_cast<std::size_t>(h_->frm->table.RowOrder[static_cast<std::size_t>(r)])) = true;
+    }
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), true), kBrands);
+    EXPECT_EQ(h_->ddeml.Failures(), 0);
+}
+
+}  // namespace
+}  // namespace norvale

@@ -1,0 +1,241 @@
+// A trading day and more: many refresh passes over a full watch list against an in-process quote
+// server whose replies are random (numbers, blanks, empty texts, garbage bytes, failed requests).
+// After every pass each number of the table must be finite and nothing drawn may read NaN or
+// infinity; resident memory is printed at pass 100 and at the end, to be compared.
+//   norvale_soak [--passes N] [--brands M] [--seed S]
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <unistd.h>
+
+#include "app/FrmGrp.h"
+#include "platform/fake/FakePlatform.h"
+#include "platform/fake/QuickDdeml.h"
+
+namespace norvale {
+namespace {
+
+std::uint64_t SplitMix64(std::uint64_t& state) {
+    std::uint64_t z = (state += 0x9E3779B97F4A7C15ULL);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+}
+
+// What a quote server might send, in proportions that keep most values real.
+class RandomReplies {
+public:
+    explicit RandomReplies(std::uint64_t seed) : state_(seed) {}
+
+    bool operator()(std::string_view, std::string_view, std::string& out) {
+        const std::uint64_t r = SplitMix64(state_);
+        const unsigned kind = static_cast<unsigned>(r % 100);
+        out.clear();
+        if (kind < 6) return false;  // the request fails
+        if (kind < 12) return true;  // empty
+        if (kind < 18) {
+            out = " ";
+            return true;
+        }
+        if (kind < 26) {
+            Garbage(r >> 8, out);
+            return true;
+        }
+        Number(r >> 8, out);
+        return true;
+    }
+
+private:
+    // A price or quantity as the broker writes it: separators, sometimes a decimal, rarely negative.
+    static void Number(std::uint64_t r, std::string& out) {
+        const std::uint64_t value = 1 + (r % 2'000'000);
+        std::string digits = std::to_string(value);
+        for (int k = static_cast<int>(digits.size()) - 3; k > 0; k -= 3) {
+            digits.insert(static_cast<std::size_t>(k), ",");
+        }
+        if ((r >> 24) % 8 == 0) out.push_back('-');
+        out += digits;
+        if ((r >> 28) % 4 == 0) out += "." + std::to_string((r >> 32) % 10);
+    }
+
+    void Garbage(std::uint64_t r, std::string& out) {
+        switch (r % 8) {
+            case 0: out = "NaN"; return;
+            case 1: out = (r >> 4) % 2 ? "inf" : "-inf"; return;
+            case 2: out.assign(308 + (r >> 4) % 300, '9'); return;  // around the largest double and beyond
+            case 3: out = "1,,2"; return;
+            case 4: out = "\x82\xA0\x82"; return;  // a CP932 character and half of another
+            default: {
+                // Random bytes, NULs and stray lead bytes included; sometimes past the 512-byte buffer.
+                const std::size_t length = (r >> 4) % 700;
+                out.resize(length);
+                for (std::size_t k = 0; k < length; ++k) out[k] = static_cast<char>(SplitMix64(state_) & 0xFF);
+            }
+        }
+    }
+
+    std::uint64_t state_;
+};
+
+// Picture1 that keeps nothing and checks every text drawn on it.
+class CheckingSurface : public Surface {
+public:
+    int Width() const override { return 809; }
+    double Height() const override { return 529; }
+    void SetPersistent(bool) override {}
+    void FillRect(int, int, int, int, Rgb) override {}
+    void OutlineRect(int, int, int, int, Rgb) override {}
+    void Line(int, int, int, int, Rgb) override {}
+    void Text(int, int, std::string_view text, Rgb) override {
+        for (std::size_t k = 0; k + 3 <= text.size(); ++k) {
+            const std::string_view three = text.substr(k, 3);
+            if (EqualsIgnoringCase(three, "nan") || EqualsIgnoringCase(three, "inf")) ++badTexts;
+        }
+    }
+    void Clear() override {}
+    long badTexts = 0;
+
+private:
+    static bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+        for (std::size_t k = 0; k < a.size(); ++k) {
+            const char c = a[k] >= 'A' && a[k] <= 'Z' ? static_cast<char>(a[k] - 'A' + 'a') : a[k];
+            if (c != b[k]) return false;
+        }
+        return true;
+    }
+};
+
+class NullStatusBar : public StatusBar {
+public:
+    void SetPanel(int, const std::string&) override {}
+};
+
+class CountingPump : public EventPump {
+public:
+    void RunPending() override { ++calls; }
+    long calls = 0;
+};
+
+long ResidentKb() {
+    long pages = 0, resident = 0;
+    std::FILE* f = std::fopen("/proc/self/statm", "r");
+    if (f == nullptr) return -1;
+    const int n = std::fscanf(f, "%ld %ld", &pages, &resident);
+    std::fclose(f);
+    return n == 2 ? resident * (sysconf(_SC_PAGESIZE) / 1024) : -1;
+}
+
+bool AllFinite(const WatchTable& table, int pass) {
+    for (int j = 0; j < table.EntryCount; ++j) {
+        const WatchEntry& e = table.entries[static_cast<std::size_t>(j)];
+        bool finite = true;
+        for (const double v : {e.quoteRatio, e.last, e.prevLast, e.prevClose, e.prevCloseDev, e.vwap, e.vwapDev,
+                               e.open, e.openDev, e.high, e.highDev, e.low, e.lowDev, e.askQtyTotal, e.bidQtyTotal}) {
+            finite &= std::isfinite(v);
+        }
+        for (std::size_t k = 0; k < kQuoteLevels; ++k) {
+            finite &= std::isfinite(e.askQty[k]) && std::isfinite(e.bidQty[k]);
+        }
+        if (!finite) {
+            std::fprintf(stderr, "soak: pass %d: entry %d (%s) holds a value that is not finite\n", pass, j,
+                         e.topic.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+int Run(int passes, int brands, std::uint64_t seed) {
+    FakeWindow window;
+    NullStatusBar statusBar;
+    CheckingSurface picture1;
+    FakeTicker timer1, timer3;
+    CountingPump events;
+    FakeFileDialog fileDialog;
+    FakeMessageBox messageBox;
+    FakeFileSystem files;
+    FakeInstanceGuard instance;
+    QuickDdeml ddeml;
+    ddeml.answer = RandomReplies(seed);
+    Platform platform{window, statusBar, picture1, timer1, timer3, events,
+                      fileDialog, messageBox, files, instance, ddeml};
+    FrmGrp frm(platform);
+    window.events = &frm;
+    if (!frm.Form_Load()) return 2;
+
+    for (int j = 0; j < brands; ++j) {
+        WatchEntry& e = frm.table.entries[static_cast<std::size_t>(j)];
+        e.codeText = std::to_string(1301 + j);
+        e.code = static_cast<std::int16_t>(1301 + j);
+        e.marketSuffix = j % 10 == 0 ? "oj" : "t";  // one brand in ten has eight quote levels
+        e.topic = e.codeText + "." + e.marketSuffix;
+        e.brandName = "ソーク銘柄";
+    }
+    frm.table.EntryCount = static_cast<std::int16_t>(brands);
+
+    std::printf("soak: %d passes over %d brands (%d with eight levels), seed %llu\n", passes, brands,
+                (brands + 9) / 10, static_cast<unsigned long long>(seed));
+    std::printf("soak: resident memory before the first pass: %ld KiB\n", ResidentKb());
+    long rssAt100 = -1;
+    for (int pass = 1; pass <= passes; ++pass) {
+        // The user walks through the sort keys; every pass ranks by another one.
+        window.SelectComboItem(Combo::SortKey, pass % 13);
+        frm.Combo1_Click();
+        if (frm.RefreshPass() != PassExit::Completed) {
+            std::fprintf(stderr, "soak: pass %d did not complete\n", pass);
+            return 1;
+        }
+        if (!AllFinite(frm.table, pass)) return 1;
+        if (picture1.badTexts != 0) {
+            std::fprintf(stderr, "soak: pass %d drew a NaN or an infinity\n", pass);
+            return 1;
+        }
+        if (pass == 100) {
+            rssAt100 = ResidentKb();
+            std::printf("soak: resident memory at pass 100: %ld KiB\n", rssAt100);
+            std::fflush(stdout);
+        }
+    }
+    const long rssAtEnd = ResidentKb();
+    std::printf("soak: resident memory at pass %d: %ld KiB", passes, rssAtEnd);
+    if (rssAt100 > 0) std::printf(" (%+ld KiB since pass 100)", rssAtEnd - rssAt100);
+    std::printf("\nsoak: %ld requests, all numbers finite\n", ddeml.requests);
+    frm.Form_Unload();
+    return 0;
+}
+
+}  // namespace
+}  // namespace norvale
+
+int main(int argc, char** argv) {
+    int passes = 200, brands = 1000;
+    std::uint64_t seed = 1;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        char* end = nullptr;
+        const long long value = std::strtoll(argv[i + 1], &end, 10);
+        if (end == argv[i + 1] || *end != '\0' || value < 0) {
+            std::fprintf(stderr, "soak: %s wants a number of 0 or more\n", option.c_str());
+            return 2;
+        }
+        if (option == "--passes") {
+            passes = static_cast<int>(value);
+        } else if (option == "--brands" && value <= norvale::kMaxEntries) {
+            brands = static_cast<int>(value);
+        } else if (option == "--seed") {
+            seed = static_cast<std::uint64_t>(value);
+        } else {
+            std::fprintf(stderr, "usage: norvale_soak [--passes N] [--brands M (at most 1000)] [--seed S]\n");
+            return 2;
+        }
+    }
+    if (argc % 2 == 0) {
+        std::fprintf(stderr, "usage: norvale_soak [--passes N] [--brands M (at most 1000)] [--seed S]\n");
+        return 2;
+    }
+    return norvale::Run(passes, brands, seed);
+}
