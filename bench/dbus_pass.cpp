@@ -1,0 +1,243 @@
+// A refresh pass over 1000 brands (100 of them "oj") against the stand-in quote server on the
+// session bus, beside a bare QtDBus loop sending the same messages to the same server in the
+// same run. Run it inside a session bus: dbus-run-session -- norvale_bench_dbus_pass
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QProcess>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <map>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/FrmGrp.h"
+#include "platform/TextCodec.h"
+#include "platform/dbus/DbusDdeml.h"
+#include "platform/dbus/QuoteBus.h"
+#include "platform/fake/FakePlatform.h"
+#include "platform/qt/QtPlatformServices.h"
+
+namespace norvale {
+namespace {
+
+class NullSurface : public Surface {
+public:
+    int Width() const override { return 809; }
+    double Height() const override { return 529; }
+    void SetPersistent(bool) override {}
+    void FillRect(int, int, int, int, Rgb) override {}
+    void OutlineRect(int, int, int, int, Rgb) override {}
+    void Line(int, int, int, int, Rgb) override {}
+    void Text(int, int, std::string_view t, Rgb) override { benchmark::DoNotOptimize(t.data()); }
+    void Clear() override {}
+};
+class NullStatusBar : public StatusBar {
+public:
+    void SetPanel(int panel, const std::string& text) override { failed |= panel == 1 && text == "Error !"; }
+    bool failed = false;
+};
+
+// frmGrp with the real D-Bus DDEML and the real event pump; window and drawing are stand-ins.
+struct PassSide {
+    FakeWindow window;
+    NullStatusBar statusBar;
+    NullSurface picture1;
+    FakeTicker timer1, timer3;
+    EventPump& events;
+    FakeFileDialog fileDialog;
+    FakeMessageBox messageBox;
+    FakeFileSystem files;
+    FakeInstanceGuard instance;
+    Ddeml& ddeml;
+    Platform platform{window, statusBar, picture1, timer1, timer3, events,
+                      fileDialog, messageBox, files, instance, ddeml};
+    FrmGrp frm{platform};
+
+    PassSide(EventPump& pump, Ddeml& dbus) : events(pump), ddeml(dbus) {
+        window.events = &frm;
+        (void)frm.Form_Load();
+        for (int j = 0; j < kMaxEntries; ++j) {
+            WatchEntry& e = frm.table.entries[static_cast<std::size_t>(j)];
+            e.codeText = std::to_string(1301 + j);
+            e.marketSuffix = j % 10 == 0 ? "oj" : "t";
+            e.topic = e.codeText + "." + e.marketSuffix;
+            e.brandName = "ベンチ銘柄";
+        }
+        frm.table.EntryCount = kMaxEntries;
+        frm.SortKey = 2;
+        (void)frm.RefreshPass();  // the fill-once items
+    }
+};
+
+// The messages that the pass made, replayed straight through QtDBus: ServesTopic for a
+// connect, Request for a transaction.
+class BareSide {
+public:
+    struct Step {
+        QString topic;
+        QString item;  // empty for a connect
+    };
+
+    BareSide() : bus_(QDBusConnection::connectToBus(QDBusConnection::SessionBus, kName)) {}
+    ~BareSide() { QDBusConnection::disconnectFromBus(kName); }
+
+    void Replay(const Step& step) {
+        if (step.item.isEmpty()) {
+            QDBusMessage ask = QDBusMessage::createMethodCall(quotebus::BusNameFor(QStringLiteral("RSS")),
+                                                              quotebus::kObjectPath, quotebus::kInterface,
+                                                              quotebus::kServesTopic);
+            ask << step.topic;
+            server_ = bus_.call(ask, QDBus::Block, 1000).service();
+            return;
+        }
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(server_, quotebus::kObjectPath, quotebus::kInterface, quotebus::kRequest);
+        call << step.topic << step.item;
+        const QDBusMessage reply = bus_.call(call, QDBus::Block, 500);
+        ok &= reply.type() == QDBusMessage::ReplyMessage;
+        const QByteArray bytes = reply.arguments().value(0).toByteArray();
+        benchmark::DoNotOptimize(bytes.constData());
+        ++requests;
+    }
+
+    bool ok = true;
+    long requests = 0;
+
+private:
+    inline static const QString kName = QStringLiteral("norvale-bench-bare-pass");
+    QDBusConnection bus_;
+    QString server_;
+};
+
+// The D-Bus DDEML, noting each connect and request that it sends so that the bare side can
+// send the same.
+class TracingDdeml : public DbusDdeml {
+public:
+    DdeHandle CreateStringHandle(std::uint32_t instance, std::string_view ansi, int codePage) override {
+        const DdeHandle h = DbusDdeml::CreateStringHandle(instance, ansi, codePage);
+        if (h != 0) names_[h] = std::string(ansi);
+        return h;
+    }
+    bool FreeStringHandle(std::uint32_t instance, DdeHandle handle) override {
+        freed_.push_back(handle);  // the name is still wanted by Take()
+        return DbusDdeml::FreeStringHandle(instance, handle);
+    }
+    DdeHandle Connect(std::uint32_t instance, DdeHandle service, DdeHandle topic) override {
+        const DdeHandle c = DbusDdeml::Connect(instance, service, topic);
+        if (c != 0) topics_[c] = names_[topic];
+        sent.push_back({topic, 0});
+        return c;
+    }
+    bool Disconnect(DdeHandle conversation) override {
+        topics_.erase(conversation);
+        return DbusDdeml::Disconnect(conversation);
+    }
+    DdeHandle ClientTransaction(DdeHandle conversation, DdeHandle item, std::uint32_t format, std::uint32_t type,
+                                std::uint32_t timeoutMs) override {
+        sentItems.push_back({topics_[conversation], names_[item]});
+        return DbusDdeml::ClientTransaction(conversation, item, format, type, timeoutMs);
+    }
+
+    // What was sent since the last call, as steps of the bare side (converted outside its timing).
+    std::vector<BareSide::Step> Take() {
+        std::vector<BareSide::Step> steps;
+        for (const auto& [topic, unused] : sent) steps.push_back({Q(names_[topic]), QString()});
+        for (const auto& [topic, item] : sentItems) steps.push_back({Q(topic), Q(item)});
+        sent.clear();
+        sentItems.clear();
+        for (const DdeHandle h : freed_) names_.erase(h);
+        freed_.clear();
+        return steps;
+    }
+
+private:
+    static QString Q(const std::string& ansi) { return QString::fromStdString(Cp932ToUtf8(ansi)); }
+    std::map<DdeHandle, std::string> names_;
+    std::map<DdeHandle, std::string> topics_;
+    std::vector<DdeHandle> freed_;
+    std::vector<std::pair<DdeHandle, int>> sent;
+    std::vector<std::pair<std::string, std::string>> sentItems;
+};
+
+// The pass lets events run before every brand and every request; there the bare side sends
+// what the pass sent since, timed apart. The two sides thus alternate request by request and
+// the load of a shared machine falls on both alike.
+class InterleavingPump : public EventPump {
+public:
+    InterleavingPump(BareSide& bare, TracingDdeml& ddeml) : bare_(bare), ddeml_(ddeml) {}
+    void RunPending() override {
+        real_.RunPending();
+        // The tracing and the bare side's share are timed apart from the pass.
+        const auto t0 = std::chrono::steady_clock::now();
+        const std::vector<BareSide::Step> steps = ddeml_.Take();
+        const auto t1 = std::chrono::steady_clock::now();
+        harnessSeconds += std::chrono::duration<double>(t1 - t0).count();
+        if (!active) return;
+        for (const auto& step : steps) bare_.Replay(step);
+        bareSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t1).count();
+    }
+    bool active = false;
+    double bareSeconds = 0;
+    double harnessSeconds = 0;
+
+private:
+    QtEventPump real_;
+    BareSide& bare_;
+    TracingDdeml& ddeml_;
+};
+
+void PassOverDbus(benchmark::State& state) {
+    BareSide bare;
+    TracingDdeml ddeml;
+    InterleavingPump pump(bare, ddeml);
+    auto pass = std::make_unique<PassSide>(pump, ddeml);
+    using Clock = std::chrono::steady_clock;
+    double passSeconds = 0;
+    (void)ddeml.Take();  // what the first pass sent last
+    pump.active = true;
+    for (auto _ : state) {
+        const double bareBefore = pump.bareSeconds;
+        const double harnessBefore = pump.harnessSeconds;
+        const auto t0 = Clock::now();
+        benchmark::DoNotOptimize(pass->frm.RefreshPass());
+        pump.RunPending();  // the bare side's share of the last brand
+        const double total = std::chrono::duration<double>(Clock::now() - t0).count();
+        const double s = total - (pump.bareSeconds - bareBefore) - (pump.harnessSeconds - harnessBefore);
+        passSeconds += s;
+        state.SetIterationTime(s);
+    }
+    if (!bare.ok) state.SkipWithError("a bare request failed: is the quote server running?");
+    if (pass->statusBar.failed) state.SkipWithError("a request of the pass failed: is the quote server running?");
+    const double passes = static_cast<double>(state.iterations());
+    state.counters["requests_per_pass"] = static_cast<double>(bare.requests) / passes;
+    state.counters["bare_ms_per_pass"] = pump.bareSeconds * 1e3 / passes;
+    state.counters["pass_to_bare_ratio"] = passSeconds / pump.bareSeconds;
+    state.counters["norvale_us_per_request"] = (passSeconds - pump.bareSeconds) * 1e6 / static_cast<double>(bare.requests);
+}
+
+}  // namespace
+}  // namespace norvale
+
+BENCHMARK(norvale::PassOverDbus)->Name("RefreshPass_vs_BareQtDBus/1000_brands")->UseManualTime()->Iterations(4)
+    ->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+
+    QProcess server;
+    server.start(QStringLiteral(NORVALE_QUOTE_SERVER), {QStringLiteral("--speed"), QStringLiteral("0")});
+    if (!server.waitForReadyRead(10000) || !server.readAllStandardOutput().startsWith("ready")) {
+        std::fprintf(stderr, "the quote server did not start; run this inside a session bus\n");
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    server.kill();
+    server.waitForFinished(10000);
+    return 0;
+}
