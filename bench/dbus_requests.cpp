@@ -155,8 +155,16 @@ void Requests(benchmark::State& state) {
 }  // namespace
 }  // namespace norvale
 
-BENCHMARK(norvale::Requests)->Name("DdeCtrl_vs_BareQtDBus/one_brand")->Arg(1)->Iterations(60)->Unit(benchmark::kMillisecond);
-BENCHMARK(norvale::Requests)->Name("DdeCtrl_vs_BareQtDBus/brands")->Arg(20)->Iterations(60)->Unit(benchmark::kMillisecond);
+BENCHMARK(norvale::Requests)
+    ->Name("DdeCtrl_vs_BareQtDBus/one_brand")
+    ->Arg(1)
+    ->Iterations(60)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(norvale::Requests)
+    ->Name("DdeCtrl_vs_BareQtDBus/brands")
+    ->Arg(20)
+    ->Iterations(60)
+    ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

@@ -42,12 +42,13 @@ TEST(DdeErrorTable, HoldsTheEighteenCodesAndDescribesTheLastError) {
     std::size_t breaks = 0;
     for (std::size_t at = invalid.find("\r\n"); at != std::string::npos; at = invalid.find("\r\n", at + 2)) ++breaks;
     EXPECT_EQ(breaks, 5u);
-    EXPECT_NE(invalid.find("ため。\r\nサーバー側関数でクライアント側の対話ハンドルを使ったか、クライアント側で"), std::string::npos);
+    EXPECT_NE(invalid.find("ため。\r\nサーバー側関数でクライアント側の対話ハンドルを使ったか、"), std::string::npos);
     EXPECT_TRUE(invalid.ends_with("アプリケーションの複数のインスタンスが同じオブジェクトを使ったため。"));
 
     EXPECT_EQ(o.dde.DescribeDdeError(), "DMLERR_NO_ERROR");
     o.ddeml.lastError = 0x4002;
-    EXPECT_EQ(o.dde.DescribeDdeError(), "DMLERR_DATAACKTIMEOUT 同期データトランザクションの要求がタイムアウトになりました。");
+    EXPECT_EQ(o.dde.DescribeDdeError(),
+              "DMLERR_DATAACKTIMEOUT 同期データトランザクションの要求がタイムアウトになりました。");
     // Reading the error resets it.
     EXPECT_EQ(o.dde.DescribeDdeError(), "DMLERR_NO_ERROR");
     o.ddeml.lastError = 0x4012;
@@ -167,7 +168,9 @@ TEST(DdeRequest, FailedHandlesAndTransactionsLeaveTheCacheRetryable) {
     EXPECT_EQ(o.dde.CurrentItem, "高値");
 
     // A refused item or a time-out fails the request; the next one on the conversation works.
-    o.ddeml.server = [](const std::string&, const std::string&) { return FakeDdeml::Reply{{}, dmlerr::kDataAckTimeout}; };
+    o.ddeml.server = [](const std::string&, const std::string&) {
+        return FakeDdeml::Reply{{}, dmlerr::kDataAckTimeout};
+    };
     out = "";
     EXPECT_FALSE(o.dde.DdeRequest("7203.t", "安値", 500, out));
     EXPECT_EQ(out, "");

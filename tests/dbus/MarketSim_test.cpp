@@ -84,7 +84,8 @@ TEST(MarketSim, BlanksBeforeTheOpenAndConsistentQuotesAfter) {
     for (double now : {9.0 * 3600, 10.0 * 3600, 14.0 * 3600}) {
         for (const char* topic : {"7203.t", "9984.oj"}) {
             auto value = [&](const std::string& item) { return Number(market.Value(topic, item, now).value()); };
-            const double last = value("現在値"), high = value("高値"), low = value("安値"), vwap = value("出来高加重平均");
+            const double last = value("現在値"), high = value("高値"), low = value("安値");
+            const double vwap = value("出来高加重平均");
             EXPECT_LE(low, last);
             EXPECT_LE(last, high);
             EXPECT_LE(low, vwap);
