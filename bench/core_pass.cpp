@@ -18,7 +18,7 @@
 namespace norvale {
 namespace {
 
-// The least a DDEML can do: handles from a free list, one fixed CP932 answer.
+// Answers every request at once with "12,345".
 using ZeroLatencyDdeml = QuickDdeml;
 
 class NullSurface : public Surface {
