@@ -2,6 +2,8 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusReply>
 #include <QDBusError>
 #include <QFile>
 #include <QTime>
@@ -145,16 +147,19 @@ int main(int argc, char** argv) {
     norvale::QuoteService service(market, options);
     if (!bus.registerObject(norvale::quotebus::kObjectPath, &service, QDBusConnection::ExportAllSlots))
         return Fail(QStringLiteral("cannot register the object: ") + bus.lastError().message());
-    if (!bus.registerService(parser.value(busName)))
-        return Fail(QStringLiteral("cannot own ") + parser.value(busName) + QStringLiteral(": ") +
-                    bus.lastError().message());
+    const QString name = parser.value(busName);
+    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> owned = bus.interface()->registerService(
+        name, QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
+    if (!owned.isValid()) return Fail(QStringLiteral("cannot own ") + name + QStringLiteral(": ") + owned.error().message());
+    if (owned.value() != QDBusConnectionInterface::ServiceRegistered)
+        return Fail(name + QStringLiteral(" is owned by another server already"));
     // Nothing else ends a server whose private bus went away (a test's dbus-run-session, say).
     QTimer busWatch;
     QObject::connect(&busWatch, &QTimer::timeout, &app, [&bus] {
         if (!bus.isConnected()) QCoreApplication::exit(0);
     });
     busWatch.start(1000);
-    std::printf("ready %s\n", qPrintable(parser.value(busName)));
+    std::printf("ready %s\n", qPrintable(name));
     std::fflush(stdout);
     return QCoreApplication::exec();
 }
