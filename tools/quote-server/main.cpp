@@ -150,7 +150,8 @@ int main(int argc, char** argv) {
     const QString name = parser.value(busName);
     const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> owned = bus.interface()->registerService(
         name, QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
-    if (!owned.isValid()) return Fail(QStringLiteral("cannot own ") + name + QStringLiteral(": ") + owned.error().message());
+    if (!owned.isValid())
+        return Fail(QStringLiteral("cannot own ") + name + QStringLiteral(": ") + owned.error().message());
     if (owned.value() != QDBusConnectionInterface::ServiceRegistered)
         return Fail(name + QStringLiteral(" is owned by another server already"));
     // Nothing else ends a server whose private bus went away (a test's dbus-run-session, say).
