@@ -4,6 +4,8 @@
 # (answers, no server, a slow server, a server that dies and comes back). Ends every Wine process it
 # started, also when it fails or is interrupted.
 # Usage: run-wine-tests.sh BUILD_DIR   (a build made with cmake/mingw-w64.cmake)
+# With NORVALE_WINE_BENCH=1 it also prints the requests per second of basDDECtrl over the real
+# DDEML against the raw test server, beside bare DDEML calls (a figure, not a test).
 set -euo pipefail
 
 build=$(cd "${1:?usage: run-wine-tests.sh BUILD_DIR}" && pwd)
@@ -39,13 +41,21 @@ trap 'exit 130' INT TERM
 
 # wineserver and wineboot write to files: readers of a pipe they hold open would wait for ever.
 # The server ends by itself a minute after its last client, should this script be killed outright.
-wineserver -p60 >"$logs/wineserver.log" 2>&1
-timeout 120 wine wineboot --init >"$logs/wineboot.log" 2>&1
+boot() {
+  wineserver -p60 >>"$logs/wineserver.log" 2>&1
+  timeout 120 wine wineboot --init >>"$logs/wineboot.log" 2>&1
+}
+boot
 # Without a display the hidden DDE windows can only be made with the null graphics driver; a crash
-# ends the process instead of waiting in the debugger.
-timeout 60 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >"$logs/reg.log" 2>&1
-timeout 60 wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f \
-  >>"$logs/reg.log" 2>&1
+# ends the process instead of waiting in the debugger. A new prefix has started its desktop with the
+# default driver, so Wine starts again once these are set.
+if ! grep -qF '"Graphics"="null"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  timeout 60 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >"$logs/reg.log" 2>&1
+  timeout 60 wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f \
+    >>"$logs/reg.log" 2>&1
+  stop_wine
+  boot
+fi
 
 passed=0
 failed=0
@@ -192,6 +202,11 @@ else
   sed 's/^/    /' "$logs/probe-restart.log"
 fi
 stop_server
+
+if [ "${NORVALE_WINE_BENCH:-0}" = 1 ]; then
+  (cd "$build/tests/wine" && timeout 300 wine ./norvale_wine_bench.exe >"$logs/bench.log" 2>&1) || true
+  tr -d '\r' <"$logs/bench.log"
+fi
 
 echo "wine: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
