@@ -115,7 +115,7 @@ TEST(EndToEnd, PollingFillsTheTableSurvivesAServerDeathAndRecovers) {
     ASSERT_TRUE(WaitUntil([&] { return n.statusBar.Count(3, "読込み時間:", writesBefore) > 0; }, 10000));
     EXPECT_GT(n.statusBar.Count(1, "Error !", writesBefore), 0);
     EXPECT_GT(n.ddeml.Failures(killFrom), 0);
-    EXPECT_LT(n.probe.maxGapMs, 1000);
+    EXPECT_LT(n.probe.maxGapMs, 1500);  // no request blocks beyond its 500 ms
     const double lastBefore = n.frm->table.entries[0].last;
     EXPECT_NE(lastBefore, 0);  // failed requests keep what the table held
 
@@ -130,7 +130,7 @@ TEST(EndToEnd, PollingFillsTheTableSurvivesAServerDeathAndRecovers) {
     const int failuresAfter = n.ddeml.Failures(backFrom);
     EXPECT_LT(failuresAfter, static_cast<int>(n.ddeml.requests.size() - backFrom) / 2);
     EXPECT_FALSE(n.frm->table.entries[static_cast<std::size_t>(brands - 1)].lastText.empty());
-    EXPECT_LT(n.probe.maxGapMs, 1000);
+    EXPECT_LT(n.probe.maxGapMs, 1500);  // no request blocks beyond its 500 ms
 
     n.window.findChild<QAction*>(QStringLiteral("mnu_rss_stop"))->trigger();
     n.window.close();
