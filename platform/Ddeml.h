@@ -17,6 +17,7 @@ inline constexpr std::uint32_t kInvalidParameter = 0x4006;
 inline constexpr std::uint32_t kNotProcessed = 0x4009;
 inline constexpr std::uint32_t kNoConvEstablished = 0x400A;
 inline constexpr std::uint32_t kPostMsgFailed = 0x400C;
+inline constexpr std::uint32_t kServerDied = 0x400E;
 inline constexpr std::uint32_t kSysError = 0x400F;
 }  // namespace dmlerr
 

@@ -95,6 +95,7 @@ DdeHandle DdeCtrl::MakeStringHandle(const std::string& utf8) {
 }
 
 bool DdeCtrl::DdeOpen(const std::string& service) {
+    ServiceName = service;
     DdeInstance = 0;
     if (ddeml_.Initialize(DdeInstance, kDdeClientFlags) != dmlerr::kNoError) {
         LastErrorText = DescribeDdeError();
@@ -143,7 +144,10 @@ bool DdeCtrl::DdeRequest(const std::string& topic, const std::string& item, std:
     const DdeHandle data = ddeml_.ClientTransaction(Conversation, ItemHandle, kCfText, kXtypRequest,
                                                     static_cast<std::uint32_t>(std::max<std::int32_t>(timeoutMs, 0)));
     if (data == 0) {
-        LastErrorText = DescribeDdeError();
+        const std::uint32_t code = ddeml_.GetLastError(DdeInstance);
+        std::string description = DescribeCode(code);
+        RecoverFrom(code);
+        LastErrorText = std::move(description);
         return false;
     }
     (void)ddeml_.GetData(data, buffer.data(), kDdeBufferSize, 0);
@@ -162,13 +166,31 @@ bool DdeCtrl::DdeRequest(const std::string& topic, const std::string& item, std:
     return true;
 }
 
-std::string DdeCtrl::DescribeDdeError() {
-    const std::uint32_t code = ddeml_.GetLastError(DdeInstance);
+std::string DdeCtrl::DescribeDdeError() { return DescribeCode(ddeml_.GetLastError(DdeInstance)); }
+
+std::string DdeCtrl::DescribeCode(std::uint32_t code) const {
     if (code == dmlerr::kNoError) return "DMLERR_NO_ERROR";
     for (const DdeErrorRecord& record : DdeErrorTable) {
         if (record.code == code) return record.name + " " + record.message;
     }
     return {};
+}
+
+void DdeCtrl::RecoverFrom(std::uint32_t code) {
+    if (code == dmlerr::kPostMsgFailed || code == dmlerr::kServerDied) {
+        // The server went away. Its conversation cannot be ended or replaced within this
+        // instance, so the same topic would fail for good, even after the server is back:
+        // start afresh with a new instance.
+        DdeClose();
+        DdeResetState();
+        (void)DdeOpen(ServiceName);
+    } else if (code == dmlerr::kDataAckTimeout) {
+        // A reply that comes after its time limit would be taken as the answer to the next
+        // request of this conversation: drop it, so the next request connects anew.
+        (void)ddeml_.Disconnect(Conversation);
+        Conversation = 0;
+        CurrentTopic.clear();
+    }
 }
 
 void DdeCtrl::DdeClose() {

@@ -62,6 +62,11 @@ public:
 
 private:
     DdeHandle MakeStringHandle(const std::string& utf8);
+    std::string DescribeCode(std::uint32_t code) const;
+    // What a failed request leaves behind that would make later requests fail too.
+    void RecoverFrom(std::uint32_t code);
+
+    std::string ServiceName;
 
     Ddeml& ddeml_;
 };

@@ -179,6 +179,41 @@ TEST(DdeRequest, FailedHandlesAndTransactionsLeaveTheCacheRetryable) {
     EXPECT_EQ(out, "1,234.5");
 }
 
+// A server that went away, or a reply that came too late, must not keep failing the requests
+// that follow: a restarted server is reached again on the same topic.
+TEST(DdeRequest, RecoversFromADeadServerAndFromALateReply) {
+    Opened o;
+    std::string out;
+    ASSERT_TRUE(o.dde.DdeRequest("7203.t", "現在値", 500, out));
+
+    o.ddeml.server = [](const std::string&, const std::string&) {
+        return FakeDdeml::Reply{{}, dmlerr::kPostMsgFailed};
+    };
+    o.ddeml.log.clear();
+    EXPECT_FALSE(o.dde.DdeRequest("7203.t", "現在値", 500, out));
+    EXPECT_NE(o.dde.LastErrorText.find("DMLERR_POSTMSG_FAILED"), std::string::npos);
+    const std::vector<std::string> reopened = {Opened::Asked("7203.t", "現在値"), "FreeStringHandle(RSS)",
+                                               "Disconnect(7203.t)", Opened::Freed("7203.t"), Opened::Freed("現在値"),
+                                               "Uninitialize", "Initialize", Opened::Created("RSS")};
+    EXPECT_EQ(o.ddeml.log, reopened);
+    o.ddeml.server = [](const std::string&, const std::string&) { return FakeDdeml::Reply{"2,000"}; };
+    EXPECT_TRUE(o.dde.DdeRequest("7203.t", "現在値", 500, out));
+    EXPECT_EQ(out, "2,000");
+
+    o.ddeml.server = [](const std::string&, const std::string&) {
+        return FakeDdeml::Reply{{}, dmlerr::kDataAckTimeout};
+    };
+    o.ddeml.log.clear();
+    EXPECT_FALSE(o.dde.DdeRequest("7203.t", "現在値", 500, out));
+    EXPECT_EQ(o.ddeml.log.back(), "Disconnect(7203.t)");
+    EXPECT_EQ(o.dde.Conversation, 0u);
+    o.ddeml.server = [](const std::string&, const std::string&) { return FakeDdeml::Reply{"2,001"}; };
+    o.ddeml.log.clear();
+    EXPECT_TRUE(o.dde.DdeRequest("7203.t", "現在値", 500, out));
+    EXPECT_EQ(o.ddeml.log[2], "Connect(7203.t)");
+    EXPECT_EQ(out, "2,001");
+}
+
 TEST(DdeRequest, ConvertsTheFirst512BytesUpToTheFirstNul) {
     Opened o;
     std::string reply;
