@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -62,6 +63,8 @@ protected:
         EXPECT_LT(h_->ddeml.maxRequestMs, kRequestLimitMs + kOverrunMs);
         EXPECT_GT(h_->probe.ticks, 0);
         EXPECT_LT(h_->probe.maxGapMs, kMaxEventGapMs) << "the window stopped handling its events";
+        std::printf("  %zu requests, the longest %.0f ms; the window's events waited at most %lld ms\n",
+                    h_->ddeml.requests.size(), h_->ddeml.maxRequestMs, static_cast<long long>(h_->probe.maxGapMs));
         h_.reset();
     }
 

@@ -1,7 +1,7 @@
 // A trading day and more: many refresh passes over a full watch list against an in-process quote
 // server whose replies are random (numbers, blanks, empty texts, garbage bytes, failed requests).
 // After every pass each number of the table must be finite and nothing drawn may read NaN or
-// infinity; resident memory is printed at pass 100 and at the end, to be compared.
+// infinity; resident memory is printed at pass 100, every 1000 passes and at the end, to be compared.
 //   norvale_soak [--passes N] [--brands M] [--seed S]
 #include <cmath>
 #include <cstdint>
@@ -194,9 +194,12 @@ int Run(int passes, int brands, std::uint64_t seed) {
             std::fprintf(stderr, "soak: pass %d drew a NaN or an infinity\n", pass);
             return 1;
         }
-        if (pass == 100) {
-            rssAt100 = ResidentKb();
-            std::printf("soak: resident memory at pass 100: %ld KiB\n", rssAt100);
+        // Text fields keep the largest capacity they have needed, so memory rises until every field
+        // has met a reply of the longest kind; the thousands show whether it levels off.
+        if (pass == 100 || (pass % 1000 == 0 && pass < passes)) {
+            const long rss = ResidentKb();
+            if (pass == 100) rssAt100 = rss;
+            std::printf("soak: resident memory at pass %d: %ld KiB\n", pass, rss);
             std::fflush(stdout);
         }
     }
