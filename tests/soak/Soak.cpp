@@ -129,6 +129,22 @@ long ResidentKb() {
     return n == 2 ? resident * (sysconf(_SC_PAGESIZE) / 1024) : -1;
 }
 
+// Bytes that the table's text fields have reserved.
+long TextKb(const WatchTable& table) {
+    std::size_t bytes = 0;
+    for (int j = 0; j < table.EntryCount; ++j) {
+        const WatchEntry& e = table.entries[static_cast<std::size_t>(j)];
+        for (const std::string* t : {&e.lastText, &e.prevCloseText, &e.vwapText, &e.openText, &e.highText,
+                                     &e.lowText}) {
+            bytes += t->capacity();
+        }
+        for (std::size_t k = 0; k < kQuoteLevels; ++k) {
+            bytes += e.askQtyText[k].capacity() + e.bidQtyText[k].capacity();
+        }
+    }
+    return static_cast<long>(bytes / 1024);
+}
+
 bool AllFinite(const WatchTable& table, int pass) {
     for (int j = 0; j < table.EntryCount; ++j) {
         const WatchEntry& e = table.entries[static_cast<std::size_t>(j)];
@@ -199,12 +215,14 @@ int Run(int passes, int brands, std::uint64_t seed) {
         if (pass == 100 || (pass % 1000 == 0 && pass < passes)) {
             const long rss = ResidentKb();
             if (pass == 100) rssAt100 = rss;
-            std::printf("soak: resident memory at pass %d: %ld KiB\n", pass, rss);
+            std::printf("soak: resident memory at pass %d: %ld KiB (texts reserve %ld KiB)\n", pass, rss,
+                        TextKb(frm.table));
             std::fflush(stdout);
         }
     }
     const long rssAtEnd = ResidentKb();
-    std::printf("soak: resident memory at pass %d: %ld KiB", passes, rssAtEnd);
+    std::printf("soak: resident memory at pass %d: %ld KiB (texts reserve %ld KiB)", passes, rssAtEnd,
+                TextKb(frm.table));
     if (rssAt100 > 0) std::printf(" (%+ld KiB since pass 100)", rssAtEnd - rssAt100);
     std::printf("\nsoak: %ld requests, all numbers finite\n", ddeml.requests);
     frm.Form_Unload();
