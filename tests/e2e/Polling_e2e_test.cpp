@@ -36,6 +36,14 @@ private:
     QtMainWindow& real_;
 };
 
+// The stand-in server, ended with the test whatever way the test ends.
+struct ServerProcess : QProcess {
+    ~ServerProcess() override {
+        kill();
+        waitForFinished(5000);
+    }
+};
+
 bool StartServer(QProcess& server, const QString& master) {
     server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     server.start(QStringLiteral(NORVALE_QUOTE_SERVER), {QStringLiteral("--master"), master});
@@ -69,7 +77,7 @@ TEST(EndToEnd, PollingFillsTheTableSurvivesAServerDeathAndRecovers) {
         ASSERT_TRUE(QFile::copy(QStringLiteral(NORVALE_SAMPLE_DATA "/") + QString::fromUtf8(name),
                                 folder.filePath(QString::fromUtf8(name))));
     }
-    QProcess server;
+    ServerProcess server;
     ASSERT_TRUE(StartServer(server, folder.filePath(QStringLiteral("mei_code.txt"))));
 
     Norvale n(folder.path());
@@ -121,7 +129,7 @@ TEST(EndToEnd, PollingFillsTheTableSurvivesAServerDeathAndRecovers) {
 
     // Back again: the next passes get their quotes.
     n.probe.Pause();
-    QProcess again;
+    ServerProcess again;
     ASSERT_TRUE(StartServer(again, folder.filePath(QStringLiteral("mei_code.txt"))));
     n.probe.Arm();
     const std::size_t backFrom = n.ddeml.requests.size();
@@ -134,9 +142,8 @@ TEST(EndToEnd, PollingFillsTheTableSurvivesAServerDeathAndRecovers) {
 
     n.window.findChild<QAction*>(QStringLiteral("mnu_rss_stop"))->trigger();
     n.window.close();
-    ASSERT_TRUE(WaitUntil([&] { return n.frm->Closed(); }, 10000));
-    again.kill();
-    again.waitForFinished(5000);
+    ASSERT_TRUE(WaitUntil([&] { return n.frm->Closed(); }, 10000))
+        << "RefreshState " << n.frm->polling.RefreshState << " panel 1 " << n.window.PanelText(1);
 }
 
 }  // namespace
