@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/Console.h"
 #include "platform/PlatformDdeml.h"
 #include "quotes/DdeCtrl.h"
 
@@ -62,18 +63,19 @@ bool ParseCount(const char* text, int low, int& out) {
     return true;
 }
 
-bool Parse(int argc, char** argv, Args& args) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
+bool Parse(const std::vector<std::string>& argv, Args& args) {
+    const std::size_t argc = argv.size();
+    for (std::size_t i = 1; i < argc; ++i) {
+        const std::string& arg = argv[i];
         const bool hasValue = i + 1 < argc;
         if (arg == "--service" && hasValue) {
             args.service = argv[++i];
         } else if (arg == "--timeout-ms" && hasValue) {
-            if (!ParseCount(argv[++i], 1, args.timeoutMs)) return false;
+            if (!ParseCount(argv[++i].c_str(), 1, args.timeoutMs)) return false;
         } else if (arg == "--repeat" && hasValue) {
-            if (!ParseCount(argv[++i], 1, args.repeat)) return false;
+            if (!ParseCount(argv[++i].c_str(), 1, args.repeat)) return false;
         } else if (arg == "--interval-ms" && hasValue) {
-            if (!ParseCount(argv[++i], 0, args.intervalMs)) return false;
+            if (!ParseCount(argv[++i].c_str(), 0, args.intervalMs)) return false;
         } else if (arg.empty() || arg[0] == '-') {
             return false;
         } else {
@@ -94,7 +96,7 @@ bool Parse(int argc, char** argv, Args& args) {
 
 int main(int argc, char** argv) {
     Args args;
-    if (!Parse(argc, argv, args)) {
+    if (!Parse(norvale::Utf8Arguments(argc, argv), args)) {
         std::fputs(kUsage, stderr);
         return 2;
     }

@@ -1,0 +1,14 @@
+// Command-line programs: their arguments as UTF-8, and a console that shows UTF-8.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace norvale {
+
+// The program's arguments as UTF-8, argv[0] included. On Windows they are read from the wide
+// command line (argv holds them in the ANSI code page, where Japanese item names can be lost),
+// and the console is switched to UTF-8 output.
+std::vector<std::string> Utf8Arguments(int argc, char** argv);
+
+}  // namespace norvale

@@ -1,0 +1,7 @@
+#include "platform/Console.h"
+
+namespace norvale {
+
+std::vector<std::string> Utf8Arguments(int argc, char** argv) { return {argv, argv + argc}; }
+
+}  // namespace norvale
