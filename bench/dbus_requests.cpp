@@ -1,6 +1,6 @@
 // Quote requests per second through the DDE layer over D-Bus, against a bare QtDBus call loop sending
 // the same messages to the same stand-in server in the same run. Run it inside a session bus
-// (scripts/bench-dbus).
+// (scripts/bench).
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
