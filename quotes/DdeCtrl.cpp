@@ -193,6 +193,10 @@ void DdeCtrl::RecoverFrom(std::uint32_t code) {
     }
 }
 
+void DdeCtrl::RetryFailedConnect() {
+    if (Conversation == 0) CurrentTopic.clear();
+}
+
 void DdeCtrl::DdeClose() {
     if (DdeInstance == 0) return;
     if (ServiceHandle != 0) (void)ddeml_.FreeStringHandle(DdeInstance, ServiceHandle);

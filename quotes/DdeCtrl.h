@@ -43,6 +43,11 @@ public:
     std::string DescribeDdeError();
     // Frees every handle and ends the instance; nothing when no instance was opened.
     void DdeClose();
+    // A failed connect leaves its topic cached, so later requests on that topic fail without a
+    // new connect until the topic changes; with a single watched brand it never changes, and
+    // quotes would not come back after the server does. A pass calls this as it begins, so
+    // each pass tries such a connect once more.
+    void RetryFailedConnect();
 
     // The part of text before the first separator, or the whole text.
     static std::string TextBefore(const std::string& text, const std::string& separator);

@@ -39,6 +39,7 @@ public:
         f_.polling.RefreshState = 1;
         f_.polling.LoadSeconds = 0;
         p_.timer1.SetEnabled(true);
+        f_.dde.RetryFailedConnect();
 
         const int firstCount = f_.table.EntryCount;
         for (int j = 0; j < firstCount; ++j) {

@@ -230,6 +230,31 @@ TEST(RefreshPass, FailedRequestsShowErrorKeepValuesAndThePassStillCompletes) {
     EXPECT_EQ(fresh.Entry(0).open, 100);
 }
 
+// With one watched brand the topic never changes between passes: a server that was down must
+// still be reached again once it is back, by one connect per pass and no more.
+TEST(RefreshPass, OneBrandReachesTheServerAgainAfterItComesBack) {
+    Polling p;
+    p.Add("7203", "t");
+    p.quotes["7203.t|現在値"] = "1,500";
+    auto connects = [&p] {
+        int n = 0;
+        for (const auto& line : p.fp.ddeml.log) n += line.rfind("Connect(", 0) == 0 ? 1 : 0;
+        return n;
+    };
+    p.fp.ddeml.serverUp = false;
+    (void)p.frm.RefreshPass();
+    (void)p.frm.RefreshPass();
+    EXPECT_EQ(connects(), 2);
+    EXPECT_EQ(p.Entry(0).last, 0);
+
+    p.fp.ddeml.serverUp = true;
+    (void)p.frm.RefreshPass();
+    EXPECT_EQ(connects(), 3);
+    EXPECT_EQ(p.Entry(0).last, 1500);
+    (void)p.frm.RefreshPass();
+    EXPECT_EQ(connects(), 3);  // a live conversation is kept
+}
+
 TEST(RefreshPass, OfflineAsksNothingAndChangesNoNumberFromTheNextRequestOn) {
     Polling p;
     p.Add("7203", "t");
