@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/FrmGrp.h"
+#include "bench/Timing.h"
 #include "platform/TextCodec.h"
 #include "platform/fake/FakePlatform.h"
 #include "watchlist/BrandIdentity.h"
@@ -91,31 +92,6 @@ void ReferenceStartUp(FileSystem& fs, const std::string& masterPath, const std::
     table.EntryCount = static_cast<std::int16_t>(n);
 }
 
-double ThreadCpuMs() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
-}
-
-struct Took {
-    double wallMs;
-    double cpuMs;
-};
-
-template <typename F>
-Took TimeMs(F&& f) {
-    const double c0 = ThreadCpuMs();
-    const auto t0 = std::chrono::steady_clock::now();
-    f();
-    const auto t1 = std::chrono::steady_clock::now();
-    return {std::chrono::duration<double, std::milli>(t1 - t0).count(), ThreadCpuMs() - c0};
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
 void BM_StartUpLoad32767Brands1000Lines(benchmark::State& state) {
     const Files& files = SampleFiles();
     FakePlatform fp;
@@ -126,30 +102,24 @@ void BM_StartUpLoad32767Brands1000Lines(benchmark::State& state) {
     FrmGrp frm(fp.platform);
     auto reference = std::make_unique<WatchTable>();
 
-    std::vector<double> wall, cpu, refWall, refCpu;
+    bench::Figures figures;
     for (auto _ : state) {
-        const Took run = TimeMs([&] {
+        const bench::Took run = bench::TimeMs([&] {
             frm.LoadBrandMaster();
             (void)frm.LoadWatchList(watchPath);
         });
         state.SetIterationTime(run.wallMs / 1000);
-        const Took ref = TimeMs([&] { ReferenceStartUp(fp.files, masterPath, watchPath, *reference); });
+        const bench::Took ref = bench::TimeMs([&] { ReferenceStartUp(fp.files, masterPath, watchPath, *reference); });
         // Both must have built the same list, or the comparison means nothing.
         if (frm.table.EntryCount != kWatchLines || reference->EntryCount != kWatchLines ||
             frm.table.entries[999].topic != reference->entries[999].topic) {
             state.SkipWithError("the load and its reference disagree");
             return;
         }
-        wall.push_back(run.wallMs);
-        cpu.push_back(run.cpuMs);
-        refWall.push_back(ref.wallMs);
-        refCpu.push_back(ref.cpuMs);
+        figures.Add(run, ref);
     }
-    state.counters["median_ms"] = Median(wall);
-    state.counters["median_cpu_ms"] = Median(cpu);
-    state.counters["ref_linear_ms"] = Median(refWall);
-    state.counters["ref_linear_cpu_ms"] = Median(refCpu);
-    state.counters["speedup"] = Median(refCpu) / Median(cpu);
+    figures.Report(state, "ref_linear");
+    state.counters["speedup"] = bench::Median(figures.refCpu) / bench::Median(figures.cpu);
 }
 BENCHMARK(BM_StartUpLoad32767Brands1000Lines)->UseManualTime()->Iterations(11)->Unit(benchmark::kMillisecond);
 

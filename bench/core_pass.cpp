@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "app/FrmGrp.h"
+#include "bench/SampleTable.h"
 #include "platform/TextCodec.h"
 #include "platform/fake/FakePlatform.h"
+#include "platform/fake/NullSurface.h"
 #include "platform/fake/QuickDdeml.h"
 
 namespace norvale {
@@ -21,17 +23,6 @@ namespace {
 // Answers every request at once with "12,345".
 using ZeroLatencyDdeml = QuickDdeml;
 
-class NullSurface : public Surface {
-public:
-    int Width() const override { return 809; }
-    double Height() const override { return 529; }
-    void SetPersistent(bool) override {}
-    void FillRect(int, int, int, int, Rgb) override {}
-    void OutlineRect(int, int, int, int, Rgb) override {}
-    void Line(int, int, int, int, Rgb) override {}
-    void Text(int, int, std::string_view t, Rgb) override { benchmark::DoNotOptimize(t.data()); }
-    void Clear() override {}
-};
 class NullStatusBar : public StatusBar {
 public:
     void SetPanel(int, const std::string&) override {}
@@ -59,14 +50,7 @@ struct Bench {
     Bench() {
         window.events = &frm;
         (void)frm.Form_Load();
-        for (int j = 0; j < kMaxEntries; ++j) {
-            WatchEntry& e = frm.table.entries[static_cast<std::size_t>(j)];
-            e.codeText = std::to_string(1301 + j);
-            e.marketSuffix = j % 10 == 0 ? "oj" : "t";
-            e.topic = e.codeText + "." + e.marketSuffix;
-            e.brandName = "ベンチ銘柄";
-        }
-        frm.table.EntryCount = kMaxEntries;
+        bench::FillPassBrands(frm.table);
         frm.SortKey = 2;  // a real ranking at the end of each pass
         (void)frm.RefreshPass();  // the fill-once items, not part of a steady pass
     }

@@ -17,26 +17,17 @@
 #include <vector>
 
 #include "app/FrmGrp.h"
+#include "bench/SampleTable.h"
 #include "platform/TextCodec.h"
 #include "platform/dbus/DbusDdeml.h"
 #include "platform/dbus/QuoteBus.h"
 #include "platform/fake/FakePlatform.h"
+#include "platform/fake/NullSurface.h"
 #include "platform/qt/QtPlatformServices.h"
 
 namespace norvale {
 namespace {
 
-class NullSurface : public Surface {
-public:
-    int Width() const override { return 809; }
-    double Height() const override { return 529; }
-    void SetPersistent(bool) override {}
-    void FillRect(int, int, int, int, Rgb) override {}
-    void OutlineRect(int, int, int, int, Rgb) override {}
-    void Line(int, int, int, int, Rgb) override {}
-    void Text(int, int, std::string_view t, Rgb) override { benchmark::DoNotOptimize(t.data()); }
-    void Clear() override {}
-};
 class NullStatusBar : public StatusBar {
 public:
     void SetPanel(int panel, const std::string& text) override { failed |= panel == 1 && text == "Error !"; }
@@ -62,14 +53,7 @@ struct PassSide {
     PassSide(EventPump& pump, Ddeml& dbus) : events(pump), ddeml(dbus) {
         window.events = &frm;
         (void)frm.Form_Load();
-        for (int j = 0; j < kMaxEntries; ++j) {
-            WatchEntry& e = frm.table.entries[static_cast<std::size_t>(j)];
-            e.codeText = std::to_string(1301 + j);
-            e.marketSuffix = j % 10 == 0 ? "oj" : "t";
-            e.topic = e.codeText + "." + e.marketSuffix;
-            e.brandName = "ベンチ銘柄";
-        }
-        frm.table.EntryCount = kMaxEntries;
+        bench::FillPassBrands(frm.table);
         frm.SortKey = 2;
         (void)frm.RefreshPass();  // the fill-once items
     }
