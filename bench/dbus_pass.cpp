@@ -252,19 +252,3 @@ void PassOverDbus(benchmark::State& state) {
 
 BENCHMARK(norvale::PassOverDbus)->Name("RefreshPass_vs_BareQtDBus/1000_brands")->UseManualTime()->Iterations(6)
     ->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-
-    QProcess server;
-    server.start(QStringLiteral(NORVALE_QUOTE_SERVER), {QStringLiteral("--speed"), QStringLiteral("0")});
-    if (!server.waitForReadyRead(10000) || !server.readAllStandardOutput().startsWith("ready")) {
-        std::fprintf(stderr, "the quote server did not start; run this inside a session bus\n");
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    server.kill();
-    server.waitForFinished(10000);
-    return 0;
-}
