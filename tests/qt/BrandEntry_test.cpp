@@ -273,11 +273,7 @@ TEST(QtBrandEntry, Screenshots) {
     if (dir.isEmpty()) GTEST_SKIP() << "set NORVALE_ENTRY_SHOTS to a folder (scripts/screenshot-entry)";
 
     QtHarness h;
-    for (const char* name : {kBrandMasterFileName, kWatchListFileName}) {
-        QFile f(QStringLiteral(NORVALE_SOURCE_DIR "/data/") + QString::fromUtf8(name));
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << name;
-        h.files.files[h.files.InProgramFolder(name)] = f.readAll().toStdString();
-    }
+    h.UseSampleData();
     h.ddeml.server = MadeUpQuote;
     h.Start();
     h.window.activateWindow();

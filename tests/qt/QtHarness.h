@@ -2,6 +2,9 @@
 // dialogs, quote server, instance check).
 #pragma once
 
+#include <QFile>
+#include <gtest/gtest.h>
+
 #include <memory>
 
 #include "app/FrmGrp.h"
@@ -35,6 +38,15 @@ struct QtHarness {
     QtTicker timer3;
     Platform platform{window, window, window.Picture1(), timer1, timer3, events,
                       fileDialog, messageBox, files, instance, ddeml};
+
+    // Puts the sample brand master and watch list where start-up reads them.
+    void UseSampleData() {
+        for (const char* name : {kBrandMasterFileName, kWatchListFileName}) {
+            QFile f(QStringLiteral(NORVALE_SOURCE_DIR "/data/") + QString::fromUtf8(name));
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << name;
+            files.files[files.InProgramFolder(name)] = f.readAll().toStdString();
+        }
+    }
 
     // Builds frmGrp, runs the start-up and shows the window.
     void Start() {

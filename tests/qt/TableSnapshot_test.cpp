@@ -51,11 +51,7 @@ TEST(QtTable, Screenshot) {
     if (path.isEmpty()) GTEST_SKIP() << "set NORVALE_TABLE_SHOT to a .png path (scripts/screenshot-table)";
 
     QtHarness h;
-    for (const char* name : {kBrandMasterFileName, kWatchListFileName}) {
-        QFile f(QStringLiteral(NORVALE_SOURCE_DIR "/data/") + QString::fromUtf8(name));
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << name;
-        h.files.files[h.files.InProgramFolder(name)] = f.readAll().toStdString();
-    }
+    h.UseSampleData();
     h.Start();
     ASSERT_GT(h.frm->table.EntryCount, 10);
     FillQuotes(h.frm->table);
