@@ -3,6 +3,7 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "app/FrmGrp.h"
 #include "app/Scheduler.h"
@@ -72,7 +73,8 @@ private:
         return e.topic == topic ? &e : nullptr;
     }
 
-    // Requests one item; the text, or nullopt when the brand left its slot meanwhile.
+    // Requests one item; the text, or nullopt when the brand left its slot meanwhile. Texts are
+    // moved into their fields: a copy would keep the largest buffer a field ever needed.
     std::optional<std::string> Ask(int j, const std::string& topic, const std::string& item) {
         std::string text = f_.RequestItem(topic, item);
         if (Still(j, topic) == nullptr) return std::nullopt;
@@ -82,17 +84,17 @@ private:
     void FillOnceItems(int j, const std::string& topic) {
         // A text that does not read as a number counts as none, so it is asked for again.
         if (!QuoteNumber(Entry(j).openText)) {
-            const auto text = Ask(j, topic, "始値");
+            auto text = Ask(j, topic, "始値");
             if (!text) return;
             WatchEntry& e = Entry(j);
-            e.openText = *text;
+            e.openText = std::move(*text);
             if (const auto v = QuoteNumber(e.openText)) e.open = *v;
         }
         if (!QuoteNumber(Entry(j).prevCloseText)) {
-            const auto text = Ask(j, topic, "前日終値");
+            auto text = Ask(j, topic, "前日終値");
             if (!text) return;
             WatchEntry& e = Entry(j);
-            e.prevCloseText = *text;
+            e.prevCloseText = std::move(*text);
             if (const auto v = QuoteNumber(e.prevCloseText)) e.prevClose = *v;
         }
     }
@@ -102,7 +104,7 @@ private:
         if (!text) return;
         {
             WatchEntry& e = Entry(j);
-            e.lastText = *text;
+            e.lastText = std::move(*text);
             if (const auto v = QuoteNumber(e.lastText)) {
                 e.prevLast = e.last;
                 e.last = *v;
@@ -126,10 +128,10 @@ private:
 
     bool Price(int j, const std::string& topic, const std::string& item, std::string WatchEntry::*textField,
                double WatchEntry::*numberField, void (*recompute)(WatchEntry&)) {
-        const auto text = Ask(j, topic, item);
+        auto text = Ask(j, topic, item);
         if (!text) return false;
         WatchEntry& e = Entry(j);
-        e.*textField = *text;
+        e.*textField = std::move(*text);
         if (const auto v = QuoteNumber(e.*textField)) {
             e.*numberField = *v;
             recompute(e);
@@ -143,11 +145,11 @@ private:
         const bool deep = Entry(j).marketSuffix == "oj";
         const int levels = deep ? kQuoteLevels : kCommonLevels;
         for (int k = 0; k < levels; ++k) {
-            const auto text = Ask(j, topic, items[static_cast<std::size_t>(k)]);
+            auto text = Ask(j, topic, items[static_cast<std::size_t>(k)]);
             if (!text) return false;
             WatchEntry& e = Entry(j);
             const auto level = static_cast<std::size_t>(k);
-            (e.*texts)[level] = *text;
+            (e.*texts)[level] = std::move(*text);
             if (const auto v = QuoteNumber((e.*texts)[level])) (e.*quantities)[level] = *v;
         }
         WatchEntry& e = Entry(j);

@@ -49,11 +49,12 @@ QtMainWindow::QtMainWindow() {
     actions_[Menu::RssStop]->setObjectName(QStringLiteral("mnu_rss_stop"));
     actions_[Menu::OffLine]->setEnabled(false);
 
-    // Menu commands run queued, after the menu has closed, like any other window event.
+    // Commands run as soon as they are chosen, even in the middle of a pass: a stop chosen
+    // during a brand's last request must be seen at that brand's boundary, not one brand later.
     auto wire = [this](Menu m, void (WindowEvents::*handler)()) {
         connect(actions_[m], &QAction::triggered, this, [this, handler] {
             if (events_ != nullptr) (events_->*handler)();
-        }, Qt::QueuedConnection);
+        });
     };
     wire(Menu::GetMeigara, &WindowEvents::mnu_get_meigara_1_Click);
     wire(Menu::PutMeigara, &WindowEvents::mnu_put_meigara_1_Click);
@@ -95,10 +96,10 @@ QtMainWindow::QtMainWindow() {
 
     connect(combo1_, &QComboBox::activated, this, [this](int) {
         if (events_ != nullptr) events_->Combo1_Click();
-    }, Qt::QueuedConnection);
+    });
     connect(combo2_, &QComboBox::activated, this, [this](int) {
         if (events_ != nullptr) events_->Combo2_Click();
-    }, Qt::QueuedConnection);
+    });
 
     picture1_ = new QtSurface(client_);
     picture1_->move(Px(0), Px(360));

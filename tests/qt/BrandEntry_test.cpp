@@ -1,5 +1,5 @@
 // Brand entry on the real window: key codes from Qt's key events, and real clicks and keys on
-// Picture1 that add and remove brands. With NORVALE_ENTRY_SHOTS set (scripts/screenshot-entry)
+// Picture1 that add and remove brands. With NORVALE_ENTRY_SHOTS set (scripts/screenshot)
 // one more test saves screenshots before and after a brand is added by keyboard.
 #include <QFile>
 #include <QGuiApplication>
@@ -270,7 +270,7 @@ FakeDdeml::Reply MadeUpQuote(const std::string& topic, const std::string& cp932I
 
 TEST(QtBrandEntry, Screenshots) {
     const QString dir = qEnvironmentVariable("NORVALE_ENTRY_SHOTS");
-    if (dir.isEmpty()) GTEST_SKIP() << "set NORVALE_ENTRY_SHOTS to a folder (scripts/screenshot-entry)";
+    if (dir.isEmpty()) GTEST_SKIP() << "set NORVALE_ENTRY_SHOTS to a folder (scripts/screenshot)";
 
     QtHarness h;
     h.UseSampleData();

@@ -8,6 +8,7 @@
 
 #include "platform/TextCodec.h"
 #include "tests/qt/QtHarness.h"
+#include "tests/qt/QtWait.h"
 
 namespace norvale {
 namespace {
@@ -56,7 +57,7 @@ TEST(Polling, WaitAndLoadTicksArriveWhileAPassRuns) {
     SlowServer(h, seen);
 
     h.window.findChild<QAction*>(QStringLiteral("mnu_rss_start"))->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(h.window.PanelText(3).rfind("読込み時間:", 0) == 0, 10000);
+    WAIT_UNTIL_MS(h.window.PanelText(3).rfind("読込み時間:", 0) == 0, 10000);
 
     EXPECT_EQ(seen.requests, 8 * 16);
     // Both counters moved between the first and the last request of the pass.
@@ -66,7 +67,7 @@ TEST(Polling, WaitAndLoadTicksArriveWhileAPassRuns) {
     EXPECT_EQ(h.frm->polling.WaitLimit, 5);
     // And polling goes on: the next pass begins by itself.
     const int firstPass = seen.requests;
-    QTRY_VERIFY_WITH_TIMEOUT(seen.requests > firstPass, 10000);
+    WAIT_UNTIL_MS(seen.requests > firstPass, 10000);
 }
 
 // The user's stop and close arrive as events while the pass runs (posted from inside a
@@ -91,7 +92,7 @@ TEST(Polling, StopAndCloseArrivingDuringAPassEndItAtTheBrandBoundary) {
     // the events before brand 5, and the pass ends after brand 5's two requests.
     at10 = [&] { QMetaObject::invokeMethod(stop, &QAction::trigger, Qt::QueuedConnection); };
     start->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(served >= 10 && h.frm->polling.RefreshState == 0, 10000);
+    WAIT_UNTIL_MS(served >= 10 && h.frm->polling.RefreshState == 0, 10000);
     EXPECT_EQ(served, 12);
     EXPECT_EQ(h.window.PanelText(1), "停止");
     EXPECT_TRUE(start->isEnabled());
@@ -106,10 +107,38 @@ TEST(Polling, StopAndCloseArrivingDuringAPassEndItAtTheBrandBoundary) {
         }, Qt::QueuedConnection);
     };
     start->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(h.frm->Closed(), 10000);
+    WAIT_UNTIL_MS(h.frm->Closed(), 10000);
     EXPECT_EQ(served, 12);  // brands 6 to 11: the first pass had filled 0 to 5
     EXPECT_EQ(panelAfterClose, "停止処理中");
     EXPECT_FALSE(h.window.isVisible());
+}
+
+}  // namespace
+}  // namespace norvale
+
+namespace norvale {
+namespace {
+
+// A menu command is handled where its click is, among the events before a request: a stop
+// chosen while brand 4's first request runs ends the pass at brand 4's boundary.
+TEST(Polling, AStopChosenBeforeABrandsLastRequestEndsThePassAtThatBrand) {
+    QtHarness h(kTickMs);
+    h.Start();
+    AddBrands(h, 20);
+    Seen seen;
+    SlowServer(h, seen);
+    QAction* start = h.window.findChild<QAction*>(QStringLiteral("mnu_rss_start"));
+    QAction* stop = h.window.findChild<QAction*>(QStringLiteral("mnu_rss_stop"));
+    auto server = h.ddeml.server;
+    int served = 0;
+    h.ddeml.server = [&](const std::string& t, const std::string& i) {
+        if (++served == 9) QMetaObject::invokeMethod(stop, &QAction::trigger, Qt::QueuedConnection);
+        return server(t, i);
+    };
+    start->trigger();
+    WAIT_UNTIL_MS(served >= 9 && h.frm->polling.RefreshState == 0, 10000);
+    EXPECT_EQ(served, 10);
+    EXPECT_EQ(h.window.PanelText(1), "停止");
 }
 
 }  // namespace

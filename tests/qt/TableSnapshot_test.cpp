@@ -1,4 +1,4 @@
-// With NORVALE_TABLE_SHOT set to a .png path (scripts/screenshot-table), saves a screenshot of
+// With NORVALE_TABLE_SHOT set to a .png path (scripts/screenshot), saves a screenshot of
 // the real window showing the sample watch list with quotes filled in by a fixture, ranked by
 // deviation from the previous close, one row selected. Skipped otherwise.
 #include <QComboBox>
@@ -48,7 +48,7 @@ void FillQuotes(WatchTable& table) {
 
 TEST(QtTable, Screenshot) {
     const QString path = qEnvironmentVariable("NORVALE_TABLE_SHOT");
-    if (path.isEmpty()) GTEST_SKIP() << "set NORVALE_TABLE_SHOT to a .png path (scripts/screenshot-table)";
+    if (path.isEmpty()) GTEST_SKIP() << "set NORVALE_TABLE_SHOT to a .png path (scripts/screenshot)";
 
     QtHarness h;
     h.UseSampleData();
