@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QTest>
 #include <chrono>
+#include <functional>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -70,23 +71,41 @@ TEST(Polling, WaitAndLoadTicksArriveWhileAPassRuns) {
     WAIT_UNTIL_MS(seen.requests > firstPass, 10000);
 }
 
+// Twenty brands on a slow server, the menu's two commands, and an action run while request
+// number `at` is under way.
+struct MidPass {
+    QtHarness h{kTickMs};
+    Seen seen;
+    QAction* start = nullptr;
+    QAction* stop = nullptr;
+    int served = 0;
+    int at = 0;
+    std::function<void()> action;
+
+    MidPass() {
+        h.Start();
+        AddBrands(h, 20);
+        SlowServer(h, seen);
+        start = h.window.findChild<QAction*>(QStringLiteral("mnu_rss_start"));
+        stop = h.window.findChild<QAction*>(QStringLiteral("mnu_rss_stop"));
+        auto server = h.ddeml.server;
+        h.ddeml.server = [this, server](const std::string& t, const std::string& i) {
+            if (++served == at && action) action();
+            return server(t, i);
+        };
+    }
+};
+
 // The user's stop and close arrive as events while the pass runs (posted from inside a
 // request, as a click during it would be) and are seen at the next brand boundary.
 TEST(Polling, StopAndCloseArrivingDuringAPassEndItAtTheBrandBoundary) {
-    QtHarness h(kTickMs);
-    h.Start();
-    AddBrands(h, 20);
-    Seen seen;
-    SlowServer(h, seen);
-    QAction* start = h.window.findChild<QAction*>(QStringLiteral("mnu_rss_start"));
-    QAction* stop = h.window.findChild<QAction*>(QStringLiteral("mnu_rss_stop"));
-    auto server = h.ddeml.server;
-    int served = 0;
-    std::function<void()> at10;
-    h.ddeml.server = [&](const std::string& t, const std::string& i) {
-        if (++served == 10 && at10) at10();
-        return server(t, i);
-    };
+    MidPass m;
+    QtHarness& h = m.h;
+    QAction* start = m.start;
+    QAction* stop = m.stop;
+    int& served = m.served;
+    m.at = 10;
+    std::function<void()>& at10 = m.action;
 
     // Request 10 is brand 4's close, its last of the first loop: the stop is handled with
     // the events before brand 5, and the pass ends after brand 5's two requests.
@@ -113,32 +132,16 @@ TEST(Polling, StopAndCloseArrivingDuringAPassEndItAtTheBrandBoundary) {
     EXPECT_FALSE(h.window.isVisible());
 }
 
-}  // namespace
-}  // namespace norvale
-
-namespace norvale {
-namespace {
-
 // A menu command is handled where its click is, among the events before a request: a stop
 // chosen while brand 4's first request runs ends the pass at brand 4's boundary.
 TEST(Polling, AStopChosenBeforeABrandsLastRequestEndsThePassAtThatBrand) {
-    QtHarness h(kTickMs);
-    h.Start();
-    AddBrands(h, 20);
-    Seen seen;
-    SlowServer(h, seen);
-    QAction* start = h.window.findChild<QAction*>(QStringLiteral("mnu_rss_start"));
-    QAction* stop = h.window.findChild<QAction*>(QStringLiteral("mnu_rss_stop"));
-    auto server = h.ddeml.server;
-    int served = 0;
-    h.ddeml.server = [&](const std::string& t, const std::string& i) {
-        if (++served == 9) QMetaObject::invokeMethod(stop, &QAction::trigger, Qt::QueuedConnection);
-        return server(t, i);
-    };
-    start->trigger();
-    WAIT_UNTIL_MS(served >= 9 && h.frm->polling.RefreshState == 0, 10000);
-    EXPECT_EQ(served, 10);
-    EXPECT_EQ(h.window.PanelText(1), "停止");
+    MidPass m;
+    m.at = 9;
+    m.action = [&m] { QMetaObject::invokeMethod(m.stop, &QAction::trigger, Qt::QueuedConnection); };
+    m.start->trigger();
+    WAIT_UNTIL_MS(m.served >= 9 && m.h.frm->polling.RefreshState == 0, 10000);
+    EXPECT_EQ(m.served, 10);
+    EXPECT_EQ(m.h.window.PanelText(1), "停止");
 }
 
 }  // namespace

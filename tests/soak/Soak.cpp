@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "app/FrmGrp.h"
+#include "platform/fake/NullSurface.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/fake/QuickDdeml.h"
 
@@ -82,21 +83,14 @@ private:
 };
 
 // Picture1 that keeps nothing and checks every text drawn on it.
-class CheckingSurface : public Surface {
+class CheckingSurface : public NullSurface {
 public:
-    int Width() const override { return 809; }
-    double Height() const override { return 529; }
-    void SetPersistent(bool) override {}
-    void FillRect(int, int, int, int, Rgb) override {}
-    void OutlineRect(int, int, int, int, Rgb) override {}
-    void Line(int, int, int, int, Rgb) override {}
     void Text(int, int, std::string_view text, Rgb) override {
         for (std::size_t k = 0; k + 3 <= text.size(); ++k) {
             const std::string_view three = text.substr(k, 3);
             if (EqualsIgnoringCase(three, "nan") || EqualsIgnoringCase(three, "inf")) ++badTexts;
         }
     }
-    void Clear() override {}
     long badTexts = 0;
 
 private:
