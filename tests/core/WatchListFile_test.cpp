@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -19,8 +20,9 @@ const char* const kMaster =
     "3765,ガンホー,100,HC\r\n13010,五桁,100,東証\r\n1111,末尾空白,100,東証 \r\n2222,海外,100,NYSE\r\n"
     "07201,日産自動車,100,東証\r\n";
 
+// Paths are UTF-8 here; a narrow path would be read in the ANSI code page on Windows.
 std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(std::filesystem::path(std::u8string(path.begin(), path.end())), std::ios::binary);
     std::stringstream s;
     s << in.rdbuf();
     return s.str();

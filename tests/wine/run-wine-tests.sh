@@ -81,10 +81,7 @@ gtest() {
   fi
 }
 
-# The sample-data test opens a file named in Japanese through a narrow std::ifstream path, which
-# Windows reads in the ANSI code page, not UTF-8; it runs on Linux only.
-gtest core_tests "$build/tests" ./norvale_core_tests.exe \
-  --gtest_filter=-WatchListCommands.SampleDataLoadsEveryListedBrand
+gtest core_tests "$build/tests" ./norvale_core_tests.exe
 gtest wine_dde_tests "$build/tests/wine" ./norvale_wine_tests.exe
 
 server_pid=
