@@ -68,10 +68,6 @@ public:
     std::int16_t SortKey = 0;
     std::string CodeEntry;
 
-    // Picture1 as designed, twips.
-    static constexpr double kPicture1Left = 0;
-    static constexpr double kPicture1Top = 360;
-
 private:
     Platform& p_;
     bool closed_ = false;
