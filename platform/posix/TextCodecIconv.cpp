@@ -1,6 +1,7 @@
 // CP932 conversion through glibc iconv: its "CP932" table is Microsoft's ("SHIFT_JIS" is not).
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstddef>
@@ -40,13 +41,44 @@ std::size_t Utf8BadLength(const unsigned char* s, std::size_t left) {
 
 using BadLength = std::size_t (*)(const unsigned char*, std::size_t);
 
+// Open converters by direction, closed when their thread ends.
+class Converters {
+public:
+    Converters() = default;
+    Converters(const Converters&) = delete;
+    Converters& operator=(const Converters&) = delete;
+    ~Converters() {
+        for (const Entry& e : open_) iconv_close(e.cd);
+    }
+    iconv_t Get(const char* to, const char* from) {
+        for (const Entry& e : open_) {
+            if (std::strcmp(e.to, to) == 0 && std::strcmp(e.from, from) == 0) return e.cd;
+        }
+        iconv_t cd = iconv_open(to, from);
+        if (cd != reinterpret_cast<iconv_t>(-1)) open_.push_back({to, from, cd});
+        return cd;
+    }
+
+private:
+    struct Entry {
+        const char* to;
+        const char* from;
+        iconv_t cd;
+    };
+    std::vector<Entry> open_;
+};
+
 // Converts everything; input the converter refuses becomes one replacement per character.
 std::string Convert(const char* to, const char* from, std::string_view in, std::string_view replacement,
                     BadLength badLength) {
     std::string out;
     if (in.empty()) return out;
-    iconv_t cd = iconv_open(to, from);
+    // Opening a converter costs more than converting an item name, and the DDE layer converts
+    // one per request: each thread keeps its converters open.
+    thread_local Converters converters;
+    iconv_t cd = converters.Get(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) return out;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
 
     // Neither direction grows a byte into more than three, replacements included.
     out.resize(in.size() * 3 + 16);
@@ -72,7 +104,6 @@ std::string Convert(const char* to, const char* from, std::string_view in, std::
         srcLeft -= skip;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
-    iconv_close(cd);
     out.resize(used);
     return out;
 }
@@ -160,6 +191,12 @@ std::string Cp932ToUtf8(std::string_view cp932) {
     return out;
 }
 
-std::string Utf8ToCp932(std::string_view utf8) { return Convert("CP932", "UTF-8", utf8, "?", Utf8BadLength); }
+std::string Utf8ToCp932(std::string_view utf8) {
+    // Plain ASCII (topics such as "7203.t") is the same in both.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        return std::string(utf8);
+    }
+    return Convert("CP932", "UTF-8", utf8, "?", Utf8BadLength);
+}
 
 }  // namespace norvale
