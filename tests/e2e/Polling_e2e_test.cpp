@@ -4,71 +4,17 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include "tests/dbus/QuoteServerProcess.h"
 #include "tests/faults/FaultHarness.h"
 
 namespace norvale {
 namespace {
-
-// StatusBar1, remembering every text written to it.
-class RecordingStatusBar : public StatusBar {
-public:
-    explicit RecordingStatusBar(QtMainWindow& real) : real_(real) {}
-    void SetPanel(int panel, const std::string& text) override {
-        writes.emplace_back(panel, text);
-        real_.SetPanel(panel, text);
-    }
-    int Count(int panel, const std::string& prefix, std::size_t from = 0) const {
-        int n = 0;
-        for (std::size_t k = from; k < writes.size(); ++k)
-            n += writes[k].first == panel && writes[k].second.rfind(prefix, 0) == 0 ? 1 : 0;
-        return n;
-    }
-    std::vector<std::pair<int, std::string>> writes;
-
-private:
-    QtMainWindow& real_;
-};
-
-// The stand-in server, ended with the test whatever way the test ends.
-struct ServerProcess : QProcess {
-    ~ServerProcess() override {
-        kill();
-        waitForFinished(5000);
-    }
-};
-
-bool StartServer(QProcess& server, const QString& master) {
-    server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    server.start(QStringLiteral(NORVALE_QUOTE_SERVER), {QStringLiteral("--master"), master});
-    return server.waitForReadyRead(10000) && server.readAllStandardOutput().startsWith("ready");
-}
-
-struct Norvale {
-    explicit Norvale(const QString& folder) : files(folder) {}
-
-    FolderFiles files;
-    QtMainWindow window;
-    RecordingStatusBar statusBar{window};
-    QtEventPump events;
-    FakeFileDialog fileDialog;
-    FakeMessageBox messageBox;
-    FakeInstanceGuard instance;
-    DbusDdeml dbus;
-    TimedDdeml ddeml{dbus};
-    std::unique_ptr<FrmGrp> frm;
-    QtTicker timer1{1000, [this] { frm->Timer1_Timer(); }};
-    QtTicker timer3{1000, [this] { frm->Timer3_Timer(); }};
-    Platform platform{window,      statusBar,  window.Picture1(), timer1, timer3, events,
-                      fileDialog,  messageBox, files,             instance, ddeml};
-    LivenessProbe probe{&window};
-};
 
 TEST(EndToEnd, PollingFillsTheTableSurvivesAServerDeathAndRecovers) {
     QTemporaryDir folder;
@@ -77,20 +23,17 @@ TEST(EndToEnd, PollingFillsTheTableSurvivesAServerDeathAndRecovers) {
         ASSERT_TRUE(QFile::copy(QStringLiteral(NORVALE_SAMPLE_DATA "/") + QString::fromUtf8(name),
                                 folder.filePath(QString::fromUtf8(name))));
     }
-    ServerProcess server;
-    ASSERT_TRUE(StartServer(server, folder.filePath(QStringLiteral("mei_code.txt"))));
+    const QStringList serverArgs = {QStringLiteral("--master"), folder.filePath(QStringLiteral("mei_code.txt"))};
+    QuoteServerProcess server(serverArgs);
+    ASSERT_TRUE(server.Ready()) << server.Errors();
 
-    Norvale n(folder.path());
-    n.frm = std::make_unique<FrmGrp>(n.platform);
-    n.window.SetEvents(n.frm.get());
-    ASSERT_TRUE(n.frm->Form_Load());
-    n.window.show();
+    FaultHarness n(folder.path(), 1000);  // the real one-second tickers
+    n.Start();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&n.window));
     const int brands = n.frm->table.EntryCount;
     ASSERT_GT(brands, 5);
 
-    n.window.findChild<QAction*>(QStringLiteral("mnu_rss_start"))->trigger();
-    n.probe.Arm();
+    n.StartPolling();
     ASSERT_TRUE(WaitUntil([&] { return n.window.PanelText(3).rfind("読込み時間:", 0) == 0; }, 5000));
     EXPECT_EQ(n.ddeml.Failures(), 0);
     int priced = 0;
@@ -110,15 +53,16 @@ TEST(EndToEnd, PollingFillsTheTableSurvivesAServerDeathAndRecovers) {
 
     // The server dies at the fifth request of the next pass.
     const std::size_t killFrom = n.ddeml.requests.size() + 5;
+    bool killed = false;
     n.ddeml.onRequest = [&](const std::string&, const std::string&, int k) {
         if (static_cast<std::size_t>(k) != killFrom) return;
         n.probe.Pause();
-        server.kill();
-        server.waitForFinished(5000);
+        server.Kill();
+        killed = true;
         n.probe.Arm();
     };
     const std::size_t writesBefore = n.statusBar.writes.size();
-    ASSERT_TRUE(WaitUntil([&] { return server.state() == QProcess::NotRunning; }, 15000));
+    ASSERT_TRUE(WaitUntil([&] { return killed; }, 15000));
     // The pass goes on to its end, every request failing at once, and the window with it.
     ASSERT_TRUE(WaitUntil([&] { return n.statusBar.Count(3, "読込み時間:", writesBefore) > 0; }, 10000));
     EXPECT_GT(n.statusBar.Count(1, "Error !", writesBefore), 0);
@@ -129,8 +73,8 @@ TEST(EndToEnd, PollingFillsTheTableSurvivesAServerDeathAndRecovers) {
 
     // Back again: the next passes get their quotes.
     n.probe.Pause();
-    ServerProcess again;
-    ASSERT_TRUE(StartServer(again, folder.filePath(QStringLiteral("mei_code.txt"))));
+    QuoteServerProcess again(serverArgs);
+    ASSERT_TRUE(again.Ready()) << again.Errors();
     n.probe.Arm();
     const std::size_t backFrom = n.ddeml.requests.size();
     const std::size_t writesBack = n.statusBar.writes.size();
@@ -140,7 +84,7 @@ TEST(EndToEnd, PollingFillsTheTableSurvivesAServerDeathAndRecovers) {
     EXPECT_FALSE(n.frm->table.entries[static_cast<std::size_t>(brands - 1)].lastText.empty());
     EXPECT_LT(n.probe.maxGapMs, 1500);  // no request blocks beyond its 500 ms
 
-    n.window.findChild<QAction*>(QStringLiteral("mnu_rss_stop"))->trigger();
+    n.Action("mnu_rss_stop")->trigger();
     n.window.close();
     ASSERT_TRUE(WaitUntil([&] { return n.frm->Closed(); }, 10000))
         << "RefreshState " << n.frm->polling.RefreshState << " panel 1 " << n.window.PanelText(1);

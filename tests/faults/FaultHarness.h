@@ -21,6 +21,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/FrmGrp.h"
@@ -162,17 +163,26 @@ private:
     QtSurface& real_;
 };
 
-// StatusBar1, counting the ends of passes as the status bar shows them.
+// StatusBar1, remembering every text written to it and counting the ends of passes.
 class PassCountingStatusBar : public StatusBar {
 public:
     explicit PassCountingStatusBar(QtMainWindow& real) : real_(real) {}
     void SetPanel(int panel, const std::string& text) override {
         if (panel == 3 && text.rfind("読込み時間:", 0) == 0) ++completed;
         if (panel == 1 && text == "停止") ++stopped;
+        writes.emplace_back(panel, text);
         real_.SetPanel(panel, text);
+    }
+    // Texts of a panel that begin with prefix, among the writes from index `from` on.
+    int Count(int panel, const std::string& prefix, std::size_t from = 0) const {
+        int n = 0;
+        for (std::size_t k = from; k < writes.size(); ++k)
+            n += writes[k].first == panel && writes[k].second.rfind(prefix, 0) == 0 ? 1 : 0;
+        return n;
     }
     int completed = 0;
     int stopped = 0;
+    std::vector<std::pair<int, std::string>> writes;
 
 private:
     QtMainWindow& real_;
@@ -211,9 +221,9 @@ struct FaultHarness {
     // Fast tickers: the polling cycle itself is the same at any tick length.
     static constexpr int kTickMs = 20;
 
-    explicit FaultHarness(const QString& folder)
-        : files(folder), timer1(kTickMs, [this] { frm->Timer1_Timer(); }),
-          timer3(kTickMs, [this] { frm->Timer3_Timer(); }) {}
+    explicit FaultHarness(const QString& folder, int tickMs = kTickMs)
+        : files(folder), timer1(tickMs, [this] { frm->Timer1_Timer(); }),
+          timer3(tickMs, [this] { frm->Timer3_Timer(); }) {}
 
     FolderFiles files;
     QtMainWindow window;
