@@ -21,6 +21,13 @@ inline constexpr std::uint32_t kServerDied = 0x400E;
 inline constexpr std::uint32_t kSysError = 0x400F;
 }  // namespace dmlerr
 
+// The values of the calls that the DDE layer makes, as DDEML defines them.
+inline constexpr std::uint32_t kCpWinAnsi = 1004;
+// APPCMD_CLIENTONLY | CBF_SKIP_ALLNOTIFICATIONS
+inline constexpr std::uint32_t kDdeClientFlags = 0x3C0010;
+inline constexpr std::uint32_t kCfText = 1;
+inline constexpr std::uint32_t kXtypRequest = 0x20B0;
+
 class Ddeml {
 public:
     virtual ~Ddeml() = default;

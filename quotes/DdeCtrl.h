@@ -16,11 +16,6 @@ struct DdeErrorRecord {
 };
 
 inline constexpr std::size_t kDdeErrorCount = 18;
-inline constexpr std::uint32_t kCpWinAnsi = 1004;
-// APPCMD_CLIENTONLY | CBF_SKIP_ALLNOTIFICATIONS
-inline constexpr std::uint32_t kDdeClientFlags = 0x3C0010;
-inline constexpr std::uint32_t kCfText = 1;
-inline constexpr std::uint32_t kXtypRequest = 0x20B0;
 inline constexpr std::uint32_t kDdeBufferSize = 512;
 
 // Texts are UTF-8 here; they cross to DDEML as CP932 bytes.

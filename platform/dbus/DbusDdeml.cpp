@@ -16,9 +16,6 @@ namespace norvale {
 
 namespace {
 
-constexpr std::uint32_t kCfText = 1;
-constexpr std::uint32_t kXtypRequest = 0x20B0;
-
 // Bus connections are named per process; several DbusDdeml objects may live side by side.
 QString NextConnectionName() {
     static int counter = 0;
