@@ -12,16 +12,6 @@
 #include "quotes/DdeCtrl.h"
 #include "quotes/QuoteNumber.h"
 
-namespace {
-
-std::size_t CharCount(const std::string& utf8) {
-    std::size_t n = 0;
-    for (const char c : utf8) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
-    return n;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string reply(reinterpret_cast<const char*>(data), size);
     static norvale::QuickDdeml ddeml;
@@ -44,9 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string buffer = (reply + '\0').substr(0, norvale::kDdeBufferSize);
     const std::size_t nul = buffer.find('\0');
     std::string expected = norvale::Cp932ToUtf8(buffer.substr(0, nul));
-    if (nul == std::string::npos && CharCount(expected) < norvale::kDdeBufferSize)
-        expected.append(norvale::kDdeBufferSize - CharCount(expected), ' ');
-    if (text != expected || CharCount(text) > norvale::kDdeBufferSize) __builtin_trap();
+    if (nul == std::string::npos && norvale::Utf8CharCount(expected) < norvale::kDdeBufferSize)
+        expected.append(norvale::kDdeBufferSize - norvale::Utf8CharCount(expected), ' ');
+    if (text != expected || norvale::Utf8CharCount(text) > norvale::kDdeBufferSize) __builtin_trap();
 
     const std::optional<double> value = norvale::QuoteNumber(text);
     if (value && !std::isfinite(*value)) __builtin_trap();

@@ -20,12 +20,6 @@ std::string InvalidParameterMessage() {
            "アプリケーションの複数のインスタンスが同じオブジェクトを使ったため。";
 }
 
-// Number of characters in a UTF-8 text (continuation bytes are not counted).
-std::size_t CharCount(const std::string& utf8) {
-    return static_cast<std::size_t>(
-        std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
 }  // namespace
 
 void DdeCtrl::DdeResetState() {
@@ -158,7 +152,7 @@ bool DdeCtrl::DdeRequest(const std::string& topic, const std::string& item, std:
     std::string text = Cp932ToUtf8(bytes.substr(0, nul));
     if (nul == std::string_view::npos) {
         // A value that filled the buffer: the fixed-length text is padded to 512 characters.
-        const std::size_t chars = CharCount(text);
+        const std::size_t chars = Utf8CharCount(text);
         if (chars < kDdeBufferSize) text.append(kDdeBufferSize - chars, ' ');
     }
     out = std::move(text);

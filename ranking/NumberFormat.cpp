@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "platform/TextCodec.h"
+
 namespace norvale {
 
 namespace {
@@ -88,8 +90,7 @@ std::string FormatFixed2(double value) {
 }
 
 std::string PadLeft(std::string_view text, std::size_t width) {
-    std::size_t chars = 0;
-    for (const char c : text) chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    const std::size_t chars = Utf8CharCount(text);
     std::string out;
     if (chars < width) out.assign(width - chars, ' ');
     out.append(text);
