@@ -21,17 +21,12 @@ AppendResult AppendBrand(WatchTable& table, const BrandMaster& master, const std
     }
     const auto code = static_cast<std::int16_t>(value);  // at most 9999
 
-    const std::optional<int> found = master.FindBrand(code);
-    if (!found) return AppendResult::UnknownCode;
-    const BrandRecord& record = master[*found];
-    const std::optional<std::string> suffix = MarketSuffix(record.marketName);
-    if (!suffix) return AppendResult::NoMarketSuffix;
-
     const std::int16_t b = table.EntryCount;
-    // The slot above the live range is blank already; blanking it again makes sure the new
-    // brand never inherits quotes (the fill-once open and previous close above all).
-    table.entries[b] = WatchEntry{};
-    FillEntryFromMaster(table.entries[b], code, record, *suffix);
+    // A fresh entry replaces the slot, blank as it should already be, so the new brand never
+    // inherits quotes (the fill-once open and previous close above all).
+    WatchEntry entry;
+    if (!FillEntryForCode(entry, code, master)) return AppendResult::UnknownCode;
+    table.entries[b] = std::move(entry);
     table.RowOrder[b] = b;
     table.EntryCount = static_cast<std::int16_t>(b + 1);
     return AppendResult::Added;

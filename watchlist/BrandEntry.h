@@ -24,7 +24,7 @@ inline constexpr const char* kListFullText = "銘柄数上限";
 // The digit 0 to 9 of a main-row or keypad digit key, nullopt for any other key.
 std::optional<int> DigitOfKey(std::int16_t keyCode);
 
-enum class AppendResult { Added, ListFull, UnknownCode, NoMarketSuffix };
+enum class AppendResult { Added, ListFull, UnknownCode };
 
 // Appends the brand with the typed code (1 to 4 decimal digits) as the last slot and the last
 // display row. Nothing changes unless the result is Added: the list is full, the master lacks

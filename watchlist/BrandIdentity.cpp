@@ -30,4 +30,14 @@ void FillEntryFromMaster(WatchEntry& entry, std::int16_t code, const BrandRecord
     entry.brandName = record.brandName;
 }
 
+bool FillEntryForCode(WatchEntry& entry, std::int16_t code, const BrandMaster& master) {
+    const std::optional<int> found = master.FindBrand(code);
+    if (!found) return false;
+    const BrandRecord& record = master[*found];
+    const std::optional<std::string> suffix = MarketSuffix(record.marketName);
+    if (!suffix) return false;
+    FillEntryFromMaster(entry, code, record, *suffix);
+    return true;
+}
+
 }  // namespace norvale

@@ -17,4 +17,9 @@ std::optional<std::string> MarketSuffix(const std::string& marketName);
 void FillEntryFromMaster(WatchEntry& entry, std::int16_t code, const BrandRecord& record,
                          const std::string& suffix);
 
+// A brand as the watch list file and the keyboard accept it: the code looked up in the master
+// and its market given a suffix, then the identity fields set. False, and the entry untouched,
+// for a code the master lacks or a market without a suffix.
+[[nodiscard]] bool FillEntryForCode(WatchEntry& entry, std::int16_t code, const BrandMaster& master);
+
 }  // namespace norvale

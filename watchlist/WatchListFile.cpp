@@ -69,13 +69,7 @@ WatchListLoad ReadWatchList(std::string_view bytes, const BrandMaster& master, W
         }
         const std::optional<std::int16_t> code = ParseInt16(field);
         if (!code) continue;
-        const std::optional<int> found = master.FindBrand(*code);
-        if (!found) continue;
-        const BrandRecord& record = master[*found];
-        const std::optional<std::string> suffix = MarketSuffix(record.marketName);
-        if (!suffix) continue;
-        FillEntryFromMaster(table.entries[static_cast<std::size_t>(n)], *code, record, *suffix);
-        ++n;
+        if (FillEntryForCode(table.entries[static_cast<std::size_t>(n)], *code, master)) ++n;
     }
     table.EntryCount = static_cast<std::int16_t>(n);
     return {WatchListStatus::Loaded, 0};
