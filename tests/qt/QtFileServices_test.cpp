@@ -188,6 +188,9 @@ void WhenModal(std::function<void(QWidget*)> f) {
         timer->stop();
         timer->deleteLater();
         f(modal);
+        // A check that failed inside f leaves the box open: close it, so the test fails
+        // instead of waiting for ever.
+        QTimer::singleShot(5000, modal, [modal] { modal->close(); });
     });
     timer->start();
 }
