@@ -61,7 +61,9 @@ bool AllZero(const std::string& digits) { return digits.find_first_not_of('0') =
 }  // namespace
 
 std::string SignPlace(long value) {
-    return value >= 0 ? " " + std::to_string(value) : std::to_string(value);
+    std::string text = std::to_string(value);
+    if (value >= 0) text.insert(text.begin(), ' ');
+    return text;
 }
 
 std::string FormatGrouped(double value) {
