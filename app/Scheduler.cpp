@@ -1,76 +1,87 @@
 // The wait and load tickers and the commands that start, stop and take polling offline.
-#include "app/Scheduler.h"
-
 #include <algorithm>
-#include <array>
 
-#include "app/FrmGrp.h"
+#include "app/Intervals.h"
+#include "app/MainWindowLogic.h"
 #include "ranking/NumberFormat.h"
+#include "ranking/Ranking.h"
 
 namespace norvale {
 
 namespace {
 
-// Seconds of each Combo2 item; "自動" (index 0) is handled apart.
-constexpr std::array<int, 10> kIntervalSeconds = {0, 10, 20, 30, 40, 50, 60, 90, 120, 180};
 constexpr int kAutoWaitLimit = 5;
-constexpr std::int16_t kWaitSecondsCap = 10000;
-constexpr std::int16_t kLoadSecondsCap = 32767;  // held there rather than wrapping to negative
 
 }  // namespace
 
 std::int16_t WaitLimitAfterPass(int intervalIndex, std::int16_t loadSeconds, std::int16_t current) {
-    if (intervalIndex < 0 || intervalIndex >= static_cast<int>(kIntervalSeconds.size())) return current;
+    if (intervalIndex < 0 || intervalIndex >= static_cast<int>(kIntervals.size())) return current;
     const int limit = intervalIndex == 0 ? kAutoWaitLimit
-                                         : kIntervalSeconds[static_cast<std::size_t>(intervalIndex)] - loadSeconds;
+                                         : kIntervals[static_cast<std::size_t>(intervalIndex)].seconds - loadSeconds;
     return static_cast<std::int16_t>(std::max(limit, 0));
 }
 
-void FrmGrp::Timer3_Timer() {
-    polling.WaitSeconds = static_cast<std::int16_t>(std::min<int>(polling.WaitSeconds + 1, kWaitSecondsCap));
-    if (polling.WaitSeconds > polling.WaitLimit && polling.RefreshState == 0) {
-        polling.WaitSeconds = 0;
+void MainWindowLogic::WaitTick() {
+    polling_.CountWaitSecond();
+    if (polling_.WaitSeconds() > polling_.WaitLimit() && polling_.Phase() == PollingPhase::Idle) {
+        polling_.RestartWait();
         // Ticks that arrive while the pass lets events run land here too, nested; they only
-        // count, since RefreshState is no longer 0.
-        const PassExit exit = RefreshPass();
-        if (exit != PassExit::Completed) return;  // closed: touch nothing; stopped: keep "停止"
+        // count, since the phase is no longer Idle.
+        if (RunPass() != PassExit::Completed) return;  // closed: touch nothing; stopped: keep "停止"
     }
-    p_.statusBar.SetPanel(1, "待機中:" + SignPlace(polling.WaitSeconds) + "秒");
+    p_.statusBar.SetPanel(StatusPanel::Activity, "待機中:" + SignPlace(polling_.WaitSeconds()) + "秒");
 }
 
-void FrmGrp::Timer1_Timer() {
-    polling.LoadSeconds = static_cast<std::int16_t>(std::min<int>(polling.LoadSeconds + 1, kLoadSecondsCap));
-    if (polling.RefreshState == 1) p_.statusBar.SetPanel(1, "読込み中:" + SignPlace(polling.LoadSeconds) + "秒");
+PassExit MainWindowLogic::RunPass() {
+    const PassExit exit = pass_.Run();
+    if (exit == PassExit::Completed) FinishPass();
+    return exit;
 }
 
-void FrmGrp::mnu_rss_start_Click() {
-    p_.window.SetMenuEnabled(Menu::RssStart, false);
-    p_.window.SetMenuEnabled(Menu::RssStop, true);
-    p_.window.SetMenuEnabled(Menu::File, false);  // its import, export and "OFFLINE" with it
-    // Above any WaitLimit: the first pass begins at the next wait tick.
-    polling.WaitSeconds = kWaitSecondsCap;
-    p_.timer3.SetEnabled(true);
-}
-
-void FrmGrp::mnu_rss_stop_Click() {
-    if (polling.RefreshState == 1) polling.RefreshState = 2;  // the pass stops after its current brand
-    p_.timer3.SetEnabled(false);
-    p_.window.SetMenuEnabled(Menu::RssStart, true);
-    p_.window.SetMenuEnabled(Menu::RssStop, false);
-    p_.window.SetMenuEnabled(Menu::File, true);
-}
-
-void FrmGrp::mnu_off_line_Click() {
-    if (polling.OfflineMode == 1) {
-        p_.statusBar.SetPanel(3, "ON LINE");
-        polling.OfflineMode = 0;
-    } else {
-        p_.statusBar.SetPanel(3, "OFF LINE");
-        polling.OfflineMode = 1;
+// No events run between the pass's last request and this, so the pass and its end are one step.
+void MainWindowLogic::FinishPass() {
+    SortRows(table_, sortKey_);
+    p_.loadTicker.SetEnabled(false);
+    polling_.EndPass();
+    p_.statusBar.SetPanel(StatusPanel::LoadTime, "読込み時間:" + SignPlace(polling_.LoadSeconds()) + "秒");
+    polling_.SetWaitLimit(WaitLimitAfterPass(p_.window.SelectedIndex(DropDown::Interval), polling_.LoadSeconds(),
+                                             polling_.WaitLimit()));
+    if (table_.removal == PendingRemoval::AfterPass) {
+        table_.removal = PendingRemoval::Removing;
+        RemoveEntry();
     }
+    DrawTable();
+}
+
+void MainWindowLogic::LoadTick() {
+    polling_.CountLoadSecond();
+    if (polling_.Phase() == PollingPhase::Running) {
+        p_.statusBar.SetPanel(StatusPanel::Activity, "読込み中:" + SignPlace(polling_.LoadSeconds()) + "秒");
+    }
+}
+
+void MainWindowLogic::StartPolling() {
+    p_.window.SetMenuEnabled(MenuItem::StartPolling, false);
+    p_.window.SetMenuEnabled(MenuItem::StopPolling, true);
+    p_.window.SetMenuEnabled(MenuItem::File, false);  // its import, export and "OFFLINE" with it
+    polling_.WaitNoLonger();
+    p_.waitTicker.SetEnabled(true);
+}
+
+void MainWindowLogic::StopPolling() {
+    polling_.RequestStop();  // a running pass stops after its current brand
+    p_.waitTicker.SetEnabled(false);
+    p_.window.SetMenuEnabled(MenuItem::StartPolling, true);
+    p_.window.SetMenuEnabled(MenuItem::StopPolling, false);
+    p_.window.SetMenuEnabled(MenuItem::File, true);
+}
+
+void MainWindowLogic::ToggleOffline() {
+    p_.statusBar.SetPanel(StatusPanel::LoadTime, polling_.Offline() ? "ON LINE" : "OFF LINE");
+    polling_.ToggleOffline();
 }
 
 // The pass reads the selection when it completes; a change waits for that.
-void FrmGrp::Combo2_Click() {}
+void MainWindowLogic::IntervalChosen() {}
 
 }  // namespace norvale

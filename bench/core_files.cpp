@@ -10,7 +10,7 @@
 #include <ctime>
 #include <vector>
 
-#include "app/FrmGrp.h"
+#include "app/MainWindowLogic.h"
 #include "bench/Timing.h"
 #include "platform/TextCodec.h"
 #include "platform/fake/FakePlatform.h"
@@ -99,7 +99,7 @@ void BM_StartUpLoad32767Brands1000Lines(benchmark::State& state) {
     fp.files.files[masterPath] = files.master;
     const std::string watchPath = fp.files.InProgramFolder(kWatchListFileName);
     fp.files.files[watchPath] = files.watch;
-    FrmGrp frm(fp.platform);
+    MainWindowLogic frm(fp.platform);
     auto reference = std::make_unique<WatchTable>();
 
     bench::Figures figures;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/FrmGrp.h"
+#include "app/MainWindowLogic.h"
 #include "bench/SampleTable.h"
 #include "platform/TextCodec.h"
 #include "platform/fake/FakePlatform.h"
@@ -35,21 +35,21 @@ public:
 struct Bench {
     FakeWindow window;
     NullStatusBar statusBar;
-    NullSurface picture1;
-    FakeTicker timer1, timer3;
+    NullSurface tableSurface;
+    FakeTicker loadTicker, waitTicker;
     NullPump events;
     FakeFileDialog fileDialog;
     FakeMessageBox messageBox;
     FakeFileSystem files;
     FakeInstanceGuard instance;
     ZeroLatencyDdeml ddeml;
-    Platform platform{window, statusBar, picture1, timer1, timer3, events,
+    Platform platform{window, statusBar, tableSurface, loadTicker, waitTicker, events,
                       fileDialog, messageBox, files, instance, ddeml};
-    FrmGrp frm{platform};
+    MainWindowLogic frm{platform};
 
     Bench() {
         window.events = &frm;
-        (void)frm.Form_Load();
+        (void)frm.StartUp();
         bench::FillPassBrands(frm.table);
         frm.SortKey = 2;  // a real ranking at the end of each pass
         (void)frm.RefreshPass();  // the fill-once items, not part of a steady pass

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/FrmGrp.h"
+#include "app/MainWindowLogic.h"
 #include "bench/SampleTable.h"
 #include "platform/TextCodec.h"
 #include "platform/dbus/DbusDdeml.h"
@@ -38,21 +38,21 @@ public:
 struct PassSide {
     FakeWindow window;
     NullStatusBar statusBar;
-    NullSurface picture1;
-    FakeTicker timer1, timer3;
+    NullSurface tableSurface;
+    FakeTicker loadTicker, waitTicker;
     EventPump& events;
     FakeFileDialog fileDialog;
     FakeMessageBox messageBox;
     FakeFileSystem files;
     FakeInstanceGuard instance;
     Ddeml& ddeml;
-    Platform platform{window, statusBar, picture1, timer1, timer3, events,
+    Platform platform{window, statusBar, tableSurface, loadTicker, waitTicker, events,
                       fileDialog, messageBox, files, instance, ddeml};
-    FrmGrp frm{platform};
+    MainWindowLogic frm{platform};
 
     PassSide(EventPump& pump, Ddeml& dbus) : events(pump), ddeml(dbus) {
         window.events = &frm;
-        (void)frm.Form_Load();
+        (void)frm.StartUp();
         bench::FillPassBrands(frm.table);
         frm.SortKey = 2;
         (void)frm.RefreshPass();  // the fill-once items

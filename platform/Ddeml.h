@@ -1,5 +1,5 @@
 // The ten DDEML client calls the DDE layer uses, as an interface (ANSI entry points).
-// Handles are opaque non-zero numbers; 0 means none or failure, as in DDEML.
+// Handles are opaque; the value 0 (kNone) means none or failure, as in DDEML.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +7,11 @@
 
 namespace norvale {
 
-using DdeHandle = std::uint64_t;
+// Distinct handle types, so a string handle cannot be passed where a conversation is meant.
+enum class DdeInstance : std::uint32_t { kNone = 0 };
+enum class DdeString : std::uint64_t { kNone = 0 };
+enum class DdeConversation : std::uint64_t { kNone = 0 };
+enum class DdeData : std::uint64_t { kNone = 0 };
 
 namespace dmlerr {
 inline constexpr std::uint32_t kNoError = 0;
@@ -32,22 +36,22 @@ class Ddeml {
 public:
     virtual ~Ddeml() = default;
     // DdeInitializeA without a callback; returns a DMLERR code, 0 on success with instance set.
-    virtual std::uint32_t Initialize(std::uint32_t& instance, std::uint32_t commandFlags) = 0;
-    // DdeCreateStringHandleA; text is in the ANSI code page (CP932). 0 on failure.
-    virtual DdeHandle CreateStringHandle(std::uint32_t instance, std::string_view ansi, int codePage) = 0;
-    virtual bool FreeStringHandle(std::uint32_t instance, DdeHandle handle) = 0;
-    // DdeConnect with no conversation context; 0 when no server answers.
-    virtual DdeHandle Connect(std::uint32_t instance, DdeHandle service, DdeHandle topic) = 0;
-    virtual bool Disconnect(DdeHandle conversation) = 0;
-    // DdeClientTransaction without data; a data handle, or 0 on failure or timeout.
-    virtual DdeHandle ClientTransaction(DdeHandle conversation, DdeHandle item, std::uint32_t format,
-                                        std::uint32_t type, std::uint32_t timeoutMs) = 0;
+    virtual std::uint32_t Initialize(DdeInstance& instance, std::uint32_t commandFlags) = 0;
+    // DdeCreateStringHandleA; text is in the ANSI code page (CP932). kNone on failure.
+    virtual DdeString CreateStringHandle(DdeInstance instance, std::string_view ansi, int codePage) = 0;
+    virtual bool FreeStringHandle(DdeInstance instance, DdeString handle) = 0;
+    // DdeConnect with no conversation context; kNone when no server answers.
+    virtual DdeConversation Connect(DdeInstance instance, DdeString service, DdeString topic) = 0;
+    virtual bool Disconnect(DdeConversation conversation) = 0;
+    // DdeClientTransaction without data; a data handle, or kNone on failure or time-out.
+    virtual DdeData ClientTransaction(DdeConversation conversation, DdeString item, std::uint32_t format,
+                                      std::uint32_t type, std::uint32_t timeoutMs) = 0;
     // DdeGetData: copies at most length bytes from offset into buffer; returns the count copied.
-    virtual std::uint32_t GetData(DdeHandle data, char* buffer, std::uint32_t length, std::uint32_t offset) = 0;
-    virtual bool FreeDataHandle(DdeHandle data) = 0;
+    virtual std::uint32_t GetData(DdeData data, char* buffer, std::uint32_t length, std::uint32_t offset) = 0;
+    virtual bool FreeDataHandle(DdeData data) = 0;
     // The last error of the instance, reset to 0 by the call.
-    virtual std::uint32_t GetLastError(std::uint32_t instance) = 0;
-    virtual bool Uninitialize(std::uint32_t instance) = 0;
+    virtual std::uint32_t GetLastError(DdeInstance instance) = 0;
+    virtual bool Uninitialize(DdeInstance instance) = 0;
 };
 
 }  // namespace norvale

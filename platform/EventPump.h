@@ -1,4 +1,4 @@
-// Lets the pending window events run and returns ("DoEvents").
+// Lets the pending window events run and returns.
 #pragma once
 
 namespace norvale {

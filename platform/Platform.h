@@ -17,9 +17,9 @@ namespace norvale {
 struct Platform {
     Window& window;
     StatusBar& statusBar;
-    Surface& picture1;
-    Ticker& timer1;
-    Ticker& timer3;
+    Surface& tableSurface;
+    Ticker& loadTicker;  // counts the seconds of a running pass
+    Ticker& waitTicker;  // counts the seconds between passes and starts them
     EventPump& events;
     FileDialog& fileDialog;
     MessageBox& messageBox;

@@ -1,4 +1,4 @@
-// The drawing surface Picture1: pixel coordinates, origin at the top left, y downward.
+// The table surface the ranking is drawn on: pixel coordinates, origin at the top left, y downward.
 #pragma once
 
 #include <string_view>

@@ -1,4 +1,4 @@
-// A one-second ticker on the window's thread (Timer1, Timer3). Its ticks reach the core
+// A one-second ticker on the window's thread (the load ticker, the wait ticker). Its ticks reach the core
 // through WindowEvents; a tick must be delivered so that further ticks of the same ticker
 // can still be delivered while the handler of an earlier one lets events run.
 #pragma once

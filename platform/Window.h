@@ -1,5 +1,5 @@
-// The main window frmGrp as the core sees it: caption, menus, lists, Text1, geometry.
-// Positions and sizes are in twips (15 twips per pixel).
+// The main window as the core sees it: caption, menus, the two drop-down lists, the code box
+// and geometry. Positions and sizes are in twips (15 twips per pixel at 96 dots per inch).
 #pragma once
 
 #include <string>
@@ -7,8 +7,10 @@
 
 namespace norvale {
 
-enum class Menu { File, GetMeigara, PutMeigara, OffLine, RssStart, RssStop };
-enum class Combo { SortKey, Interval };  // Combo1, Combo2
+// The menu items the core enables and disables.
+enum class MenuItem { File, ImportWatchList, ExportWatchList, Offline, StartPolling, StopPolling };
+// The two drop-down lists: the sort key and the refresh interval.
+enum class DropDown { SortKey, Interval };
 enum class WindowState { Normal, Minimized, Maximized };
 
 struct TwipRect {
@@ -26,22 +28,24 @@ public:
     virtual ~Window() = default;
 
     virtual void SetCaption(const std::string& caption) = 0;
-    virtual void SetMenuEnabled(Menu menu, bool enabled) = 0;
+    virtual void SetMenuEnabled(MenuItem item, bool enabled) = 0;
 
     // Replaces the items of a list; nothing is selected afterwards.
-    virtual void SetComboItems(Combo combo, const std::vector<std::string>& items) = 0;
-    // Selects an item from code without raising the list's click handler.
-    virtual void SelectComboItem(Combo combo, int index) = 0;
+    virtual void SetListItems(DropDown list, const std::vector<std::string>& items) = 0;
+    // Selects an item from code without raising the list's chosen event.
+    virtual void SelectListItem(DropDown list, int index) = 0;
     // Index of the selected item, -1 when none is selected.
-    virtual int ComboIndex(Combo combo) const = 0;
+    virtual int SelectedIndex(DropDown list) const = 0;
     // Text of the selected item, empty when none is selected.
-    virtual std::string ComboText(Combo combo) const = 0;
+    virtual std::string SelectedText(DropDown list) const = 0;
 
-    virtual void SetText1(const std::string& text) = 0;
+    // The read-only box that shows the brand code being typed on the table.
+    virtual void SetCodeBoxText(const std::string& text) = 0;
 
     virtual WindowState State() const = 0;
     // Outer position and size, frame included.
     virtual TwipRect Frame() const = 0;
+    // Moves the outer frame's top left corner there.
     virtual void MoveTo(double left, double top) = 0;
     // Size of the whole screen.
     virtual double ScreenWidth() const = 0;
@@ -50,15 +54,15 @@ public:
     virtual double ClientWidth() const = 0;
     virtual double ClientHeight() const = 0;
 
-    virtual void SetPicture1Size(double width, double height) = 0;
-    virtual double Picture1Width() const = 0;
-    virtual double Picture1Height() const = 0;
+    virtual void SetTableSurfaceSize(double width, double height) = 0;
+    virtual double TableSurfaceWidth() const = 0;
+    virtual double TableSurfaceHeight() const = 0;
 
-    // Pointer position now, in whole pixels from the top edge of Picture1.
-    virtual int PointerYOnPicture1() const = 0;
+    // Pointer position now, in whole pixels from the top edge of the table surface.
+    virtual int PointerYOnTable() const = 0;
 
-    // A close request from code: goes through Form_QueryUnload and, when granted,
-    // Form_Unload, before it returns.
+    // A close request from code: goes through WindowEvents::CloseRequested and, when
+    // granted, WindowEvents::Closing, before it returns.
     virtual void Close() = 0;
 };
 

@@ -1,29 +1,39 @@
-// The handlers that a window implementation calls, one per event of frmGrp.
+// What the trader and the clock do to the main window, as the core handles it. A window
+// implementation calls these on its own thread, also while a refresh pass lets events run.
 #pragma once
 
 #include <cstdint>
 
 namespace norvale {
 
+enum class CloseAnswer { Grant, Refuse };
+
 class WindowEvents {
 public:
     virtual ~WindowEvents() = default;
-    virtual void Form_QueryUnload(bool& cancel) = 0;
-    virtual void Form_Unload() = 0;
-    virtual void Form_Resize() = 0;
-    virtual void Combo1_Click() = 0;
-    virtual void Combo2_Click() = 0;
-    virtual void Timer1_Timer() = 0;
-    virtual void Timer3_Timer() = 0;
-    virtual void mnu_get_meigara_1_Click() = 0;
-    virtual void mnu_put_meigara_1_Click() = 0;
-    virtual void mnu_off_line_Click() = 0;
-    virtual void mnu_rss_start_Click() = 0;
-    virtual void mnu_rss_stop_Click() = 0;
-    virtual void Picture1_Click() = 0;
-    // keyCode is the platform's virtual key code (Enter 13, Esc 27, Delete 46, Backspace 8,
-    // digits 48-57, keypad digits 96-105); shift is not used.
-    virtual void Picture1_KeyUp(std::int16_t keyCode, std::int16_t shift) = 0;
+
+    // Any request to close the window (close box, system menu, log-off, the pass itself).
+    virtual CloseAnswer CloseRequested() = 0;
+    // The window is being closed for good, after a granted request.
+    virtual void Closing() = 0;
+    // Shown, resized, minimised or restored.
+    virtual void Resized() = 0;
+
+    virtual void SortKeyChosen() = 0;
+    virtual void IntervalChosen() = 0;
+
+    virtual void LoadTick() = 0;
+    virtual void WaitTick() = 0;
+
+    virtual void ImportWatchList() = 0;
+    virtual void ExportWatchList() = 0;
+    virtual void ToggleOffline() = 0;
+    virtual void StartPolling() = 0;
+    virtual void StopPolling() = 0;
+
+    virtual void TableClicked() = 0;
+    // keyCode is a virtual key code of platform/KeyCodes.h; any other code is ignored.
+    virtual void KeyReleasedOnTable(std::int16_t keyCode) = 0;
 };
 
 }  // namespace norvale

@@ -1,3 +1,4 @@
+// The DDE client: conversation and handle caching, the receive buffer, recovery from failures.
 #include "quotes/DdeCtrl.h"
 
 #include <algorithm>
@@ -7,35 +8,8 @@
 
 namespace norvale {
 
-namespace {
+const std::array<DdeErrorRecord, kDdeErrorCount> kDdeErrorTable = {{
 
-std::string InvalidParameterMessage() {
-    return "DDEML がパラメータを有効にできませんでした。次の理由が考えられます。\r\n"
-           "トランザクションが要求するものとは異なる項目名のハンドルで初期化したデータハンドルを使ったため。\r\n"
-           "トランザクションが要求するものとは異なるクリップボードデータ形式で"
-           "初期化したデータハンドルを使ったため。\r\n"
-           "サーバー側関数でクライアント側の対話ハンドルを使ったか、"
-           "クライアント側でサーバー側の対話ハンドルを使ったため。\r\n"
-           "解放されたデータハンドルまたは文字列ハンドルを使ったため。\r\n"
-           "アプリケーションの複数のインスタンスが同じオブジェクトを使ったため。";
-}
-
-}  // namespace
-
-void DdeCtrl::DdeResetState() {
-    DdeCodePage = kCpWinAnsi;
-    DdeInstance = 0;
-    ServiceHandle = 0;
-    Conversation = 0;
-    TopicHandle = 0;
-    ItemHandle = 0;
-    CurrentTopic.clear();
-    CurrentItem.clear();
-    LastErrorText.clear();
-}
-
-void DdeCtrl::BuildDdeErrorTable() {
-    DdeErrorTable = {{
         {0x4000, "DMLERR_ADVACKTIMEOUT",
          "同期アドバイズトランザクションの要求がタイムアウトになりました。"},
         {0x4001, "DMLERR_BUSY",
@@ -52,7 +26,14 @@ void DdeCtrl::BuildDdeErrorTable() {
         {0x4005, "DMLERR_EXECACKTIMEOUT",
          "同期実行トランザクションの要求がタイムアウトになりました。"},
         {0x4006, "DMLERR_INVALIDPARAMETER",
-         InvalidParameterMessage()},
+         "DDEML がパラメータを有効にできませんでした。次の理由が考えられます。\r\n"
+         "トランザクションが要求するものとは異なる項目名のハンドルで初期化したデータハンドルを使ったため。\r\n"
+         "トランザクションが要求するものとは異なるクリップボードデータ形式で"
+         "初期化したデータハンドルを使ったため。\r\n"
+         "サーバー側関数でクライアント側の対話ハンドルを使ったか、"
+         "クライアント側でサーバー側の対話ハンドルを使ったため。\r\n"
+         "解放されたデータハンドルまたは文字列ハンドルを使ったため。\r\n"
+         "アプリケーションの複数のインスタンスが同じオブジェクトを使ったため。"},
         {0x4007, "DMLERR_LOW_MEMORY",
          "DDEML アプリケーションによってサーバー先行状態（ サーバーアプリケーションがクライアントの"
          "処理能力以上にサービスを提供している状態）になり、大量のメモリが消費されました。"},
@@ -82,68 +63,74 @@ void DdeCtrl::BuildDdeErrorTable() {
          "T_COMPLETE コールバックから戻ると、そのコールバック関数のトランザクション識別子は無効"
          "になります。"},
     }};
+
+std::string DescribeDdeCode(std::uint32_t code) {
+    if (code == dmlerr::kNoError) return "DMLERR_NO_ERROR";
+    for (const DdeErrorRecord& record : kDdeErrorTable) {
+        if (record.code == code) return std::string(record.name) + " " + std::string(record.message);
+    }
+    return {};
 }
 
-DdeHandle DdeCtrl::MakeStringHandle(const std::string& utf8) {
-    return ddeml_.CreateStringHandle(DdeInstance, Utf8ToCp932(utf8), static_cast<int>(DdeCodePage));
+DdeString DdeCtrl::MakeStringHandle(std::string_view utf8) {
+    return ddeml_.CreateStringHandle(instance_, Utf8ToCp932(utf8), static_cast<int>(kCpWinAnsi));
 }
 
-bool DdeCtrl::DdeOpen(const std::string& service) {
-    ServiceName = service;
-    DdeInstance = 0;
-    if (ddeml_.Initialize(DdeInstance, kDdeClientFlags) != dmlerr::kNoError) {
-        LastErrorText = DescribeDdeError();
+void DdeCtrl::FreeString(DdeString& handle) {
+    if (handle != DdeString::kNone) (void)ddeml_.FreeStringHandle(instance_, handle);
+    handle = DdeString::kNone;
+}
+
+DdeReply DdeCtrl::Failure(std::uint32_t code) {
+    DdeReply reply{std::nullopt, code, DescribeDdeCode(code)};
+    lastErrorText_ = reply.errorText;
+    return reply;
+}
+
+bool DdeCtrl::Open(const std::string& service) {
+    serviceName_ = service;
+    instance_ = DdeInstance::kNone;
+    if (ddeml_.Initialize(instance_, kDdeClientFlags) != dmlerr::kNoError) {
+        instance_ = DdeInstance::kNone;
+        lastErrorText_ = DescribeDdeCode(ddeml_.GetLastError(instance_));
         return false;
     }
-    ServiceHandle = MakeStringHandle(service);
-    if (ServiceHandle == 0) {
-        LastErrorText = DescribeDdeError();
+    service_ = MakeStringHandle(service);
+    if (service_ == DdeString::kNone) {
+        lastErrorText_ = DescribeDdeCode(ddeml_.GetLastError(instance_));
         return false;
     }
     return true;
 }
 
-bool DdeCtrl::DdeRequest(const std::string& topic, const std::string& item, std::int32_t timeoutMs,
-                         std::string& out) {
+DdeReply DdeCtrl::Request(const std::string& topic, std::string_view item, std::int32_t timeoutMs) {
+    if (topic != currentTopic_) {
+        FreeString(topic_);
+        topic_ = MakeStringHandle(topic);
+        if (topic_ == DdeString::kNone) return Failure(ddeml_.GetLastError(instance_));
+        currentTopic_ = topic;
+        if (conversation_ != DdeConversation::kNone) (void)ddeml_.Disconnect(conversation_);
+        // A failed connect leaves the topic cached: it is not tried again until it changes.
+        conversation_ = ddeml_.Connect(instance_, service_, topic_);
+        if (conversation_ == DdeConversation::kNone) return Failure(ddeml_.GetLastError(instance_));
+    }
+
+    if (item != currentItem_) {
+        FreeString(item_);
+        item_ = MakeStringHandle(item);
+        if (item_ == DdeString::kNone) return Failure(ddeml_.GetLastError(instance_));
+        currentItem_.assign(item);
+    }
+
+    const DdeData data = ddeml_.ClientTransaction(conversation_, item_, kCfText, kXtypRequest,
+                                                  static_cast<std::uint32_t>(std::max<std::int32_t>(timeoutMs, 0)));
+    if (data == DdeData::kNone) {
+        const std::uint32_t code = ddeml_.GetLastError(instance_);
+        RecoverFrom(code);
+        return Failure(code);
+    }
     // Zero-filled, so a value shorter than the buffer always ends in a NUL.
     std::array<char, kDdeBufferSize> buffer{};
-
-    if (topic != CurrentTopic) {
-        if (TopicHandle != 0) (void)ddeml_.FreeStringHandle(DdeInstance, TopicHandle);
-        TopicHandle = MakeStringHandle(topic);
-        if (TopicHandle == 0) {
-            LastErrorText = DescribeDdeError();
-            return false;
-        }
-        CurrentTopic = topic;
-        if (Conversation != 0) (void)ddeml_.Disconnect(Conversation);
-        // A failed connect leaves CurrentTopic set: the same topic is not tried again until it changes.
-        Conversation = ddeml_.Connect(DdeInstance, ServiceHandle, TopicHandle);
-        if (Conversation == 0) {
-            LastErrorText = DescribeDdeError();
-            return false;
-        }
-    }
-
-    if (item != CurrentItem) {
-        if (ItemHandle != 0) (void)ddeml_.FreeStringHandle(DdeInstance, ItemHandle);
-        ItemHandle = MakeStringHandle(item);
-        if (ItemHandle == 0) {
-            LastErrorText = DescribeDdeError();
-            return false;
-        }
-        CurrentItem = item;
-    }
-
-    const DdeHandle data = ddeml_.ClientTransaction(Conversation, ItemHandle, kCfText, kXtypRequest,
-                                                    static_cast<std::uint32_t>(std::max<std::int32_t>(timeoutMs, 0)));
-    if (data == 0) {
-        const std::uint32_t code = ddeml_.GetLastError(DdeInstance);
-        std::string description = DescribeCode(code);
-        RecoverFrom(code);
-        LastErrorText = std::move(description);
-        return false;
-    }
     (void)ddeml_.GetData(data, buffer.data(), kDdeBufferSize, 0);
 
     // CP932 has no trail byte 0, so cutting the bytes at the first NUL equals cutting the text.
@@ -155,54 +142,49 @@ bool DdeCtrl::DdeRequest(const std::string& topic, const std::string& item, std:
         const std::size_t chars = Utf8CharCount(text);
         if (chars < kDdeBufferSize) text.append(kDdeBufferSize - chars, ' ');
     }
-    out = std::move(text);
     (void)ddeml_.FreeDataHandle(data);
-    return true;
+    return DdeReply{std::move(text), dmlerr::kNoError, {}};
 }
 
-std::string DdeCtrl::DescribeDdeError() { return DescribeCode(ddeml_.GetLastError(DdeInstance)); }
-
-std::string DdeCtrl::DescribeCode(std::uint32_t code) const {
-    if (code == dmlerr::kNoError) return "DMLERR_NO_ERROR";
-    for (const DdeErrorRecord& record : DdeErrorTable) {
-        if (record.code == code) return record.name + " " + record.message;
-    }
-    return {};
+void DdeCtrl::DropConversation() {
+    if (conversation_ != DdeConversation::kNone) (void)ddeml_.Disconnect(conversation_);
+    conversation_ = DdeConversation::kNone;
+    currentTopic_.clear();
 }
 
 void DdeCtrl::RecoverFrom(std::uint32_t code) {
+    if (code == dmlerr::kNotProcessed) return;  // the server refused this item; the conversation holds
     if (code == dmlerr::kPostMsgFailed || code == dmlerr::kServerDied) {
         // The server went away. Its conversation cannot be ended or replaced within this
         // instance, so the same topic would fail for good, even after the server is back:
         // start afresh with a new instance.
-        DdeClose();
-        DdeResetState();
-        (void)DdeOpen(ServiceName);
-    } else if (code == dmlerr::kDataAckTimeout) {
-        // A reply that comes after its time limit would be taken as the answer to the next
-        // request of this conversation: drop it, so the next request connects anew.
-        (void)ddeml_.Disconnect(Conversation);
-        Conversation = 0;
-        CurrentTopic.clear();
+        Close();
+        (void)Open(serviceName_);
+        return;
     }
+    // Anything else (a time-out, a conversation the server ended) leaves a conversation that
+    // cannot be trusted: a late reply would be taken as the answer to the next request. Drop
+    // it, so the next request of the topic connects anew.
+    DropConversation();
 }
 
 void DdeCtrl::RetryFailedConnect() {
-    if (Conversation == 0) CurrentTopic.clear();
+    if (conversation_ == DdeConversation::kNone) currentTopic_.clear();
 }
 
-void DdeCtrl::DdeClose() {
-    if (DdeInstance == 0) return;
-    if (ServiceHandle != 0) (void)ddeml_.FreeStringHandle(DdeInstance, ServiceHandle);
-    if (Conversation != 0) (void)ddeml_.Disconnect(Conversation);
-    if (TopicHandle != 0) (void)ddeml_.FreeStringHandle(DdeInstance, TopicHandle);
-    if (ItemHandle != 0) (void)ddeml_.FreeStringHandle(DdeInstance, ItemHandle);
-    (void)ddeml_.Uninitialize(DdeInstance);
-}
-
-std::string DdeCtrl::TextBefore(const std::string& text, const std::string& separator) {
-    const auto at = text.find(separator);
-    return at == std::string::npos ? text : text.substr(0, at);
+void DdeCtrl::Close() {
+    if (instance_ != DdeInstance::kNone) {
+        FreeString(service_);
+        if (conversation_ != DdeConversation::kNone) (void)ddeml_.Disconnect(conversation_);
+        FreeString(topic_);
+        FreeString(item_);
+        (void)ddeml_.Uninitialize(instance_);
+    }
+    instance_ = DdeInstance::kNone;
+    service_ = topic_ = item_ = DdeString::kNone;
+    conversation_ = DdeConversation::kNone;
+    currentTopic_.clear();
+    currentItem_.clear();
 }
 
 }  // namespace norvale

@@ -1,9 +1,11 @@
-// basDDECtrl: the DDE client of the quote server, one conversation at a time.
+// The DDE client of the quote server: one instance, one conversation at a time.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/Ddeml.h"
 
@@ -11,64 +13,82 @@ namespace norvale {
 
 struct DdeErrorRecord {
     std::uint32_t code = 0;
-    std::string name;
-    std::string message;
+    std::string_view name;
+    std::string_view message;
 };
 
 inline constexpr std::size_t kDdeErrorCount = 18;
 inline constexpr std::uint32_t kDdeBufferSize = 512;
 
-// Texts are UTF-8 here; they cross to DDEML as CP932 bytes.
+// The DMLERR codes 0x4000 to 0x4011 in order, with their names and the texts shown for them.
+extern const std::array<DdeErrorRecord, kDdeErrorCount> kDdeErrorTable;
+
+// Name, one blank and message of a DMLERR code; "DMLERR_NO_ERROR" for 0, an empty text for a
+// code not in the table.
+std::string DescribeDdeCode(std::uint32_t code);
+
+// What one request came to: the text, or the failure.
+struct [[nodiscard]] DdeReply {
+    std::optional<std::string> text;  // UTF-8; nullopt when the request failed
+    std::uint32_t error = 0;          // DMLERR code of the failure (0 when DDEML gave none)
+    std::string errorText;            // DescribeDdeCode(error), for a log or a diagnostic tool
+
+    explicit operator bool() const { return text.has_value(); }
+};
+
+// Texts are UTF-8 here; they cross to DDEML as CP932 bytes. Owns the instance, the service,
+// topic and item string handles and the conversation, and releases them when closed or
+// destroyed.
 class DdeCtrl {
 public:
     explicit DdeCtrl(Ddeml& ddeml) : ddeml_(ddeml) {}
+    ~DdeCtrl() { Close(); }
+    DdeCtrl(const DdeCtrl&) = delete;
+    DdeCtrl& operator=(const DdeCtrl&) = delete;
 
-    // Back to closed: code page 1004, every handle 0, no cached topic or item.
-    void DdeResetState();
-    void BuildDdeErrorTable();
-    // Opens the DDEML instance and the service handle; false if either fails.
-    bool DdeOpen(const std::string& service);
+    // Opens the DDEML instance (code page 1004) and the service handle; false if either fails,
+    // with the reason in LastErrorText().
+    [[nodiscard]] bool Open(const std::string& service);
     // Requests item of topic as text within timeoutMs, reusing the conversation and the item
-    // handle while topic and item stay the same. False on any DDEML failure; out is then left
-    // as passed.
-    bool DdeRequest(const std::string& topic, const std::string& item, std::int32_t timeoutMs,
-                    std::string& out);
-    // Name, one blank and message of the last error (which DDEML then forgets);
-    // "DMLERR_NO_ERROR" for none, an empty text for a code not in the table.
-    std::string DescribeDdeError();
-    // Frees every handle and ends the instance; nothing when no instance was opened.
-    void DdeClose();
+    // handle while topic and item stay the same. A failure other than a refused item drops the
+    // conversation, so the next request of the topic connects anew; a server that died also
+    // gets a new instance.
+    DdeReply Request(const std::string& topic, std::string_view item, std::int32_t timeoutMs);
+    // Frees every handle and ends the instance; safe to call again, and when nothing is open.
+    void Close();
     // A failed connect leaves its topic cached, so later requests on that topic fail without a
     // new connect until the topic changes; with a single watched brand it never changes, and
     // quotes would not come back after the server does. A pass calls this as it begins, so
     // each pass tries such a connect once more.
     void RetryFailedConnect();
 
-    // The part of text before the first separator, or the whole text.
-    static std::string TextBefore(const std::string& text, const std::string& separator);
-
-    std::uint32_t DdeCodePage = kCpWinAnsi;
-    std::uint32_t DdeInstance = 0;
-    DdeHandle ServiceHandle = 0;
-    DdeHandle Conversation = 0;
-    DdeHandle TopicHandle = 0;
-    DdeHandle ItemHandle = 0;
-    std::string CurrentTopic;
-    std::string CurrentItem;
-    std::array<DdeErrorRecord, kDdeErrorCount> DdeErrorTable;
-    // The description worked out at the last failure of DdeOpen or DdeRequest, for a log or a
-    // diagnostic tool; the window shows it nowhere.
-    std::string LastErrorText;
+    // The description of the last failure of Open or Request.
+    const std::string& LastErrorText() const { return lastErrorText_; }
+    DdeInstance Instance() const { return instance_; }
+    DdeString Service() const { return service_; }
+    DdeString Topic() const { return topic_; }
+    DdeConversation Conversation() const { return conversation_; }
+    const std::string& CurrentTopic() const { return currentTopic_; }
+    const std::string& CurrentItem() const { return currentItem_; }
 
 private:
-    DdeHandle MakeStringHandle(const std::string& utf8);
-    std::string DescribeCode(std::uint32_t code) const;
+    DdeString MakeStringHandle(std::string_view utf8);
+    void FreeString(DdeString& handle);
+    DdeReply Failure(std::uint32_t code);
     // What a failed request leaves behind that would make later requests fail too.
     void RecoverFrom(std::uint32_t code);
-
-    std::string ServiceName;
+    void DropConversation();
 
     Ddeml& ddeml_;
+    std::string serviceName_;
+    DdeInstance instance_ = DdeInstance::kNone;
+    DdeString service_ = DdeString::kNone;
+    DdeConversation conversation_ = DdeConversation::kNone;
+    DdeString topic_ = DdeString::kNone;
+    DdeString item_ = DdeString::kNone;
+    std::string currentTopic_;
+    std::string currentItem_;
+    std::string lastErrorText_;
 };
 
 }  // namespace norvale

@@ -1,4 +1,7 @@
+// The table of watched brands: order, blanking, appending and removing a slot.
 #include "quotes/WatchTable.h"
+
+#include <utility>
 
 namespace norvale {
 
@@ -8,6 +11,15 @@ void WatchTable::ResetRowOrder() {
 
 void WatchTable::BlankAll() {
     for (auto& e : entries) e = WatchEntry{};
+}
+
+bool WatchTable::Append(WatchEntry entry) {
+    if (EntryCount >= kMaxEntries) return false;
+    const std::int16_t b = EntryCount;
+    entries[static_cast<std::size_t>(b)] = std::move(entry);
+    RowOrder[static_cast<std::size_t>(b)] = b;
+    EntryCount = static_cast<std::int16_t>(b + 1);
+    return true;
 }
 
 void WatchTable::RemoveTargetSlot() {

@@ -10,6 +10,9 @@ namespace norvale {
 inline constexpr int kMaxEntries = 1000;
 inline constexpr int kQuoteLevels = 8;
 
+// The direction of the last change of the current price, for the arrow in front of it.
+enum class PriceMove : std::int8_t { None, Rose, Fell };
+
 // One watched brand. Texts are held as UTF-8. A text that is empty or a single blank has
 // no value; its number then keeps what it last held (0 for a new entry).
 struct WatchEntry {
@@ -22,7 +25,7 @@ struct WatchEntry {
     std::string lastText;
     double last = 0;
     double prevLast = 0;
-    std::int16_t tick = 0;  // 0 none seen yet, 1 rose, 2 fell
+    PriceMove move = PriceMove::None;  // None until a second price differs from the first
     std::string prevCloseText;
     double prevClose = 0;
     double prevCloseDev = 0;
@@ -46,8 +49,12 @@ struct WatchEntry {
     double bidQtyTotal = 0;
 };
 
-// True when a quote text carries a value: neither empty nor a single blank.
-inline bool HasValue(const std::string& text) { return !text.empty() && text != " "; }
+// Where a removal asked for by the trader stands.
+enum class PendingRemoval : std::int8_t {
+    None,       // nothing asked for
+    AfterPass,  // waits for the end of the running pass; the row is shown black meanwhile
+    Removing,   // under way
+};
 
 struct WatchTable {
     std::array<WatchEntry, kMaxEntries> entries;
@@ -55,16 +62,17 @@ struct WatchTable {
     std::array<std::int16_t, kMaxEntries> RowOrder{};
     std::int16_t EntryCount = 0;
     std::int16_t DeleteTarget = 0;
-    // 0 none, 1 a removal waits for the end of the running pass, 2 the removal is under way.
-    std::int16_t DeletePending = 0;
+    PendingRemoval removal = PendingRemoval::None;
 
     WatchTable() { ResetRowOrder(); }
 
     void ResetRowOrder();
     void BlankAll();
+    // Appends a filled entry as the last slot and the last display row; false when full.
+    bool Append(WatchEntry entry);
     // Removes slot DeleteTarget and closes the gap in the slots and in RowOrder, keeping the
-    // relative order of the remaining rows. Redrawing and clearing DeletePending are left to
-    // the caller (RemoveEntry of the main window).
+    // relative order of the remaining rows. Redrawing and clearing the removal are left to
+    // the caller (RemoveEntry of the window logic).
     void RemoveTargetSlot();
 };
 

@@ -1,3 +1,4 @@
+// The ranking table: header, rows in display order, the selection band and the ratio bars.
 #include "ranking/DrawTable.h"
 
 #include <cassert>
@@ -12,6 +13,18 @@ namespace {
 
 constexpr int kBarColumn = 111;
 constexpr std::size_t kBrandNameChars = 9;
+
+// Marks a drawing under way for as long as it lives, however the drawing ends.
+class DrawingGuard {
+public:
+    explicit DrawingGuard(bool& drawing) : drawing_(drawing) { drawing_ = true; }
+    ~DrawingGuard() { drawing_ = false; }
+    DrawingGuard(const DrawingGuard&) = delete;
+    DrawingGuard& operator=(const DrawingGuard&) = delete;
+
+private:
+    bool& drawing_;
+};
 
 // Red above the reference, blue below, black at equality.
 Rgb AgainstReference(double last, double reference) {
@@ -41,12 +54,16 @@ void DrawRow(Surface& s, const WatchEntry& e, int r) {
     // The arrow goes on the blanks in front of the price, before the column's border.
     std::string_view arrow = "→";
     Rgb tickColour = kBlack;
-    if (e.tick == 1) {
-        arrow = "↑";
-        tickColour = kRed;
-    } else if (e.tick == 2) {
-        arrow = "↓";
-        tickColour = kBlue;
+    switch (e.move) {
+        case PriceMove::None: break;
+        case PriceMove::Rose:
+            arrow = "↑";
+            tickColour = kRed;
+            break;
+        case PriceMove::Fell:
+            arrow = "↓";
+            tickColour = kBlue;
+            break;
     }
     PrintCell(s, c[2].start, r, PadLeft(FormatGrouped(e.last), 12), tickColour, kWhite);
     PrintCell(s, c[2].start, r, arrow, tickColour, tickColour);
@@ -81,8 +98,8 @@ int BarBlueRight(double quoteRatio) {
 }
 
 void DrawTable(Surface& surface, StatusBar& statusBar, const WatchTable& table, TableView& view) {
-    if (view.DrawBusy == 1) return;
-    view.DrawBusy = 1;
+    if (view.drawing) return;
+    const DrawingGuard guard(view.drawing);
     surface.SetPersistent(true);
 
     const int w = surface.Width();
@@ -104,7 +121,7 @@ void DrawTable(Surface& surface, StatusBar& statusBar, const WatchTable& table, 
         assert(e >= 0 && e < kMaxEntries);
 
         Rgb band = kWhite;
-        if (e == table.DeleteTarget && table.DeletePending == 1) {
+        if (e == table.DeleteTarget && table.removal == PendingRemoval::AfterPass) {
             band = kBlack;
         } else if (kRowHeight * r <= view.ClickY && view.ClickY < kRowHeight * r + kRowHeight) {
             band = kYellow;
@@ -115,8 +132,7 @@ void DrawTable(Surface& surface, StatusBar& statusBar, const WatchTable& table, 
         DrawRow(surface, table.entries[static_cast<std::size_t>(e)], r);
     }
 
-    statusBar.SetPanel(4, "銘柄数:" + SignPlace(table.EntryCount) + "/" + SignPlace(kMaxEntries));
-    view.DrawBusy = 0;
+    statusBar.SetPanel(StatusPanel::BrandCount, "銘柄数:" + SignPlace(table.EntryCount) + "/" + SignPlace(kMaxEntries));
 }
 
 }  // namespace norvale

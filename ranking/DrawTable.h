@@ -1,4 +1,4 @@
-// Drawing of the ranking table on Picture1 and of status panel 4.
+// Drawing of the ranking table on the table surface and of the brand-count panel.
 #pragma once
 
 #include <array>
@@ -14,9 +14,9 @@ namespace norvale {
 
 // What the drawing keeps between calls and decides.
 struct TableView {
-    std::int32_t ClickY = 0;          // last click, pixels from the top of Picture1
-    std::int16_t SelectedEntry = -1;  // slot in the row under ClickY at the last drawing
-    std::int16_t DrawBusy = 0;
+    std::int32_t ClickY = 0;          // last click, pixels from the top of the table surface
+    std::int16_t SelectedEntry = -1;  // slot in the row under ClickY at the last drawing, -1 none
+    bool drawing = false;             // a drawing is under way (it may not start another)
 };
 
 inline constexpr Rgb kBlack{0, 0, 0};
@@ -41,9 +41,10 @@ inline constexpr std::array<TableColumn, 16> kTableColumns = {{
     {"乖離率", 87, 6},     {"売気配数量", 93, 9}, {"買気配数量", 102, 9}, {"気配比率", 111, 10},
 }};
 
-// Draws the whole table over what the surface shows (without clearing it) and sets panel 4:
+// Draws the whole table over what the surface shows (without clearing it) and sets the
+// brand-count panel:
 // the header, then the rows in RowOrder order while they fit the surface's height. Decides
-// view.SelectedEntry from view.ClickY. Returns at once, drawing nothing, while view.DrawBusy is 1.
+// view.SelectedEntry from view.ClickY. Returns at once, drawing nothing, while view.drawing is set.
 void DrawTable(Surface& surface, StatusBar& statusBar, const WatchTable& table, TableView& view);
 
 // Right x of the blue (ask side) part of the quote-ratio bar for ratio q, to the nearest pixel.

@@ -1,3 +1,4 @@
+// The sort of the display order by the chosen measure.
 #include "ranking/Ranking.h"
 
 #include <algorithm>
@@ -6,11 +7,6 @@
 namespace norvale {
 
 namespace {
-
-// A rate or ratio that came out infinite or NaN (a zero or bad reference) is stored as 0.
-double Finite(double v) { return std::isfinite(v) ? v : 0; }
-
-double DeviationRate(double last, double reference) { return Finite((last / reference - 1) * 100); }
 
 // For each row i, every later row j whose key beats the key now in row i is swapped into it.
 // On real data about half the comparisons swap, so the swap is written without a branch; the
@@ -36,51 +32,39 @@ void ExchangeSort(std::int16_t* row, double* key, int n) {
 
 }  // namespace
 
-void RecomputeOpenAndPrevCloseDev(WatchEntry& e) {
-    e.openDev = e.open != 0 ? DeviationRate(e.last, e.open) : 0;
-    e.prevCloseDev = e.prevClose != 0 ? DeviationRate(e.last, e.prevClose) : 0;
-}
-
-// These three are guarded on last; a zero reference with a price gives 0 as well.
-void RecomputeVwapDev(WatchEntry& e) { e.vwapDev = e.last != 0 && e.vwap != 0 ? DeviationRate(e.last, e.vwap) : 0; }
-void RecomputeHighDev(WatchEntry& e) { e.highDev = e.last != 0 && e.high != 0 ? DeviationRate(e.last, e.high) : 0; }
-void RecomputeLowDev(WatchEntry& e) { e.lowDev = e.last != 0 && e.low != 0 ? DeviationRate(e.last, e.low) : 0; }
-
-void RecomputeQuoteRatio(WatchEntry& e) {
-    e.quoteRatio = e.bidQtyTotal != 0 ? Finite(e.bidQtyTotal / (e.bidQtyTotal + e.askQtyTotal) * 100) : 0;
-}
-
-SortMeasure SortMeasureOf(std::int16_t sortKey) {
-    switch (sortKey) {
-        case 1: case 2: return &WatchEntry::prevCloseDev;
-        case 3: case 4: return &WatchEntry::openDev;
-        case 5: case 6: return &WatchEntry::vwapDev;
-        case 7: case 8: return &WatchEntry::highDev;
-        case 9: case 10: return &WatchEntry::lowDev;
-        case 11: case 12: return &WatchEntry::quoteRatio;
-        default: return nullptr;
+MeasureField FieldOf(SortMeasure measure) {
+    switch (measure) {
+        case SortMeasure::PrevCloseDev: return &WatchEntry::prevCloseDev;
+        case SortMeasure::OpenDev: return &WatchEntry::openDev;
+        case SortMeasure::VwapDev: return &WatchEntry::vwapDev;
+        case SortMeasure::HighDev: return &WatchEntry::highDev;
+        case SortMeasure::LowDev: return &WatchEntry::lowDev;
+        case SortMeasure::QuoteRatio: return &WatchEntry::quoteRatio;
+        case SortMeasure::None:
+        case SortMeasure::EntryOrder: return nullptr;
     }
+    return nullptr;
 }
 
-void SortRows(WatchTable& table, std::int16_t sortKey) {
-    if (sortKey == 0) return;
+void SortRows(WatchTable& table, SortKey key) {
+    if (key.measure == SortMeasure::None) return;
     const int n = std::clamp<int>(table.EntryCount, 0, kMaxEntries);
     for (int r = 0; r < n; ++r) table.RowOrder[static_cast<std::size_t>(r)] = static_cast<std::int16_t>(r);
-    const SortMeasure measure = SortMeasureOf(sortKey);
+    const MeasureField measure = FieldOf(key.measure);
     if (measure == nullptr) return;
-    const bool ascending = sortKey % 2 == 1;
+    const bool ascending = key.direction == SortDirection::Ascending;
 
     // The exchange sort exactly as the ranking has always done it: it is not stable, and traders
     // know the order its ties come out in. Nothing changes the measures while it runs, so the
     // keys are taken once and kept beside the rows they belong to.
-    std::array<double, kMaxEntries> key;
+    std::array<double, kMaxEntries> keys;
     for (int r = 0; r < n; ++r) {
-        key[static_cast<std::size_t>(r)] = std::fabs(table.entries[static_cast<std::size_t>(r)].*measure);
+        keys[static_cast<std::size_t>(r)] = std::fabs(table.entries[static_cast<std::size_t>(r)].*measure);
     }
     if (ascending) {
-        ExchangeSort<true>(table.RowOrder.data(), key.data(), n);
+        ExchangeSort<true>(table.RowOrder.data(), keys.data(), n);
     } else {
-        ExchangeSort<false>(table.RowOrder.data(), key.data(), n);
+        ExchangeSort<false>(table.RowOrder.data(), keys.data(), n);
     }
 }
 

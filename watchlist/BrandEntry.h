@@ -1,22 +1,15 @@
-// Brand entry on the table: the key codes the handler knows and the appending of a typed brand.
+// Brand entry on the table: the typed code, and what a released key does to the watch table.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
+#include "quotes/PollingState.h"
 #include "quotes/WatchTable.h"
 #include "watchlist/BrandMaster.h"
 
 namespace norvale {
-
-// Virtual key codes that Picture1_KeyUp acts on.
-inline constexpr std::int16_t kKeyBackspace = 8;
-inline constexpr std::int16_t kKeyEnter = 13;
-inline constexpr std::int16_t kKeyEscape = 27;
-inline constexpr std::int16_t kKeyDelete = 46;
-inline constexpr std::int16_t kKeyDigit0 = 48;   // main row 48 to 57
-inline constexpr std::int16_t kKeyNumpad0 = 96;  // keypad 96 to 105
 
 inline constexpr std::size_t kMaxCodeDigits = 4;
 inline constexpr const char* kListFullText = "銘柄数上限";
@@ -30,5 +23,32 @@ enum class AppendResult { Added, ListFull, UnknownCode };
 // display row. Nothing changes unless the result is Added: the list is full, the master lacks
 // the code, or the brand's market has no topic suffix.
 [[nodiscard]] AppendResult AppendBrand(WatchTable& table, const BrandMaster& master, const std::string& codeDigits);
+
+// What the window has to do after a key.
+enum class KeyOutcome {
+    Ignored,           // a removal is pending: the key did nothing, the code box stays
+    CodeChanged,       // only the typed code may have changed: show it
+    Added,             // a brand was appended: clear and redraw, show the (empty) code
+    ListFull,          // the list holds 1000 brands: say so, show the (empty) code
+    RemoveNow,         // remove DeleteTarget now and redraw, show the code
+    RemoveAfterPass,   // the removal waits for the running pass: redraw the marked row
+};
+
+// Owns the code being typed on the table.
+class BrandEntry {
+public:
+    // The digits typed so far, as the code box shows them.
+    const std::string& TypedCode() const { return typed_; }
+
+    // A key released on the table (a code of platform/KeyCodes.h): digits are typed, Enter
+    // appends the typed brand, Esc forgets it, Delete and Backspace remove the selected entry
+    // (-1 none), at once or, while a pass runs, at its end. Nothing happens while a removal is
+    // pending, since the table must not change until it is done.
+    KeyOutcome KeyReleased(std::int16_t keyCode, WatchTable& table, const BrandMaster& master,
+                           std::int16_t selectedEntry, PollingPhase phase);
+
+private:
+    std::string typed_;
+};
 
 }  // namespace norvale

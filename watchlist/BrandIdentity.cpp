@@ -1,3 +1,4 @@
+// Market names to topic suffixes, the topic of a code and the identity of a new entry.
 #include "watchlist/BrandIdentity.h"
 
 #include <array>
@@ -18,14 +19,19 @@ std::optional<std::string> MarketSuffix(const std::string& marketName) {
     return std::nullopt;
 }
 
+std::string TopicOf(std::int16_t code, std::string_view suffix) {
+    const std::string digits = std::to_string(code);
+    std::string topic = digits.size() > 4 ? digits.substr(digits.size() - 4) : digits;
+    topic += '.';
+    topic += suffix;
+    return topic;
+}
+
 void FillEntryFromMaster(WatchEntry& entry, std::int16_t code, const BrandRecord& record,
                          const std::string& suffix) {
-    // The topic carries at most the last four digits: 13010 is asked for as "3010".
-    const std::string digits = std::to_string(code);
-    const std::string lastFour = digits.size() > 4 ? digits.substr(digits.size() - 4) : digits;
     entry.code = code;
     entry.marketSuffix = suffix;
-    entry.topic = lastFour + "." + suffix;
+    entry.topic = TopicOf(code, suffix);
     entry.codeText = record.codeText;
     entry.brandName = record.brandName;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "quotes/WatchTable.h"
 #include "watchlist/BrandMaster.h"
@@ -12,6 +13,10 @@ namespace norvale {
 
 // "東証" → "t", "大証" → "os", "JASDAQ" → "q", "HC" → "oj"; exact comparison, else nullopt.
 std::optional<std::string> MarketSuffix(const std::string& marketName);
+
+// The DDE topic of a brand: at most the last four digits of its code, ".", the market suffix
+// (13010 on "t" is asked for as "3010.t").
+std::string TopicOf(std::int16_t code, std::string_view suffix);
 
 // Sets code, marketSuffix, topic, codeText and brandName of the entry; nothing else.
 void FillEntryFromMaster(WatchEntry& entry, std::int16_t code, const BrandRecord& record,

@@ -10,31 +10,6 @@
 
 namespace norvale {
 
-namespace {
-
-// The 16-bit code that a code field reads as exactly, if any. Plain digits, as nearly every
-// master writes them, are read without the general number reader.
-std::optional<int> CodeOf(std::string_view text) {
-    if (!text.empty() && text.size() <= 5) {
-        int value = 0;
-        bool digits = true;
-        for (const char c : text) {
-            if (c < '0' || c > '9') {
-                digits = false;
-                break;
-            }
-            value = value * 10 + (c - '0');
-        }
-        if (digits) return value <= 32767 ? std::optional<int>(value) : std::nullopt;
-    }
-    const std::optional<double> value = ParseNumber(text);
-    if (!value || *value < -32768.0 || *value > 32767.0) return std::nullopt;
-    const auto code = static_cast<int>(*value);
-    if (static_cast<double>(code) != *value) return std::nullopt;
-    return code;
-}
-
-}  // namespace
 
 void BrandMaster::Load(std::string_view utf8Text) {
     bytes_.assign(utf8Text);
@@ -80,11 +55,11 @@ void BrandMaster::Index(bool cp932) {
     int high = INT32_MIN;
     for (std::size_t i = 0; i < fields_.size(); ++i) {
         const Span code = fields_[i].code;
-        const std::optional<int> value = CodeOf(text.substr(code.begin, code.size));
+        const std::optional<std::int16_t> value = ReadBrandCode(text.substr(code.begin, code.size), CodeForm::Master);
         if (!value) continue;
         codes[i] = *value;
-        low = std::min(low, *value);
-        high = std::max(high, *value);
+        low = std::min<int>(low, *value);
+        high = std::max<int>(high, *value);
     }
     firstByCode_.clear();
     codeBase_ = low;

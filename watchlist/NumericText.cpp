@@ -51,12 +51,44 @@ std::optional<double> ParseNumber(std::string_view text) {
     return negative ? -value : value;
 }
 
-std::optional<std::int16_t> ParseInt16(std::string_view text) {
-    const std::optional<double> value = ParseNumber(text);
-    if (!value) return std::nullopt;
-    const double rounded = std::nearbyint(*value);  // the default rounding mode: half to even
-    if (rounded < -32768.0 || rounded > 32767.0) return std::nullopt;
-    return static_cast<std::int16_t>(rounded);
+namespace {
+
+std::optional<std::int16_t> InCodeRange(double value) {
+    if (value < -32768.0 || value > 32767.0) return std::nullopt;
+    return static_cast<std::int16_t>(value);
+}
+
+}  // namespace
+
+std::optional<std::int16_t> ReadBrandCode(std::string_view text, CodeForm form) {
+    // Plain digits, as the keyboard gives them and nearly every master writes them, are read
+    // without the general number reader.
+    const bool plain = !text.empty() && text.size() <= 5 && SkipDigits(text, 0) == text.size();
+    switch (form) {
+        case CodeForm::Typed: {
+            if (!plain || text.size() > 4) return std::nullopt;
+            int value = 0;
+            for (const char c : text) value = value * 10 + (c - '0');
+            return static_cast<std::int16_t>(value);
+        }
+        case CodeForm::Master: {
+            if (plain) {
+                int value = 0;
+                for (const char c : text) value = value * 10 + (c - '0');
+                return value <= 32767 ? std::optional<std::int16_t>(static_cast<std::int16_t>(value)) : std::nullopt;
+            }
+            const std::optional<double> value = ParseNumber(text);
+            if (!value || *value < -32768.0 || *value > 32767.0) return std::nullopt;
+            if (static_cast<double>(static_cast<int>(*value)) != *value) return std::nullopt;
+            return InCodeRange(*value);
+        }
+        case CodeForm::WatchList: {
+            const std::optional<double> value = ParseNumber(text);
+            if (!value) return std::nullopt;
+            return InCodeRange(std::nearbyint(*value));  // the default rounding mode: half to even
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace norvale

@@ -67,7 +67,7 @@ WatchListLoad ReadWatchList(std::string_view bytes, const BrandMaster& master, W
             for (int k = 0; k < n; ++k) table.entries[static_cast<std::size_t>(k)] = WatchEntry{};
             return {WatchListStatus::Malformed, lineNumber};
         }
-        const std::optional<std::int16_t> code = ParseInt16(field);
+        const std::optional<std::int16_t> code = ReadBrandCode(field, CodeForm::WatchList);
         if (!code) continue;
         if (FillEntryForCode(table.entries[static_cast<std::size_t>(n)], *code, master)) ++n;
     }

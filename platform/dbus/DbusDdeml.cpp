@@ -52,49 +52,62 @@ DbusDdeml::~DbusDdeml() {
     for (auto& [id, instance] : instances_) QDBusConnection::disconnectFromBus(instance.connection.name());
 }
 
-DdeHandle DbusDdeml::Fail(std::uint32_t instance, std::uint32_t code) {
+void DbusDdeml::Charge(std::uint32_t instance, std::uint32_t code) {
     const auto it = instances_.find(instance);
     if (it != instances_.end()) it->second.lastError = code;
-    return 0;
 }
 
 void DbusDdeml::FailEverywhere(std::uint32_t code) {
     for (auto& [id, instance] : instances_) instance.lastError = code;
 }
 
-std::uint32_t DbusDdeml::Initialize(std::uint32_t& instance, std::uint32_t) {
+std::uint32_t DbusDdeml::Initialize(DdeInstance& instance, std::uint32_t) {
     const QString name = NextConnectionName();
     QDBusConnection connection = QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
     if (!connection.isConnected()) {
         QDBusConnection::disconnectFromBus(name);
         return dmlerr::kSysError;
     }
-    instance = nextInstance_++;
-    instances_[instance].connection = connection;
+    const std::uint32_t id = nextInstance_++;
+    instances_[id].connection = connection;
+    instance = static_cast<DdeInstance>(id);
     return dmlerr::kNoError;
 }
 
-DdeHandle DbusDdeml::CreateStringHandle(std::uint32_t instance, std::string_view ansi, int) {
-    if (instances_.count(instance) == 0) return 0;
-    if (ansi.empty()) return Fail(instance, dmlerr::kInvalidParameter);
-    const DdeHandle handle = nextHandle_++;
+DdeString DbusDdeml::CreateStringHandle(DdeInstance instanceHandle, std::string_view ansi, int) {
+    const auto instance = static_cast<std::uint32_t>(instanceHandle);
+    if (instances_.count(instance) == 0) return DdeString::kNone;
+    if (ansi.empty()) {
+        Charge(instance, dmlerr::kInvalidParameter);
+        return DdeString::kNone;
+    }
+    const Handle handle = nextHandle_++;
     strings_[handle] = StringHandle{instance, QString::fromStdString(Cp932ToUtf8(ansi))};
-    return handle;
+    return static_cast<DdeString>(handle);
 }
 
-bool DbusDdeml::FreeStringHandle(std::uint32_t instance, DdeHandle handle) {
-    const auto it = strings_.find(handle);
-    if (it == strings_.end() || it->second.instance != instance) return Fail(instance, dmlerr::kInvalidParameter);
+bool DbusDdeml::FreeStringHandle(DdeInstance instanceHandle, DdeString handle) {
+    const auto instance = static_cast<std::uint32_t>(instanceHandle);
+    const auto it = strings_.find(static_cast<Handle>(handle));
+    if (it == strings_.end() || it->second.instance != instance) {
+        Charge(instance, dmlerr::kInvalidParameter);
+        return false;
+    }
     strings_.erase(it);
     return true;
 }
 
-DdeHandle DbusDdeml::Connect(std::uint32_t instance, DdeHandle service, DdeHandle topic) {
+DdeConversation DbusDdeml::Connect(DdeInstance instanceHandle, DdeString service, DdeString topic) {
+    const auto instance = static_cast<std::uint32_t>(instanceHandle);
     const auto inst = instances_.find(instance);
-    if (inst == instances_.end()) return 0;
-    const auto s = strings_.find(service);
-    const auto t = strings_.find(topic);
-    if (s == strings_.end() || t == strings_.end()) return Fail(instance, dmlerr::kInvalidParameter);
+    if (inst == instances_.end()) return DdeConversation::kNone;
+    const auto s = strings_.find(static_cast<Handle>(service));
+    const auto t = strings_.find(static_cast<Handle>(topic));
+    const auto fail = [&](std::uint32_t code) {
+        Charge(instance, code);
+        return DdeConversation::kNone;
+    };
+    if (s == strings_.end() || t == strings_.end()) return fail(dmlerr::kInvalidParameter);
 
     QDBusMessage call = QDBusMessage::createMethodCall(busNamePrefix_ + s->second.text, quotebus::kObjectPath,
                                                        quotebus::kInterface, quotebus::kServesTopic);
@@ -102,37 +115,41 @@ DdeHandle DbusDdeml::Connect(std::uint32_t instance, DdeHandle service, DdeHandl
     const QDBusMessage reply = inst->second.connection.call(call, QDBus::Block, connectTimeoutMs_);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.signature() != QStringLiteral("b") ||
         !reply.arguments().value(0).toBool())
-        return Fail(instance, dmlerr::kNoConvEstablished);
+        return fail(dmlerr::kNoConvEstablished);
 
     QString server = reply.service();
     if (server.isEmpty()) server = inst->second.connection.interface()->serviceOwner(call.service());
-    if (server.isEmpty()) return Fail(instance, dmlerr::kNoConvEstablished);
-    const DdeHandle conversation = nextHandle_++;
+    if (server.isEmpty()) return fail(dmlerr::kNoConvEstablished);
+    const Handle conversation = nextHandle_++;
     conversations_[conversation] = Conversation{instance, server, t->second.text};
-    return conversation;
+    return static_cast<DdeConversation>(conversation);
 }
 
-bool DbusDdeml::Disconnect(DdeHandle conversation) {
+bool DbusDdeml::Disconnect(DdeConversation conversation) {
     // Nothing to tell the server: it keeps no state per conversation.
-    if (conversations_.erase(conversation) == 0) {
+    if (conversations_.erase(static_cast<Handle>(conversation)) == 0) {
         FailEverywhere(dmlerr::kNoConvEstablished);
         return false;
     }
     return true;
 }
 
-DdeHandle DbusDdeml::ClientTransaction(DdeHandle conversation, DdeHandle item, std::uint32_t format,
-                                       std::uint32_t type, std::uint32_t timeoutMs) {
-    const auto c = conversations_.find(conversation);
+DdeData DbusDdeml::ClientTransaction(DdeConversation conversation, DdeString item, std::uint32_t format,
+                                     std::uint32_t type, std::uint32_t timeoutMs) {
+    const auto c = conversations_.find(static_cast<Handle>(conversation));
     if (c == conversations_.end()) {
         // Without a conversation there is no instance to charge the error to but the live ones.
         FailEverywhere(dmlerr::kNoConvEstablished);
-        return 0;
+        return DdeData::kNone;
     }
     const std::uint32_t instance = c->second.instance;
-    const auto i = strings_.find(item);
-    if (i == strings_.end() || timeoutMs == 0) return Fail(instance, dmlerr::kInvalidParameter);
-    if (format != kCfText || type != kXtypRequest) return Fail(instance, dmlerr::kNotProcessed);
+    const auto fail = [&](std::uint32_t code) {
+        Charge(instance, code);
+        return DdeData::kNone;
+    };
+    const auto i = strings_.find(static_cast<Handle>(item));
+    if (i == strings_.end() || timeoutMs == 0) return fail(dmlerr::kInvalidParameter);
+    if (format != kCfText || type != kXtypRequest) return fail(dmlerr::kNotProcessed);
 
     QDBusMessage call = QDBusMessage::createMethodCall(c->second.server, quotebus::kObjectPath,
                                                        quotebus::kInterface, quotebus::kRequest);
@@ -142,20 +159,20 @@ DdeHandle DbusDdeml::ClientTransaction(DdeHandle conversation, DdeHandle item, s
     clock.start();
     const QDBusMessage reply = instances_[instance].connection.call(call, QDBus::Block, limit);
     if (reply.type() != QDBusMessage::ReplyMessage)
-        return Fail(instance, RequestErrorCode(reply, clock.elapsed(), timeoutMs));
-    if (reply.signature() != QStringLiteral("ay")) return Fail(instance, dmlerr::kNotProcessed);
+        return fail(RequestErrorCode(reply, clock.elapsed(), timeoutMs));
+    if (reply.signature() != QStringLiteral("ay")) return fail(dmlerr::kNotProcessed);
 
     const QByteArray bytes = reply.arguments().value(0).toByteArray();
     Data data{instance, std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()))};
     // A bridge that leaves out the terminating NUL still gives a proper CF_TEXT.
     if (data.bytes.empty() || data.bytes.back() != '\0') data.bytes.push_back('\0');
-    const DdeHandle handle = nextHandle_++;
+    const Handle handle = nextHandle_++;
     data_.emplace(handle, std::move(data));
-    return handle;
+    return static_cast<DdeData>(handle);
 }
 
-std::uint32_t DbusDdeml::GetData(DdeHandle data, char* buffer, std::uint32_t length, std::uint32_t offset) {
-    const auto d = data_.find(data);
+std::uint32_t DbusDdeml::GetData(DdeData data, char* buffer, std::uint32_t length, std::uint32_t offset) {
+    const auto d = data_.find(static_cast<Handle>(data));
     if (d == data_.end()) {
         FailEverywhere(dmlerr::kInvalidParameter);
         return 0;
@@ -168,21 +185,22 @@ std::uint32_t DbusDdeml::GetData(DdeHandle data, char* buffer, std::uint32_t len
     return count;
 }
 
-bool DbusDdeml::FreeDataHandle(DdeHandle data) {
-    if (data_.erase(data) == 0) {
+bool DbusDdeml::FreeDataHandle(DdeData data) {
+    if (data_.erase(static_cast<Handle>(data)) == 0) {
         FailEverywhere(dmlerr::kInvalidParameter);
         return false;
     }
     return true;
 }
 
-std::uint32_t DbusDdeml::GetLastError(std::uint32_t instance) {
-    const auto it = instances_.find(instance);
+std::uint32_t DbusDdeml::GetLastError(DdeInstance instance) {
+    const auto it = instances_.find(static_cast<std::uint32_t>(instance));
     if (it == instances_.end()) return dmlerr::kDllNotInitialized;
     return std::exchange(it->second.lastError, 0u);
 }
 
-bool DbusDdeml::Uninitialize(std::uint32_t instance) {
+bool DbusDdeml::Uninitialize(DdeInstance instanceHandle) {
+    const auto instance = static_cast<std::uint32_t>(instanceHandle);
     const auto it = instances_.find(instance);
     if (it == instances_.end()) return false;
     std::erase_if(strings_, [&](const auto& entry) { return entry.second.instance == instance; });

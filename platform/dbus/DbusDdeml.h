@@ -24,22 +24,22 @@ public:
     DbusDdeml& operator=(const DbusDdeml&) = delete;
 
     // Opens a private session-bus connection; DMLERR_SYS_ERROR when there is no session bus.
-    std::uint32_t Initialize(std::uint32_t& instance, std::uint32_t commandFlags) override;
-    DdeHandle CreateStringHandle(std::uint32_t instance, std::string_view ansi, int codePage) override;
-    bool FreeStringHandle(std::uint32_t instance, DdeHandle handle) override;
+    std::uint32_t Initialize(DdeInstance& instance, std::uint32_t commandFlags) override;
+    DdeString CreateStringHandle(DdeInstance instance, std::string_view ansi, int codePage) override;
+    bool FreeStringHandle(DdeInstance instance, DdeString handle) override;
     // Asks the service whether it serves the topic; 0 (DMLERR_NO_CONV_ESTABLISHED) when no server
     // owns the name, the server refuses the topic or does not answer within the connect limit.
-    DdeHandle Connect(std::uint32_t instance, DdeHandle service, DdeHandle topic) override;
-    bool Disconnect(DdeHandle conversation) override;
+    DdeConversation Connect(DdeInstance instance, DdeString service, DdeString topic) override;
+    bool Disconnect(DdeConversation conversation) override;
     // Request(topic, item) to the conversation's server, blocking without running events for at most
     // timeoutMs; 0 with DMLERR_DATAACKTIMEOUT, DMLERR_POSTMSG_FAILED (server gone) or
     // DMLERR_NOTPROCESSED (item refused, a reply that is no text).
-    DdeHandle ClientTransaction(DdeHandle conversation, DdeHandle item, std::uint32_t format, std::uint32_t type,
-                                std::uint32_t timeoutMs) override;
-    std::uint32_t GetData(DdeHandle data, char* buffer, std::uint32_t length, std::uint32_t offset) override;
-    bool FreeDataHandle(DdeHandle data) override;
-    std::uint32_t GetLastError(std::uint32_t instance) override;
-    bool Uninitialize(std::uint32_t instance) override;
+    DdeData ClientTransaction(DdeConversation conversation, DdeString item, std::uint32_t format, std::uint32_t type,
+                              std::uint32_t timeoutMs) override;
+    std::uint32_t GetData(DdeData data, char* buffer, std::uint32_t length, std::uint32_t offset) override;
+    bool FreeDataHandle(DdeData data) override;
+    std::uint32_t GetLastError(DdeInstance instance) override;
+    bool Uninitialize(DdeInstance instance) override;
 
 private:
     struct Instance {
@@ -60,17 +60,20 @@ private:
         std::string bytes;  // CF_TEXT: ends in one NUL
     };
 
-    DdeHandle Fail(std::uint32_t instance, std::uint32_t code);
+    // Every handle kind is numbered from one counter, as DDEML's are distinct pointers.
+    using Handle = std::uint64_t;
+    // Records code as the instance's last error.
+    void Charge(std::uint32_t instance, std::uint32_t code);
     void FailEverywhere(std::uint32_t code);
 
     QString busNamePrefix_;
     int connectTimeoutMs_;
     std::map<std::uint32_t, Instance> instances_;
-    std::map<DdeHandle, StringHandle> strings_;
-    std::map<DdeHandle, Conversation> conversations_;
-    std::map<DdeHandle, Data> data_;
+    std::map<Handle, StringHandle> strings_;
+    std::map<Handle, Conversation> conversations_;
+    std::map<Handle, Data> data_;
     std::uint32_t nextInstance_ = 1;
-    DdeHandle nextHandle_ = 1;
+    Handle nextHandle_ = 1;
 };
 
 }  // namespace norvale

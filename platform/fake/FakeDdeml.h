@@ -1,6 +1,7 @@
 // Recording, scripted DDEML: a quote server in process whose answers a test decides.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -21,81 +22,85 @@ public:
         std::uint32_t error = dmlerr::kNotProcessed;
     };
 
-    std::uint32_t Initialize(std::uint32_t& instance, std::uint32_t flags) override {
+    std::uint32_t Initialize(DdeInstance& instance, std::uint32_t flags) override {
         log.push_back("Initialize");
         initFlags = flags;
         if (initError != 0) return initError;
         instance = kInstance;
         return 0;
     }
-    DdeHandle CreateStringHandle(std::uint32_t instance, std::string_view ansi, int codePage) override {
+    DdeString CreateStringHandle(DdeInstance instance, std::string_view ansi, int codePage) override {
         log.push_back("CreateStringHandle(" + std::string(ansi) + ")");
         lastCodePage = codePage;
-        if (instance != kInstance || failStringHandles) return Fail(dmlerr::kDllNotInitialized, instance);
-        const DdeHandle h = nextHandle++;
+        if (instance != kInstance || failStringHandles) return Fail<DdeString>(dmlerr::kDllNotInitialized);
+        const std::uint64_t h = nextHandle++;
         strings[h] = std::string(ansi);
-        return h;
+        return DdeString{h};
     }
-    bool FreeStringHandle(std::uint32_t, DdeHandle h) override {
+    bool FreeStringHandle(DdeInstance, DdeString handle) override {
+        const auto h = static_cast<std::uint64_t>(handle);
         log.push_back("FreeStringHandle(" + strings[h] + ")");
         strings.erase(h);
         return true;
     }
-    DdeHandle Connect(std::uint32_t instance, DdeHandle service, DdeHandle topic) override {
-        const std::string t = strings.count(topic) ? strings[topic] : std::string();
+    DdeConversation Connect(DdeInstance instance, DdeString service, DdeString topic) override {
+        const auto th = static_cast<std::uint64_t>(topic);
+        const std::string t = strings.count(th) ? strings[th] : std::string();
         log.push_back("Connect(" + t + ")");
-        if (instance != kInstance || !serverUp || strings[service] != serviceName ||
+        if (instance != kInstance || !serverUp || strings[static_cast<std::uint64_t>(service)] != serviceName ||
             (acceptTopic && !acceptTopic(t)))
-            return Fail(dmlerr::kNoConvEstablished, instance);
-        const DdeHandle c = nextHandle++;
+            return Fail<DdeConversation>(dmlerr::kNoConvEstablished);
+        const std::uint64_t c = nextHandle++;
         conversations[c] = t;
-        return c;
+        return DdeConversation{c};
     }
-    bool Disconnect(DdeHandle c) override {
+    bool Disconnect(DdeConversation conversation) override {
+        const auto c = static_cast<std::uint64_t>(conversation);
         log.push_back("Disconnect(" + conversations[c] + ")");
         conversations.erase(c);
         return true;
     }
-    DdeHandle ClientTransaction(DdeHandle c, DdeHandle item, std::uint32_t format, std::uint32_t type,
-                                std::uint32_t timeoutMs) override {
-        const std::string i = strings.count(item) ? strings[item] : std::string();
+    DdeData ClientTransaction(DdeConversation conversation, DdeString item, std::uint32_t format, std::uint32_t type,
+                              std::uint32_t timeoutMs) override {
+        const auto c = static_cast<std::uint64_t>(conversation);
+        const auto ih = static_cast<std::uint64_t>(item);
+        const std::string i = strings.count(ih) ? strings[ih] : std::string();
         const std::string t = conversations.count(c) ? conversations[c] : std::string();
         log.push_back("Request(" + t + "," + i + ")");
         ++requests;
         lastFormat = format;
         lastType = type;
         lastTimeout = timeoutMs;
-        if (c == 0 || conversations.count(c) == 0) return Fail(dmlerr::kNoConvEstablished, kInstance);
+        if (c == 0 || conversations.count(c) == 0) return Fail<DdeData>(dmlerr::kNoConvEstablished);
         Reply reply = server ? server(t, i) : Reply{};
-        if (!reply.bytes) return Fail(reply.error, kInstance);
-        const DdeHandle d = nextHandle++;
+        if (!reply.bytes) return Fail<DdeData>(reply.error);
+        const std::uint64_t d = nextHandle++;
         data[d] = *reply.bytes;
-        return d;
+        return DdeData{d};
     }
-    std::uint32_t GetData(DdeHandle d, char* buffer, std::uint32_t length, std::uint32_t offset) override {
-        const std::string& s = data[d];
+    std::uint32_t GetData(DdeData handle, char* buffer, std::uint32_t length, std::uint32_t offset) override {
         // CF_TEXT carries its terminating NUL.
-        const std::string withNul = s + '\0';
+        const std::string withNul = data[static_cast<std::uint64_t>(handle)] + '\0';
         if (offset >= withNul.size()) return 0;
         const std::uint32_t n = std::min<std::uint32_t>(length, static_cast<std::uint32_t>(withNul.size() - offset));
         std::memcpy(buffer, withNul.data() + offset, n);
         return n;
     }
-    bool FreeDataHandle(DdeHandle d) override {
-        data.erase(d);
+    bool FreeDataHandle(DdeData handle) override {
+        data.erase(static_cast<std::uint64_t>(handle));
         return true;
     }
-    std::uint32_t GetLastError(std::uint32_t) override {
+    std::uint32_t GetLastError(DdeInstance) override {
         const std::uint32_t e = lastError;
         lastError = 0;
         return e;
     }
-    bool Uninitialize(std::uint32_t) override {
+    bool Uninitialize(DdeInstance) override {
         log.push_back("Uninitialize");
         return true;
     }
 
-    static constexpr std::uint32_t kInstance = 77;
+    static constexpr DdeInstance kInstance{77};
     std::string serviceName = "RSS";
     bool serverUp = true;
     bool failStringHandles = false;
@@ -107,14 +112,16 @@ public:
     int requests = 0;
     std::uint32_t initFlags = 0, lastFormat = 0, lastType = 0, lastTimeout = 0, lastError = 0;
     int lastCodePage = 0;
-    std::map<DdeHandle, std::string> strings, conversations, data;
+    // Live handles by number, with the text each stands for.
+    std::map<std::uint64_t, std::string> strings, conversations, data;
 
 private:
-    DdeHandle Fail(std::uint32_t code, std::uint32_t) {
+    template <typename Handle>
+    Handle Fail(std::uint32_t code) {
         lastError = code;
-        return 0;
+        return Handle::kNone;
     }
-    DdeHandle nextHandle = 1;
+    std::uint64_t nextHandle = 1;
 };
 
 }  // namespace norvale

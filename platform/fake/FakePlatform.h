@@ -1,4 +1,4 @@
-// Every fake at once, wired into a Platform, for tests that drive FrmGrp headless.
+// Every fake at once, wired into a Platform, for tests that drive MainWindowLogic headless.
 #pragma once
 
 #include "platform/Platform.h"
@@ -18,16 +18,16 @@ namespace norvale {
 struct FakePlatform {
     FakeWindow window;
     FakeStatusBar statusBar;
-    FakeSurface picture1;
-    FakeTicker timer1;
-    FakeTicker timer3;
+    FakeSurface tableSurface;
+    FakeTicker loadTicker;
+    FakeTicker waitTicker;
     FakeEventPump events;
     FakeFileDialog fileDialog;
     FakeMessageBox messageBox;
     FakeFileSystem files;
     FakeInstanceGuard instance;
     FakeDdeml ddeml;
-    Platform platform{window, statusBar, picture1, timer1, timer3, events,
+    Platform platform{window, statusBar, tableSurface, loadTicker, waitTicker, events,
                       fileDialog, messageBox, files, instance, ddeml};
 };
 

@@ -12,15 +12,14 @@ namespace norvale {
 
 class FakeStatusBar : public StatusBar {
 public:
-    void SetPanel(int panel, const std::string& text) override {
-        if (panel < 1 || panel > 4) return;
-        panels[static_cast<std::size_t>(panel - 1)] = text;
+    void SetPanel(StatusPanel panel, const std::string& text) override {
+        panels[static_cast<std::size_t>(panel)] = text;
         writes.emplace_back(panel, text);
     }
-    const std::string& Panel(int panel) const { return panels[static_cast<std::size_t>(panel - 1)]; }
+    const std::string& Panel(StatusPanel panel) const { return panels[static_cast<std::size_t>(panel)]; }
 
-    std::array<std::string, 4> panels;
-    std::vector<std::pair<int, std::string>> writes;
+    std::array<std::string, kStatusPanelCount> panels;
+    std::vector<std::pair<StatusPanel, std::string>> writes;
 };
 
 }  // namespace norvale

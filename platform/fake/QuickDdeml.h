@@ -22,40 +22,44 @@ public:
     // false fails the request with DMLERR_NOTPROCESSED.
     using Answer = std::function<bool(std::string_view topic, std::string_view item, std::string& out)>;
 
-    std::uint32_t Initialize(std::uint32_t& instance, std::uint32_t) override {
-        instance = 1;
+    std::uint32_t Initialize(DdeInstance& instance, std::uint32_t) override {
+        instance = DdeInstance{1};
         return 0;
     }
-    DdeHandle CreateStringHandle(std::uint32_t, std::string_view ansi, int) override {
+    DdeString CreateStringHandle(DdeInstance, std::string_view ansi, int) override {
         if (free_.empty()) {
             strings_.emplace_back(ansi);
-            return strings_.size();
+            return DdeString{strings_.size()};
         }
-        const DdeHandle h = free_.back();
+        const std::uint64_t h = free_.back();
         free_.pop_back();
         strings_[h - 1].assign(ansi);
-        return h;
+        return DdeString{h};
     }
-    bool FreeStringHandle(std::uint32_t, DdeHandle h) override {
+    bool FreeStringHandle(DdeInstance, DdeString handle) override {
+        const auto h = static_cast<std::uint64_t>(handle);
         if (h == 0 || h > strings_.size()) return false;
         free_.push_back(h);
         return true;
     }
     // The conversation is the topic's own handle, which the DDE layer keeps while it talks.
-    DdeHandle Connect(std::uint32_t, DdeHandle, DdeHandle topic) override { return topic; }
-    bool Disconnect(DdeHandle) override { return true; }
-    DdeHandle ClientTransaction(DdeHandle conversation, DdeHandle item, std::uint32_t, std::uint32_t,
-                                std::uint32_t) override {
+    DdeConversation Connect(DdeInstance, DdeString, DdeString topic) override {
+        return DdeConversation{static_cast<std::uint64_t>(topic)};
+    }
+    bool Disconnect(DdeConversation) override { return true; }
+    DdeData ClientTransaction(DdeConversation conversation, DdeString item, std::uint32_t, std::uint32_t,
+                              std::uint32_t) override {
         ++requests;
         if (!answer) {
             reply_.assign("12,345");
-        } else if (!answer(Text(conversation), Text(item), reply_)) {
+        } else if (!answer(Text(static_cast<std::uint64_t>(conversation)), Text(static_cast<std::uint64_t>(item)),
+                           reply_)) {
             lastError_ = dmlerr::kNotProcessed;
-            return 0;
+            return DdeData::kNone;
         }
         return kData;
     }
-    std::uint32_t GetData(DdeHandle data, char* buffer, std::uint32_t length, std::uint32_t offset) override {
+    std::uint32_t GetData(DdeData data, char* buffer, std::uint32_t length, std::uint32_t offset) override {
         if (data != kData) return 0;
         // CF_TEXT carries its terminating NUL.
         const std::size_t size = reply_.size() + 1;
@@ -64,26 +68,26 @@ public:
         std::memcpy(buffer, reply_.c_str() + offset, n);
         return n;
     }
-    bool FreeDataHandle(DdeHandle) override { return true; }
-    std::uint32_t GetLastError(std::uint32_t) override {
+    bool FreeDataHandle(DdeData) override { return true; }
+    std::uint32_t GetLastError(DdeInstance) override {
         const std::uint32_t e = lastError_;
         lastError_ = 0;
         return e;
     }
-    bool Uninitialize(std::uint32_t) override { return true; }
+    bool Uninitialize(DdeInstance) override { return true; }
 
     Answer answer;
     long requests = 0;
 
 private:
-    static constexpr DdeHandle kData = 1;
+    static constexpr DdeData kData{1};
 
-    std::string_view Text(DdeHandle h) const {
+    std::string_view Text(std::uint64_t h) const {
         return h == 0 || h > strings_.size() ? std::string_view() : std::string_view(strings_[h - 1]);
     }
 
     std::vector<std::string> strings_;
-    std::vector<DdeHandle> free_;
+    std::vector<std::uint64_t> free_;
     std::string reply_;
     std::uint32_t lastError_ = 0;
 };

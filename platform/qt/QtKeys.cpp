@@ -1,3 +1,4 @@
+// Qt key events to the virtual key codes of platform/KeyCodes.h.
 #include "platform/qt/QtKeys.h"
 
 #include <QGuiApplication>
@@ -5,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 #include <utility>
+
+#include "platform/KeyCodes.h"
 
 namespace norvale {
 
@@ -18,23 +21,27 @@ constexpr quint32 kXkbDigit0 = 19;
 // The repeat's press leaves the server with its release; this only covers the reading lag.
 constexpr int kX11ReleaseWaitMs = 40;
 
+std::int16_t Digit(int d) { return static_cast<std::int16_t>(key::kDigit0 + d); }
+
 bool IsTableKey(quint32 vk) {
-    return vk == 8 || vk == 13 || vk == 27 || vk == 46 || (vk >= 48 && vk <= 57) || (vk >= 96 && vk <= 105);
+    const auto k = static_cast<std::int16_t>(vk);
+    return vk <= 0x7FFF && (k == key::kBackspace || k == key::kEnter || k == key::kEscape || k == key::kDelete ||
+                            (k >= key::kDigit0 && k <= Digit(9)) || (k >= key::kNumpad0 && k <= key::kNumpad0 + 9));
 }
 
 // Shift with a main-row digit on a US layout, for when no native code tells the key.
 std::int16_t UsShiftedDigit(int qtKey) {
     switch (qtKey) {
-        case Qt::Key_ParenRight: return 48;
-        case Qt::Key_Exclam: return 49;
-        case Qt::Key_At: return 50;
-        case Qt::Key_NumberSign: return 51;
-        case Qt::Key_Dollar: return 52;
-        case Qt::Key_Percent: return 53;
-        case Qt::Key_AsciiCircum: return 54;
-        case Qt::Key_Ampersand: return 55;
-        case Qt::Key_Asterisk: return 56;
-        case Qt::Key_ParenLeft: return 57;
+        case Qt::Key_ParenRight: return Digit(0);
+        case Qt::Key_Exclam: return Digit(1);
+        case Qt::Key_At: return Digit(2);
+        case Qt::Key_NumberSign: return Digit(3);
+        case Qt::Key_Dollar: return Digit(4);
+        case Qt::Key_Percent: return Digit(5);
+        case Qt::Key_AsciiCircum: return Digit(6);
+        case Qt::Key_Ampersand: return Digit(7);
+        case Qt::Key_Asterisk: return Digit(8);
+        case Qt::Key_ParenLeft: return Digit(9);
         default: return 0;
     }
 }
@@ -67,19 +74,19 @@ std::int16_t VirtualKeyCode(const KeyFacts& key) {
     if (key.native == NativeKeys::XkbKeycode && key.scanCode != 0) {
         nativeKnown = true;
         if (key.scanCode >= kXkbDigit1 && key.scanCode < kXkbDigit0) {
-            return static_cast<std::int16_t>(49 + (key.scanCode - kXkbDigit1));
+            return Digit(1 + static_cast<int>(key.scanCode - kXkbDigit1));
         }
-        if (key.scanCode == kXkbDigit0) return 48;
+        if (key.scanCode == kXkbDigit0) return key::kDigit0;
     }
     if (key.qtKey >= Qt::Key_0 && key.qtKey <= Qt::Key_9) {
-        return static_cast<std::int16_t>((key.keypad ? 96 : 48) + (key.qtKey - Qt::Key_0));
+        return static_cast<std::int16_t>((key.keypad ? key::kNumpad0 : key::kDigit0) + (key.qtKey - Qt::Key_0));
     }
     switch (key.qtKey) {
         case Qt::Key_Return:
-        case Qt::Key_Enter: return 13;
-        case Qt::Key_Escape: return 27;
-        case Qt::Key_Delete: return 46;
-        case Qt::Key_Backspace: return 8;
+        case Qt::Key_Enter: return key::kEnter;
+        case Qt::Key_Escape: return key::kEscape;
+        case Qt::Key_Delete: return key::kDelete;
+        case Qt::Key_Backspace: return key::kBackspace;
         default: break;
     }
     // The keypad's own symbols (*, +, …) are never digits.

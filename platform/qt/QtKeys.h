@@ -35,8 +35,7 @@ NativeKeys NativeKeysOf(const QString& platformName);
 // The facts of an event, read for the running Qt platform.
 KeyFacts FactsOf(const QKeyEvent& event);
 
-// The virtual key code of a key (Enter 13, Esc 27, Delete 46, Backspace 8, digits 48-57,
-// keypad digits 96-105), or 0 for a key the table ignores. A digit-row key counts as its
+// The virtual key code of a key (one of platform/KeyCodes.h), or 0 for a key the table ignores. A digit-row key counts as its
 // digit whatever the layout and Shift, as far as the native codes tell.
 std::int16_t VirtualKeyCode(const KeyFacts& key);
 std::int16_t VirtualKeyCode(const QKeyEvent& event);

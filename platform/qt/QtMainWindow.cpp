@@ -32,91 +32,93 @@ constexpr double kStatusBarHeight = 255;
 }  // namespace
 
 QtMainWindow::QtMainWindow() {
-    setObjectName(QStringLiteral("frmGrp"));
+    setObjectName(QStringLiteral("mainWindow"));
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ"));
-    file->setObjectName(QStringLiteral("mnu_file"));
-    actions_[Menu::File] = file->menuAction();
-    actions_[Menu::GetMeigara] = file->addAction(QStringLiteral("銘柄データ入力"));
-    actions_[Menu::PutMeigara] = file->addAction(QStringLiteral("銘柄データ出力"));
-    actions_[Menu::OffLine] = file->addAction(QStringLiteral("OFFLINE"));
-    actions_[Menu::RssStart] = menuBar()->addAction(QStringLiteral("RSS開始"));
-    actions_[Menu::RssStop] = menuBar()->addAction(QStringLiteral("RSS停止"));
-    actions_[Menu::GetMeigara]->setObjectName(QStringLiteral("mnu_get_meigara_1"));
-    actions_[Menu::PutMeigara]->setObjectName(QStringLiteral("mnu_put_meigara_1"));
-    actions_[Menu::OffLine]->setObjectName(QStringLiteral("mnu_off_line"));
-    actions_[Menu::RssStart]->setObjectName(QStringLiteral("mnu_rss_start"));
-    actions_[Menu::RssStop]->setObjectName(QStringLiteral("mnu_rss_stop"));
-    actions_[Menu::OffLine]->setEnabled(false);
+    file->setObjectName(QStringLiteral("fileMenu"));
+    actions_[MenuItem::File] = file->menuAction();
+    actions_[MenuItem::ImportWatchList] = file->addAction(QStringLiteral("銘柄データ入力"));
+    actions_[MenuItem::ExportWatchList] = file->addAction(QStringLiteral("銘柄データ出力"));
+    actions_[MenuItem::Offline] = file->addAction(QStringLiteral("OFFLINE"));
+    actions_[MenuItem::StartPolling] = menuBar()->addAction(QStringLiteral("RSS開始"));
+    actions_[MenuItem::StopPolling] = menuBar()->addAction(QStringLiteral("RSS停止"));
+    actions_[MenuItem::ImportWatchList]->setObjectName(QStringLiteral("importWatchList"));
+    actions_[MenuItem::ExportWatchList]->setObjectName(QStringLiteral("exportWatchList"));
+    actions_[MenuItem::Offline]->setObjectName(QStringLiteral("offline"));
+    actions_[MenuItem::StartPolling]->setObjectName(QStringLiteral("startPolling"));
+    actions_[MenuItem::StopPolling]->setObjectName(QStringLiteral("stopPolling"));
+    actions_[MenuItem::Offline]->setEnabled(false);
 
     // Commands run as soon as they are chosen, even in the middle of a pass: a stop chosen
     // during a brand's last request must be seen at that brand's boundary, not one brand later.
-    auto wire = [this](Menu m, void (WindowEvents::*handler)()) {
+    auto wire = [this](MenuItem m, void (WindowEvents::*handler)()) {
         connect(actions_[m], &QAction::triggered, this, [this, handler] {
             if (events_ != nullptr) (events_->*handler)();
         });
     };
-    wire(Menu::GetMeigara, &WindowEvents::mnu_get_meigara_1_Click);
-    wire(Menu::PutMeigara, &WindowEvents::mnu_put_meigara_1_Click);
-    wire(Menu::OffLine, &WindowEvents::mnu_off_line_Click);
-    wire(Menu::RssStart, &WindowEvents::mnu_rss_start_Click);
-    wire(Menu::RssStop, &WindowEvents::mnu_rss_stop_Click);
+    wire(MenuItem::ImportWatchList, &WindowEvents::ImportWatchList);
+    wire(MenuItem::ExportWatchList, &WindowEvents::ExportWatchList);
+    wire(MenuItem::Offline, &WindowEvents::ToggleOffline);
+    wire(MenuItem::StartPolling, &WindowEvents::StartPolling);
+    wire(MenuItem::StopPolling, &WindowEvents::StopPolling);
 
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("client"));
     setCentralWidget(client_);
     client_->installEventFilter(this);
 
-    auto* label1 = new QLabel(QStringLiteral("ｺｰﾄﾞ"), client_);
-    label1->setObjectName(QStringLiteral("Label1"));
-    label1->setGeometry(TwipGeometry(120, 60, 975, 375));
-    label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    auto* codeLabel = new QLabel(QStringLiteral("ｺｰﾄﾞ"), client_);
+    codeLabel->setObjectName(QStringLiteral("codeLabel"));
+    codeLabel->setGeometry(TwipGeometry(120, 60, 975, 375));
+    codeLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    text1_ = new QLineEdit(client_);
-    text1_->setObjectName(QStringLiteral("Text1"));
-    text1_->setGeometry(TwipGeometry(600, 0, 975, 300));
-    text1_->setReadOnly(true);  // it only shows the typed code
-    text1_->setFocusPolicy(Qt::NoFocus);
+    codeBox_ = new QLineEdit(client_);
+    codeBox_->setObjectName(QStringLiteral("codeBox"));
+    codeBox_->setGeometry(TwipGeometry(600, 0, 975, 300));
+    codeBox_->setReadOnly(true);  // it only shows the typed code
+    codeBox_->setFocusPolicy(Qt::NoFocus);
 
-    auto* label2 = new QLabel(QStringLiteral("並び替え"), client_);
-    label2->setObjectName(QStringLiteral("Label2"));
-    label2->setGeometry(TwipGeometry(1800, 60, 1095, 255));
+    auto* sortKeyLabel = new QLabel(QStringLiteral("並び替え"), client_);
+    sortKeyLabel->setObjectName(QStringLiteral("sortKeyLabel"));
+    sortKeyLabel->setGeometry(TwipGeometry(1800, 60, 1095, 255));
 
-    combo1_ = new QComboBox(client_);
-    combo1_->setObjectName(QStringLiteral("Combo1"));
-    combo1_->setGeometry(TwipGeometry(2640, 0, 3135, 300));
+    sortKeyList_ = new QComboBox(client_);
+    sortKeyList_->setObjectName(QStringLiteral("sortKeyList"));
+    sortKeyList_->setGeometry(TwipGeometry(2640, 0, 3135, 300));
 
-    auto* label3 = new QLabel(QStringLiteral("読込み間隔"), client_);
-    label3->setObjectName(QStringLiteral("Label3"));
-    label3->setGeometry(TwipGeometry(6000, 60, 1095, 255));
+    auto* intervalLabel = new QLabel(QStringLiteral("読込み間隔"), client_);
+    intervalLabel->setObjectName(QStringLiteral("intervalLabel"));
+    intervalLabel->setGeometry(TwipGeometry(6000, 60, 1095, 255));
 
-    combo2_ = new QComboBox(client_);
-    combo2_->setObjectName(QStringLiteral("Combo2"));
-    combo2_->setGeometry(TwipGeometry(6960, 0, 1215, 300));
+    intervalList_ = new QComboBox(client_);
+    intervalList_->setObjectName(QStringLiteral("intervalList"));
+    intervalList_->setGeometry(TwipGeometry(6960, 0, 1215, 300));
 
-    connect(combo1_, &QComboBox::activated, this, [this](int) {
-        if (events_ != nullptr) events_->Combo1_Click();
+    connect(sortKeyList_, &QComboBox::activated, this, [this](int) {
+        if (events_ != nullptr) events_->SortKeyChosen();
     });
-    connect(combo2_, &QComboBox::activated, this, [this](int) {
-        if (events_ != nullptr) events_->Combo2_Click();
+    connect(intervalList_, &QComboBox::activated, this, [this](int) {
+        if (events_ != nullptr) events_->IntervalChosen();
     });
 
-    picture1_ = new QtSurface(client_);
-    picture1_->move(Px(0), Px(360));
-    picture1_->SetSizeTwips(12135, 7935);
+    tableSurface_ = new QtSurface(client_);
+    tableSurface_->move(Px(0), Px(360));
+    tableSurface_->SetSizeTwips(12135, 7935);
 
-    // Aligned to the bottom edge over the lower part of Picture1, as designed.
-    statusBar1_ = new QStatusBar(client_);
-    statusBar1_->setObjectName(QStringLiteral("StatusBar1"));
-    statusBar1_->setSizeGripEnabled(false);
-    const int stretches[4] = {3, 2, 2, 2};
-    for (int i = 0; i < 4; ++i) {
-        panels_[static_cast<std::size_t>(i)] = new QLabel(statusBar1_);
-        panels_[static_cast<std::size_t>(i)]->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
-        panels_[static_cast<std::size_t>(i)]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        statusBar1_->addPermanentWidget(panels_[static_cast<std::size_t>(i)], stretches[i]);
+    // Aligned to the bottom edge over the lower part of the table surface, as designed.
+    statusBar_ = new QStatusBar(client_);
+    statusBar_->setObjectName(QStringLiteral("statusBar"));
+    statusBar_->setSizeGripEnabled(false);
+    static constexpr std::array<const char*, kStatusPanelCount> kPanelNames = {
+        "activityPanel", "sortKeyPanel", "loadTimePanel", "brandCountPanel"};
+    const int stretches[kStatusPanelCount] = {3, 2, 2, 2};
+    for (std::size_t i = 0; i < panels_.size(); ++i) {
+        panels_[i] = new QLabel(statusBar_);
+        panels_[i]->setObjectName(QString::fromLatin1(kPanelNames[i]));
+        panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        statusBar_->addPermanentWidget(panels_[i], stretches[i]);
     }
-    statusBar1_->raise();
+    statusBar_->raise();
 
     client_->setMinimumSize(0, 0);
     resize(Px(kClientWidth), Px(kClientHeight) + menuBar()->sizeHint().height());
@@ -124,35 +126,35 @@ QtMainWindow::QtMainWindow() {
 
 void QtMainWindow::SetEvents(WindowEvents* events) {
     events_ = events;
-    picture1_->SetEvents(events);
+    tableSurface_->SetEvents(events);
 }
 
 void QtMainWindow::SetCaption(const std::string& caption) { setWindowTitle(Q(caption)); }
 
-void QtMainWindow::SetMenuEnabled(Menu menu, bool enabled) { actions_.at(menu)->setEnabled(enabled); }
+void QtMainWindow::SetMenuEnabled(MenuItem item, bool enabled) { actions_.at(item)->setEnabled(enabled); }
 
-void QtMainWindow::SetComboItems(Combo combo, const std::vector<std::string>& items) {
-    QComboBox* box = ComboOf(combo);
+void QtMainWindow::SetListItems(DropDown list, const std::vector<std::string>& items) {
+    QComboBox* box = ListOf(list);
     const QSignalBlocker block(box);
     box->clear();
     for (const auto& item : items) box->addItem(Q(item));
     box->setCurrentIndex(-1);
 }
 
-void QtMainWindow::SelectComboItem(Combo combo, int index) {
-    QComboBox* box = ComboOf(combo);
+void QtMainWindow::SelectListItem(DropDown list, int index) {
+    QComboBox* box = ListOf(list);
     const QSignalBlocker block(box);
     box->setCurrentIndex(index);
 }
 
-int QtMainWindow::ComboIndex(Combo combo) const { return ComboOf(combo)->currentIndex(); }
+int QtMainWindow::SelectedIndex(DropDown list) const { return ListOf(list)->currentIndex(); }
 
-std::string QtMainWindow::ComboText(Combo combo) const {
-    const QComboBox* box = ComboOf(combo);
+std::string QtMainWindow::SelectedText(DropDown list) const {
+    const QComboBox* box = ListOf(list);
     return box->currentIndex() < 0 ? std::string() : box->currentText().toStdString();
 }
 
-void QtMainWindow::SetText1(const std::string& text) { text1_->setText(Q(text)); }
+void QtMainWindow::SetCodeBoxText(const std::string& text) { codeBox_->setText(Q(text)); }
 
 WindowState QtMainWindow::State() const {
     if (isMinimized()) return WindowState::Minimized;
@@ -182,23 +184,22 @@ double QtMainWindow::ClientWidth() const { return client_->width() * kTwipsPerPi
 
 double QtMainWindow::ClientHeight() const { return client_->height() * kTwipsPerPixel; }
 
-void QtMainWindow::SetPicture1Size(double width, double height) { picture1_->SetSizeTwips(width, height); }
+void QtMainWindow::SetTableSurfaceSize(double width, double height) { tableSurface_->SetSizeTwips(width, height); }
 
-double QtMainWindow::Picture1Width() const { return picture1_->WidthTwips(); }
+double QtMainWindow::TableSurfaceWidth() const { return tableSurface_->WidthTwips(); }
 
-double QtMainWindow::Picture1Height() const { return picture1_->HeightTwips(); }
+double QtMainWindow::TableSurfaceHeight() const { return tableSurface_->HeightTwips(); }
 
-int QtMainWindow::PointerYOnPicture1() const { return picture1_->LastClickY(); }
+int QtMainWindow::PointerYOnTable() const { return tableSurface_->LastClickY(); }
 
 void QtMainWindow::Close() { close(); }
 
-void QtMainWindow::SetPanel(int panel, const std::string& text) {
-    if (panel < 1 || panel > 4) return;
-    panels_[static_cast<std::size_t>(panel - 1)]->setText(Q(text));
+void QtMainWindow::SetPanel(StatusPanel panel, const std::string& text) {
+    panels_[static_cast<std::size_t>(panel)]->setText(Q(text));
 }
 
-std::string QtMainWindow::PanelText(int panel) const {
-    return panels_[static_cast<std::size_t>(panel - 1)]->text().toStdString();
+std::string QtMainWindow::PanelText(StatusPanel panel) const {
+    return panels_[static_cast<std::size_t>(panel)]->text().toStdString();
 }
 
 void QtMainWindow::closeEvent(QCloseEvent* event) {
@@ -206,28 +207,26 @@ void QtMainWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    bool cancel = false;
-    events_->Form_QueryUnload(cancel);
-    if (cancel) {
+    if (events_->CloseRequested() == CloseAnswer::Refuse) {
         event->ignore();
         return;
     }
-    events_->Form_Unload();
+    events_->Closing();
     destroyed_ = true;
     event->accept();
 }
 
 void QtMainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && events_ != nullptr && !destroyed_) events_->Form_Resize();
+    if (event->type() == QEvent::WindowStateChange && events_ != nullptr && !destroyed_) events_->Resized();
 }
 
 bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == client_ && event->type() == QEvent::Resize) {
         const int barHeight = Px(kStatusBarHeight);
-        statusBar1_->setGeometry(0, client_->height() - barHeight, client_->width(), barHeight);
-        statusBar1_->raise();
-        if (events_ != nullptr && !destroyed_) events_->Form_Resize();
+        statusBar_->setGeometry(0, client_->height() - barHeight, client_->width(), barHeight);
+        statusBar_->raise();
+        if (events_ != nullptr && !destroyed_) events_->Resized();
     }
     return QMainWindow::eventFilter(watched, event);
 }

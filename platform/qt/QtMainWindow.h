@@ -1,5 +1,5 @@
-// frmGrp on Qt: the controls at their designed places. It forwards every event to the core
-// handlers and holds no logic of its own.
+// The main window on Qt: the controls at their designed places. It forwards every event to
+// the core's handlers and holds no logic of its own.
 #pragma once
 
 #include <QMainWindow>
@@ -27,18 +27,18 @@ public:
     QtMainWindow();
 
     void SetEvents(WindowEvents* events);
-    QtSurface& Picture1() { return *picture1_; }
-    QAction* MenuAction(Menu menu) const { return actions_.at(menu); }
+    QtSurface& TableSurface() { return *tableSurface_; }
+    QAction* MenuAction(MenuItem item) const { return actions_.at(item); }
     bool Destroyed() const { return destroyed_; }
 
     // Window
     void SetCaption(const std::string& caption) override;
-    void SetMenuEnabled(Menu menu, bool enabled) override;
-    void SetComboItems(Combo combo, const std::vector<std::string>& items) override;
-    void SelectComboItem(Combo combo, int index) override;
-    int ComboIndex(Combo combo) const override;
-    std::string ComboText(Combo combo) const override;
-    void SetText1(const std::string& text) override;
+    void SetMenuEnabled(MenuItem item, bool enabled) override;
+    void SetListItems(DropDown list, const std::vector<std::string>& items) override;
+    void SelectListItem(DropDown list, int index) override;
+    int SelectedIndex(DropDown list) const override;
+    std::string SelectedText(DropDown list) const override;
+    void SetCodeBoxText(const std::string& text) override;
     WindowState State() const override;
     TwipRect Frame() const override;
     void MoveTo(double left, double top) override;
@@ -46,15 +46,15 @@ public:
     double ScreenHeight() const override;
     double ClientWidth() const override;
     double ClientHeight() const override;
-    void SetPicture1Size(double width, double height) override;
-    double Picture1Width() const override;
-    double Picture1Height() const override;
-    int PointerYOnPicture1() const override;
+    void SetTableSurfaceSize(double width, double height) override;
+    double TableSurfaceWidth() const override;
+    double TableSurfaceHeight() const override;
+    int PointerYOnTable() const override;
     void Close() override;
 
     // StatusBar
-    void SetPanel(int panel, const std::string& text) override;
-    std::string PanelText(int panel) const;
+    void SetPanel(StatusPanel panel, const std::string& text) override;
+    std::string PanelText(StatusPanel panel) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -62,17 +62,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QComboBox* ComboOf(Combo combo) const { return combo == Combo::SortKey ? combo1_ : combo2_; }
+    QComboBox* ListOf(DropDown list) const { return list == DropDown::SortKey ? sortKeyList_ : intervalList_; }
 
     WindowEvents* events_ = nullptr;
     QWidget* client_ = nullptr;
-    QtSurface* picture1_ = nullptr;
-    QComboBox* combo1_ = nullptr;
-    QComboBox* combo2_ = nullptr;
-    QLineEdit* text1_ = nullptr;
-    QStatusBar* statusBar1_ = nullptr;
-    std::array<QLabel*, 4> panels_{};
-    std::map<Menu, QAction*> actions_;
+    QtSurface* tableSurface_ = nullptr;
+    QComboBox* sortKeyList_ = nullptr;
+    QComboBox* intervalList_ = nullptr;
+    QLineEdit* codeBox_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
+    std::array<QLabel*, kStatusPanelCount> panels_{};
+    std::map<MenuItem, QAction*> actions_;
     bool destroyed_ = false;
 };
 

@@ -31,7 +31,7 @@ QRgb Blend(QRgb d, QRgb c, std::uint32_t a) {
 }  // namespace
 
 QtSurface::QtSurface(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("Picture1"));
+    setObjectName(QStringLiteral("tableSurface"));
     setFocusPolicy(Qt::ClickFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -177,7 +177,7 @@ void QtSurface::mouseReleaseEvent(QMouseEvent* event) {
     // Like a button, a press dragged off the surface and released elsewhere is no click.
     if (!rect().contains(event->position().toPoint())) return;
     lastClickY_ = static_cast<int>(std::lround(event->position().y()));
-    if (events_ != nullptr) events_->Picture1_Click();
+    if (events_ != nullptr) events_->TableClicked();
 }
 
 void QtSurface::keyReleaseEvent(QKeyEvent* event) {
@@ -187,12 +187,8 @@ void QtSurface::keyReleaseEvent(QKeyEvent* event) {
         QWidget::keyReleaseEvent(event);
         return;
     }
-    const Qt::KeyboardModifiers m = event->modifiers();
-    const auto shift = static_cast<std::int16_t>((m.testFlag(Qt::ShiftModifier) ? 1 : 0) |
-                                                 (m.testFlag(Qt::ControlModifier) ? 2 : 0) |
-                                                 (m.testFlag(Qt::AltModifier) ? 4 : 0));
-    ReleaseGuard::Of(this).Release(*event, [this, vk, shift] {
-        if (events_ != nullptr) events_->Picture1_KeyUp(vk, shift);
+    ReleaseGuard::Of(this).Release(*event, [this, vk] {
+        if (events_ != nullptr) events_->KeyReleasedOnTable(vk);
     });
 }
 

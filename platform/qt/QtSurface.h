@@ -1,4 +1,4 @@
-// Picture1 on Qt: a widget that keeps its drawing in a backing image and paints it on expose.
+// The table surface on Qt: a widget that keeps its drawing in a backing image and paints it on expose.
 #pragma once
 
 #include <QFont>

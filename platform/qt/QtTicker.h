@@ -1,4 +1,4 @@
-// Timer1 and Timer3 on Qt.
+// The load ticker and the wait ticker on Qt.
 #pragma once
 
 #include <QObject>

@@ -1,8 +1,10 @@
-// Norvale's entry point on Qt: builds the window and its services and hands them to frmGrp.
+// Norvale's entry point on Qt: builds the window and its services and hands them to the
+// window logic. The DDEML is the platform's, chosen in CMake.
 #include <QApplication>
+#include <memory>
 
-#include "app/FrmGrp.h"
-#include "platform/dbus/DbusDdeml.h"
+#include "app/MainWindowLogic.h"
+#include "platform/PlatformDdeml.h"
 #include "platform/qt/QtMainWindow.h"
 #include "platform/qt/QtPlatformServices.h"
 #include "platform/qt/QtSurface.h"
@@ -18,18 +20,19 @@ int main(int argc, char** argv) {
     norvale::QtMessageBox messageBox(&window);
     norvale::QtFileSystem files;
     norvale::QtInstanceGuard instance;
-    norvale::DbusDdeml ddeml;
-    norvale::FrmGrp* frm = nullptr;
-    norvale::QtTicker timer1(1000, [&] { frm->Timer1_Timer(); });
-    norvale::QtTicker timer3(1000, [&] { frm->Timer3_Timer(); });
+    const std::unique_ptr<norvale::Ddeml> ddeml = norvale::MakePlatformDdeml();
+    norvale::MainWindowLogic* logic = nullptr;
+    norvale::QtTicker loadTicker(1000, [&] { logic->LoadTick(); });
+    norvale::QtTicker waitTicker(1000, [&] { logic->WaitTick(); });
 
-    norvale::Platform platform{window, window, window.Picture1(), timer1, timer3, events,
-                               fileDialog, messageBox, files, instance, ddeml};
-    norvale::FrmGrp form(platform);
-    frm = &form;
-    window.SetEvents(&form);
+    norvale::Platform platform{window,     window,     window.TableSurface(), loadTicker, waitTicker, events,
+                               fileDialog, messageBox, files,                 instance,   *ddeml};
+    // The state holds the whole watch table: on the heap, not on main's stack.
+    const auto windowLogic = std::make_unique<norvale::MainWindowLogic>(platform);
+    logic = windowLogic.get();
+    window.SetEvents(logic);
 
-    if (!form.Form_Load()) return 0;  // another instance runs: end silently
+    if (!logic->StartUp()) return 0;  // another instance runs: end silently
     window.show();
     return QApplication::exec();
 }

@@ -12,17 +12,17 @@ namespace norvale {
 // own HSZ, HCONV and HDDEDATA values, so their failures are the DDEML's (0 and DdeGetLastError).
 class Win32Ddeml final : public Ddeml {
 public:
-    std::uint32_t Initialize(std::uint32_t& instance, std::uint32_t commandFlags) override;
-    DdeHandle CreateStringHandle(std::uint32_t instance, std::string_view ansi, int codePage) override;
-    bool FreeStringHandle(std::uint32_t instance, DdeHandle handle) override;
-    DdeHandle Connect(std::uint32_t instance, DdeHandle service, DdeHandle topic) override;
-    bool Disconnect(DdeHandle conversation) override;
-    DdeHandle ClientTransaction(DdeHandle conversation, DdeHandle item, std::uint32_t format, std::uint32_t type,
-                                std::uint32_t timeoutMs) override;
-    std::uint32_t GetData(DdeHandle data, char* buffer, std::uint32_t length, std::uint32_t offset) override;
-    bool FreeDataHandle(DdeHandle data) override;
-    std::uint32_t GetLastError(std::uint32_t instance) override;
-    bool Uninitialize(std::uint32_t instance) override;
+    std::uint32_t Initialize(DdeInstance& instance, std::uint32_t commandFlags) override;
+    DdeString CreateStringHandle(DdeInstance instance, std::string_view ansi, int codePage) override;
+    bool FreeStringHandle(DdeInstance instance, DdeString handle) override;
+    DdeConversation Connect(DdeInstance instance, DdeString service, DdeString topic) override;
+    bool Disconnect(DdeConversation conversation) override;
+    DdeData ClientTransaction(DdeConversation conversation, DdeString item, std::uint32_t format, std::uint32_t type,
+                              std::uint32_t timeoutMs) override;
+    std::uint32_t GetData(DdeData data, char* buffer, std::uint32_t length, std::uint32_t offset) override;
+    bool FreeDataHandle(DdeData data) override;
+    std::uint32_t GetLastError(DdeInstance instance) override;
+    bool Uninitialize(DdeInstance instance) override;
 };
 
 }  // namespace norvale

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/FrmGrp.h"
+#include "app/MainWindowLogic.h"
 #include "platform/fake/FakePlatform.h"
 
 namespace norvale {
@@ -24,13 +24,13 @@ const char* const kMaster =
 
 struct Table {
     FakePlatform fp;
-    FrmGrp frm{fp.platform};
+    MainWindowLogic frm{fp.platform};
 
     Table() {
         fp.window.events = &frm;
-        EXPECT_TRUE(frm.Form_Load());
+        EXPECT_TRUE(frm.StartUp());
         frm.master.Load(kMaster);
-        fp.picture1.ops.clear();
+        fp.tableSurface.ops.clear();
     }
     void Key(int code) { frm.Picture1_KeyUp(static_cast<std::int16_t>(code), 0); }
     void Keys(std::initializer_list<int> codes) {
@@ -41,7 +41,7 @@ struct Table {
     }
     void ClickAt(int y) {
         fp.window.pointerY = y;
-        frm.Picture1_Click();
+        frm.TableClicked();
     }
     // Brands placed straight into the slots, shown in slot order.
     void Watch(const std::vector<std::string>& codes) {
@@ -64,7 +64,7 @@ struct Table {
     // The band colour of display row r at the latest drawing, if it was drawn.
     std::optional<Rgb> BandOf(int r) const {
         std::optional<Rgb> colour;
-        for (const auto& op : fp.picture1.ops) {
+        for (const auto& op : fp.tableSurface.ops) {
             if (op.kind == SurfaceOp::Fill && op.x1 == -1 && op.y1 == 12 * (r + 1) - 1) colour = op.colour;
         }
         return colour;
@@ -90,7 +90,7 @@ TEST(BrandEntryKeys, DigitsBuildAFourDigitCodeThatEscOrAnEmptyEnterLeaves) {
     // Enter with nothing typed: no drawing, nothing added.
     t.Key(13);
     EXPECT_EQ(t.frm.table.EntryCount, 0);
-    EXPECT_TRUE(t.fp.picture1.ops.empty());
+    EXPECT_TRUE(t.fp.tableSurface.ops.empty());
     EXPECT_EQ(t.fp.window.text1, "");
 }
 
@@ -120,9 +120,9 @@ TEST(BrandEntryAdd, EnterAppendsTheTypedBrandAsTheLastRowEvenTwice) {
     EXPECT_EQ(t.frm.CodeEntry, "");
     EXPECT_EQ(t.fp.window.text1, "");
     // Cleared, then drawn anew with the new count.
-    ASSERT_FALSE(t.fp.picture1.ops.empty());
-    EXPECT_EQ(t.fp.picture1.ops.front().kind, SurfaceOp::Clear);
-    EXPECT_EQ(t.fp.statusBar.Panel(4), "銘柄数: 3/ 1000");
+    ASSERT_FALSE(t.fp.tableSurface.ops.empty());
+    EXPECT_EQ(t.fp.tableSurface.ops.front().kind, SurfaceOp::Clear);
+    EXPECT_EQ(t.fp.statusBar.Panel(StatusPanel::BrandCount), "銘柄数: 3/ 1000");
 
     // No duplicate check; an addition during a pass goes ahead at once.
     t.frm.polling.RefreshState = 1;
@@ -147,7 +147,7 @@ TEST(BrandEntryAdd, CodesThatCannotBeWatchedAddNothingAndDrawNothing) {
         t.Type(code);
         t.Key(13);
         EXPECT_EQ(t.frm.table.EntryCount, 1) << code;
-        EXPECT_TRUE(t.fp.picture1.ops.empty()) << code;
+        EXPECT_TRUE(t.fp.tableSurface.ops.empty()) << code;
         EXPECT_EQ(t.frm.CodeEntry, "") << code;
         EXPECT_EQ(t.fp.window.text1, "") << code;
     }
@@ -163,15 +163,15 @@ TEST(BrandEntryAdd, TheThousandthBrandIsTheLast) {
     EXPECT_EQ(t.frm.table.entries[999].topic, "7203.t");
     EXPECT_EQ(t.frm.table.RowOrder[999], 999);
 
-    t.fp.picture1.ops.clear();
+    t.fp.tableSurface.ops.clear();
     t.Type("6758");
     t.Key(13);
     EXPECT_EQ(t.frm.table.EntryCount, 1000);
     EXPECT_EQ(t.frm.table.entries[999].topic, "7203.t");
-    EXPECT_EQ(t.fp.statusBar.Panel(1), "銘柄数上限");
+    EXPECT_EQ(t.fp.statusBar.Panel(StatusPanel::Activity), "銘柄数上限");
     EXPECT_EQ(t.frm.CodeEntry, "");
     EXPECT_EQ(t.fp.window.text1, "");
-    EXPECT_TRUE(t.fp.picture1.ops.empty());
+    EXPECT_TRUE(t.fp.tableSurface.ops.empty());
 }
 
 TEST(BrandEntrySelect, AClickOnTheHeadingOrBelowTheRowsSelectsNothingToRemove) {
@@ -189,7 +189,7 @@ TEST(BrandEntrySelect, AClickOnTheHeadingOrBelowTheRowsSelectsNothingToRemove) {
         EXPECT_EQ(t.frm.table.EntryCount, 3) << y;
     }
     // A click redraws over the old image.
-    EXPECT_EQ(t.fp.picture1.Count(SurfaceOp::Clear), 0);
+    EXPECT_EQ(t.fp.tableSurface.Count(SurfaceOp::Clear), 0);
 }
 
 TEST(BrandEntrySelect, AClickAtFiftySelectsRowThreeAndDeleteRemovesItAtOnce) {
@@ -203,12 +203,12 @@ TEST(BrandEntrySelect, AClickAtFiftySelectsRowThreeAndDeleteRemovesItAtOnce) {
     EXPECT_EQ(t.frm.view.SelectedEntry, 2);
     EXPECT_EQ(t.BandOf(3), kYellow);
 
-    t.fp.picture1.ops.clear();
+    t.fp.tableSurface.ops.clear();
     t.Key(46);
     EXPECT_EQ(t.frm.table.EntryCount, 5);
     EXPECT_EQ(t.frm.table.DeletePending, 0);
     EXPECT_EQ(t.ShownCodes(), (std::vector<std::string>{"2502", "1925", "1801", "1332", "1301"}));
-    EXPECT_EQ(t.fp.picture1.ops.front().kind, SurfaceOp::Clear);
+    EXPECT_EQ(t.fp.tableSurface.ops.front().kind, SurfaceOp::Clear);
     // The brand that moved up into row 3 is the selection now, and goes next.
     EXPECT_EQ(t.frm.table.entries[t.frm.view.SelectedEntry].codeText, "1332");
     t.Key(46);
@@ -249,12 +249,12 @@ TEST(BrandEntryRemoveDuringPass, TheRowIsMarkedAndEveryKeyWaitsForTheCompletedPa
     t.fp.events.at[2] = [&] {
         ran = true;
         ASSERT_EQ(t.frm.polling.RefreshState, 1);
-        t.fp.picture1.ops.clear();
+        t.fp.tableSurface.ops.clear();
         t.Key(46);
         EXPECT_EQ(t.frm.table.DeletePending, 1);
         EXPECT_EQ(t.frm.table.DeleteTarget, 1);
         EXPECT_EQ(t.frm.table.EntryCount, 3);
-        EXPECT_EQ(t.fp.picture1.ops.front().kind, SurfaceOp::Clear);
+        EXPECT_EQ(t.fp.tableSurface.ops.front().kind, SurfaceOp::Clear);
         EXPECT_EQ(t.BandOf(1), kBlack);
         EXPECT_EQ(t.frm.view.SelectedEntry, -1);  // a marked row is not selected
 
@@ -293,7 +293,7 @@ TEST(BrandEntryRemoveDuringPass, AStopLeavesTheRowMarkedUntilALaterPassCompletes
         ran = true;
         t.Key(46);
         EXPECT_EQ(t.frm.table.DeletePending, 1);
-        t.frm.mnu_rss_stop_Click();  // "RSS停止"
+        t.frm.StopPolling();  // "RSS停止"
         t.Key(46);                   // ignored while the pass winds down
     };
     EXPECT_EQ(t.frm.RefreshPass(), PassExit::Stopped);

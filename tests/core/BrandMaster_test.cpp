@@ -7,7 +7,7 @@
 #include <sstream>
 #include <vector>
 
-#include "app/FrmGrp.h"
+#include "app/MainWindowLogic.h"
 #include "platform/TextCodec.h"
 #include "platform/fake/FakePlatform.h"
 #include "watchlist/FieldReader.h"
@@ -196,7 +196,7 @@ TEST(BrandMaster, Cp932FilesReadTheSameWithAnyLineEnd) {
 
 TEST(BrandMaster, StartUpReadsMeiCodeFromTheProgramFolder) {
     FakePlatform fp;
-    FrmGrp frm(fp.platform);
+    MainWindowLogic frm(fp.platform);
     frm.LoadBrandMaster();  // no file: an empty master
     EXPECT_EQ(frm.master.BrandCount(), 0);
 

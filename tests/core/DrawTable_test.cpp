@@ -118,7 +118,7 @@ TEST(DrawTable, HeaderAndOneFullRowExactly) {
     };
     EXPECT_EQ(Slice(d.surface.ops, kHeader.size(), 1000), row);
     EXPECT_EQ(d.view.SelectedEntry, 1);
-    EXPECT_EQ(d.status.Panel(4), "銘柄数: 2/ 1000");
+    EXPECT_EQ(d.status.Panel(StatusPanel::BrandCount), "銘柄数: 2/ 1000");
     EXPECT_EQ(d.view.DrawBusy, 0);
 }
 
@@ -193,12 +193,12 @@ TEST(DrawTable, RowsAreCutByTheUnroundedHeight) {
         d.Draw();
         EXPECT_EQ(d.Of(SurfaceOp::Outline).size(), rows) << h;
         EXPECT_EQ(d.Of(SurfaceOp::Fill).front(), F(-1, -1, 809, 11, kG));
-        EXPECT_EQ(d.status.Panel(4), "銘柄数: 1000/ 1000");
+        EXPECT_EQ(d.status.Panel(StatusPanel::BrandCount), "銘柄数: 1000/ 1000");
     }
     Drawing none;
     none.Draw();
     EXPECT_EQ(none.surface.ops.size(), kHeader.size());
-    EXPECT_EQ(none.status.Panel(4), "銘柄数: 0/ 1000");
+    EXPECT_EQ(none.status.Panel(StatusPanel::BrandCount), "銘柄数: 0/ 1000");
 }
 
 TEST(DrawTable, BandsPendingRemovalBeforeYellowAndTheSelection) {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/FrmGrp.h"
+#include "app/MainWindowLogic.h"
 #include "platform/TextCodec.h"
 #include "platform/fake/FakePlatform.h"
 
@@ -17,7 +17,7 @@ namespace norvale {
 
 struct Polling {
     FakePlatform fp;
-    FrmGrp frm{fp.platform};
+    MainWindowLogic frm{fp.platform};
 
     // Seconds passed, and seconds whose ticks have reached the handlers.
     int clock = 0;
@@ -39,7 +39,7 @@ struct Polling {
 
     Polling() {
         fp.window.events = &frm;
-        EXPECT_TRUE(frm.Form_Load());
+        EXPECT_TRUE(frm.StartUp());
         // The server sees and answers CP932, as the DDE layer sends and expects it.
         fp.ddeml.server = [this](const std::string& ansiTopic, const std::string& ansiItem) -> FakeDdeml::Reply {
             const std::string topic = Cp932ToUtf8(ansiTopic);
@@ -67,10 +67,10 @@ struct Polling {
     void Deliver() {
         while (delivered < clock) {
             ++delivered;
-            const bool t3 = fp.timer3.enabled;
-            const bool t1 = fp.timer1.enabled;
-            if (t3 && fp.timer3.enabled) frm.Timer3_Timer();
-            if (t1 && fp.timer1.enabled) frm.Timer1_Timer();
+            const bool t3 = fp.waitTicker.enabled;
+            const bool t1 = fp.loadTicker.enabled;
+            if (t3 && fp.waitTicker.enabled) frm.WaitTick();
+            if (t1 && fp.loadTicker.enabled) frm.LoadTick();
         }
     }
     void Idle(int seconds) {
@@ -110,7 +110,7 @@ struct Polling {
     }
     void ForgetRequests() { fp.ddeml.log.clear(); }
 
-    bool Enabled(Menu m) const { return fp.window.Enabled(m); }
+    bool Enabled(MenuItem m) const { return fp.window.Enabled(m); }
     const std::string& Panel(int n) const { return fp.statusBar.Panel(n); }
 };
 

@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "app/FrmGrp.h"
+#include "app/MainWindowLogic.h"
 #include "platform/fake/FakePlatform.h"
 
 namespace norvale {
@@ -223,31 +223,31 @@ namespace {
 
 TEST(Combo1Click, StoresTheKeyShowsItSortsAndRedrawsExceptForStop) {
     auto fp = std::make_unique<FakePlatform>();
-    auto frm = std::make_unique<FrmGrp>(fp->platform);
+    auto frm = std::make_unique<MainWindowLogic>(fp->platform);
     fp->window.events = frm.get();
-    ASSERT_TRUE(frm->Form_Load());
+    ASSERT_TRUE(frm->StartUp());
     WatchTable& t = frm->table;
     t.EntryCount = 3;
     t.entries[0].openDev = 1;
     t.entries[1].openDev = -9;
     t.entries[2].openDev = 4;
 
-    fp->picture1.ops.clear();
-    fp->window.SelectComboItem(Combo::SortKey, 4);  // 本日始値乖離率-降順
-    frm->Combo1_Click();
+    fp->tableSurface.ops.clear();
+    fp->window.SelectListItem(DropDown::SortKey, 4);  // 本日始値乖離率-降順
+    frm->SortKeyChosen();
     EXPECT_EQ(frm->SortKey, 4);
-    EXPECT_EQ(fp->statusBar.Panel(2), "本日始値乖離率-降順");
+    EXPECT_EQ(fp->statusBar.Panel(StatusPanel::SortKey), "本日始値乖離率-降順");
     EXPECT_EQ(Rows(t), (std::vector<int>{1, 2, 0}));
-    EXPECT_GT(fp->picture1.Count(SurfaceOp::Outline), 0);  // redrawn with the new order
-    EXPECT_EQ(fp->statusBar.Panel(4), "銘柄数: 3/ 1000");
+    EXPECT_GT(fp->tableSurface.Count(SurfaceOp::Outline), 0);  // redrawn with the new order
+    EXPECT_EQ(fp->statusBar.Panel(StatusPanel::BrandCount), "銘柄数: 3/ 1000");
 
     // Stop sorting: the order freezes and later passes' sorts leave it.
-    fp->picture1.ops.clear();
-    fp->window.SelectComboItem(Combo::SortKey, 0);
-    frm->Combo1_Click();
+    fp->tableSurface.ops.clear();
+    fp->window.SelectListItem(DropDown::SortKey, 0);
+    frm->SortKeyChosen();
     EXPECT_EQ(frm->SortKey, 0);
-    EXPECT_EQ(fp->statusBar.Panel(2), "並べ替え停止");
-    EXPECT_TRUE(fp->picture1.ops.empty());
+    EXPECT_EQ(fp->statusBar.Panel(StatusPanel::SortKey), "並べ替え停止");
+    EXPECT_TRUE(fp->tableSurface.ops.empty());
     t.entries[0].openDev = 50;
     SortRows(t, frm->SortKey);
     EXPECT_EQ(Rows(t), (std::vector<int>{1, 2, 0}));

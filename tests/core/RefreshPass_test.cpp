@@ -215,7 +215,7 @@ TEST(RefreshPass, FailedRequestsShowErrorKeepValuesAndThePassStillCompletes) {
     EXPECT_EQ(e.askQtyText[0], "");
     EXPECT_EQ(e.askQty[0], 100);
     EXPECT_NEAR(e.quoteRatio, 75.0, 1e-9);
-    EXPECT_EQ(p.Panel(3), "読込み時間: 0秒");
+    EXPECT_EQ(p.Panel(StatusPanel::LoadTime), "読込み時間: 0秒");
 
     // A fill-once item that failed is asked for again by the next pass.
     Polling fresh;
@@ -264,7 +264,7 @@ TEST(RefreshPass, OfflineAsksNothingAndChangesNoNumberFromTheNextRequestOn) {
 
     // Switched offline while the second request is under way.
     p.ForgetRequests();
-    p.afterRequest[p.served + 2] = [&] { p.frm.mnu_off_line_Click(); };
+    p.afterRequest[p.served + 2] = [&] { p.frm.ToggleOffline(); };
     p.fallback = "456";
     EXPECT_EQ(p.frm.RefreshPass(), PassExit::Completed);
     EXPECT_EQ(p.Requests().size(), 2u);
@@ -275,7 +275,7 @@ TEST(RefreshPass, OfflineAsksNothingAndChangesNoNumberFromTheNextRequestOn) {
     EXPECT_EQ(e.high, 123);
     EXPECT_EQ(e.bidQtyText[4], "");
     EXPECT_EQ(e.bidQty[4], 123);
-    EXPECT_EQ(p.Panel(3), "読込み時間: 0秒");  // the pass overwrites "OFF LINE"
+    EXPECT_EQ(p.Panel(StatusPanel::LoadTime), "読込み時間: 0秒");  // the pass overwrites "OFF LINE"
     EXPECT_EQ(p.frm.polling.OfflineMode, 1);
 }
 
@@ -284,14 +284,14 @@ TEST(RefreshPass, CompletedExitRanksTimesSetsTheWaitRemovesAndDraws) {
     {
         Polling p;
         p.frm.polling.WaitLimit = 99;
-        const auto opsBefore = p.fp.picture1.ops.size();
+        const auto opsBefore = p.fp.tableSurface.ops.size();
         EXPECT_EQ(p.frm.RefreshPass(), PassExit::Completed);
         EXPECT_TRUE(p.Requests().empty());
-        EXPECT_EQ(p.Panel(3), "読込み時間: 0秒");
+        EXPECT_EQ(p.Panel(StatusPanel::LoadTime), "読込み時間: 0秒");
         EXPECT_EQ(p.frm.polling.WaitLimit, 5);
         EXPECT_EQ(p.frm.polling.RefreshState, 0);
-        EXPECT_FALSE(p.fp.timer1.enabled);
-        EXPECT_GT(p.fp.picture1.ops.size(), opsBefore);
+        EXPECT_FALSE(p.fp.loadTicker.enabled);
+        EXPECT_GT(p.fp.tableSurface.ops.size(), opsBefore);
     }
     // "10秒" and a pass of 12 seconds; a row marked during the pass goes at its end; sorted
     // by prevCloseDev ascending.
@@ -304,16 +304,16 @@ TEST(RefreshPass, CompletedExitRanksTimesSetsTheWaitRemovesAndDraws) {
     p.quotes["2222.t|現在値"] = "150";
     p.quotes["3333.t|現在値"] = "101";
     p.secondsFor["高値"] = 4;
-    p.fp.window.SelectComboItem(Combo::Interval, 1);
+    p.fp.window.SelectListItem(DropDown::Interval, 1);
     p.frm.SortKey = 1;
     p.afterRequest[3] = [&] {
         p.frm.table.DeleteTarget = 1;
         p.frm.table.DeletePending = 1;
     };
-    p.fp.timer1.SetEnabled(false);
+    p.fp.loadTicker.SetEnabled(false);
     EXPECT_EQ(p.frm.RefreshPass(), PassExit::Completed);
     EXPECT_EQ(p.frm.polling.LoadSeconds, 12);
-    EXPECT_EQ(p.Panel(3), "読込み時間: 12秒");
+    EXPECT_EQ(p.Panel(StatusPanel::LoadTime), "読込み時間: 12秒");
     EXPECT_EQ(p.frm.polling.WaitLimit, 0);
     // All three were refreshed; then 2222 went.
     EXPECT_EQ(p.RequestsFor("2222.t"), 16);
@@ -330,23 +330,23 @@ TEST(RefreshPass, StopDuringTheFirstLoopFinishesTheBrandAndDoesNoMore) {
     p.Add("2222", "t");
     p.frm.SortKey = 2;
     p.frm.polling.WaitLimit = 33;
-    p.fp.statusBar.SetPanel(3, "読込み時間: 9秒");
+    p.fp.statusBar.SetPanel(StatusPanel::LoadTime, "読込み時間: 9秒");
     p.secondsFor["始値"] = 3;
     p.afterRequest[1] = [&] {
-        p.frm.mnu_rss_stop_Click();
+        p.frm.StopPolling();
         p.frm.table.DeleteTarget = 0;
         p.frm.table.DeletePending = 1;
     };
-    const auto opsBefore = p.fp.picture1.ops.size();
+    const auto opsBefore = p.fp.tableSurface.ops.size();
     EXPECT_EQ(p.frm.RefreshPass(), PassExit::Stopped);
     EXPECT_EQ(p.Requests(), (std::vector<std::string>{"1111.t,始値", "1111.t,前日終値"}));
-    EXPECT_EQ(p.Panel(1), "停止");
-    EXPECT_EQ(p.Panel(3), "読込み時間: 9秒");
+    EXPECT_EQ(p.Panel(StatusPanel::Activity), "停止");
+    EXPECT_EQ(p.Panel(StatusPanel::LoadTime), "読込み時間: 9秒");
     EXPECT_EQ(p.frm.polling.WaitLimit, 33);
     EXPECT_EQ(p.frm.polling.RefreshState, 0);
     EXPECT_EQ(p.frm.polling.LoadSeconds, 3);
-    EXPECT_FALSE(p.fp.timer1.enabled);
-    EXPECT_EQ(p.fp.picture1.ops.size(), opsBefore);
+    EXPECT_FALSE(p.fp.loadTicker.enabled);
+    EXPECT_EQ(p.fp.tableSurface.ops.size(), opsBefore);
     EXPECT_EQ(p.frm.table.RowOrder[0], 0);
     // The removal waits across the stopped pass, for the next one that completes.
     EXPECT_EQ(p.frm.table.EntryCount, 2);
@@ -394,7 +394,7 @@ TEST(RefreshPass, BrandRemovedUnderAStoppingPassGetsNoOtherBrandsQuotes) {
     }
     p.quotes["1111.t|高値"] = "999";
     p.afterRequest[2] = [&] {  // under way: 1111's VWAP
-        p.frm.mnu_rss_stop_Click();
+        p.frm.StopPolling();
         p.frm.table.DeleteTarget = 0;
         p.frm.RemoveEntry();
     };

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/FrmGrp.h"
+#include "app/MainWindowLogic.h"
 #include "platform/TextCodec.h"
 #include "platform/fake/FakePlatform.h"
 
@@ -36,7 +36,7 @@ std::vector<std::string> Codes(const WatchTable& t) {
 
 struct Window {
     FakePlatform fp;
-    FrmGrp frm{fp.platform};
+    MainWindowLogic frm{fp.platform};
     Window() {
         fp.files.files["/norvale/mei_code.txt"] = Utf8ToCp932(kMaster);
         frm.LoadBrandMaster();
@@ -151,7 +151,7 @@ TEST(WatchListCommands, ExportWritesSlotOrderAndImportGivesTheSameSlots) {
     w.frm.table.RowOrder[0] = 3;  // a sorted display does not change what is written
     w.frm.table.RowOrder[3] = 0;
     w.fp.fileDialog.answers = {"/out.txt"};
-    w.frm.mnu_put_meigara_1_Click();
+    w.frm.ExportWatchList();
     EXPECT_EQ(w.fp.files.files["/out.txt"], "07201\r\n13010\r\n7203\r\n3765\r\n");
     EXPECT_EQ(w.fp.statusBar.writes,
               (std::vector<std::pair<int, std::string>>{{1, "監視銘柄出力中"}, {1, "監視銘柄出力終了"}}));
@@ -161,7 +161,7 @@ TEST(WatchListCommands, ExportWritesSlotOrderAndImportGivesTheSameSlots) {
     const WatchTable before = w.frm.table;
     w.frm.table.entries[2].lastText = "2500";
     w.fp.fileDialog.answers = {"/out.txt"};
-    w.frm.mnu_get_meigara_1_Click();
+    w.frm.ImportWatchList();
     ASSERT_EQ(w.frm.table.EntryCount, 4);
     for (int k = 0; k < 4; ++k) {
         EXPECT_EQ(w.frm.table.entries[k].codeText, before.entries[k].codeText);
@@ -170,13 +170,13 @@ TEST(WatchListCommands, ExportWritesSlotOrderAndImportGivesTheSameSlots) {
     }
     EXPECT_EQ(w.frm.table.entries[2].lastText, "");  // quotes start afresh
     EXPECT_EQ(w.fp.fileDialog.filters.size(), 2u);
-    ASSERT_FALSE(w.fp.picture1.ops.empty());
+    ASSERT_FALSE(w.fp.tableSurface.ops.empty());
 
     // An empty list exports an empty file over the old one, without asking.
     w.fp.fileDialog.answers = {"/missing.txt", "/out.txt"};
-    w.frm.mnu_get_meigara_1_Click();
+    w.frm.ImportWatchList();
     EXPECT_EQ(w.frm.table.EntryCount, 0);
-    w.frm.mnu_put_meigara_1_Click();
+    w.frm.ExportWatchList();
     EXPECT_EQ(w.fp.files.files["/out.txt"], "");
     EXPECT_TRUE(w.fp.messageBox.shown.empty());
 }
@@ -187,8 +187,8 @@ TEST(WatchListCommands, FailedExportSaysSoAndLeavesTheOldFile) {
     w.fp.files.files["/locked.txt"] = "6758\r\n";
     w.fp.files.unwritable.insert("/locked.txt");
     w.fp.fileDialog.answers = {"/locked.txt"};
-    w.frm.mnu_put_meigara_1_Click();
-    EXPECT_EQ(w.fp.statusBar.Panel(1), "監視銘柄出力失敗");
+    w.frm.ExportWatchList();
+    EXPECT_EQ(w.fp.statusBar.Panel(StatusPanel::Activity), "監視銘柄出力失敗");
     EXPECT_EQ(w.fp.files.files["/locked.txt"], "6758\r\n");
 }
 
@@ -197,12 +197,12 @@ TEST(WatchListCommands, CancelChangesNothing) {
     ASSERT_TRUE(w.Load("7203\r\n6758\r\n"));
     w.frm.table.RowOrder[0] = 1;
     w.frm.table.RowOrder[1] = 0;
-    w.frm.mnu_get_meigara_1_Click();  // no answer queued: cancelled
-    w.frm.mnu_put_meigara_1_Click();
+    w.frm.ImportWatchList();  // no answer queued: cancelled
+    w.frm.ExportWatchList();
     EXPECT_EQ(w.frm.table.EntryCount, 2);
     EXPECT_EQ(w.frm.table.RowOrder[0], 1);
     EXPECT_TRUE(w.fp.statusBar.writes.empty());
-    EXPECT_TRUE(w.fp.picture1.ops.empty());
+    EXPECT_TRUE(w.fp.tableSurface.ops.empty());
     EXPECT_EQ(w.fp.files.files.size(), 2u);  // the master and the list only
 }
 
@@ -213,14 +213,14 @@ TEST(WatchListCommands, ImportCancelsAWaitingRemoval) {
     w.frm.table.DeletePending = 1;  // asked for during a pass that was then stopped
     w.fp.files.files["/new.txt"] = "1321\r\n2702\r\n3765\r\n";
     w.fp.fileDialog.answers = {"/new.txt"};
-    w.frm.mnu_get_meigara_1_Click();
+    w.frm.ImportWatchList();
     EXPECT_EQ(w.frm.table.DeletePending, 0);
     EXPECT_EQ(Codes(w.frm.table), (Strings{"1321", "2702", "3765"}));
 }
 
 TEST(WatchListCommands, SampleDataLoadsEveryListedBrand) {
     FakePlatform fp;
-    FrmGrp frm(fp.platform);
+    MainWindowLogic frm(fp.platform);
     const std::string data = std::string(NORVALE_TEST_DATA) + "/../../data/";
     fp.files.files["/norvale/mei_code.txt"] = ReadFile(data + "mei_code.txt");
     fp.files.files["/norvale/監視銘柄.txt"] = ReadFile(data + "監視銘柄.txt");

@@ -6,7 +6,7 @@
 #include <numeric>
 #include <random>
 
-#include "app/FrmGrp.h"
+#include "app/MainWindowLogic.h"
 #include "platform/fake/FakePlatform.h"
 
 namespace norvale {
@@ -91,16 +91,16 @@ TEST(WatchTable, MovedEntriesKeepTheirSuffixWithTheirTopic) {
 
 TEST(WatchTable, RemoveEntryRedrawsOnAClearedSurfaceAndEndsThePendingRemoval) {
     FakePlatform fp;
-    FrmGrp frm(fp.platform);
+    MainWindowLogic frm(fp.platform);
     Fill(frm.table, 4);
     frm.table.DeleteTarget = 1;
     frm.table.DeletePending = 2;
     frm.RemoveEntry();
     EXPECT_EQ(frm.table.EntryCount, 3);
     EXPECT_EQ(frm.table.DeletePending, 0);
-    ASSERT_FALSE(fp.picture1.ops.empty());
-    EXPECT_EQ(fp.picture1.ops.front().kind, SurfaceOp::Clear);
-    EXPECT_EQ(fp.statusBar.Panel(4), "銘柄数: 3/ 1000");
+    ASSERT_FALSE(fp.tableSurface.ops.empty());
+    EXPECT_EQ(fp.tableSurface.ops.front().kind, SurfaceOp::Clear);
+    EXPECT_EQ(fp.statusBar.Panel(StatusPanel::BrandCount), "銘柄数: 3/ 1000");
 }
 
 }  // namespace

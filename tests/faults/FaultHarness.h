@@ -24,7 +24,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/FrmGrp.h"
+#include "app/MainWindowLogic.h"
 #include "platform/TextCodec.h"
 #include "platform/dbus/DbusDdeml.h"
 #include "platform/fake/FakeFileDialog.h"
@@ -222,12 +222,12 @@ struct FaultHarness {
     static constexpr int kTickMs = 20;
 
     explicit FaultHarness(const QString& folder, int tickMs = kTickMs)
-        : files(folder), timer1(tickMs, [this] { frm->Timer1_Timer(); }),
-          timer3(tickMs, [this] { frm->Timer3_Timer(); }) {}
+        : files(folder), loadTicker(tickMs, [this] { frm->LoadTick(); }),
+          waitTicker(tickMs, [this] { frm->WaitTick(); }) {}
 
     FolderFiles files;
     QtMainWindow window;
-    TextTapSurface picture1{window.Picture1()};
+    TextTapSurface tableSurface{window.Picture1()};
     PassCountingStatusBar statusBar{window};
     QtEventPump events;
     FakeFileDialog fileDialog;
@@ -235,18 +235,18 @@ struct FaultHarness {
     FakeInstanceGuard instance;
     DbusDdeml dbus;
     TimedDdeml ddeml{dbus};
-    std::unique_ptr<FrmGrp> frm;
-    QtTicker timer1;
-    QtTicker timer3;
-    Platform platform{window, statusBar, picture1, timer1, timer3, events,
+    std::unique_ptr<MainWindowLogic> frm;
+    QtTicker loadTicker;
+    QtTicker waitTicker;
+    Platform platform{window, statusBar, tableSurface, loadTicker, waitTicker, events,
                       fileDialog, messageBox, files, instance, ddeml};
     LivenessProbe probe{&window};
 
     // Start-up from the files in the program folder, then the window is shown.
     void Start() {
-        frm = std::make_unique<FrmGrp>(platform);
+        frm = std::make_unique<MainWindowLogic>(platform);
         window.SetEvents(frm.get());
-        ASSERT_TRUE(frm->Form_Load());
+        ASSERT_TRUE(frm->StartUp());
         window.show();
         probe.Arm();
     }

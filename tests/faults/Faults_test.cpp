@@ -54,8 +54,8 @@ protected:
         if (h_->frm != nullptr) {
             EXPECT_TRUE(AllNumbersFinite(h_->frm->table));
         }
-        EXPECT_GT(h_->picture1.texts, 0);
-        EXPECT_TRUE(h_->picture1.nonFinite.empty()) << "drawn: " << h_->picture1.nonFinite.front();
+        EXPECT_GT(h_->tableSurface.texts, 0);
+        EXPECT_TRUE(h_->tableSurface.nonFinite.empty()) << "drawn: " << h_->tableSurface.nonFinite.front();
         EXPECT_EQ(ReadFile("監視銘柄.txt"), watchList_) << "the watch list file changed";
         if (!h_->ddeml.requests.empty()) {
             EXPECT_EQ(h_->ddeml.maxTimeoutMs, kRequestLimitMs);

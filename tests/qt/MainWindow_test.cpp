@@ -28,10 +28,10 @@ TEST(QtMainWindow, ShowsTheDesignedControlsAfterStartUp) {
     QStringList menuTitles;
     for (QAction* a : w.menuBar()->actions()) menuTitles << a->text();
     EXPECT_EQ(menuTitles, (QStringList{"ﾌｧｲﾙ", "RSS開始", "RSS停止"}));
-    EXPECT_TRUE(w.MenuAction(Menu::RssStart)->isEnabled());
-    EXPECT_FALSE(w.MenuAction(Menu::RssStop)->isEnabled());
-    EXPECT_TRUE(w.MenuAction(Menu::File)->isEnabled());
-    EXPECT_FALSE(w.MenuAction(Menu::OffLine)->isEnabled());  // shown greyed
+    EXPECT_TRUE(w.MenuAction(MenuItem::StartPolling)->isEnabled());
+    EXPECT_FALSE(w.MenuAction(MenuItem::StopPolling)->isEnabled());
+    EXPECT_TRUE(w.MenuAction(MenuItem::File)->isEnabled());
+    EXPECT_FALSE(w.MenuAction(MenuItem::Offline)->isEnabled());  // shown greyed
 
     EXPECT_EQ(Text(&w, "Label1"), QStringLiteral("ｺｰﾄﾞ"));
     EXPECT_EQ(Text(&w, "Label2"), QStringLiteral("並び替え"));
@@ -56,7 +56,7 @@ TEST(QtMainWindow, ShowsTheDesignedControlsAfterStartUp) {
 
     // Client area as designed; the surface reaches 2 twips short of its bottom.
     WAIT_UNTIL(w.centralWidget()->size() == QSize(972, 572));
-    EXPECT_DOUBLE_EQ(w.Picture1Height(), 572 * 15 - 2);
+    EXPECT_DOUBLE_EQ(w.TableSurfaceHeight(), 572 * 15 - 2);
     EXPECT_DOUBLE_EQ(w.Picture1().Height(), (572 * 15 - 2) / 15.0);
 }
 

@@ -19,7 +19,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-#include "app/FrmGrp.h"
+#include "app/MainWindowLogic.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/qt/QtPlatformServices.h"
 
@@ -78,9 +78,9 @@ private:
 struct RealFiles {
     FakePlatform fp;
     QtFileSystem files;
-    Platform platform{fp.window, fp.statusBar, fp.picture1, fp.timer1,  fp.timer3, fp.events,
+    Platform platform{fp.window, fp.statusBar, fp.tableSurface, fp.loadTicker,  fp.waitTicker, fp.events,
                       fp.fileDialog, fp.messageBox, files, fp.instance, fp.ddeml};
-    FrmGrp frm{platform};
+    MainWindowLogic frm{platform};
 
     explicit RealFiles(int brands) {
         frm.master.Load("7203,トヨタ自動車,100,東証\r\n");
@@ -89,8 +89,8 @@ struct RealFiles {
     }
     std::string Export(const QString& path) {
         fp.fileDialog.answers = {S(path)};
-        frm.mnu_put_meigara_1_Click();
-        return fp.statusBar.Panel(1);
+        frm.ExportWatchList();
+        return fp.statusBar.Panel(StatusPanel::Activity);
     }
 };
 

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "app/FrmGrp.h"
+#include "app/MainWindowLogic.h"
 #include "platform/fake/FakeDdeml.h"
 #include "platform/fake/FakeFileDialog.h"
 #include "platform/fake/FakeFileSystem.h"
@@ -22,7 +22,7 @@ namespace norvale {
 
 struct QtHarness {
     explicit QtHarness(int tickMs = 1000)
-        : timer1(tickMs, [this] { frm->Timer1_Timer(); }), timer3(tickMs, [this] { frm->Timer3_Timer(); }) {
+        : loadTicker(tickMs, [this] { frm->LoadTick(); }), waitTicker(tickMs, [this] { frm->WaitTick(); }) {
         window.SetEvents(frm.get());
     }
 
@@ -33,10 +33,10 @@ struct QtHarness {
     FakeFileSystem files;
     FakeInstanceGuard instance;
     FakeDdeml ddeml;
-    std::unique_ptr<FrmGrp> frm;
-    QtTicker timer1;
-    QtTicker timer3;
-    Platform platform{window, window, window.Picture1(), timer1, timer3, events,
+    std::unique_ptr<MainWindowLogic> frm;
+    QtTicker loadTicker;
+    QtTicker waitTicker;
+    Platform platform{window, window, window.Picture1(), loadTicker, waitTicker, events,
                       fileDialog, messageBox, files, instance, ddeml};
 
     // Puts the sample brand master and watch list where start-up reads them.
@@ -50,9 +50,9 @@ struct QtHarness {
 
     // Builds frmGrp, runs the start-up and shows the window.
     void Start() {
-        frm = std::make_unique<FrmGrp>(platform);
+        frm = std::make_unique<MainWindowLogic>(platform);
         window.SetEvents(frm.get());
-        ASSERT_TRUE(frm->Form_Load());
+        ASSERT_TRUE(frm->StartUp());
         window.show();
     }
 };

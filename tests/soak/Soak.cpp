@@ -12,7 +12,7 @@
 #include <string_view>
 #include <unistd.h>
 
-#include "app/FrmGrp.h"
+#include "app/MainWindowLogic.h"
 #include "platform/fake/NullSurface.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/fake/QuickDdeml.h"
@@ -162,8 +162,8 @@ bool AllFinite(const WatchTable& table, int pass) {
 int Run(int passes, int brands, std::uint64_t seed) {
     FakeWindow window;
     NullStatusBar statusBar;
-    CheckingSurface picture1;
-    FakeTicker timer1, timer3;
+    CheckingSurface tableSurface;
+    FakeTicker loadTicker, waitTicker;
     CountingPump events;
     FakeFileDialog fileDialog;
     FakeMessageBox messageBox;
@@ -171,11 +171,11 @@ int Run(int passes, int brands, std::uint64_t seed) {
     FakeInstanceGuard instance;
     QuickDdeml ddeml;
     ddeml.answer = RandomReplies(seed);
-    Platform platform{window, statusBar, picture1, timer1, timer3, events,
+    Platform platform{window, statusBar, tableSurface, loadTicker, waitTicker, events,
                       fileDialog, messageBox, files, instance, ddeml};
-    FrmGrp frm(platform);
+    MainWindowLogic frm(platform);
     window.events = &frm;
-    if (!frm.Form_Load()) return 2;
+    if (!frm.StartUp()) return 2;
 
     for (int j = 0; j < brands; ++j) {
         WatchEntry& e = frm.table.entries[static_cast<std::size_t>(j)];
@@ -193,14 +193,14 @@ int Run(int passes, int brands, std::uint64_t seed) {
     long rssAt100 = -1;
     for (int pass = 1; pass <= passes; ++pass) {
         // The user walks through the sort keys; every pass ranks by another one.
-        window.SelectComboItem(Combo::SortKey, pass % 13);
-        frm.Combo1_Click();
+        window.SelectListItem(DropDown::SortKey, pass % 13);
+        frm.SortKeyChosen();
         if (frm.RefreshPass() != PassExit::Completed) {
             std::fprintf(stderr, "soak: pass %d did not complete\n", pass);
             return 1;
         }
         if (!AllFinite(frm.table, pass)) return 1;
-        if (picture1.badTexts != 0) {
+        if (tableSurface.badTexts != 0) {
             std::fprintf(stderr, "soak: pass %d drew a NaN or an infinity\n", pass);
             return 1;
         }
@@ -219,7 +219,7 @@ int Run(int passes, int brands, std::uint64_t seed) {
                 TextKb(frm.table));
     if (rssAt100 > 0) std::printf(" (%+ld KiB since pass 100)", rssAtEnd - rssAt100);
     std::printf("\nsoak: %ld requests, all numbers finite\n", ddeml.requests);
-    frm.Form_Unload();
+    frm.Closing();
     return 0;
 }
 

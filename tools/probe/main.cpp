@@ -10,6 +10,7 @@
 #include "platform/Console.h"
 #include "platform/PlatformDdeml.h"
 #include "quotes/DdeCtrl.h"
+#include "quotes/QuoteItems.h"
 
 namespace {
 
@@ -35,14 +36,7 @@ struct Args {
 };
 
 // The items a refresh pass asks, all eight levels of both sides.
-std::vector<std::string> RefreshItems() {
-    std::vector<std::string> items = {"始値", "前日終値", "現在値", "出来高加重平均", "高値", "安値"};
-    const char* digits[] = {"１", "２", "３", "４", "５", "６", "７", "８"};
-    for (const char* side : {"最良売気配数量", "最良買気配数量"}) {
-        for (const char* digit : digits) items.push_back(std::string(side) + digit);
-    }
-    return items;
-}
+std::vector<std::string> RefreshItems() { return {norvale::quote::kAll.begin(), norvale::quote::kAll.end()}; }
 
 std::vector<std::string> Split(const std::string& text, char separator) {
     std::vector<std::string> parts;
@@ -103,11 +97,9 @@ int main(int argc, char** argv) {
 
     const std::unique_ptr<norvale::Ddeml> ddeml = norvale::MakePlatformDdeml();
     norvale::DdeCtrl dde(*ddeml);
-    dde.DdeResetState();
-    dde.BuildDdeErrorTable();
-    if (!dde.DdeOpen(args.service)) {
+    if (!dde.Open(args.service)) {
         // Every request will fail too and say why; this only tells where it began.
-        std::fprintf(stderr, "norvale-probe: cannot open the DDE layer: %s\n", dde.LastErrorText.c_str());
+        std::fprintf(stderr, "norvale-probe: cannot open the DDE layer: %s\n", dde.LastErrorText().c_str());
     }
 
     bool allAnswered = true;
@@ -115,17 +107,17 @@ int main(int argc, char** argv) {
         if (round > 0) std::this_thread::sleep_for(std::chrono::milliseconds(args.intervalMs));
         for (const Query& query : args.queries) {
             for (const std::string& item : query.items) {
-                std::string text;
-                if (dde.DdeRequest(query.topic, item, args.timeoutMs, text)) {
-                    std::printf("%s\t%s\t%s\n", query.topic.c_str(), item.c_str(), text.c_str());
+                const norvale::DdeReply reply = dde.Request(query.topic, item, args.timeoutMs);
+                if (reply) {
+                    std::printf("%s\t%s\t%s\n", query.topic.c_str(), item.c_str(), reply.text->c_str());
                 } else {
                     allAnswered = false;
-                    std::printf("%s\t%s\tERROR\t%s\n", query.topic.c_str(), item.c_str(), dde.LastErrorText.c_str());
+                    std::printf("%s\t%s\tERROR\t%s\n", query.topic.c_str(), item.c_str(), reply.errorText.c_str());
                 }
                 std::fflush(stdout);
             }
         }
     }
-    dde.DdeClose();
+    dde.Close();
     return allAnswered ? 0 : 1;
 }

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <limits>
 
+#include "quotes/QuoteItems.h"
+
 namespace norvale {
 
 namespace {
@@ -41,7 +43,6 @@ constexpr std::array<Band, 11> kFine = {{{1000 * kYen, 1},
                                          {30000000 * kYen, 5000 * kYen},
                                          {kNoLimit, 10000 * kYen}}};
 
-const std::string kFullWidthDigits[] = {"１", "２", "３", "４", "５", "６", "７", "８"};
 
 int PriceDecimals(Tenths price, bool fine) { return TickAtOrBelow(price, fine) < kYen ? 1 : 0; }
 
@@ -129,13 +130,7 @@ bool MarketSim::Serves(const std::string& topic) const {
 }
 
 const std::vector<std::string>& MarketSim::RefreshItems() {
-    static const std::vector<std::string> items = [] {
-        std::vector<std::string> list = {"始値", "前日終値", "現在値", "出来高加重平均", "高値", "安値"};
-        for (const char* side : {"最良売気配数量", "最良買気配数量"}) {
-            for (const std::string& digit : kFullWidthDigits) list.push_back(side + digit);
-        }
-        return list;
-    }();
+    static const std::vector<std::string> items(quote::kAll.begin(), quote::kAll.end());
     return items;
 }
 
@@ -204,20 +199,18 @@ std::optional<std::string> MarketSim::Value(const std::string& topic, const std:
     const bool traded = b.trades > 0;
     auto price = [&](Tenths p) { return traded ? FormatTenths(p, PriceDecimals(p, b.fine)) : std::string(" "); };
     if (item == "銘柄名称") return b.name;
-    if (item == "前日終値") return FormatTenths(b.prevClose, PriceDecimals(b.prevClose, b.fine));
-    if (item == "始値") return price(b.open);
-    if (item == "現在値") return price(b.last);
-    if (item == "高値") return price(b.high);
-    if (item == "安値") return price(b.low);
+    if (item == quote::kPrevClose) return FormatTenths(b.prevClose, PriceDecimals(b.prevClose, b.fine));
+    if (item == quote::kOpen) return price(b.open);
+    if (item == quote::kLast) return price(b.last);
+    if (item == quote::kHigh) return price(b.high);
+    if (item == quote::kLow) return price(b.low);
     if (item == "出来高") return traded ? FormatTenths(b.volume * kYen, 0) : " ";
-    if (item == "出来高加重平均")
+    if (item == quote::kVwap)
         return traded ? FormatWithSeparators(b.turnover / static_cast<double>(b.volume), 4) : " ";
     for (int side = 0; side < 2; ++side) {
-        const std::string prefix = side == 0 ? "最良売気配数量" : "最良買気配数量";
-        if (item.size() != prefix.size() + 3 || item.compare(0, prefix.size(), prefix) != 0) continue;
-        for (int level = 1; level <= 8; ++level) {
-            if (item.compare(prefix.size(), 3, kFullWidthDigits[level - 1]) == 0)
-                return Quantity(b, topic, side, level);
+        const auto& levels = side == 0 ? quote::kAsk : quote::kBid;
+        for (int level = 1; level <= kQuoteLevels; ++level) {
+            if (item == levels[static_cast<std::size_t>(level - 1)]) return Quantity(b, topic, side, level);
         }
     }
     return std::nullopt;

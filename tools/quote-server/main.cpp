@@ -36,12 +36,10 @@ bool LoadMaster(const QString& path, norvale::MarketSim& market, int& count) {
     for (int i = 0; i < master.BrandCount(); ++i) {
         const norvale::BrandRecord& record = master[i];
         const std::optional<std::string> suffix = norvale::MarketSuffix(record.marketName);
-        // Codes match as the master's lookup matches them: a number that is exactly a 16-bit code.
-        const std::optional<double> code = norvale::ParseNumber(record.codeText);
-        if (!suffix || !code || *code < -32768 || *code > 32767 || *code != static_cast<std::int16_t>(*code)) continue;
-        norvale::WatchEntry entry;
-        norvale::FillEntryFromMaster(entry, static_cast<std::int16_t>(*code), record, *suffix);
-        market.AddBrand(entry.topic, record.brandName);
+        // Codes match as the master's lookup matches them.
+        const std::optional<std::int16_t> code = norvale::ReadBrandCode(record.codeText, norvale::CodeForm::Master);
+        if (!suffix || !code) continue;
+        market.AddBrand(norvale::TopicOf(*code, *suffix), record.brandName);
         ++count;
     }
     return true;

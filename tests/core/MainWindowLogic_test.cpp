@@ -1,5 +1,5 @@
 // Start-up, resize and close of the main window, driven headless through the fakes.
-#include "app/FrmGrp.h"
+#include "app/MainWindowLogic.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +10,10 @@ namespace {
 
 struct Started {
     FakePlatform fp;
-    FrmGrp frm{fp.platform};
+    MainWindowLogic frm{fp.platform};
     Started() {
         fp.window.events = &frm;
-        EXPECT_TRUE(frm.Form_Load());
+        EXPECT_TRUE(frm.StartUp());
     }
 };
 
@@ -21,23 +21,23 @@ TEST(FormLoad, LeavesTheWindowStoppedWithBothListsFilled) {
     Started s;
     auto& w = s.fp.window;
     EXPECT_EQ(w.caption, "Norvale - (ver1.02)");
-    EXPECT_TRUE(w.Enabled(Menu::RssStart));
-    EXPECT_FALSE(w.Enabled(Menu::RssStop));
-    EXPECT_TRUE(w.Enabled(Menu::File));
-    EXPECT_FALSE(w.Enabled(Menu::OffLine));
-    ASSERT_EQ(w.comboItems[Combo::SortKey].size(), 13u);
-    EXPECT_EQ(w.comboItems[Combo::SortKey][12], "気配比率-降順");
-    EXPECT_EQ(w.ComboIndex(Combo::SortKey), 0);
-    ASSERT_EQ(w.comboItems[Combo::Interval].size(), 10u);
-    EXPECT_EQ(w.comboItems[Combo::Interval][0], "自動");
-    EXPECT_EQ(w.comboItems[Combo::Interval][9], "180秒");
-    EXPECT_EQ(w.ComboIndex(Combo::Interval), 0);
-    EXPECT_EQ(s.fp.statusBar.Panel(1), "停止");
-    EXPECT_EQ(s.fp.statusBar.Panel(2), "並べ替え停止");
-    EXPECT_EQ(s.fp.statusBar.Panel(4), "銘柄数: 0/ 1000");
+    EXPECT_TRUE(w.Enabled(MenuItem::StartPolling));
+    EXPECT_FALSE(w.Enabled(MenuItem::StopPolling));
+    EXPECT_TRUE(w.Enabled(MenuItem::File));
+    EXPECT_FALSE(w.Enabled(MenuItem::Offline));
+    ASSERT_EQ(w.comboItems[DropDown::SortKey].size(), 13u);
+    EXPECT_EQ(w.comboItems[DropDown::SortKey][12], "気配比率-降順");
+    EXPECT_EQ(w.SelectedIndex(DropDown::SortKey), 0);
+    ASSERT_EQ(w.comboItems[DropDown::Interval].size(), 10u);
+    EXPECT_EQ(w.comboItems[DropDown::Interval][0], "自動");
+    EXPECT_EQ(w.comboItems[DropDown::Interval][9], "180秒");
+    EXPECT_EQ(w.SelectedIndex(DropDown::Interval), 0);
+    EXPECT_EQ(s.fp.statusBar.Panel(StatusPanel::Activity), "停止");
+    EXPECT_EQ(s.fp.statusBar.Panel(StatusPanel::SortKey), "並べ替え停止");
+    EXPECT_EQ(s.fp.statusBar.Panel(StatusPanel::BrandCount), "銘柄数: 0/ 1000");
     EXPECT_EQ(s.frm.SortKey, 0);
-    EXPECT_FALSE(s.fp.timer1.Enabled());
-    EXPECT_FALSE(s.fp.timer3.Enabled());
+    EXPECT_FALSE(s.fp.loadTicker.Enabled());
+    EXPECT_FALSE(s.fp.waitTicker.Enabled());
     EXPECT_EQ(s.frm.polling.RefreshState, 0);
     EXPECT_EQ(s.frm.polling.QuitPending, 0);
     EXPECT_EQ(s.frm.polling.OfflineMode, 0);
@@ -51,21 +51,21 @@ TEST(FormLoad, LeavesTheWindowStoppedWithBothListsFilled) {
 TEST(FormLoad, EndsAtOnceWhenAnotherInstanceRuns) {
     FakePlatform fp;
     fp.instance.anotherRunning = true;
-    FrmGrp frm(fp.platform);
-    EXPECT_FALSE(frm.Form_Load());
+    MainWindowLogic frm(fp.platform);
+    EXPECT_FALSE(frm.StartUp());
     EXPECT_TRUE(fp.window.caption.empty());
     EXPECT_TRUE(fp.ddeml.log.empty());
     EXPECT_TRUE(fp.statusBar.writes.empty());
-    EXPECT_TRUE(fp.picture1.ops.empty());
+    EXPECT_TRUE(fp.tableSurface.ops.empty());
 }
 
 TEST(FormQueryUnload, GrantedWhileNoPassRuns) {
     Started s;
-    s.fp.timer3.SetEnabled(true);
+    s.fp.waitTicker.SetEnabled(true);
     s.fp.window.Close();
     EXPECT_TRUE(s.fp.window.destroyed);
     EXPECT_TRUE(s.frm.Closed());
-    EXPECT_FALSE(s.fp.timer3.Enabled());
+    EXPECT_FALSE(s.fp.waitTicker.Enabled());
     ASSERT_FALSE(s.fp.ddeml.log.empty());
     EXPECT_EQ(s.fp.ddeml.log.back(), "Uninitialize");
 }
@@ -73,15 +73,15 @@ TEST(FormQueryUnload, GrantedWhileNoPassRuns) {
 TEST(FormQueryUnload, RefusedOnceDuringAPassAndTurnedIntoAStopRequest) {
     Started s;
     s.frm.polling.RefreshState = 1;
-    s.fp.timer1.SetEnabled(true);
-    s.fp.timer3.SetEnabled(true);
+    s.fp.loadTicker.SetEnabled(true);
+    s.fp.waitTicker.SetEnabled(true);
     s.fp.window.Close();
     EXPECT_FALSE(s.fp.window.destroyed);
-    EXPECT_EQ(s.fp.statusBar.Panel(1), "停止処理中");
+    EXPECT_EQ(s.fp.statusBar.Panel(StatusPanel::Activity), "停止処理中");
     EXPECT_EQ(s.frm.polling.RefreshState, 2);
     EXPECT_EQ(s.frm.polling.QuitPending, 1);
-    EXPECT_FALSE(s.fp.timer1.Enabled());
-    EXPECT_FALSE(s.fp.timer3.Enabled());
+    EXPECT_FALSE(s.fp.loadTicker.Enabled());
+    EXPECT_FALSE(s.fp.waitTicker.Enabled());
 
     // A second request during the same pass changes nothing more.
     const auto writes = s.fp.statusBar.writes.size();
@@ -90,7 +90,7 @@ TEST(FormQueryUnload, RefusedOnceDuringAPassAndTurnedIntoAStopRequest) {
     EXPECT_EQ(s.frm.polling.RefreshState, 2);
     EXPECT_EQ(s.frm.polling.QuitPending, 1);
     EXPECT_EQ(s.fp.statusBar.writes.size(), writes + 1);
-    EXPECT_EQ(s.fp.statusBar.Panel(1), "停止処理中");
+    EXPECT_EQ(s.fp.statusBar.Panel(StatusPanel::Activity), "停止処理中");
 
     // Once the pass has stopped, the request is granted.
     s.frm.polling.RefreshState = 0;
@@ -104,7 +104,7 @@ TEST(FormResize, LaysOutTheSurfaceAndRedraws) {
     const auto draws = s.fp.statusBar.writes.size();
     w.clientWidth = 20000;
     w.clientHeight = 10000;
-    s.frm.Form_Resize();
+    s.frm.Resized();
     EXPECT_DOUBLE_EQ(w.picture1Width, 19998);
     EXPECT_DOUBLE_EQ(w.picture1Height, 9998);
     EXPECT_EQ(s.fp.statusBar.writes.size(), draws + 1);  // panel 4 of the drawing
@@ -112,7 +112,7 @@ TEST(FormResize, LaysOutTheSurfaceAndRedraws) {
     // No client height: the surface keeps its height and the table is still drawn.
     w.clientHeight = 0;
     w.clientWidth = 15000;
-    s.frm.Form_Resize();
+    s.frm.Resized();
     EXPECT_DOUBLE_EQ(w.picture1Height, 9998);
     EXPECT_DOUBLE_EQ(w.picture1Width, 14998);
     EXPECT_EQ(s.fp.statusBar.writes.size(), draws + 2);
@@ -120,7 +120,7 @@ TEST(FormResize, LaysOutTheSurfaceAndRedraws) {
     // Minimised: nothing at all.
     w.state = WindowState::Minimized;
     w.clientWidth = 100;
-    s.frm.Form_Resize();
+    s.frm.Resized();
     EXPECT_DOUBLE_EQ(w.picture1Width, 14998);
     EXPECT_EQ(s.fp.statusBar.writes.size(), draws + 2);
 }
