@@ -162,6 +162,9 @@ void DdeCtrl::RecoverFrom(std::uint32_t code) {
         (void)Open(serviceName_);
         return;
     }
+    // Without a conversation the connect failed: it is retried when the topic changes or a
+    // pass begins, not at every request.
+    if (conversation_ == DdeConversation::kNone) return;
     // Anything else (a time-out, a conversation the server ended) leaves a conversation that
     // cannot be trusted: a late reply would be taken as the answer to the next request. Drop
     // it, so the next request of the topic connects anew.

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "app/MainWindowLogic.h"
+#include "platform/KeyCodes.h"
+#include "platform/TextCodec.h"
 #include "platform/fake/FakePlatform.h"
 
 namespace norvale {
@@ -24,41 +26,39 @@ const char* const kMaster =
 
 struct Table {
     FakePlatform fp;
-    MainWindowLogic frm{fp.platform};
+    MainWindowLogic logic{fp.platform};
 
     Table() {
-        fp.window.events = &frm;
-        EXPECT_TRUE(frm.StartUp());
-        frm.master.Load(kMaster);
+        fp.window.events = &logic;
+        fp.files.files["/norvale/mei_code.txt"] = Utf8ToCp932(kMaster);
+        EXPECT_TRUE(logic.StartUp());
         fp.tableSurface.ops.clear();
     }
-    void Key(int code) { frm.Picture1_KeyUp(static_cast<std::int16_t>(code), 0); }
+    const WatchTable& T() const { return logic.Table(); }
     void Keys(std::initializer_list<int> codes) {
-        for (int c : codes) Key(c);
+        for (int c : codes) logic.KeyReleasedOnTable(static_cast<std::int16_t>(c));
     }
     void Type(const std::string& digits) {
-        for (char c : digits) Key(kKeyDigit0 + (c - '0'));
+        for (char c : digits) Keys({key::kDigit0 + (c - '0')});
     }
     void ClickAt(int y) {
         fp.window.pointerY = y;
-        frm.TableClicked();
+        logic.TableClicked();
     }
     // Brands placed straight into the slots, shown in slot order.
     void Watch(const std::vector<std::string>& codes) {
         for (const auto& code : codes) {
-            const int b = frm.table.EntryCount;
-            auto& e = frm.table.entries[b];
+            WatchEntry e;
             e.code = static_cast<std::int16_t>(std::stoi(code));
             e.codeText = code;
             e.marketSuffix = "t";
             e.topic = code + ".t";
-            frm.table.RowOrder[b] = static_cast<std::int16_t>(b);
-            frm.table.EntryCount = static_cast<std::int16_t>(b + 1);
+            ASSERT_TRUE(logic.TableForSetUp().Append(std::move(e)));
         }
     }
     std::vector<std::string> ShownCodes() const {
         std::vector<std::string> codes;
-        for (int r = 0; r < frm.table.EntryCount; ++r) codes.push_back(frm.table.entries[frm.table.RowOrder[r]].codeText);
+        for (int r = 0; r < T().EntryCount; ++r) codes.push_back(T().entries[T().RowOrder[r]].codeText);
         return codes;
     }
     // The band colour of display row r at the latest drawing, if it was drawn.
@@ -74,40 +74,36 @@ struct Table {
 TEST(BrandEntryKeys, DigitsBuildAFourDigitCodeThatEscOrAnEmptyEnterLeaves) {
     Table t;
     t.Type("12345");
-    EXPECT_EQ(t.frm.CodeEntry, "1234");  // the fifth digit is dropped
-    EXPECT_EQ(t.fp.window.text1, "1234");
-
-    t.Key(27);
-    EXPECT_EQ(t.frm.CodeEntry, "");
-    EXPECT_EQ(t.fp.window.text1, "");
+    EXPECT_EQ(t.logic.TypedCode(), "1234");  // the fifth digit is dropped
+    EXPECT_EQ(t.fp.window.codeBox, "1234");
+    t.Keys({key::kEscape});
+    EXPECT_EQ(t.fp.window.codeBox, "");
 
     // Keypad digits count like main-row digits; other keys do nothing.
     t.Keys({96 + 9, 48 + 0, 65, 112, 96 + 4, 57});
-    EXPECT_EQ(t.frm.CodeEntry, "9049");
-    EXPECT_EQ(t.fp.window.text1, "9049");
-    t.Key(27);
-
-    // Enter with nothing typed: no drawing, nothing added.
-    t.Key(13);
-    EXPECT_EQ(t.frm.table.EntryCount, 0);
+    EXPECT_EQ(t.logic.TypedCode(), "9049");
+    EXPECT_EQ(t.fp.window.codeBox, "9049");
+    t.Keys({key::kEscape, key::kEnter});  // Enter with nothing typed: no drawing, nothing added
+    EXPECT_EQ(t.T().EntryCount, 0);
     EXPECT_TRUE(t.fp.tableSurface.ops.empty());
-    EXPECT_EQ(t.fp.window.text1, "");
+    EXPECT_EQ(t.fp.window.codeBox, "");
 }
 
 TEST(BrandEntryAdd, EnterAppendsTheTypedBrandAsTheLastRowEvenTwice) {
     Table t;
     t.Watch({"6758", "9984"});
-    t.frm.table.RowOrder[0] = 1;  // a sorted table: the new brand still goes to the end
-    t.frm.table.RowOrder[1] = 0;
+    WatchTable& table = t.logic.TableForSetUp();
+    table.RowOrder[0] = 1;  // a sorted table: the new brand still goes to the end
+    table.RowOrder[1] = 0;
     // A stale value in the free slot must not reach the new brand.
-    t.frm.table.entries[2].openText = "2500";
-    t.frm.table.entries[2].open = 2500;
+    table.entries[2].openText = "2500";
+    table.entries[2].open = 2500;
 
     t.Type("7203");
-    EXPECT_EQ(t.fp.window.text1, "7203");
-    t.Key(13);
-    ASSERT_EQ(t.frm.table.EntryCount, 3);
-    const WatchEntry& added = t.frm.table.entries[2];
+    EXPECT_EQ(t.fp.window.codeBox, "7203");
+    t.Keys({key::kEnter});
+    ASSERT_EQ(t.T().EntryCount, 3);
+    const WatchEntry& added = t.T().entries[2];
     EXPECT_EQ(added.topic, "7203.t");
     EXPECT_EQ(added.code, 7203);
     EXPECT_EQ(added.codeText, "7203");
@@ -115,125 +111,94 @@ TEST(BrandEntryAdd, EnterAppendsTheTypedBrandAsTheLastRowEvenTwice) {
     EXPECT_EQ(added.brandName, "トヨタ自動車");
     EXPECT_EQ(added.openText, "");
     EXPECT_EQ(added.open, 0);
-    EXPECT_EQ(t.frm.table.RowOrder[2], 2);
     EXPECT_EQ(t.ShownCodes(), (std::vector<std::string>{"9984", "6758", "7203"}));
-    EXPECT_EQ(t.frm.CodeEntry, "");
-    EXPECT_EQ(t.fp.window.text1, "");
+    EXPECT_EQ(t.fp.window.codeBox, "");
     // Cleared, then drawn anew with the new count.
     ASSERT_FALSE(t.fp.tableSurface.ops.empty());
     EXPECT_EQ(t.fp.tableSurface.ops.front().kind, SurfaceOp::Clear);
     EXPECT_EQ(t.fp.statusBar.Panel(StatusPanel::BrandCount), "銘柄数: 3/ 1000");
 
     // No duplicate check; an addition during a pass goes ahead at once.
-    t.frm.polling.RefreshState = 1;
-    t.Type("7203");
-    t.Key(13);
-    ASSERT_EQ(t.frm.table.EntryCount, 4);
-    EXPECT_EQ(t.frm.table.entries[3].topic, "7203.t");
-    EXPECT_EQ(t.frm.table.DeletePending, 0);
+    t.fp.events.at[1] = [&] {
+        t.Type("7203");
+        t.Keys({key::kEnter});
+    };
+    EXPECT_EQ(t.logic.RunPass(), PassExit::Completed);
+    ASSERT_EQ(t.T().EntryCount, 4);
+    EXPECT_EQ(t.T().entries[3].topic, "7203.t");
 
     // Leading zeros in the master: 42 typed finds "0042", whose spelling is kept.
     t.Type("42");
-    t.Key(13);
-    ASSERT_EQ(t.frm.table.EntryCount, 5);
-    EXPECT_EQ(t.frm.table.entries[4].codeText, "0042");
-    EXPECT_EQ(t.frm.table.entries[4].topic, "42.q");
-}
+    t.Keys({key::kEnter});
+    ASSERT_EQ(t.T().EntryCount, 5);
+    EXPECT_EQ(t.T().entries[4].codeText, "0042");
+    EXPECT_EQ(t.T().entries[4].topic, "42.q");
 
-TEST(BrandEntryAdd, CodesThatCannotBeWatchedAddNothingAndDrawNothing) {
-    Table t;
-    t.Watch({"6758"});
-    for (const char* code : {"9999", "1111"}) {  // not in the master; a market without a suffix
+    // Not in the master; a market without a suffix: nothing added, nothing drawn.
+    for (const char* code : {"9999", "1111"}) {
+        t.fp.tableSurface.ops.clear();
         t.Type(code);
-        t.Key(13);
-        EXPECT_EQ(t.frm.table.EntryCount, 1) << code;
+        t.Keys({key::kEnter});
+        EXPECT_EQ(t.T().EntryCount, 5) << code;
         EXPECT_TRUE(t.fp.tableSurface.ops.empty()) << code;
-        EXPECT_EQ(t.frm.CodeEntry, "") << code;
-        EXPECT_EQ(t.fp.window.text1, "") << code;
+        EXPECT_EQ(t.fp.window.codeBox, "") << code;
     }
-    EXPECT_EQ(t.frm.table.entries[1].codeText, "");
+    EXPECT_EQ(t.T().entries[5].codeText, "");
 }
 
 TEST(BrandEntryAdd, TheThousandthBrandIsTheLast) {
     Table t;
-    t.frm.table.EntryCount = 999;
+    t.logic.TableForSetUp().EntryCount = 999;
     t.Type("7203");
-    t.Key(13);
-    ASSERT_EQ(t.frm.table.EntryCount, 1000);
-    EXPECT_EQ(t.frm.table.entries[999].topic, "7203.t");
-    EXPECT_EQ(t.frm.table.RowOrder[999], 999);
+    t.Keys({key::kEnter});
+    ASSERT_EQ(t.T().EntryCount, 1000);
+    EXPECT_EQ(t.T().entries[999].topic, "7203.t");
+    EXPECT_EQ(t.T().RowOrder[999], 999);
 
     t.fp.tableSurface.ops.clear();
     t.Type("6758");
-    t.Key(13);
-    EXPECT_EQ(t.frm.table.EntryCount, 1000);
-    EXPECT_EQ(t.frm.table.entries[999].topic, "7203.t");
+    t.Keys({key::kEnter});
+    EXPECT_EQ(t.T().EntryCount, 1000);
+    EXPECT_EQ(t.T().entries[999].topic, "7203.t");
     EXPECT_EQ(t.fp.statusBar.Panel(StatusPanel::Activity), "銘柄数上限");
-    EXPECT_EQ(t.frm.CodeEntry, "");
-    EXPECT_EQ(t.fp.window.text1, "");
+    EXPECT_EQ(t.fp.window.codeBox, "");
     EXPECT_TRUE(t.fp.tableSurface.ops.empty());
 }
 
-TEST(BrandEntrySelect, AClickOnTheHeadingOrBelowTheRowsSelectsNothingToRemove) {
-    Table t;
-    t.Watch({"1301", "1332", "1605"});
-    t.Key(46);  // no click yet: ClickY 0 lies on the heading
-    EXPECT_EQ(t.frm.table.EntryCount, 3);
-
-    for (int y : {0, 11, 48, 600}) {  // heading; the heading's last line; below row 2; below the surface
-        t.ClickAt(y);
-        EXPECT_EQ(t.frm.view.ClickY, y);
-        EXPECT_EQ(t.frm.view.SelectedEntry, -1) << y;
-        t.Key(46);
-        t.Key(8);
-        EXPECT_EQ(t.frm.table.EntryCount, 3) << y;
-    }
-    // A click redraws over the old image.
-    EXPECT_EQ(t.fp.tableSurface.Count(SurfaceOp::Clear), 0);
-}
-
-TEST(BrandEntrySelect, AClickAtFiftySelectsRowThreeAndDeleteRemovesItAtOnce) {
+TEST(BrandEntrySelect, OnlyAClickOnARowSelectsWhatDeleteAndBackspaceRemoveAtOnce) {
     Table t;
     t.Watch({"1301", "1332", "1605", "1801", "1925", "2502"});
+    t.Keys({key::kDelete});  // no click yet: ClickY 0 lies on the heading
+    // Heading; the heading's last line; below the rows; below the surface.
+    for (int y : {0, 11, 7 * 12, 600}) {
+        t.ClickAt(y);
+        EXPECT_EQ(t.logic.View().ClickY, y);
+        EXPECT_EQ(t.logic.View().SelectedEntry, -1) << y;
+        t.Keys({key::kDelete, key::kBackspace});
+        EXPECT_EQ(t.T().EntryCount, 6) << y;
+    }
+    EXPECT_EQ(t.fp.tableSurface.Count(SurfaceOp::Clear), 0);  // a click redraws over the old image
+
     // Shown in reverse: row 3 holds slot 2 ("1605"), row 4 slot 1 ("1332").
-    for (int r = 0; r < 6; ++r) t.frm.table.RowOrder[r] = static_cast<std::int16_t>(5 - r);
-
+    for (int r = 0; r < 6; ++r) t.logic.TableForSetUp().RowOrder[r] = static_cast<std::int16_t>(5 - r);
     t.ClickAt(50);  // lines 48 to 59
-    EXPECT_EQ(t.frm.view.ClickY, 50);
-    EXPECT_EQ(t.frm.view.SelectedEntry, 2);
+    EXPECT_EQ(t.logic.View().SelectedEntry, 2);
     EXPECT_EQ(t.BandOf(3), kYellow);
-
     t.fp.tableSurface.ops.clear();
-    t.Key(46);
-    EXPECT_EQ(t.frm.table.EntryCount, 5);
-    EXPECT_EQ(t.frm.table.DeletePending, 0);
+    t.Keys({key::kDelete});
     EXPECT_EQ(t.ShownCodes(), (std::vector<std::string>{"2502", "1925", "1801", "1332", "1301"}));
     EXPECT_EQ(t.fp.tableSurface.ops.front().kind, SurfaceOp::Clear);
     // The brand that moved up into row 3 is the selection now, and goes next.
-    EXPECT_EQ(t.frm.table.entries[t.frm.view.SelectedEntry].codeText, "1332");
-    t.Key(46);
-    EXPECT_EQ(t.ShownCodes(), (std::vector<std::string>{"2502", "1925", "1801", "1301"}));
-    t.Key(46);
-    EXPECT_EQ(t.ShownCodes(), (std::vector<std::string>{"2502", "1925", "1801"}));
-    EXPECT_EQ(t.frm.view.SelectedEntry, -1);  // nothing left in row 3
-    t.Key(46);
-    EXPECT_EQ(t.frm.table.EntryCount, 3);
-}
-
-TEST(BrandEntrySelect, BackspaceRemovesTheSelectionAndKeepsTheDigits) {
-    Table t;
-    t.Watch({"1301", "1332"});
+    EXPECT_EQ(t.T().entries[t.logic.View().SelectedEntry].codeText, "1332");
     t.Type("12");
-    t.Key(8);  // nothing selected yet
-    EXPECT_EQ(t.frm.table.EntryCount, 2);
-    EXPECT_EQ(t.frm.CodeEntry, "12");
-
-    t.ClickAt(12);  // first line of row 0
-    EXPECT_EQ(t.frm.view.SelectedEntry, 0);
-    t.Key(8);
-    EXPECT_EQ(t.ShownCodes(), (std::vector<std::string>{"1332"}));
-    EXPECT_EQ(t.frm.CodeEntry, "12");
-    EXPECT_EQ(t.fp.window.text1, "12");
+    t.Keys({key::kBackspace});  // Backspace removes too, and keeps the digits
+    EXPECT_EQ(t.ShownCodes(), (std::vector<std::string>{"2502", "1925", "1801", "1301"}));
+    EXPECT_EQ(t.fp.window.codeBox, "12");
+    t.Keys({key::kDelete});
+    EXPECT_EQ(t.ShownCodes(), (std::vector<std::string>{"2502", "1925", "1801"}));
+    EXPECT_EQ(t.logic.View().SelectedEntry, -1);  // nothing left in row 3
+    t.Keys({key::kDelete});
+    EXPECT_EQ(t.T().EntryCount, 3);
 }
 
 // The user's actions run where the pass lets pending events run: before brand 0 at the first
@@ -243,91 +208,45 @@ TEST(BrandEntryRemoveDuringPass, TheRowIsMarkedAndEveryKeyWaitsForTheCompletedPa
     t.Watch({"1301", "1332", "1605"});
     t.Type("72");
     t.ClickAt(30);  // row 1
-    ASSERT_EQ(t.frm.view.SelectedEntry, 1);
+    ASSERT_EQ(t.logic.View().SelectedEntry, 1);
 
     bool ran = false;
     t.fp.events.at[2] = [&] {
         ran = true;
-        ASSERT_EQ(t.frm.polling.RefreshState, 1);
+        ASSERT_EQ(t.logic.Polling().Phase(), PollingPhase::Running);
         t.fp.tableSurface.ops.clear();
-        t.Key(46);
-        EXPECT_EQ(t.frm.table.DeletePending, 1);
-        EXPECT_EQ(t.frm.table.DeleteTarget, 1);
-        EXPECT_EQ(t.frm.table.EntryCount, 3);
+        t.Keys({key::kDelete});
+        EXPECT_EQ(t.T().removal, PendingRemoval::AfterPass);
+        EXPECT_EQ(t.T().DeleteTarget, 1);
+        EXPECT_EQ(t.T().EntryCount, 3);
         EXPECT_EQ(t.fp.tableSurface.ops.front().kind, SurfaceOp::Clear);
         EXPECT_EQ(t.BandOf(1), kBlack);
-        EXPECT_EQ(t.frm.view.SelectedEntry, -1);  // a marked row is not selected
+        EXPECT_EQ(t.logic.View().SelectedEntry, -1);  // a marked row is not selected
 
-        t.fp.window.text1 = "untouched";
-        t.Keys({48 + 0, 96 + 3, 13, 27, 46, 8});
-        EXPECT_EQ(t.frm.CodeEntry, "72");
-        EXPECT_EQ(t.fp.window.text1, "untouched");
-        EXPECT_EQ(t.frm.table.EntryCount, 3);
+        t.fp.window.codeBox = "untouched";
+        t.Keys({48 + 0, 96 + 3, key::kEnter, key::kEscape, key::kDelete, key::kBackspace});
+        EXPECT_EQ(t.logic.TypedCode(), "72");
+        EXPECT_EQ(t.fp.window.codeBox, "untouched");
+        EXPECT_EQ(t.T().EntryCount, 3);
         t.ClickAt(42);  // a click still moves the yellow row, but removes nothing
-        EXPECT_EQ(t.frm.view.SelectedEntry, 2);
-        EXPECT_EQ(t.frm.table.DeleteTarget, 1);
+        EXPECT_EQ(t.logic.View().SelectedEntry, 2);
+        EXPECT_EQ(t.T().DeleteTarget, 1);
     };
     bool ranLater = false;
     t.fp.events.at[20] = [&] {  // later in the pass: still waiting
         ranLater = true;
-        EXPECT_EQ(t.frm.table.DeletePending, 1);
-        t.Key(50);
-        EXPECT_EQ(t.frm.CodeEntry, "72");
+        EXPECT_EQ(t.T().removal, PendingRemoval::AfterPass);
+        t.Keys({50});
+        EXPECT_EQ(t.logic.TypedCode(), "72");
     };
-    EXPECT_EQ(t.frm.RefreshPass(), PassExit::Completed);
+    EXPECT_EQ(t.logic.RunPass(), PassExit::Completed);
     ASSERT_TRUE(ran && ranLater);
-    EXPECT_EQ(t.frm.table.DeletePending, 0);
+    EXPECT_EQ(t.T().removal, PendingRemoval::None);
     EXPECT_EQ(t.ShownCodes(), (std::vector<std::string>{"1301", "1605"}));
     t.Type("03");
-    EXPECT_EQ(t.fp.window.text1, "7203");
-    t.Key(13);
+    EXPECT_EQ(t.fp.window.codeBox, "7203");
+    t.Keys({key::kEnter});
     EXPECT_EQ(t.ShownCodes(), (std::vector<std::string>{"1301", "1605", "7203"}));
-}
-
-TEST(BrandEntryRemoveDuringPass, AStopLeavesTheRowMarkedUntilALaterPassCompletes) {
-    Table t;
-    t.Watch({"1301", "1332", "1605"});
-    t.ClickAt(12);
-    bool ran = false;
-    t.fp.events.at[2] = [&] {
-        ran = true;
-        t.Key(46);
-        EXPECT_EQ(t.frm.table.DeletePending, 1);
-        t.frm.StopPolling();  // "RSS停止"
-        t.Key(46);                   // ignored while the pass winds down
-    };
-    EXPECT_EQ(t.frm.RefreshPass(), PassExit::Stopped);
-    ASSERT_TRUE(ran);
-    EXPECT_EQ(t.frm.polling.RefreshState, 0);
-    EXPECT_EQ(t.frm.table.DeletePending, 1);
-
-    t.Type("7203");
-    t.Key(13);
-    t.Key(46);
-    EXPECT_EQ(t.frm.CodeEntry, "");
-    EXPECT_EQ(t.frm.table.EntryCount, 3);
-    EXPECT_EQ(t.frm.table.DeletePending, 1);
-    t.frm.DrawTable();
-    EXPECT_EQ(t.BandOf(0), kBlack);
-
-    // Polling runs again and a pass completes.
-    t.fp.events.at.clear();
-    t.fp.events.calls = 0;
-    EXPECT_EQ(t.frm.RefreshPass(), PassExit::Completed);
-    EXPECT_EQ(t.frm.table.DeletePending, 0);
-    EXPECT_EQ(t.ShownCodes(), (std::vector<std::string>{"1332", "1605"}));
-    t.Type("1");
-    EXPECT_EQ(t.fp.window.text1, "1");
-}
-
-TEST(BrandEntryRemove, AfterAStopRequestARemovalNoLongerWaits) {
-    Table t;
-    t.Watch({"1301", "1332"});
-    t.ClickAt(24);  // row 1
-    t.frm.polling.RefreshState = 2;
-    t.Key(46);
-    EXPECT_EQ(t.frm.table.DeletePending, 0);
-    EXPECT_EQ(t.ShownCodes(), (std::vector<std::string>{"1301"}));
 }
 
 }  // namespace

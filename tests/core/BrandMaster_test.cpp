@@ -195,16 +195,18 @@ TEST(BrandMaster, Cp932FilesReadTheSameWithAnyLineEnd) {
 }
 
 TEST(BrandMaster, StartUpReadsMeiCodeFromTheProgramFolder) {
+    FakePlatform none;
+    MainWindowLogic empty(none.platform);
+    ASSERT_TRUE(empty.StartUp());  // no file: an empty master
+    EXPECT_EQ(empty.Master().BrandCount(), 0);
+
     FakePlatform fp;
     MainWindowLogic frm(fp.platform);
-    frm.LoadBrandMaster();  // no file: an empty master
-    EXPECT_EQ(frm.master.BrandCount(), 0);
-
     fp.files.files["/norvale/mei_code.txt"] = Utf8ToCp932("8233,髙島屋,100,東証\r\n");
-    frm.LoadBrandMaster();
-    ASSERT_EQ(frm.master.BrandCount(), 1);
-    EXPECT_EQ(frm.master[0].brandName, "髙島屋");
-    EXPECT_EQ(frm.master.FindBrand(8233), 0);
+    ASSERT_TRUE(frm.StartUp());
+    ASSERT_EQ(frm.Master().BrandCount(), 1);
+    EXPECT_EQ(frm.Master()[0].brandName, "髙島屋");
+    EXPECT_EQ(frm.Master().FindBrand(8233), 0);
 }
 
 }  // namespace

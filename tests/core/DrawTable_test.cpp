@@ -78,7 +78,7 @@ TEST(DrawTable, HeaderAndOneFullRowExactly) {
     e.codeText = "7203";
     e.brandName = "トヨタ自動車株式会社です";
     e.last = 1234567;
-    e.tick = 1;
+    e.move = PriceMove::Rose;
     e.prevClose = 1234567;  // equal: black
     e.prevCloseDev = -2.5;
     e.open = 1000;
@@ -119,7 +119,7 @@ TEST(DrawTable, HeaderAndOneFullRowExactly) {
     EXPECT_EQ(Slice(d.surface.ops, kHeader.size(), 1000), row);
     EXPECT_EQ(d.view.SelectedEntry, 1);
     EXPECT_EQ(d.status.Panel(StatusPanel::BrandCount), "銘柄数: 2/ 1000");
-    EXPECT_EQ(d.view.DrawBusy, 0);
+    EXPECT_FALSE(d.view.drawing);
 }
 
 TEST(DrawTable, EntryWithoutQuotesAndTheColoursAtEquality) {
@@ -128,7 +128,7 @@ TEST(DrawTable, EntryWithoutQuotesAndTheColoursAtEquality) {
     d.table->entries[0].codeText = "1301";  // no quotes at all
     WatchEntry& same = d.table->entries[1];
     same.last = same.prevClose = same.open = same.vwap = same.high = same.low = 500;
-    same.tick = 2;
+    same.move = PriceMove::Fell;
     WatchEntry& between = d.table->entries[2];
     between.last = 500;
     between.prevClose = between.open = between.vwap = between.low = 400;  // price above: red
@@ -154,7 +154,7 @@ TEST(DrawTable, EntryWithoutQuotesAndTheColoursAtEquality) {
     EXPECT_EQ(d.Of(SurfaceOp::Fill)[3], F(889, 12, 967, 22, kB));  // nearly all blue
 
     const auto eq = texts(24);
-    EXPECT_EQ(eq[2].colour, kB);  // tick 2
+    EXPECT_EQ(eq[2].colour, kB);  // fell
     EXPECT_EQ(eq[3].text, "↓");
     EXPECT_EQ(eq[3].colour, kB);
     EXPECT_EQ(eq[4].colour, kK);   // previous close
@@ -216,7 +216,7 @@ TEST(DrawTable, BandsPendingRemovalBeforeYellowAndTheSelection) {
 
     d.surface.ops.clear();
     d.table->DeleteTarget = 2;
-    d.table->DeletePending = 1;
+    d.table->removal = PendingRemoval::AfterPass;
     d.Draw();
     EXPECT_EQ(d.Bands()[1], F(-1, 23, 809, 35, kK));
     EXPECT_EQ(d.view.SelectedEntry, -1);  // a row marked for removal is not selected
@@ -229,7 +229,7 @@ TEST(DrawTable, BandsPendingRemovalBeforeYellowAndTheSelection) {
     EXPECT_EQ(d.view.SelectedEntry, 2);
 
     d.surface.ops.clear();
-    d.table->DeletePending = 2;  // removal under way: no longer shown black
+    d.table->removal = PendingRemoval::Removing;  // removal under way: no longer shown black
     d.Draw();
     EXPECT_EQ(d.Bands()[3], F(-1, 47, 809, 59, kW));
 }
@@ -258,12 +258,12 @@ TEST(DrawTable, SelectionStaysOnTheScreenRowAcrossAResort) {
     Drawing d;
     d.table->EntryCount = 5;
     for (int k = 0; k < 5; ++k) d.table->entries[k].prevCloseDev = k;  // 0 .. 4
-    SortRows(*d.table, 1);
+    SortRows(*d.table, SortKey::FromListIndex(1));
     d.view.ClickY = 50;  // lines 48..59: display row 3
     d.Draw();
     EXPECT_EQ(d.view.SelectedEntry, 3);
 
-    SortRows(*d.table, 2);
+    SortRows(*d.table, SortKey::FromListIndex(2));
     d.surface.ops.clear();
     d.Draw();
     EXPECT_EQ(d.Bands()[3], F(-1, 47, 809, 59, kY));
@@ -273,13 +273,13 @@ TEST(DrawTable, SelectionStaysOnTheScreenRowAcrossAResort) {
 TEST(DrawTable, ABusyDrawingReturnsAtOnce) {
     Drawing d;
     d.table->EntryCount = 3;
-    d.view.DrawBusy = 1;
+    d.view.drawing = true;
     d.view.SelectedEntry = 2;
     d.Draw();
     EXPECT_TRUE(d.surface.ops.empty());
     EXPECT_TRUE(d.status.writes.empty());
     EXPECT_EQ(d.view.SelectedEntry, 2);
-    EXPECT_EQ(d.view.DrawBusy, 1);
+    EXPECT_TRUE(d.view.drawing);
 }
 
 }  // namespace

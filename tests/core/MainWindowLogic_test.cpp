@@ -1,128 +1,302 @@
-// Start-up, resize and close of the main window, driven headless through the fakes.
+// The window logic headless: start-up, resize, close, the tickers and the polling commands,
+// in fake seconds.
 #include "app/MainWindowLogic.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/fake/FakePlatform.h"
+#include "app/Intervals.h"
+#include "tests/core/PollingFixture.h"
 
 namespace norvale {
 namespace {
 
-struct Started {
-    FakePlatform fp;
-    MainWindowLogic frm{fp.platform};
-    Started() {
-        fp.window.events = &frm;
-        EXPECT_TRUE(frm.StartUp());
-    }
-};
-
-TEST(FormLoad, LeavesTheWindowStoppedWithBothListsFilled) {
-    Started s;
+TEST(StartUp, LeavesTheWindowStoppedWithBothListsFilled) {
+    Polling s;
     auto& w = s.fp.window;
     EXPECT_EQ(w.caption, "Norvale - (ver1.02)");
     EXPECT_TRUE(w.Enabled(MenuItem::StartPolling));
     EXPECT_FALSE(w.Enabled(MenuItem::StopPolling));
     EXPECT_TRUE(w.Enabled(MenuItem::File));
     EXPECT_FALSE(w.Enabled(MenuItem::Offline));
-    ASSERT_EQ(w.comboItems[DropDown::SortKey].size(), 13u);
-    EXPECT_EQ(w.comboItems[DropDown::SortKey][12], "気配比率-降順");
+    ASSERT_EQ(w.listItems[DropDown::SortKey].size(), 13u);
+    EXPECT_EQ(w.listItems[DropDown::SortKey][12], "気配比率-降順");
     EXPECT_EQ(w.SelectedIndex(DropDown::SortKey), 0);
-    ASSERT_EQ(w.comboItems[DropDown::Interval].size(), 10u);
-    EXPECT_EQ(w.comboItems[DropDown::Interval][0], "自動");
-    EXPECT_EQ(w.comboItems[DropDown::Interval][9], "180秒");
+    EXPECT_EQ(w.listItems[DropDown::Interval],
+              (std::vector<std::string>{"自動", "10秒", "20秒", "30秒", "40秒", "50秒", "60秒", "90秒", "120秒", "180秒"}));
     EXPECT_EQ(w.SelectedIndex(DropDown::Interval), 0);
-    EXPECT_EQ(s.fp.statusBar.Panel(StatusPanel::Activity), "停止");
-    EXPECT_EQ(s.fp.statusBar.Panel(StatusPanel::SortKey), "並べ替え停止");
-    EXPECT_EQ(s.fp.statusBar.Panel(StatusPanel::BrandCount), "銘柄数: 0/ 1000");
-    EXPECT_EQ(s.frm.SortKey, 0);
+    EXPECT_EQ(s.Panel(StatusPanel::Activity), "停止");
+    EXPECT_EQ(s.Panel(StatusPanel::SortKey), "並べ替え停止");
+    EXPECT_EQ(s.Panel(StatusPanel::BrandCount), "銘柄数: 0/ 1000");
+    EXPECT_EQ(s.logic.CurrentSortKey().ListIndex(), 0);
     EXPECT_FALSE(s.fp.loadTicker.Enabled());
     EXPECT_FALSE(s.fp.waitTicker.Enabled());
-    EXPECT_EQ(s.frm.polling.RefreshState, 0);
-    EXPECT_EQ(s.frm.polling.QuitPending, 0);
-    EXPECT_EQ(s.frm.polling.OfflineMode, 0);
     // Centred on the screen.
     EXPECT_DOUBLE_EQ(w.frame.left, (w.screenWidth - w.frame.width) / 2);
     // The DDE layer was opened for the service "RSS".
-    ASSERT_FALSE(s.fp.ddeml.log.empty());
-    EXPECT_EQ(s.fp.ddeml.log.front(), "Initialize");
+    EXPECT_EQ(s.fp.ddeml.log, (std::vector<std::string>{"Initialize", "CreateStringHandle(RSS)"}));
+
+    FakePlatform other;
+    other.instance.anotherRunning = true;
+    MainWindowLogic second(other.platform);
+    EXPECT_FALSE(second.StartUp());
+    EXPECT_TRUE(other.window.caption.empty());
+    EXPECT_TRUE(other.ddeml.log.empty());
+    EXPECT_TRUE(other.statusBar.writes.empty());
+    EXPECT_TRUE(other.tableSurface.ops.empty());
 }
 
-TEST(FormLoad, EndsAtOnceWhenAnotherInstanceRuns) {
-    FakePlatform fp;
-    fp.instance.anotherRunning = true;
-    MainWindowLogic frm(fp.platform);
-    EXPECT_FALSE(frm.StartUp());
-    EXPECT_TRUE(fp.window.caption.empty());
-    EXPECT_TRUE(fp.ddeml.log.empty());
-    EXPECT_TRUE(fp.statusBar.writes.empty());
-    EXPECT_TRUE(fp.tableSurface.ops.empty());
+TEST(Resized, LaysOutTheSurfaceAndRedraws) {
+    Polling s;
+    auto& w = s.fp.window;
+    const auto draws = s.fp.statusBar.writes.size();
+    struct Step {
+        double clientWidth, clientHeight;
+        WindowState state;
+        double width, height;
+        std::size_t draws;
+    };
+    // No client height keeps the height; minimised does nothing at all.
+    for (const Step& step : {Step{20000, 10000, WindowState::Normal, 19998, 9998, 1},
+                             Step{15000, 0, WindowState::Normal, 14998, 9998, 2},
+                             Step{100, 100, WindowState::Minimized, 14998, 9998, 2}}) {
+        w.clientWidth = step.clientWidth;
+        w.clientHeight = step.clientHeight;
+        w.state = step.state;
+        s.logic.Resized();
+        EXPECT_DOUBLE_EQ(w.tableSurfaceWidth, step.width);
+        EXPECT_DOUBLE_EQ(w.tableSurfaceHeight, step.height);
+        EXPECT_EQ(s.fp.statusBar.writes.size(), draws + step.draws);  // the brand count of each drawing
+    }
 }
 
-TEST(FormQueryUnload, GrantedWhileNoPassRuns) {
-    Started s;
-    s.fp.waitTicker.SetEnabled(true);
+TEST(CloseRequested, GrantedWhileNoPassRuns) {
+    Polling s;
+    s.logic.StartPolling();
     s.fp.window.Close();
     EXPECT_TRUE(s.fp.window.destroyed);
-    EXPECT_TRUE(s.frm.Closed());
+    EXPECT_TRUE(s.logic.Closed());
     EXPECT_FALSE(s.fp.waitTicker.Enabled());
-    ASSERT_FALSE(s.fp.ddeml.log.empty());
     EXPECT_EQ(s.fp.ddeml.log.back(), "Uninitialize");
 }
 
-TEST(FormQueryUnload, RefusedOnceDuringAPassAndTurnedIntoAStopRequest) {
-    Started s;
-    s.frm.polling.RefreshState = 1;
-    s.fp.loadTicker.SetEnabled(true);
-    s.fp.waitTicker.SetEnabled(true);
-    s.fp.window.Close();
-    EXPECT_FALSE(s.fp.window.destroyed);
-    EXPECT_EQ(s.fp.statusBar.Panel(StatusPanel::Activity), "停止処理中");
-    EXPECT_EQ(s.frm.polling.RefreshState, 2);
-    EXPECT_EQ(s.frm.polling.QuitPending, 1);
-    EXPECT_FALSE(s.fp.loadTicker.Enabled());
-    EXPECT_FALSE(s.fp.waitTicker.Enabled());
-
-    // A second request during the same pass changes nothing more.
-    const auto writes = s.fp.statusBar.writes.size();
-    s.fp.window.Close();
-    EXPECT_FALSE(s.fp.window.destroyed);
-    EXPECT_EQ(s.frm.polling.RefreshState, 2);
-    EXPECT_EQ(s.frm.polling.QuitPending, 1);
-    EXPECT_EQ(s.fp.statusBar.writes.size(), writes + 1);
-    EXPECT_EQ(s.fp.statusBar.Panel(StatusPanel::Activity), "停止処理中");
-
-    // Once the pass has stopped, the request is granted.
-    s.frm.polling.RefreshState = 0;
-    s.fp.window.Close();
-    EXPECT_TRUE(s.fp.window.destroyed);
+// A close during a pass is refused once, turned into a stop, and carried out by the pass at
+// the brand boundary; nothing is touched after.
+TEST(CloseRequested, DuringAPassClosesAtTheBrandBoundaryAndNothingIsTouchedAfter) {
+    // Under way: request 1 is in the first loop, request 6 in the second.
+    for (const int at : {1, 6}) {
+        SCOPED_TRACE(at);
+        Polling p;
+        p.Add("1111", "t");
+        p.Add("2222", "t");
+        p.Entry(1).openText = p.Entry(1).prevCloseText = "1";
+        p.ChooseSortKey(2);
+        p.logic.StartPolling();
+        std::size_t opsAtClose = 0;
+        p.afterRequest[at] = [&] {
+            p.fp.window.Close();
+            EXPECT_FALSE(p.fp.window.destroyed);
+            EXPECT_EQ(p.Panel(StatusPanel::Activity), "停止処理中");
+            EXPECT_FALSE(p.fp.loadTicker.enabled);
+            EXPECT_FALSE(p.fp.waitTicker.enabled);
+            const auto writes = p.fp.statusBar.writes.size();
+            p.fp.window.Close();  // a second request changes nothing more
+            EXPECT_EQ(p.fp.statusBar.writes.size(), writes + 1);
+            EXPECT_TRUE(p.State().QuitPending());
+            EXPECT_EQ(p.State().Phase(), PollingPhase::Stopping);
+            opsAtClose = p.fp.tableSurface.ops.size();
+        };
+        p.fp.ddeml.log.clear();
+        p.Idle(1);
+        EXPECT_TRUE(p.fp.window.destroyed);
+        EXPECT_TRUE(p.logic.Closed());
+        // The brand under way was finished; nothing after it was asked, ranked or drawn.
+        EXPECT_EQ(p.RequestsFor("1111.t"), at == 1 ? 2 : 16);
+        EXPECT_EQ(p.RequestsFor("2222.t"), 0);
+        EXPECT_EQ(p.fp.tableSurface.ops.size(), opsAtClose);
+        EXPECT_EQ(p.fp.statusBar.writes.back(), (std::pair<StatusPanel, std::string>(StatusPanel::Activity, "停止")));
+        const std::size_t writesAtClose = p.fp.statusBar.writes.size();
+        EXPECT_EQ(p.fp.ddeml.log.back(), "Uninitialize");
+        EXPECT_FALSE(p.fp.loadTicker.enabled);
+        EXPECT_FALSE(p.fp.waitTicker.enabled);
+        EXPECT_EQ(p.fp.window.closeRequests, 3);
+        p.Idle(3);  // the tickers are off: nothing more happens
+        EXPECT_EQ(p.fp.statusBar.writes.size(), writesAtClose);
+    }
 }
 
-TEST(FormResize, LaysOutTheSurfaceAndRedraws) {
-    Started s;
-    auto& w = s.fp.window;
-    const auto draws = s.fp.statusBar.writes.size();
-    w.clientWidth = 20000;
-    w.clientHeight = 10000;
-    s.frm.Resized();
-    EXPECT_DOUBLE_EQ(w.picture1Width, 19998);
-    EXPECT_DOUBLE_EQ(w.picture1Height, 9998);
-    EXPECT_EQ(s.fp.statusBar.writes.size(), draws + 1);  // panel 4 of the drawing
+// One brand whose pass takes `passSeconds`; counts the passes that begin.
+struct Cycle : Polling {
+    int passes = 0;
+    explicit Cycle(int passSeconds, int interval) {
+        Add("7203", "t");
+        secondsFor["高値"] = passSeconds;
+        fp.window.SelectListItem(DropDown::Interval, interval);
+        onRequest = [this](int, const std::string&, const std::string& item) { passes += item == "現在値" ? 1 : 0; };
+        logic.StartPolling();
+    }
+    // Idles until a pass begins; the seconds that took, or -1 after `limit` seconds.
+    int SecondsToNextPass(int limit) {
+        const int before = passes;
+        for (int s = 1; s <= limit; ++s) {
+            Idle(1);
+            if (passes > before) return s;
+        }
+        return -1;
+    }
+};
 
-    // No client height: the surface keeps its height and the table is still drawn.
-    w.clientHeight = 0;
-    w.clientWidth = 15000;
-    s.frm.Resized();
-    EXPECT_DOUBLE_EQ(w.picture1Height, 9998);
-    EXPECT_DOUBLE_EQ(w.picture1Width, 14998);
-    EXPECT_EQ(s.fp.statusBar.writes.size(), draws + 2);
+TEST(WaitTick, SixtySecondsWithATwentySecondPass) {
+    Cycle c(20, 6);
+    EXPECT_EQ(c.State().WaitSeconds(), 10000);
+    EXPECT_EQ(c.SecondsToNextPass(1), 1);  // the first wait tick
+    // Wait ticks went on during the pass: WaitSeconds counts from its start.
+    EXPECT_EQ(c.State().LoadSeconds(), 20);
+    EXPECT_EQ(c.State().WaitSeconds(), 20);
+    EXPECT_EQ(c.State().WaitLimit(), 40);
+    EXPECT_EQ(c.Panel(StatusPanel::LoadTime), "読込み時間: 20秒");
+    EXPECT_EQ(c.Panel(StatusPanel::Activity), "待機中: 20秒");
+    // The next pass begins at the tick that brings WaitSeconds to 41.
+    EXPECT_EQ(c.SecondsToNextPass(100), 21);
+}
 
-    // Minimised: nothing at all.
-    w.state = WindowState::Minimized;
-    w.clientWidth = 100;
-    s.frm.Resized();
-    EXPECT_DOUBLE_EQ(w.picture1Width, 14998);
-    EXPECT_EQ(s.fp.statusBar.writes.size(), draws + 2);
+TEST(WaitTick, AutomaticWithShortPassesCountsUpToFiveAndGoesOn) {
+    Cycle c(2, 0);
+    c.Idle(1);
+    ASSERT_EQ(c.passes, 1);
+    std::vector<std::string> activity;
+    for (const auto& [panel, text] : c.fp.statusBar.writes)
+        if (panel == StatusPanel::Activity) activity.push_back(text);
+    // Load ticks show the count while the pass runs; the wait ticks inside it write theirs too.
+    EXPECT_NE(std::find(activity.begin(), activity.end(), "読込み中: 1秒"), activity.end());
+    EXPECT_NE(std::find(activity.begin(), activity.end(), "読込み中: 2秒"), activity.end());
+    EXPECT_EQ(c.Panel(StatusPanel::Activity), "待機中: 2秒");
+    EXPECT_EQ(c.State().WaitLimit(), 5);
+    for (const char* shown : {"待機中: 3秒", "待機中: 4秒", "待機中: 5秒"}) {
+        c.Idle(1);
+        EXPECT_EQ(c.Panel(StatusPanel::Activity), shown);
+        EXPECT_EQ(c.passes, 1);
+    }
+    c.Idle(1);
+    EXPECT_EQ(c.passes, 2);
+}
+
+TEST(WaitTick, IntervalChangeAppliesFromTheEndOfTheNextPassAndALongPassLeavesNoWait) {
+    Cycle c(2, 9);
+    c.Idle(1);
+    EXPECT_EQ(c.State().WaitLimit(), 178);
+    c.fp.window.SelectListItem(DropDown::Interval, 1);
+    c.logic.IntervalChosen();
+    EXPECT_EQ(c.State().WaitLimit(), 178);
+    EXPECT_EQ(c.SecondsToNextPass(400), 177);  // 2 + 177 > 178
+    EXPECT_EQ(c.State().WaitLimit(), 8);
+    EXPECT_EQ(c.SecondsToNextPass(400), 7);
+
+    Cycle longPass(12, 1);
+    longPass.Idle(1);
+    EXPECT_EQ(longPass.State().WaitLimit(), 0);
+    EXPECT_EQ(longPass.SecondsToNextPass(5), 1);
+}
+
+// The stop at the brand boundary: what the stopped pass leaves, the menus, a restart and a
+// removal that waits across the stopped pass.
+TEST(StopPolling, StopsThePassAtTheBrandBoundaryAndLeavesItsEndUndone) {
+    Polling p;
+    p.Add("1111", "t");
+    p.Add("2222", "t");
+    p.ChooseSortKey(2);
+    auto menus = [&] {
+        return std::vector<bool>{p.Enabled(MenuItem::StartPolling), p.Enabled(MenuItem::StopPolling),
+                                 p.Enabled(MenuItem::File)};
+    };
+    EXPECT_EQ(menus(), (std::vector<bool>{true, false, true}));
+    p.logic.StartPolling();
+    EXPECT_EQ(menus(), (std::vector<bool>{false, true, false}));
+    EXPECT_TRUE(p.fp.waitTicker.enabled);
+    p.fp.statusBar.SetPanel(StatusPanel::LoadTime, "読込み時間: 9秒");
+    p.secondsFor["始値"] = 3;
+
+    // During 1111's open: mark 1111 for removal, stop, and start again, before the boundary.
+    std::vector<bool> menusWhileStopping;
+    std::size_t opsAtStop = 0;
+    p.afterRequest[1] = [&] {
+        ASSERT_EQ(p.State().Phase(), PollingPhase::Running);
+        p.Delete(0);
+        p.logic.StopPolling();
+        EXPECT_EQ(p.State().Phase(), PollingPhase::Stopping);
+        menusWhileStopping = menus();
+        EXPECT_FALSE(p.fp.waitTicker.enabled);
+        p.logic.StartPolling();
+        opsAtStop = p.fp.tableSurface.ops.size();
+    };
+    p.Idle(1);
+    EXPECT_EQ(menusWhileStopping, (std::vector<bool>{true, false, true}));
+    EXPECT_EQ(p.Requests(), (std::vector<std::string>{"1111.t,始値", "1111.t,前日終値"}));
+    // The tick that ran it wrote nothing more: no sort, no wait, no load time, no drawing.
+    EXPECT_EQ(p.Panel(StatusPanel::Activity), "停止");
+    EXPECT_EQ(p.Panel(StatusPanel::LoadTime), "読込み時間: 9秒");
+    EXPECT_EQ(p.State().WaitLimit(), 0);
+    EXPECT_EQ(p.State().LoadSeconds(), 3);
+    EXPECT_EQ(p.State().Phase(), PollingPhase::Idle);
+    EXPECT_EQ(p.fp.tableSurface.ops.size(), opsAtStop);
+    EXPECT_FALSE(p.fp.loadTicker.enabled);
+    EXPECT_TRUE(p.fp.waitTicker.enabled);
+    EXPECT_EQ(menus(), (std::vector<bool>{false, true, false}));
+    // The removal waits across the stopped pass, for the next one that completes.
+    EXPECT_EQ(p.Table().EntryCount, 2);
+    EXPECT_EQ(p.Table().removal, PendingRemoval::AfterPass);
+    p.secondsFor.clear();
+    p.ForgetRequests();
+    p.Idle(1);  // a new pass begins at the next wait tick
+    EXPECT_EQ(p.RequestsFor("2222.t"), 16);
+    EXPECT_EQ(p.Table().EntryCount, 1);
+    EXPECT_EQ(p.Entry(0).codeText, "2222");
+    EXPECT_EQ(p.Table().removal, PendingRemoval::None);
+
+    // "RSS停止" while waiting: ticker off, menus back, the activity panel and phase untouched.
+    p.Idle(2);
+    const std::string waiting = p.Panel(StatusPanel::Activity);
+    EXPECT_EQ(waiting, "待機中: 2秒");
+    p.logic.StopPolling();
+    EXPECT_EQ(menus(), (std::vector<bool>{true, false, true}));
+    EXPECT_FALSE(p.fp.waitTicker.enabled);
+    EXPECT_EQ(p.State().Phase(), PollingPhase::Idle);
+    EXPECT_EQ(p.Panel(StatusPanel::Activity), waiting);
+    p.ForgetRequests();
+    p.Idle(30);
+    EXPECT_TRUE(p.Requests().empty());
+}
+
+TEST(PollingState, CountersStayWithinTheirLimitsAndOfflineToggles) {
+    PollingState s;
+    s.WaitNoLonger();
+    s.CountWaitSecond();
+    EXPECT_EQ(s.WaitSeconds(), 10000);
+    for (int k = 0; k < 32768; ++k) s.CountLoadSecond();
+    EXPECT_EQ(s.LoadSeconds(), 32767);  // held, not wrapped to negative
+
+    // A load tick shows its count only while the pass runs, not once it is stopping.
+    Polling p;
+    p.Add("1111", "t");
+    p.secondsFor["始値"] = p.secondsFor["前日終値"] = 1;
+    p.afterRequest[2] = [&] { p.logic.StopPolling(); };
+    p.logic.StartPolling();
+    p.Idle(1);
+    std::vector<std::string> loading;
+    for (const auto& [panel, text] : p.fp.statusBar.writes)
+        if (panel == StatusPanel::Activity && text.rfind("読込み中", 0) == 0) loading.push_back(text);
+    EXPECT_EQ(loading, std::vector<std::string>{"読込み中: 1秒"});
+    EXPECT_EQ(p.State().LoadSeconds(), 2);
+
+    EXPECT_EQ(WaitLimitAfterPass(-1, 3, 17), 17);  // nothing selected keeps the limit
+    EXPECT_EQ(WaitLimitAfterPass(10, 3, 17), 17);
+    EXPECT_EQ(WaitLimitAfterPass(9, 32767, 17), 0);
+
+    p.logic.ToggleOffline();
+    EXPECT_EQ(p.Panel(StatusPanel::LoadTime), "OFF LINE");
+    EXPECT_TRUE(p.State().Offline());
+    p.logic.ToggleOffline();
+    EXPECT_EQ(p.Panel(StatusPanel::LoadTime), "ON LINE");
+    EXPECT_FALSE(p.State().Offline());
 }
 
 }  // namespace

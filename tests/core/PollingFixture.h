@@ -1,4 +1,4 @@
-// A started frmGrp on the fakes, with a scripted quote server and a clock whose seconds reach
+// A started window logic on the fakes, with a scripted quote server and a clock whose seconds reach
 // the tickers through the event pump, as they would while a pass lets events run.
 #pragma once
 
@@ -10,14 +10,17 @@
 #include <vector>
 
 #include "app/MainWindowLogic.h"
+#include "platform/KeyCodes.h"
 #include "platform/TextCodec.h"
 #include "platform/fake/FakePlatform.h"
+#include "ranking/PrintCell.h"
+#include "watchlist/BrandIdentity.h"
 
 namespace norvale {
 
 struct Polling {
     FakePlatform fp;
-    MainWindowLogic frm{fp.platform};
+    MainWindowLogic logic{fp.platform};
 
     // Seconds passed, and seconds whose ticks have reached the handlers.
     int clock = 0;
@@ -38,8 +41,8 @@ struct Polling {
     std::vector<std::function<void()>> queued;
 
     Polling() {
-        fp.window.events = &frm;
-        EXPECT_TRUE(frm.StartUp());
+        fp.window.events = &logic;
+        EXPECT_TRUE(logic.StartUp());
         // The server sees and answers CP932, as the DDE layer sends and expects it.
         fp.ddeml.server = [this](const std::string& ansiTopic, const std::string& ansiItem) -> FakeDdeml::Reply {
             const std::string topic = Cp932ToUtf8(ansiTopic);
@@ -67,10 +70,10 @@ struct Polling {
     void Deliver() {
         while (delivered < clock) {
             ++delivered;
-            const bool t3 = fp.waitTicker.enabled;
-            const bool t1 = fp.loadTicker.enabled;
-            if (t3 && fp.waitTicker.enabled) frm.WaitTick();
-            if (t1 && fp.loadTicker.enabled) frm.LoadTick();
+            const bool wait = fp.waitTicker.enabled;
+            const bool load = fp.loadTicker.enabled;
+            if (wait && fp.waitTicker.enabled) logic.WaitTick();
+            if (load && fp.loadTicker.enabled) logic.LoadTick();
         }
     }
     void Idle(int seconds) {
@@ -82,18 +85,31 @@ struct Polling {
 
     // Appends a brand the way the brand entry does.
     void Add(const std::string& code, const std::string& suffix) {
-        const int n = frm.table.EntryCount;
-        WatchEntry& e = frm.table.entries[static_cast<std::size_t>(n)];
-        e = WatchEntry{};
+        WatchEntry e;
         e.code = static_cast<std::int16_t>(std::stoi(code));
         e.codeText = code;
         e.marketSuffix = suffix;
-        e.topic = code + "." + suffix;
+        e.topic = TopicOf(e.code, suffix);
         e.brandName = "銘柄" + code;
-        frm.table.RowOrder[static_cast<std::size_t>(n)] = static_cast<std::int16_t>(n);
-        frm.table.EntryCount = static_cast<std::int16_t>(n + 1);
+        ASSERT_TRUE(logic.TableForSetUp().Append(std::move(e)));
     }
-    WatchEntry& Entry(int j) { return frm.table.entries[static_cast<std::size_t>(j)]; }
+    WatchEntry& Entry(int j) { return logic.TableForSetUp().entries[static_cast<std::size_t>(j)]; }
+    const WatchTable& Table() const { return logic.Table(); }
+    const PollingState& State() const { return logic.Polling(); }
+    // Marks slot for removal with Delete, as the trader does: click its row, then the key.
+    void Delete(int slot) {
+        for (int r = 0; r < Table().EntryCount; ++r) {
+            if (Table().RowOrder[static_cast<std::size_t>(r)] != slot) continue;
+            fp.window.pointerY = kRowHeight * (r + 1);
+            logic.TableClicked();
+            logic.KeyReleasedOnTable(key::kDelete);
+            return;
+        }
+    }
+    void ChooseSortKey(int index) {
+        fp.window.SelectListItem(DropDown::SortKey, index);
+        logic.SortKeyChosen();
+    }
 
     // The items requested of the server, as "topic,item", in order.
     std::vector<std::string> Requests() const {
@@ -111,7 +127,7 @@ struct Polling {
     void ForgetRequests() { fp.ddeml.log.clear(); }
 
     bool Enabled(MenuItem m) const { return fp.window.Enabled(m); }
-    const std::string& Panel(int n) const { return fp.statusBar.Panel(n); }
+    const std::string& Panel(StatusPanel panel) const { return fp.statusBar.Panel(panel); }
 };
 
 }  // namespace norvale

@@ -1,10 +1,9 @@
-// The six measures and the exchange sort of the display order.
+// The sort key and the exchange sort of the display order.
 #include "ranking/Ranking.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 #include <memory>
 #include <random>
 #include <vector>
@@ -14,88 +13,6 @@
 
 namespace norvale {
 namespace {
-
-TEST(Measures, DeviationRatesWithTheirZeroGuards) {
-    WatchEntry e;
-    e.last = 1050;
-    e.open = 1000;
-    e.prevClose = 0;
-    e.prevCloseDev = 9;
-    RecomputeOpenAndPrevCloseDev(e);
-    EXPECT_NEAR(e.openDev, 5, 1e-12);  // 1050 / 1000 is not exact in binary
-    EXPECT_EQ(e.prevCloseDev, 0);
-    e.prevClose = 1400;
-    RecomputeOpenAndPrevCloseDev(e);
-    EXPECT_DOUBLE_EQ(e.prevCloseDev, -25);
-    e.open = 0;
-    RecomputeOpenAndPrevCloseDev(e);
-    EXPECT_EQ(e.openDev, 0);
-
-    // The other three are guarded on last: a brand without a price ranks as 0.
-    e = WatchEntry{};
-    e.vwap = 500;
-    e.high = 500;
-    e.low = 500;
-    e.vwapDev = e.highDev = e.lowDev = 7;
-    RecomputeVwapDev(e);
-    RecomputeHighDev(e);
-    RecomputeLowDev(e);
-    EXPECT_EQ(e.vwapDev, 0);
-    EXPECT_EQ(e.highDev, 0);
-    EXPECT_EQ(e.lowDev, 0);
-    e.last = 400;
-    RecomputeVwapDev(e);
-    RecomputeHighDev(e);
-    RecomputeLowDev(e);
-    EXPECT_DOUBLE_EQ(e.vwapDev, -20);
-    EXPECT_DOUBLE_EQ(e.highDev, -20);
-    EXPECT_DOUBLE_EQ(e.lowDev, -20);
-}
-
-TEST(Measures, ZeroReferenceOrOverflowNeverStoresInfinityOrNaN) {
-    WatchEntry e;
-    e.last = 400;  // a price but no reference yet
-    e.vwapDev = e.highDev = e.lowDev = 7;
-    RecomputeVwapDev(e);
-    RecomputeHighDev(e);
-    RecomputeLowDev(e);
-    EXPECT_EQ(e.vwapDev, 0);
-    EXPECT_EQ(e.highDev, 0);
-    EXPECT_EQ(e.lowDev, 0);
-
-    e.last = 1e308;
-    e.open = e.prevClose = e.vwap = e.high = e.low = 1e-308;
-    RecomputeOpenAndPrevCloseDev(e);
-    RecomputeVwapDev(e);
-    RecomputeHighDev(e);
-    RecomputeLowDev(e);
-    for (double m : {e.openDev, e.prevCloseDev, e.vwapDev, e.highDev, e.lowDev}) EXPECT_EQ(m, 0);
-
-    e.last = std::numeric_limits<double>::quiet_NaN();
-    e.open = 1;
-    RecomputeOpenAndPrevCloseDev(e);
-    EXPECT_EQ(e.openDev, 0);
-}
-
-TEST(Measures, QuoteRatio) {
-    WatchEntry e;
-    e.bidQtyTotal = 300;
-    e.askQtyTotal = 100;
-    RecomputeQuoteRatio(e);
-    EXPECT_DOUBLE_EQ(e.quoteRatio, 75);
-    e.bidQtyTotal = 0;
-    RecomputeQuoteRatio(e);
-    EXPECT_EQ(e.quoteRatio, 0);
-    e.askQtyTotal = 0;
-    RecomputeQuoteRatio(e);
-    EXPECT_EQ(e.quoteRatio, 0);
-    e.bidQtyTotal = 500;  // only bids
-    RecomputeQuoteRatio(e);
-    EXPECT_DOUBLE_EQ(e.quoteRatio, 100);
-    e.askQtyTotal = -500;  // bad quantities summing to zero
-    RecomputeQuoteRatio(e);
-    EXPECT_EQ(e.quoteRatio, 0);
-}
 
 std::unique_ptr<WatchTable> TableWithPrevCloseDevs(const std::vector<double>& devs) {
     auto t = std::make_unique<WatchTable>();
@@ -108,21 +25,21 @@ std::vector<int> Rows(const WatchTable& t) { return {t.RowOrder.begin(), t.RowOr
 
 TEST(SortRows, TiesComeOutInTheExchangeOrder) {
     auto t = TableWithPrevCloseDevs({2, 2, 1});
-    SortRows(*t, 1);
+    SortRows(*t, SortKey::FromListIndex(1));
     EXPECT_EQ(Rows(*t), (std::vector<int>{2, 1, 0}));
 
     t = TableWithPrevCloseDevs({5, 5, 5, 5});
     t->RowOrder[0] = 3;
     t->RowOrder[3] = 0;
-    SortRows(*t, 1);  // every sort starts from the entries' own order
+    SortRows(*t, SortKey::FromListIndex(1));  // every sort starts from the entries' own order
     EXPECT_EQ(Rows(*t), (std::vector<int>{0, 1, 2, 3}));
-    SortRows(*t, 2);
+    SortRows(*t, SortKey::FromListIndex(2));
     EXPECT_EQ(Rows(*t), (std::vector<int>{0, 1, 2, 3}));
 
     t = TableWithPrevCloseDevs({-5, 3, 0, -0.5});  // ranked by the absolute value
-    SortRows(*t, 1);
+    SortRows(*t, SortKey::FromListIndex(1));
     EXPECT_EQ(Rows(*t), (std::vector<int>{2, 3, 1, 0}));
-    SortRows(*t, 2);
+    SortRows(*t, SortKey::FromListIndex(2));
     EXPECT_EQ(Rows(*t), (std::vector<int>{0, 1, 3, 2}));
 }
 
@@ -130,28 +47,28 @@ TEST(SortRows, KeyZeroCountsAndSlotsBeyondTheLiveRange) {
     auto t = TableWithPrevCloseDevs({3, 1, 2});
     t->RowOrder[0] = 2;
     t->RowOrder[2] = 0;
-    SortRows(*t, 0);
+    SortRows(*t, SortKey::FromListIndex(0));
     EXPECT_EQ(Rows(*t), (std::vector<int>{2, 1, 0}));  // untouched
 
-    SortRows(*t, 13);  // not a key: back to the own order, not sorted
+    SortRows(*t, SortKey::FromListIndex(13));  // not a key: back to the own order, not sorted
     EXPECT_EQ(Rows(*t), (std::vector<int>{0, 1, 2}));
     t->RowOrder[0] = 2;
     t->RowOrder[2] = 0;
-    SortRows(*t, -1);
+    SortRows(*t, SortKey::FromListIndex(-1));
     EXPECT_EQ(Rows(*t), (std::vector<int>{0, 1, 2}));
 
     t->RowOrder[3] = 777;
-    SortRows(*t, 1);
+    SortRows(*t, SortKey::FromListIndex(1));
     EXPECT_EQ(Rows(*t), (std::vector<int>{1, 2, 0}));
     EXPECT_EQ(t->RowOrder[3], 777);  // only rows 0 to EntryCount - 1 are written
 
     t = TableWithPrevCloseDevs({});
     t->RowOrder[0] = 5;
-    SortRows(*t, 1);
+    SortRows(*t, SortKey::FromListIndex(1));
     EXPECT_EQ(t->RowOrder[0], 5);
     t = TableWithPrevCloseDevs({4});
     t->RowOrder[0] = 5;
-    SortRows(*t, 2);
+    SortRows(*t, SortKey::FromListIndex(2));
     EXPECT_EQ(t->RowOrder[0], 0);
 }
 
@@ -166,20 +83,20 @@ TEST(SortRows, EachKeyRanksItsOwnMeasure) {
             for (auto other : measures) t.entries[k].*other = 10 * (k + 1);  // decoys, rising
             t.entries[k].*measures[m] = 3 - k;                               // falling
         }
-        const auto key = static_cast<std::int16_t>(2 * m + 1);
-        SortRows(t, key);
+        const int key = static_cast<int>(2 * m + 1);
+        SortRows(t, SortKey::FromListIndex(key));
         EXPECT_EQ(Rows(t), (std::vector<int>{2, 1, 0})) << "key " << key;
-        SortRows(t, static_cast<std::int16_t>(key + 1));
+        SortRows(t, SortKey::FromListIndex(key + 1));
         EXPECT_EQ(Rows(t), (std::vector<int>{0, 1, 2})) << "key " << key + 1;
     }
 }
 
 // The exchange steps written out literally, reading the measure afresh at every comparison.
-void ReferenceSort(WatchTable& t, std::int16_t sortKey) {
+void ReferenceSort(WatchTable& t, int sortKey) {
     if (sortKey == 0) return;
     const int n = t.EntryCount;
     for (int r = 0; r < n; ++r) t.RowOrder[r] = static_cast<std::int16_t>(r);
-    const SortMeasure m = SortMeasureOf(sortKey);
+    const MeasureField m = FieldOf(SortKey::FromListIndex(sortKey).measure);
     if (m == nullptr) return;
     for (int i = 0; i <= n - 2; ++i) {
         for (int j = i + 1; j <= n - 1; ++j) {
@@ -208,8 +125,8 @@ TEST(SortRows, MatchesTheLiteralExchangeStepsOnRandomInputsWithManyTies) {
         }
         for (int k = 0; k < n; ++k) ref->entries[k] = t->entries[k];
         ref->EntryCount = t->EntryCount;
-        const auto key = static_cast<std::int16_t>(1 + rng() % 12);
-        SortRows(*t, key);
+        const auto key = static_cast<int>(1 + rng() % 12);
+        SortRows(*t, SortKey::FromListIndex(key));
         ReferenceSort(*ref, key);
         ASSERT_EQ(Rows(*t), Rows(*ref)) << "round " << round << " key " << key << " n " << n;
     }
@@ -221,12 +138,19 @@ TEST(SortRows, MatchesTheLiteralExchangeStepsOnRandomInputsWithManyTies) {
 namespace norvale {
 namespace {
 
-TEST(Combo1Click, StoresTheKeyShowsItSortsAndRedrawsExceptForStop) {
+TEST(SortKey, ListIndexAndKeyMapOneToOne) {
+    for (int index = -1; index <= 12; ++index) EXPECT_EQ(SortKey::FromListIndex(index).ListIndex(), index);
+    EXPECT_EQ(SortKey::FromListIndex(13), SortKey::FromListIndex(-1));
+    EXPECT_EQ(SortKey::FromListIndex(12), (SortKey{SortMeasure::QuoteRatio, SortDirection::Descending}));
+    EXPECT_EQ(SortKey::FromListIndex(3), (SortKey{SortMeasure::OpenDev, SortDirection::Ascending}));
+}
+
+TEST(SortKeyChosen, StoresTheKeyShowsItSortsAndRedrawsExceptForStop) {
     auto fp = std::make_unique<FakePlatform>();
     auto frm = std::make_unique<MainWindowLogic>(fp->platform);
     fp->window.events = frm.get();
     ASSERT_TRUE(frm->StartUp());
-    WatchTable& t = frm->table;
+    WatchTable& t = frm->TableForSetUp();
     t.EntryCount = 3;
     t.entries[0].openDev = 1;
     t.entries[1].openDev = -9;
@@ -235,7 +159,7 @@ TEST(Combo1Click, StoresTheKeyShowsItSortsAndRedrawsExceptForStop) {
     fp->tableSurface.ops.clear();
     fp->window.SelectListItem(DropDown::SortKey, 4);  // 本日始値乖離率-降順
     frm->SortKeyChosen();
-    EXPECT_EQ(frm->SortKey, 4);
+    EXPECT_EQ(frm->CurrentSortKey().ListIndex(), 4);
     EXPECT_EQ(fp->statusBar.Panel(StatusPanel::SortKey), "本日始値乖離率-降順");
     EXPECT_EQ(Rows(t), (std::vector<int>{1, 2, 0}));
     EXPECT_GT(fp->tableSurface.Count(SurfaceOp::Outline), 0);  // redrawn with the new order
@@ -245,11 +169,11 @@ TEST(Combo1Click, StoresTheKeyShowsItSortsAndRedrawsExceptForStop) {
     fp->tableSurface.ops.clear();
     fp->window.SelectListItem(DropDown::SortKey, 0);
     frm->SortKeyChosen();
-    EXPECT_EQ(frm->SortKey, 0);
+    EXPECT_EQ(frm->CurrentSortKey().ListIndex(), 0);
     EXPECT_EQ(fp->statusBar.Panel(StatusPanel::SortKey), "並べ替え停止");
     EXPECT_TRUE(fp->tableSurface.ops.empty());
     t.entries[0].openDev = 50;
-    SortRows(t, frm->SortKey);
+    SortRows(t, frm->CurrentSortKey());
     EXPECT_EQ(Rows(t), (std::vector<int>{1, 2, 0}));
 }
 

@@ -1,23 +1,17 @@
 // The refresh pass against a scripted quote server: what it asks, what it stores, how it ends.
 #include <gtest/gtest.h>
 
+#include "quotes/QuoteItems.h"
 #include "tests/core/PollingFixture.h"
 
 namespace norvale {
 namespace {
 
-std::vector<std::string> Levels(const std::string& side, int levels) {
-    static const char* digits[] = {"１", "２", "３", "４", "５", "６", "７", "８"};
-    std::vector<std::string> out;
-    for (int k = 0; k < levels; ++k) out.push_back(side + digits[k]);
-    return out;
-}
-
 std::vector<std::string> EveryPassItems(const std::string& topic, bool oj) {
     std::vector<std::string> out;
-    for (const char* item : {"現在値", "出来高加重平均", "高値", "安値"}) out.push_back(topic + "," + item);
-    for (const auto& item : Levels("最良売気配数量", oj ? 8 : 5)) out.push_back(topic + "," + item);
-    for (const auto& item : Levels("最良買気配数量", oj ? 8 : 5)) out.push_back(topic + "," + item);
+    for (auto item : {quote::kLast, quote::kVwap, quote::kHigh, quote::kLow}) out.push_back(topic + "," + std::string(item));
+    for (const auto& side : {quote::kAsk, quote::kBid})
+        for (int k = 0; k < (oj ? 8 : 5); ++k) out.push_back(topic + "," + std::string(side[static_cast<std::size_t>(k)]));
     return out;
 }
 
@@ -29,14 +23,13 @@ TEST(RefreshPass, AsksEachItemOnceInOrderWithEventsBeforeEveryBrandAndRequest) {
     std::vector<int> pumpsAt;
     p.onRequest = [&](int, const std::string&, const std::string&) { pumpsAt.push_back(p.fp.events.calls); };
 
-    EXPECT_EQ(p.frm.RefreshPass(), PassExit::Completed);
+    EXPECT_EQ(p.logic.RunPass(), PassExit::Completed);
     std::vector<std::string> expected = {"7203.t,始値", "7203.t,前日終値", "9984.oj,始値", "9984.oj,前日終値"};
     for (const auto& r : EveryPassItems("7203.t", false)) expected.push_back(r);
     for (const auto& r : EveryPassItems("9984.oj", true)) expected.push_back(r);
     EXPECT_EQ(p.Requests(), expected);
     EXPECT_EQ(p.fp.ddeml.lastTimeout, 500u);
-
-    const std::vector<int> brandStarts = {0, 2, 4, 4 + 14};
+    const std::vector<std::size_t> brandStarts = {0, 2, 4, 4 + 14};
     ASSERT_EQ(pumpsAt.size(), expected.size());
     for (std::size_t k = 0; k < pumpsAt.size(); ++k) {
         const bool newBrand = std::find(brandStarts.begin(), brandStarts.end(), k) != brandStarts.end();
@@ -45,7 +38,7 @@ TEST(RefreshPass, AsksEachItemOnceInOrderWithEventsBeforeEveryBrandAndRequest) {
 
     // The fill-once items have values now and are not asked again.
     p.ForgetRequests();
-    EXPECT_EQ(p.frm.RefreshPass(), PassExit::Completed);
+    EXPECT_EQ(p.logic.RunPass(), PassExit::Completed);
     expected = EveryPassItems("7203.t", false);
     for (const auto& r : EveryPassItems("9984.oj", true)) expected.push_back(r);
     EXPECT_EQ(p.Requests(), expected);
@@ -58,7 +51,7 @@ TEST(RefreshPass, StoresTextsAlwaysAndNumbersOnlyFromAValue) {
     q["1301.t|始値"] = " ";  // before the market opens
     q["1301.t|前日終値"] = "前日終値 1,000";
     q["1301.t|現在値"] = "現在値 1,050";
-    (void)p.frm.RefreshPass();
+    (void)p.logic.RunPass();
     WatchEntry& e = p.Entry(0);
     EXPECT_EQ(e.openText, " ");
     EXPECT_EQ(e.open, 0);
@@ -68,46 +61,46 @@ TEST(RefreshPass, StoresTextsAlwaysAndNumbersOnlyFromAValue) {
     EXPECT_EQ(e.lastText, "現在値 1,050");
     EXPECT_EQ(e.last, 1050);
     EXPECT_EQ(e.prevLast, 0);
-    EXPECT_EQ(e.tick, 0);  // the first price shows no direction
+    EXPECT_EQ(e.move, PriceMove::None);  // the first price shows no direction
     EXPECT_NEAR(e.prevCloseDev, 5.0, 1e-9);
 
     // The blank open is asked again, every pass, until it has a value; the close is not.
     struct Step {
         const char* last;
         double expectLast, expectPrevLast;
-        int expectTick;
+        PriceMove expectMove;
     };
     const Step steps[] = {
-        {"1,050", 1050, 1050, 0},  // equal: still no direction
-        {"1,100", 1100, 1050, 1},  {"1,100", 1100, 1100, 1},  // equal keeps the arrow
-        {"990", 990, 1100, 2},     {"---", 990, 1100, 2},     // not a number: nothing moves
-        {"", 990, 1100, 2},        {"nan", 990, 1100, 2},
+        {"1,050", 1050, 1050, PriceMove::None},  // equal: still no direction
+        {"1,100", 1100, 1050, PriceMove::Rose},  {"1,100", 1100, 1100, PriceMove::Rose},  // equal keeps the arrow
+        {"990", 990, 1100, PriceMove::Fell},     {"---", 990, 1100, PriceMove::Fell},  // not a number: nothing moves
+        {"", 990, 1100, PriceMove::Fell},        {"nan", 990, 1100, PriceMove::Fell},
     };
     for (const Step& s : steps) {
         p.ForgetRequests();
         q["1301.t|現在値"] = s.last;
-        (void)p.frm.RefreshPass();
+        (void)p.logic.RunPass();
         EXPECT_EQ(p.RequestsFor("1301.t"), 15) << s.last;
         EXPECT_EQ(p.Requests().front(), "1301.t,始値");
         EXPECT_EQ(e.lastText, s.last);
         EXPECT_EQ(e.last, s.expectLast) << s.last;
         EXPECT_EQ(e.prevLast, s.expectPrevLast) << s.last;
-        EXPECT_EQ(e.tick, s.expectTick) << s.last;
+        EXPECT_EQ(e.move, s.expectMove) << s.last;
     }
     EXPECT_NEAR(e.prevCloseDev, -1.0, 1e-9);
 
     // An open that is not a number counts as none: it is asked again and open keeps 0.
     q["1301.t|始値"] = "---";
-    (void)p.frm.RefreshPass();
+    (void)p.logic.RunPass();
     EXPECT_EQ(e.openText, "---");
     EXPECT_EQ(e.open, 0);
     p.ForgetRequests();
     q["1301.t|始値"] = "1,000";
-    (void)p.frm.RefreshPass();
+    (void)p.logic.RunPass();
     EXPECT_EQ(p.Requests().front(), "1301.t,始値");
     EXPECT_EQ(e.open, 1000);
     p.ForgetRequests();
-    (void)p.frm.RefreshPass();
+    (void)p.logic.RunPass();
     EXPECT_EQ(p.RequestsFor("1301.t"), 14);
 }
 
@@ -115,13 +108,11 @@ TEST(RefreshPass, DeviationsWaitForAValidCurrentPrice) {
     Polling p;
     p.Add("1301", "t");
     auto& q = p.quotes;
-    q["1301.t|始値"] = "";
-    q["1301.t|前日終値"] = "";
+    q["1301.t|始値"] = q["1301.t|前日終値"] = q["1301.t|安値"] = "";
     q["1301.t|現在値"] = "1000";
     q["1301.t|出来高加重平均"] = "800";
     q["1301.t|高値"] = "1250";
-    q["1301.t|安値"] = " ";
-    (void)p.frm.RefreshPass();
+    (void)p.logic.RunPass();
     WatchEntry& e = p.Entry(0);
     EXPECT_EQ(e.openDev, 0);
     EXPECT_NEAR(e.vwapDev, 25.0, 1e-9);
@@ -133,19 +124,19 @@ TEST(RefreshPass, DeviationsWaitForAValidCurrentPrice) {
     q["1301.t|前日終値"] = "500";
     q["1301.t|現在値"] = " ";
     q["1301.t|出来高加重平均"] = "";
-    (void)p.frm.RefreshPass();
+    (void)p.logic.RunPass();
     EXPECT_EQ(e.open, 800);
     EXPECT_EQ(e.openDev, 0);
     EXPECT_EQ(e.prevCloseDev, 0);
     EXPECT_NEAR(e.vwapDev, 25.0, 1e-9);
 
     q["1301.t|現在値"] = "1000";
-    (void)p.frm.RefreshPass();
+    (void)p.logic.RunPass();
     EXPECT_NEAR(e.openDev, 25.0, 1e-9);
     EXPECT_NEAR(e.prevCloseDev, 100.0, 1e-9);
 }
 
-TEST(RefreshPass, LevelsSixToEightOnlyForOj) {
+TEST(RefreshPass, LevelsSixToEightOnlyForOjAndTotalsThatOverflowCountZero) {
     Polling p;
     p.Add("7203", "t");
     p.Add("9984", "oj");
@@ -157,9 +148,8 @@ TEST(RefreshPass, LevelsSixToEightOnlyForOj) {
             e->bidQty[k] = 88;
         }
     }
-    p.fallback = "100";
     p.quotes["7203.t|最良売気配数量１"] = "1,000";
-    (void)p.frm.RefreshPass();
+    (void)p.logic.RunPass();
     const WatchEntry& t = p.Entry(0);
     EXPECT_EQ(t.askQtyText[0], "1,000");
     EXPECT_EQ(t.askQtyText[5], "77");  // left as it was
@@ -170,46 +160,44 @@ TEST(RefreshPass, LevelsSixToEightOnlyForOj) {
     EXPECT_EQ(t.bidQtyTotal, 500);
     EXPECT_NEAR(t.quoteRatio, 500.0 / 1900.0 * 100, 1e-9);
     EXPECT_EQ(p.RequestsFor("7203.t"), 2 + 14);
-
     const WatchEntry& oj = p.Entry(1);
     EXPECT_EQ(oj.askQtyText[7], "100");
     EXPECT_EQ(oj.askQtyTotal, 800);
     EXPECT_EQ(oj.bidQtyTotal, 800);
     EXPECT_NEAR(oj.quoteRatio, 50.0, 1e-9);
     EXPECT_EQ(p.RequestsFor("9984.oj"), 2 + 20);
-}
 
-// Each quantity is a finite number; two of them near the largest double are not, added up.
-TEST(RefreshPass, QuantityTotalsThatOverflowCountZero) {
-    Polling p;
-    p.Add("7203", "t");
+    // Each quantity is a finite number; two of them near the largest double are not, added up.
     p.fallback = std::string(308, '9');
     p.quotes["7203.t|最良買気配数量１"] = "1,000";
-    for (const char* digit : {"２", "３", "４", "５"}) p.quotes[std::string("7203.t|最良買気配数量") + digit] = "";
-    (void)p.frm.RefreshPass();
-    const WatchEntry& e = p.Entry(0);
-    EXPECT_GT(e.askQty[0], 1e307);
-    EXPECT_EQ(e.askQtyTotal, 0);
-    EXPECT_EQ(e.bidQtyTotal, 1000);
-    EXPECT_EQ(e.quoteRatio, 100);
+    for (std::size_t k = 1; k < 5; ++k) p.quotes["7203.t|" + std::string(quote::kBid[k])] = "";
+    p.quotes["7203.t|最良売気配数量１"] = std::string(308, '9');
+    (void)p.logic.RunPass();
+    EXPECT_GT(t.askQty[0], 1e307);
+    EXPECT_EQ(t.askQtyTotal, 0);
+    EXPECT_EQ(t.bidQtyTotal, 1000 + 4 * 100);  // the blank levels keep their last numbers
+    EXPECT_EQ(t.quoteRatio, 100);
 }
 
 TEST(RefreshPass, FailedRequestsShowErrorKeepValuesAndThePassStillCompletes) {
     Polling p;
     p.Add("7203", "t");
+    p.Add("6758", "t");
     p.quotes["7203.t|最良買気配数量１"] = "300";
     p.quotes["7203.t|最良売気配数量１"] = "100";
-    p.fallback = "0";
     p.quotes["7203.t|現在値"] = "1000";
-    (void)p.frm.RefreshPass();
+    p.fallback = "0";
+    p.onRequest = [&](int, const std::string& topic, const std::string&) { p.failing = topic == "6758.t"; };
+    (void)p.logic.RunPass();
     EXPECT_NEAR(p.Entry(0).quoteRatio, 75.0, 1e-9);
+    EXPECT_EQ(p.Entry(1).openText, "");  // the fill-once items of 6758 failed
 
+    p.onRequest = nullptr;
     p.failing = true;
-    p.fp.ddeml.log.clear();
     p.fp.statusBar.writes.clear();
-    EXPECT_EQ(p.frm.RefreshPass(), PassExit::Completed);
+    EXPECT_EQ(p.logic.RunPass(), PassExit::Completed);
     const WatchEntry& e = p.Entry(0);
-    EXPECT_EQ(p.fp.statusBar.writes.front(), (std::pair<int, std::string>(1, "Error !")));
+    EXPECT_EQ(p.fp.statusBar.writes.front(), (std::pair<StatusPanel, std::string>(StatusPanel::Activity, "Error !")));
     EXPECT_EQ(e.lastText, "");
     EXPECT_EQ(e.last, 1000);
     EXPECT_EQ(e.askQtyText[0], "");
@@ -218,16 +206,12 @@ TEST(RefreshPass, FailedRequestsShowErrorKeepValuesAndThePassStillCompletes) {
     EXPECT_EQ(p.Panel(StatusPanel::LoadTime), "読込み時間: 0秒");
 
     // A fill-once item that failed is asked for again by the next pass.
-    Polling fresh;
-    fresh.Add("6758", "t");
-    fresh.failing = true;
-    (void)fresh.frm.RefreshPass();
-    EXPECT_EQ(fresh.Entry(0).openText, "");
-    fresh.failing = false;
-    fresh.ForgetRequests();
-    (void)fresh.frm.RefreshPass();
-    EXPECT_EQ(fresh.Requests().front(), "6758.t,始値");
-    EXPECT_EQ(fresh.Entry(0).open, 100);
+    p.failing = false;
+    p.fallback = "100";
+    p.ForgetRequests();
+    (void)p.logic.RunPass();
+    EXPECT_EQ(p.Requests().front(), "6758.t,始値");
+    EXPECT_EQ(p.Entry(1).open, 100);
 }
 
 // With one watched brand the topic never changes between passes: a server that was down must
@@ -242,16 +226,15 @@ TEST(RefreshPass, OneBrandReachesTheServerAgainAfterItComesBack) {
         return n;
     };
     p.fp.ddeml.serverUp = false;
-    (void)p.frm.RefreshPass();
-    (void)p.frm.RefreshPass();
+    (void)p.logic.RunPass();
+    (void)p.logic.RunPass();
     EXPECT_EQ(connects(), 2);
     EXPECT_EQ(p.Entry(0).last, 0);
-
     p.fp.ddeml.serverUp = true;
-    (void)p.frm.RefreshPass();
+    (void)p.logic.RunPass();
     EXPECT_EQ(connects(), 3);
     EXPECT_EQ(p.Entry(0).last, 1500);
-    (void)p.frm.RefreshPass();
+    (void)p.logic.RunPass();
     EXPECT_EQ(connects(), 3);  // a live conversation is kept
 }
 
@@ -259,14 +242,14 @@ TEST(RefreshPass, OfflineAsksNothingAndChangesNoNumberFromTheNextRequestOn) {
     Polling p;
     p.Add("7203", "t");
     p.fallback = "123";
-    (void)p.frm.RefreshPass();
+    (void)p.logic.RunPass();
     ASSERT_EQ(p.Entry(0).last, 123);
 
     // Switched offline while the second request is under way.
     p.ForgetRequests();
-    p.afterRequest[p.served + 2] = [&] { p.frm.ToggleOffline(); };
+    p.afterRequest[p.served + 2] = [&] { p.logic.ToggleOffline(); };
     p.fallback = "456";
-    EXPECT_EQ(p.frm.RefreshPass(), PassExit::Completed);
+    EXPECT_EQ(p.logic.RunPass(), PassExit::Completed);
     EXPECT_EQ(p.Requests().size(), 2u);
     const WatchEntry& e = p.Entry(0);
     EXPECT_EQ(e.lastText, "456");
@@ -276,20 +259,18 @@ TEST(RefreshPass, OfflineAsksNothingAndChangesNoNumberFromTheNextRequestOn) {
     EXPECT_EQ(e.bidQtyText[4], "");
     EXPECT_EQ(e.bidQty[4], 123);
     EXPECT_EQ(p.Panel(StatusPanel::LoadTime), "読込み時間: 0秒");  // the pass overwrites "OFF LINE"
-    EXPECT_EQ(p.frm.polling.OfflineMode, 1);
+    EXPECT_TRUE(p.State().Offline());
 }
 
 TEST(RefreshPass, CompletedExitRanksTimesSetsTheWaitRemovesAndDraws) {
-    // An empty table: nothing asked, everything else done.
-    {
+    {  // An empty table: nothing asked, everything else done.
         Polling p;
-        p.frm.polling.WaitLimit = 99;
         const auto opsBefore = p.fp.tableSurface.ops.size();
-        EXPECT_EQ(p.frm.RefreshPass(), PassExit::Completed);
+        EXPECT_EQ(p.logic.RunPass(), PassExit::Completed);
         EXPECT_TRUE(p.Requests().empty());
         EXPECT_EQ(p.Panel(StatusPanel::LoadTime), "読込み時間: 0秒");
-        EXPECT_EQ(p.frm.polling.WaitLimit, 5);
-        EXPECT_EQ(p.frm.polling.RefreshState, 0);
+        EXPECT_EQ(p.State().WaitLimit(), 5);
+        EXPECT_EQ(p.State().Phase(), PollingPhase::Idle);
         EXPECT_FALSE(p.fp.loadTicker.enabled);
         EXPECT_GT(p.fp.tableSurface.ops.size(), opsBefore);
     }
@@ -305,56 +286,22 @@ TEST(RefreshPass, CompletedExitRanksTimesSetsTheWaitRemovesAndDraws) {
     p.quotes["3333.t|現在値"] = "101";
     p.secondsFor["高値"] = 4;
     p.fp.window.SelectListItem(DropDown::Interval, 1);
-    p.frm.SortKey = 1;
+    p.ChooseSortKey(1);
     p.afterRequest[3] = [&] {
-        p.frm.table.DeleteTarget = 1;
-        p.frm.table.DeletePending = 1;
+        p.Delete(1);
+        EXPECT_EQ(p.Table().removal, PendingRemoval::AfterPass);
     };
-    p.fp.loadTicker.SetEnabled(false);
-    EXPECT_EQ(p.frm.RefreshPass(), PassExit::Completed);
-    EXPECT_EQ(p.frm.polling.LoadSeconds, 12);
+    EXPECT_EQ(p.logic.RunPass(), PassExit::Completed);
+    EXPECT_EQ(p.State().LoadSeconds(), 12);
     EXPECT_EQ(p.Panel(StatusPanel::LoadTime), "読込み時間: 12秒");
-    EXPECT_EQ(p.frm.polling.WaitLimit, 0);
+    EXPECT_EQ(p.State().WaitLimit(), 0);
     // All three were refreshed; then 2222 went.
     EXPECT_EQ(p.RequestsFor("2222.t"), 16);
-    EXPECT_EQ(p.frm.table.EntryCount, 2);
-    EXPECT_EQ(p.frm.table.DeletePending, 0);
+    EXPECT_EQ(p.Table().EntryCount, 2);
+    EXPECT_EQ(p.Table().removal, PendingRemoval::None);
     EXPECT_EQ(p.Entry(1).codeText, "3333");
-    EXPECT_EQ(p.frm.table.RowOrder[0], 1);  // 3333 at +1 % before 1111 at +10 %
-    EXPECT_EQ(p.frm.table.RowOrder[1], 0);
-}
-
-TEST(RefreshPass, StopDuringTheFirstLoopFinishesTheBrandAndDoesNoMore) {
-    Polling p;
-    p.Add("1111", "t");
-    p.Add("2222", "t");
-    p.frm.SortKey = 2;
-    p.frm.polling.WaitLimit = 33;
-    p.fp.statusBar.SetPanel(StatusPanel::LoadTime, "読込み時間: 9秒");
-    p.secondsFor["始値"] = 3;
-    p.afterRequest[1] = [&] {
-        p.frm.StopPolling();
-        p.frm.table.DeleteTarget = 0;
-        p.frm.table.DeletePending = 1;
-    };
-    const auto opsBefore = p.fp.tableSurface.ops.size();
-    EXPECT_EQ(p.frm.RefreshPass(), PassExit::Stopped);
-    EXPECT_EQ(p.Requests(), (std::vector<std::string>{"1111.t,始値", "1111.t,前日終値"}));
-    EXPECT_EQ(p.Panel(StatusPanel::Activity), "停止");
-    EXPECT_EQ(p.Panel(StatusPanel::LoadTime), "読込み時間: 9秒");
-    EXPECT_EQ(p.frm.polling.WaitLimit, 33);
-    EXPECT_EQ(p.frm.polling.RefreshState, 0);
-    EXPECT_EQ(p.frm.polling.LoadSeconds, 3);
-    EXPECT_FALSE(p.fp.loadTicker.enabled);
-    EXPECT_EQ(p.fp.tableSurface.ops.size(), opsBefore);
-    EXPECT_EQ(p.frm.table.RowOrder[0], 0);
-    // The removal waits across the stopped pass, for the next one that completes.
-    EXPECT_EQ(p.frm.table.EntryCount, 2);
-    EXPECT_EQ(p.frm.table.DeletePending, 1);
-    EXPECT_EQ(p.frm.RefreshPass(), PassExit::Completed);
-    EXPECT_EQ(p.frm.table.EntryCount, 1);
-    EXPECT_EQ(p.Entry(0).codeText, "2222");
-    EXPECT_EQ(p.frm.table.DeletePending, 0);
+    EXPECT_EQ(p.Table().RowOrder[0], 1);  // 3333 at +1 % before 1111 at +10 %
+    EXPECT_EQ(p.Table().RowOrder[1], 0);
 }
 
 TEST(RefreshPass, BrandAppendedDuringAPassWaitsForTheLoopsThatFollow) {
@@ -363,23 +310,22 @@ TEST(RefreshPass, BrandAppendedDuringAPassWaitsForTheLoopsThatFollow) {
     // Appended while the first loop asks 1111's open: the second loop visits it, for its
     // every-pass items only.
     p.afterRequest[1] = [&] { p.Add("2222", "t"); };
-    (void)p.frm.RefreshPass();
-    std::vector<std::string> expected = EveryPassItems("2222.t", false);
+    (void)p.logic.RunPass();
     std::vector<std::string> got;
     for (const auto& r : p.Requests())
         if (r.rfind("2222.t", 0) == 0) got.push_back(r);
-    EXPECT_EQ(got, expected);
+    EXPECT_EQ(got, EveryPassItems("2222.t", false));
     EXPECT_EQ(p.Entry(1).openText, "");
     p.ForgetRequests();
-    (void)p.frm.RefreshPass();
+    (void)p.logic.RunPass();
     EXPECT_EQ(p.RequestsFor("2222.t"), 16);
 
     // Appended during the second loop: not visited by this pass at all.
     p.ForgetRequests();
     p.afterRequest[p.served + 1] = [&] { p.Add("3333", "t"); };
-    (void)p.frm.RefreshPass();
+    (void)p.logic.RunPass();
     EXPECT_EQ(p.RequestsFor("3333.t"), 0);
-    EXPECT_EQ(p.frm.table.EntryCount, 3);
+    EXPECT_EQ(p.Table().EntryCount, 3);
 }
 
 // After a stop request a removal is carried out at once, while the pass still works on its
@@ -388,20 +334,16 @@ TEST(RefreshPass, BrandRemovedUnderAStoppingPassGetsNoOtherBrandsQuotes) {
     Polling p;
     p.Add("1111", "t");
     p.Add("2222", "t");
-    for (int j = 0; j < 2; ++j) {
-        p.Entry(j).openText = "1";
-        p.Entry(j).prevCloseText = "1";
-    }
+    for (int j = 0; j < 2; ++j) p.Entry(j).openText = p.Entry(j).prevCloseText = "1";
     p.quotes["1111.t|高値"] = "999";
     p.afterRequest[2] = [&] {  // under way: 1111's VWAP
-        p.frm.StopPolling();
-        p.frm.table.DeleteTarget = 0;
-        p.frm.RemoveEntry();
+        p.logic.StopPolling();
+        p.Delete(0);
     };
-    EXPECT_EQ(p.frm.RefreshPass(), PassExit::Stopped);
+    EXPECT_EQ(p.logic.RunPass(), PassExit::Stopped);
     // The request already under way when the removal ran is answered and dropped.
     EXPECT_EQ(p.Requests(), (std::vector<std::string>{"1111.t,現在値", "1111.t,出来高加重平均", "1111.t,高値"}));
-    ASSERT_EQ(p.frm.table.EntryCount, 1);
+    ASSERT_EQ(p.Table().EntryCount, 1);
     const WatchEntry& moved = p.Entry(0);
     EXPECT_EQ(moved.codeText, "2222");
     EXPECT_EQ(moved.vwapText, "");

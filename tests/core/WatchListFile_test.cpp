@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <set>
 #include <sstream>
 
 #include "app/MainWindowLogic.h"
@@ -34,16 +36,28 @@ std::vector<std::string> Codes(const WatchTable& t) {
     return out;
 }
 
+// A started window whose master is kMaster; lists are imported through the file dialog.
 struct Window {
     FakePlatform fp;
     MainWindowLogic frm{fp.platform};
+    const WatchTable& table = frm.Table();
     Window() {
         fp.files.files["/norvale/mei_code.txt"] = Utf8ToCp932(kMaster);
-        frm.LoadBrandMaster();
+        EXPECT_TRUE(frm.StartUp());
+        fp.statusBar.writes.clear();
+        fp.tableSurface.ops.clear();
+        fp.fileDialog.filters.clear();
+    }
+    // Imports the file at path; false when the malformed-line message was shown.
+    bool Import(const std::string& path) {
+        const std::size_t messages = fp.messageBox.shown.size();
+        fp.fileDialog.answers = {path};
+        frm.ImportWatchList();
+        return fp.messageBox.shown.size() == messages;
     }
     bool Load(const std::string& utf8Lines) {
         fp.files.files["/w.txt"] = Utf8ToCp932(utf8Lines);
-        return frm.LoadWatchList("/w.txt");
+        return Import("/w.txt");
     }
 };
 
@@ -68,8 +82,8 @@ TEST(GetCsvField, SplitsAtSingleCommasWithoutQuoting) {
 TEST(LoadWatchList, MalformedLineIsReportedWithItsLineAndEmptiesTheList) {
     Window w;
     EXPECT_FALSE(w.Load("7203\r\n\r\n,6758\r\n8233\r\n"));
-    EXPECT_EQ(w.frm.table.EntryCount, 0);
-    EXPECT_EQ(w.frm.table.entries[0].codeText, "");  // the brand taken before is gone too
+    EXPECT_EQ(w.table.EntryCount, 0);
+    EXPECT_EQ(w.table.entries[0].codeText, "");  // the brand taken before is gone too
     ASSERT_EQ(w.fp.messageBox.shown.size(), 1u);
     EXPECT_EQ(w.fp.messageBox.shown[0].title, "Error");
     EXPECT_EQ(w.fp.messageBox.shown[0].text, "初期設定ファイル読込みエラー\r\nFILE : /w.txt\r\nLINE : 3");
@@ -81,19 +95,19 @@ TEST(LoadWatchList, SkipsWhatCannotBeWatchedWithoutAMessage) {
     // unknown, a line of blanks: each skipped silently.
     EXPECT_TRUE(w.Load("7203,x\r\nabc\r\n9999\r\n40000\r\n1111\r\n2222\r\n   \r\n6758"));
     EXPECT_TRUE(w.fp.messageBox.shown.empty());
-    EXPECT_EQ(Codes(w.frm.table), (Strings{"7203", "6758"}));
+    EXPECT_EQ(Codes(w.table), (Strings{"7203", "6758"}));
 
     // Numeric text: blanks around, fractions to the nearest, halves to the even neighbour.
     EXPECT_TRUE(w.Load(" 7203 \r\n6757.5\r\n6758.5\r\n8232.6\r\n1321.4\r\n7201\r\n"));
-    EXPECT_EQ(Codes(w.frm.table), (Strings{"7203", "6758", "6758", "8233", "1321", "07201"}));
-    EXPECT_EQ(w.frm.table.entries[5].code, 7201);
+    EXPECT_EQ(Codes(w.table), (Strings{"7203", "6758", "6758", "8233", "1321", "07201"}));
+    EXPECT_EQ(w.table.entries[5].code, 7201);
 }
 
 TEST(LoadWatchList, FillsTheIdentityOfEachMarket) {
     Window w;
     EXPECT_TRUE(w.Load("7203\r\n1321\r\n2702\r\n3765\r\n13010\r\n7203\r\n"));
-    const auto& e = w.frm.table.entries;
-    ASSERT_EQ(w.frm.table.EntryCount, 6);
+    const auto& e = w.table.entries;
+    ASSERT_EQ(w.table.EntryCount, 6);
     EXPECT_EQ(e[0].topic, "7203.t");
     EXPECT_EQ(e[0].marketSuffix, "t");
     EXPECT_EQ(e[0].brandName, "トヨタ自動車");
@@ -115,8 +129,8 @@ TEST(LoadWatchList, StopsAtTheThousandthBrand) {
     for (int i = 0; i < 1000; ++i) lines += (i % 2 ? "6758\r\n" : "7203\r\n");
     lines += "8233\r\n\r\n,bad\r\n8233\r\n8233\r\n";  // lines 1001 to 1005, line 1003 malformed
     EXPECT_TRUE(w.Load(lines));
-    EXPECT_EQ(w.frm.table.EntryCount, 1000);
-    EXPECT_EQ(w.frm.table.entries[999].codeText, "6758");
+    EXPECT_EQ(w.table.EntryCount, 1000);
+    EXPECT_EQ(w.table.entries[999].codeText, "6758");
     EXPECT_TRUE(w.fp.messageBox.shown.empty());
 }
 
@@ -134,48 +148,49 @@ TEST(LoadWatchList, ReadsAnyLineEndAndAByteOrderMark) {
         SCOPED_TRACE(name);
         Window w;
         w.fp.files.files["/w.txt"] = ReadFile(std::string(NORVALE_TEST_DATA) + "/" + name);
-        EXPECT_TRUE(w.frm.LoadWatchList("/w.txt"));
-        EXPECT_EQ(Codes(w.frm.table), (Strings{"7203", "6758", "8233"}));
+        EXPECT_TRUE(w.Import("/w.txt"));
+        EXPECT_EQ(Codes(w.table), (Strings{"7203", "6758", "8233"}));
     }
     // A missing file gives an empty list and no message.
     Window w;
     EXPECT_TRUE(w.Load("7203"));
-    EXPECT_TRUE(w.frm.LoadWatchList("/missing.txt"));
-    EXPECT_EQ(w.frm.table.EntryCount, 0);
+    EXPECT_TRUE(w.Import("/missing.txt"));
+    EXPECT_EQ(w.table.EntryCount, 0);
     EXPECT_TRUE(w.fp.messageBox.shown.empty());
 }
 
 TEST(WatchListCommands, ExportWritesSlotOrderAndImportGivesTheSameSlots) {
     Window w;
     ASSERT_TRUE(w.Load("7201\r\n13010\r\n7203\r\n3765\r\n"));
-    w.frm.table.RowOrder[0] = 3;  // a sorted display does not change what is written
-    w.frm.table.RowOrder[3] = 0;
+    w.frm.TableForSetUp().RowOrder[0] = 3;  // a sorted display does not change what is written
+    w.frm.TableForSetUp().RowOrder[3] = 0;
+    w.fp.statusBar.writes.clear();
     w.fp.fileDialog.answers = {"/out.txt"};
     w.frm.ExportWatchList();
     EXPECT_EQ(w.fp.files.files["/out.txt"], "07201\r\n13010\r\n7203\r\n3765\r\n");
     EXPECT_EQ(w.fp.statusBar.writes,
-              (std::vector<std::pair<int, std::string>>{{1, "監視銘柄出力中"}, {1, "監視銘柄出力終了"}}));
+              (std::vector<std::pair<StatusPanel, std::string>>{{StatusPanel::Activity, "監視銘柄出力中"},
+                                                                 {StatusPanel::Activity, "監視銘柄出力終了"}}));
     EXPECT_EQ(w.fp.fileDialog.filters.back(),
               "すべてのファイル (*.*)|*.*|テキスト ファイル (*.txt)|*.txt|バッチ ファイル (*.bat)|*.bat");
 
-    const WatchTable before = w.frm.table;
-    w.frm.table.entries[2].lastText = "2500";
-    w.fp.fileDialog.answers = {"/out.txt"};
-    w.frm.ImportWatchList();
-    ASSERT_EQ(w.frm.table.EntryCount, 4);
+    const auto before = std::make_unique<WatchTable>(w.table);
+    w.frm.TableForSetUp().entries[2].lastText = "2500";
+    ASSERT_TRUE(w.Import("/out.txt"));
+    ASSERT_EQ(w.table.EntryCount, 4);
     for (int k = 0; k < 4; ++k) {
-        EXPECT_EQ(w.frm.table.entries[k].codeText, before.entries[k].codeText);
-        EXPECT_EQ(w.frm.table.entries[k].topic, before.entries[k].topic);
-        EXPECT_EQ(w.frm.table.RowOrder[k], k);
+        EXPECT_EQ(w.table.entries[k].codeText, before->entries[k].codeText);
+        EXPECT_EQ(w.table.entries[k].topic, before->entries[k].topic);
+        EXPECT_EQ(w.table.RowOrder[k], k);
     }
-    EXPECT_EQ(w.frm.table.entries[2].lastText, "");  // quotes start afresh
-    EXPECT_EQ(w.fp.fileDialog.filters.size(), 2u);
+    EXPECT_EQ(w.table.entries[2].lastText, "");  // quotes start afresh
+    EXPECT_EQ(w.fp.fileDialog.filters.size(), 3u);
     ASSERT_FALSE(w.fp.tableSurface.ops.empty());
 
     // An empty list exports an empty file over the old one, without asking.
-    w.fp.fileDialog.answers = {"/missing.txt", "/out.txt"};
-    w.frm.ImportWatchList();
-    EXPECT_EQ(w.frm.table.EntryCount, 0);
+    EXPECT_TRUE(w.Import("/missing.txt"));
+    EXPECT_EQ(w.table.EntryCount, 0);
+    w.fp.fileDialog.answers = {"/out.txt"};
     w.frm.ExportWatchList();
     EXPECT_EQ(w.fp.files.files["/out.txt"], "");
     EXPECT_TRUE(w.fp.messageBox.shown.empty());
@@ -195,12 +210,14 @@ TEST(WatchListCommands, FailedExportSaysSoAndLeavesTheOldFile) {
 TEST(WatchListCommands, CancelChangesNothing) {
     Window w;
     ASSERT_TRUE(w.Load("7203\r\n6758\r\n"));
-    w.frm.table.RowOrder[0] = 1;
-    w.frm.table.RowOrder[1] = 0;
+    w.frm.TableForSetUp().RowOrder[0] = 1;
+    w.frm.TableForSetUp().RowOrder[1] = 0;
+    w.fp.statusBar.writes.clear();
+    w.fp.tableSurface.ops.clear();
     w.frm.ImportWatchList();  // no answer queued: cancelled
     w.frm.ExportWatchList();
-    EXPECT_EQ(w.frm.table.EntryCount, 2);
-    EXPECT_EQ(w.frm.table.RowOrder[0], 1);
+    EXPECT_EQ(w.table.EntryCount, 2);
+    EXPECT_EQ(w.table.RowOrder[0], 1);
     EXPECT_TRUE(w.fp.statusBar.writes.empty());
     EXPECT_TRUE(w.fp.tableSurface.ops.empty());
     EXPECT_EQ(w.fp.files.files.size(), 2u);  // the master and the list only
@@ -209,27 +226,27 @@ TEST(WatchListCommands, CancelChangesNothing) {
 TEST(WatchListCommands, ImportCancelsAWaitingRemoval) {
     Window w;
     ASSERT_TRUE(w.Load("7203\r\n6758\r\n8233\r\n"));
-    w.frm.table.DeleteTarget = 1;
-    w.frm.table.DeletePending = 1;  // asked for during a pass that was then stopped
+    w.frm.TableForSetUp().DeleteTarget = 1;
+    w.frm.TableForSetUp().removal = PendingRemoval::AfterPass;  // asked for during a pass that was then stopped
     w.fp.files.files["/new.txt"] = "1321\r\n2702\r\n3765\r\n";
-    w.fp.fileDialog.answers = {"/new.txt"};
-    w.frm.ImportWatchList();
-    EXPECT_EQ(w.frm.table.DeletePending, 0);
-    EXPECT_EQ(Codes(w.frm.table), (Strings{"1321", "2702", "3765"}));
+    ASSERT_TRUE(w.Import("/new.txt"));
+    EXPECT_EQ(w.table.removal, PendingRemoval::None);
+    EXPECT_EQ(Codes(w.table), (Strings{"1321", "2702", "3765"}));
 }
 
-TEST(WatchListCommands, SampleDataLoadsEveryListedBrand) {
+TEST(WatchListCommands, StartUpLoadsEveryBrandOfTheSampleData) {
     FakePlatform fp;
     MainWindowLogic frm(fp.platform);
     const std::string data = std::string(NORVALE_TEST_DATA) + "/../../data/";
     fp.files.files["/norvale/mei_code.txt"] = ReadFile(data + "mei_code.txt");
     fp.files.files["/norvale/監視銘柄.txt"] = ReadFile(data + "監視銘柄.txt");
-    frm.LoadBrandMaster();
-    ASSERT_TRUE(frm.LoadWatchList(fp.files.InProgramFolder(kWatchListFileName)));
-    EXPECT_EQ(frm.table.EntryCount, 26);
-    EXPECT_EQ(frm.table.entries[0].brandName, "トヨタ自動車");
+    ASSERT_TRUE(frm.StartUp());
+    EXPECT_TRUE(fp.messageBox.shown.empty());
+    const WatchTable& t = frm.Table();
+    EXPECT_EQ(t.EntryCount, 26);
+    EXPECT_EQ(t.entries[0].brandName, "トヨタ自動車");
     std::set<std::string> suffixes;
-    for (int k = 0; k < frm.table.EntryCount; ++k) suffixes.insert(frm.table.entries[k].marketSuffix);
+    for (int k = 0; k < t.EntryCount; ++k) suffixes.insert(t.entries[k].marketSuffix);
     EXPECT_EQ(suffixes, (std::set<std::string>{"t", "os", "q", "oj"}));
 }
 
