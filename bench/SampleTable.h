@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "quotes/Measures.h"
 #include "quotes/WatchTable.h"
 #include "ranking/Ranking.h"
 #include "bench/Timing.h"
@@ -50,7 +51,7 @@ inline std::unique_ptr<WatchTable> SampleTable(unsigned seed = 1) {
         e.high = std::max({e.open, e.last, near(0.04)});
         e.low = std::min({e.open, e.last, near(0.04)});
         e.vwap = (e.high + e.low) / 2;
-        e.tick = static_cast<std::int16_t>(rng() % 3);
+        e.move = static_cast<PriceMove>(rng() % 3);
         e.askQtyTotal = 100.0 * static_cast<double>(rng() % 50000);
         e.bidQtyTotal = 100.0 * static_cast<double>(rng() % 50000);
         RecomputeOpenAndPrevCloseDev(e);

@@ -16,6 +16,7 @@
 #include "platform/fake/FakePlatform.h"
 #include "platform/fake/NullSurface.h"
 #include "platform/fake/QuickDdeml.h"
+#include "quotes/QuoteItems.h"
 
 namespace norvale {
 namespace {
@@ -25,7 +26,7 @@ using ZeroLatencyDdeml = QuickDdeml;
 
 class NullStatusBar : public StatusBar {
 public:
-    void SetPanel(int, const std::string&) override {}
+    void SetPanel(StatusPanel, const std::string&) override {}
 };
 class NullPump : public EventPump {
 public:
@@ -50,40 +51,43 @@ struct Bench {
     Bench() {
         window.events = &frm;
         (void)frm.StartUp();
-        bench::FillPassBrands(frm.table);
-        frm.SortKey = 2;  // a real ranking at the end of each pass
-        (void)frm.RefreshPass();  // the fill-once items, not part of a steady pass
+        bench::FillPassBrands(frm.TableForSetUp());
+        window.SelectListItem(DropDown::SortKey, 2);  // a real ranking at the end of each pass
+        frm.SortKeyChosen();
+        (void)frm.RunPass();  // the fill-once items, not part of a steady pass
     }
 
     // The DDEML calls of one pass as the DDE layer makes them: a topic handle and a connect
     // per brand, an item handle per request, the request and its data.
     void BareLoop(const std::vector<std::string>& topics, const std::vector<std::vector<std::string>>& items) {
         std::array<char, 512> buffer{};
-        DdeHandle topic = 0, conversation = 0, item = 0;
+        const DdeInstance instance{1};
+        DdeString topic{}, item{};
+        DdeConversation conversation{};
         for (std::size_t j = 0; j < topics.size(); ++j) {
-            if (topic != 0) ddeml.FreeStringHandle(1, topic);
-            topic = ddeml.CreateStringHandle(1, topics[j], 1004);
-            if (conversation != 0) ddeml.Disconnect(conversation);
-            conversation = ddeml.Connect(1, 1, topic);
+            if (topic != DdeString::kNone) ddeml.FreeStringHandle(instance, topic);
+            topic = ddeml.CreateStringHandle(instance, topics[j], 1004);
+            if (conversation != DdeConversation::kNone) ddeml.Disconnect(conversation);
+            conversation = ddeml.Connect(instance, DdeString{1}, topic);
             for (const std::string& name : items[j]) {
-                if (item != 0) ddeml.FreeStringHandle(1, item);
-                item = ddeml.CreateStringHandle(1, name, 1004);
-                const DdeHandle data = ddeml.ClientTransaction(conversation, item, 1, 0x20B0, 500);
+                if (item != DdeString::kNone) ddeml.FreeStringHandle(instance, item);
+                item = ddeml.CreateStringHandle(instance, name, 1004);
+                const DdeData data = ddeml.ClientTransaction(conversation, item, 1, 0x20B0, 500);
                 ddeml.GetData(data, buffer.data(), static_cast<std::uint32_t>(buffer.size()), 0);
                 benchmark::DoNotOptimize(buffer.data());
                 ddeml.FreeDataHandle(data);
             }
         }
-        ddeml.FreeStringHandle(1, topic);
-        ddeml.FreeStringHandle(1, item);
+        ddeml.FreeStringHandle(instance, topic);
+        ddeml.FreeStringHandle(instance, item);
     }
 };
 
 std::vector<std::string> ItemsOf(bool oj) {
-    std::vector<std::string> out = {"現在値", "出来高加重平均", "高値", "安値"};
-    static const char* digits[] = {"１", "２", "３", "４", "５", "６", "７", "８"};
-    for (const char* side : {"最良売気配数量", "最良買気配数量"})
-        for (int k = 0; k < (oj ? 8 : 5); ++k) out.push_back(std::string(side) + digits[k]);
+    std::vector<std::string> out;
+    for (auto item : {quote::kLast, quote::kVwap, quote::kHigh, quote::kLow}) out.emplace_back(item);
+    for (const auto& side : {quote::kAsk, quote::kBid})
+        for (int k = 0; k < (oj ? 8 : 5); ++k) out.emplace_back(side[static_cast<std::size_t>(k)]);
     return out;
 }
 
@@ -101,7 +105,7 @@ void PassOf1000Brands(benchmark::State& state) {
     std::vector<std::string> topics;
     std::vector<std::vector<std::string>> items;
     for (int j = 0; j < kMaxEntries; ++j) {
-        const WatchEntry& e = b->frm.table.entries[static_cast<std::size_t>(j)];
+        const WatchEntry& e = b->frm.Table().entries[static_cast<std::size_t>(j)];
         topics.push_back(e.topic);
         std::vector<std::string> ansi;
         for (const auto& name : ItemsOf(e.marketSuffix == "oj")) ansi.push_back(Utf8ToCp932(name));
@@ -113,7 +117,7 @@ void PassOf1000Brands(benchmark::State& state) {
     for (auto _ : state) {
         const long before = b->ddeml.requests;
         const double t0 = ThreadSeconds();
-        benchmark::DoNotOptimize(b->frm.RefreshPass());
+        benchmark::DoNotOptimize(b->frm.RunPass());
         const double t1 = ThreadSeconds();
         requests += b->ddeml.requests - before;
         b->BareLoop(topics, items);

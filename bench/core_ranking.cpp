@@ -15,14 +15,14 @@ namespace {
 void BM_SortRows1000(benchmark::State& state) {
     auto table = bench::SampleTable();
     bench::Figures figures;
-    std::int16_t key = 0;
+    int key = 0;
     for (auto _ : state) {
-        key = static_cast<std::int16_t>(key % 12 + 1);
-        const bench::Took run = bench::TimeMs([&] { SortRows(*table, key); });
+        key = key % 12 + 1;
+        const bench::Took run = bench::TimeMs([&] { SortRows(*table, SortKey::FromListIndex(key)); });
         state.SetIterationTime(run.wallMs / 1000);
         benchmark::DoNotOptimize(table->RowOrder.data());
 
-        const SortMeasure m = SortMeasureOf(key);
+        const MeasureField m = FieldOf(SortKey::FromListIndex(key).measure);
         std::vector<double> keys(kMaxEntries);
         for (int k = 0; k < kMaxEntries; ++k) keys[static_cast<std::size_t>(k)] = std::fabs(table->entries[k].*m);
         const bench::Took ref = bench::TimeMs([&] { std::sort(keys.begin(), keys.end()); });
@@ -52,7 +52,7 @@ public:
 // measured on the real Qt surface in norvale_qt_bench.
 void BM_DrawTableLogic1000(benchmark::State& state) {
     auto table = bench::SampleTable();
-    SortRows(*table, 2);
+    SortRows(*table, SortKey::FromListIndex(2));
     NullSurface surface;
     FakeStatusBar status;
     TableView view;

@@ -30,11 +30,13 @@ namespace {
 
 class NullStatusBar : public StatusBar {
 public:
-    void SetPanel(int panel, const std::string& text) override { failed |= panel == 1 && text == "Error !"; }
+    void SetPanel(StatusPanel panel, const std::string& text) override {
+        failed |= panel == StatusPanel::Activity && text == "Error !";
+    }
     bool failed = false;
 };
 
-// frmGrp with the real D-Bus DDEML and the real event pump; window and drawing are stand-ins.
+// The window logic with the real D-Bus DDEML and the real event pump; window and drawing are stand-ins.
 struct PassSide {
     FakeWindow window;
     NullStatusBar statusBar;
@@ -53,9 +55,10 @@ struct PassSide {
     PassSide(EventPump& pump, Ddeml& dbus) : events(pump), ddeml(dbus) {
         window.events = &frm;
         (void)frm.StartUp();
-        bench::FillPassBrands(frm.table);
-        frm.SortKey = 2;
-        (void)frm.RefreshPass();  // the fill-once items
+        bench::FillPassBrands(frm.TableForSetUp());
+        window.SelectListItem(DropDown::SortKey, 2);
+        frm.SortKeyChosen();
+        (void)frm.RunPass();  // the fill-once items
     }
 };
 
@@ -103,27 +106,27 @@ private:
 // send the same.
 class TracingDdeml : public DbusDdeml {
 public:
-    DdeHandle CreateStringHandle(std::uint32_t instance, std::string_view ansi, int codePage) override {
-        const DdeHandle h = DbusDdeml::CreateStringHandle(instance, ansi, codePage);
-        if (h != 0) names_[h] = std::string(ansi);
+    DdeString CreateStringHandle(DdeInstance instance, std::string_view ansi, int codePage) override {
+        const DdeString h = DbusDdeml::CreateStringHandle(instance, ansi, codePage);
+        if (h != DdeString::kNone) names_[h] = std::string(ansi);
         return h;
     }
-    bool FreeStringHandle(std::uint32_t instance, DdeHandle handle) override {
+    bool FreeStringHandle(DdeInstance instance, DdeString handle) override {
         freed_.push_back(handle);  // the name is still wanted by Take()
         return DbusDdeml::FreeStringHandle(instance, handle);
     }
-    DdeHandle Connect(std::uint32_t instance, DdeHandle service, DdeHandle topic) override {
-        const DdeHandle c = DbusDdeml::Connect(instance, service, topic);
-        if (c != 0) topics_[c] = names_[topic];
+    DdeConversation Connect(DdeInstance instance, DdeString service, DdeString topic) override {
+        const DdeConversation c = DbusDdeml::Connect(instance, service, topic);
+        if (c != DdeConversation::kNone) topics_[c] = names_[topic];
         sent.push_back({topic, 0});
         return c;
     }
-    bool Disconnect(DdeHandle conversation) override {
+    bool Disconnect(DdeConversation conversation) override {
         topics_.erase(conversation);
         return DbusDdeml::Disconnect(conversation);
     }
-    DdeHandle ClientTransaction(DdeHandle conversation, DdeHandle item, std::uint32_t format, std::uint32_t type,
-                                std::uint32_t timeoutMs) override {
+    DdeData ClientTransaction(DdeConversation conversation, DdeString item, std::uint32_t format, std::uint32_t type,
+                              std::uint32_t timeoutMs) override {
         sentItems.push_back({topics_[conversation], names_[item]});
         return DbusDdeml::ClientTransaction(conversation, item, format, type, timeoutMs);
     }
@@ -135,17 +138,17 @@ public:
         for (const auto& [topic, item] : sentItems) steps.push_back({Q(topic), Q(item)});
         sent.clear();
         sentItems.clear();
-        for (const DdeHandle h : freed_) names_.erase(h);
+        for (const DdeString h : freed_) names_.erase(h);
         freed_.clear();
         return steps;
     }
 
 private:
     static QString Q(const std::string& ansi) { return QString::fromStdString(Cp932ToUtf8(ansi)); }
-    std::map<DdeHandle, std::string> names_;
-    std::map<DdeHandle, std::string> topics_;
-    std::vector<DdeHandle> freed_;
-    std::vector<std::pair<DdeHandle, int>> sent;
+    std::map<DdeString, std::string> names_;
+    std::map<DdeConversation, std::string> topics_;
+    std::vector<DdeString> freed_;
+    std::vector<std::pair<DdeString, int>> sent;
     std::vector<std::pair<std::string, std::string>> sentItems;
 };
 
@@ -227,7 +230,7 @@ void PassOverDbus(benchmark::State& state) {
         const double harnessBefore = pump.harnessSeconds;
         const auto t0 = Clock::now();
         pump.Begin(round++ % 2 == 1);
-        benchmark::DoNotOptimize(pass->frm.RefreshPass());
+        benchmark::DoNotOptimize(pass->frm.RunPass());
         pump.RunPending();  // the bare side's share of the last brand
         const double total = std::chrono::duration<double>(Clock::now() - t0).count();
         const double s = total - (pump.bareSeconds - bareBefore) - (pump.harnessSeconds - harnessBefore);

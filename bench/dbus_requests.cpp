@@ -44,24 +44,18 @@ std::string TopicOf(int brand) { return std::to_string(1301 + brand) + ".t"; }
 // The DDE layer as the program uses it.
 class ThroughDdeCtrl {
 public:
-    ThroughDdeCtrl() {
-        dde_.DdeResetState();
-        dde_.BuildDdeErrorTable();
-        opened_ = dde_.DdeOpen("RSS");
-    }
-    ~ThroughDdeCtrl() { dde_.DdeClose(); }
+    ThroughDdeCtrl() { opened_ = dde_.Open("RSS"); }
     bool Ask(const std::string& topic, const std::string& item) {
-        out_.clear();
-        const bool ok = opened_ && dde_.DdeRequest(topic, item, kTimeoutMs, out_);
-        benchmark::DoNotOptimize(out_);
-        return ok;
+        if (!opened_) return false;
+        const DdeReply reply = dde_.Request(topic, item, kTimeoutMs);
+        benchmark::DoNotOptimize(reply.text);
+        return static_cast<bool>(reply);
     }
 
 private:
     DbusDdeml ddeml_;
     DdeCtrl dde_{ddeml_};
     bool opened_ = false;
-    std::string out_;
 };
 
 // The same messages straight through QtDBus: ServesTopic when the brand changes, then Request, and the

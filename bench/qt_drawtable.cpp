@@ -13,7 +13,7 @@ namespace {
 
 void BM_QtDrawTable1000(benchmark::State& state) {
     auto table = bench::SampleTable();
-    SortRows(*table, 2);
+    SortRows(*table, SortKey::FromListIndex(2));
     QtSurface surface(nullptr);
     surface.SetSizeTwips(1920 * 15.0, 1080 * 15.0);
     FakeStatusBar status;

@@ -17,9 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static norvale::QuickDdeml ddeml;
     static norvale::DdeCtrl* dde = [] {
         static norvale::DdeCtrl d(ddeml);
-        d.DdeResetState();
-        d.BuildDdeErrorTable();
-        if (!d.DdeOpen("RSS")) __builtin_trap();
+        if (!d.Open("RSS")) __builtin_trap();
         return &d;
     }();
     ddeml.answer = [&reply](std::string_view, std::string_view, std::string& out) {
@@ -27,8 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return true;
     };
 
-    std::string text;
-    if (!dde->DdeRequest("7203.t", "現在値", 500, text)) __builtin_trap();
+    const norvale::DdeReply reply = dde->Request("7203.t", "現在値", 500);
+    if (!reply) __builtin_trap();
+    const std::string& text = *reply.text;
 
     // What DdeGetData leaves in the 512-byte buffer: the reply and its NUL, cut at 512 bytes.
     const std::string buffer = (reply + '\0').substr(0, norvale::kDdeBufferSize);

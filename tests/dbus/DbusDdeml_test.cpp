@@ -22,31 +22,17 @@ namespace {
 constexpr std::uint64_t kSeed = 5;
 constexpr double kClock = 10.5 * 3600;  // the server's frozen time, 10:30
 
-// What DescribeDdeError gives for a code.
-std::string Describe(std::uint32_t code) {
-    DbusDdeml unused;
-    DdeCtrl dde(unused);
-    dde.BuildDdeErrorTable();
-    for (const DdeErrorRecord& record : dde.DdeErrorTable) {
-        if (record.code == code) return record.name + " " + record.message;
-    }
-    return {};
-}
+std::string Describe(std::uint32_t code) { return DescribeDdeCode(code); }
 
 // The DDE layer as start-up opens it.
 struct Client {
     DbusDdeml ddeml;
     DdeCtrl dde{ddeml};
-    Client() {
-        dde.DdeResetState();
-        dde.BuildDdeErrorTable();
-        EXPECT_TRUE(dde.DdeOpen("RSS"));
-    }
-    ~Client() { dde.DdeClose(); }
+    Client() { EXPECT_TRUE(dde.Open("RSS")); }
     // The text received, or "ERROR " and the description of the failure.
     std::string Ask(const std::string& topic, const std::string& item, std::int32_t timeoutMs = 2000) {
-        std::string out;
-        return dde.DdeRequest(topic, item, timeoutMs, out) ? out : "ERROR " + dde.LastErrorText;
+        const DdeReply reply = dde.Request(topic, item, timeoutMs);
+        return reply ? *reply.text : "ERROR " + reply.errorText;
     }
 };
 
@@ -108,27 +94,27 @@ TEST_F(QuoteServerTest, InstancesAndHandlesBehaveLikeDdeml) {
     QuoteServerProcess server(Args({QStringLiteral("--refuse-topic"), QStringLiteral("6758.t")}));
     ASSERT_TRUE(server.Ready()) << server.Errors();
     DbusDdeml ddeml;
-    std::uint32_t first = 0, second = 0;
+    DdeInstance first{}, second{};
     ASSERT_EQ(ddeml.Initialize(first, 0x3C0010), 0u);
     ASSERT_EQ(ddeml.Initialize(second, 0x3C0010), 0u);
-    EXPECT_NE(first, 0u);
+    EXPECT_NE(first, DdeInstance::kNone);
     EXPECT_NE(first, second);
-    EXPECT_EQ(ddeml.GetLastError(999), dmlerr::kDllNotInitialized);
-    EXPECT_EQ(ddeml.CreateStringHandle(999, "RSS", 1004), 0u);
+    EXPECT_EQ(ddeml.GetLastError(DdeInstance{999}), dmlerr::kDllNotInitialized);
+    EXPECT_EQ(ddeml.CreateStringHandle(DdeInstance{999}, "RSS", 1004), DdeString::kNone);
 
-    const DdeHandle service = ddeml.CreateStringHandle(first, "RSS", 1004);
-    const DdeHandle refused = ddeml.CreateStringHandle(first, "6758.t", 1004);
-    const DdeHandle served = ddeml.CreateStringHandle(first, "7203.t", 1004);
-    const DdeHandle item = ddeml.CreateStringHandle(first, Utf8ToCp932("前日終値"), 1004);
-    EXPECT_EQ(ddeml.Connect(first, service, refused), 0u);
+    const DdeString service = ddeml.CreateStringHandle(first, "RSS", 1004);
+    const DdeString refused = ddeml.CreateStringHandle(first, "6758.t", 1004);
+    const DdeString served = ddeml.CreateStringHandle(first, "7203.t", 1004);
+    const DdeString item = ddeml.CreateStringHandle(first, Utf8ToCp932("前日終値"), 1004);
+    EXPECT_EQ(ddeml.Connect(first, service, refused), DdeConversation::kNone);
     EXPECT_EQ(ddeml.GetLastError(first), dmlerr::kNoConvEstablished);
     EXPECT_EQ(ddeml.GetLastError(first), 0u) << "reading the error resets it";
     EXPECT_EQ(ddeml.GetLastError(second), 0u) << "errors are per instance";
 
-    const DdeHandle conversation = ddeml.Connect(first, service, served);
-    ASSERT_NE(conversation, 0u);
-    const DdeHandle data = ddeml.ClientTransaction(conversation, item, 1, 0x20B0, 2000);
-    ASSERT_NE(data, 0u);
+    const DdeConversation conversation = ddeml.Connect(first, service, served);
+    ASSERT_NE(conversation, DdeConversation::kNone);
+    const DdeData data = ddeml.ClientTransaction(conversation, item, 1, 0x20B0, 2000);
+    ASSERT_NE(data, DdeData::kNone);
     const std::string value = Utf8ToCp932(Expected().Value("7203.t", "前日終値", kClock).value());
     char buffer[512];
     EXPECT_EQ(ddeml.GetData(data, buffer, sizeof buffer, 0), value.size() + 1) << "CF_TEXT carries its NUL";
@@ -137,10 +123,10 @@ TEST_F(QuoteServerTest, InstancesAndHandlesBehaveLikeDdeml) {
     EXPECT_EQ(std::string(buffer, 2), value.substr(1, 2));
     EXPECT_TRUE(ddeml.FreeDataHandle(data));
     EXPECT_FALSE(ddeml.FreeDataHandle(data));
-    EXPECT_EQ(ddeml.ClientTransaction(conversation, item, 2, 0x20B0, 2000), 0u) << "only text is served";
+    EXPECT_EQ(ddeml.ClientTransaction(conversation, item, 2, 0x20B0, 2000), DdeData::kNone) << "only text is served";
 
     EXPECT_TRUE(ddeml.Uninitialize(first));
-    EXPECT_EQ(ddeml.ClientTransaction(conversation, item, 1, 0x20B0, 2000), 0u) << "gone with its instance";
+    EXPECT_EQ(ddeml.ClientTransaction(conversation, item, 1, 0x20B0, 2000), DdeData::kNone) << "gone with its instance";
     EXPECT_EQ(ddeml.GetLastError(first), dmlerr::kDllNotInitialized);
     EXPECT_TRUE(ddeml.Uninitialize(second));
 }
@@ -278,8 +264,9 @@ TEST_F(QuoteServerTest, GarbageRepliesNeverBreakTheLayer) {
     int answered = 0;
     for (int i = 0; i < 200; ++i) {
         const std::string& item = MarketSim::RefreshItems()[static_cast<std::size_t>(i) % 22];
-        std::string out;
-        if (!client.dde.DdeRequest(i % 2 ? "7203.t" : "6758.t", item, 2000, out)) continue;
+        const DdeReply reply = client.dde.Request(i % 2 ? "7203.t" : "6758.t", item, 2000);
+        if (!reply) continue;
+        const std::string& out = *reply.text;
         ++answered;
         const QString text = QString::fromStdString(out);
         EXPECT_EQ(text.toStdString(), out) << "valid UTF-8";

@@ -1,4 +1,4 @@
-// The stand-in server's market: tick tables, the written form of values, the trading clock, a day's moves.
+// The stand-in server's market: blanks before the open, consistent quotes on the tick grid after.
 #include "tools/quote-server/MarketSim.h"
 
 #include <gtest/gtest.h>
@@ -18,49 +18,6 @@ double Number(const std::string& text) {
         if (c != ',') plain += c;
     }
     return ParseNumber(plain).value_or(-1);
-}
-
-TEST(TickTable, StepsByPriceBandOnBothTables) {
-    // Standard table: a band limit belongs to the band below it.
-    EXPECT_EQ(TickAtOrBelow(Yen(3000), false), Yen(1));
-    EXPECT_EQ(TickAbove(Yen(3000), false), Yen(5));
-    EXPECT_EQ(TickAtOrBelow(Yen(3005), false), Yen(5));
-    EXPECT_EQ(TickAtOrBelow(Yen(5000), false), Yen(5));
-    EXPECT_EQ(TickAbove(Yen(5000), false), Yen(10));
-    EXPECT_EQ(TickAtOrBelow(Yen(30000), false), Yen(10));
-    EXPECT_EQ(TickAtOrBelow(Yen(30050), false), Yen(50));
-    EXPECT_EQ(TickAtOrBelow(Yen(60000000), false), Yen(100000));
-    // The fine table of the most traded brands: 0.1 yen up to 1,000 and 0.5 up to 3,000.
-    EXPECT_EQ(TickAtOrBelow(Yen(1000), true), Yen(0.1));
-    EXPECT_EQ(TickAbove(Yen(1000), true), Yen(0.5));
-    EXPECT_EQ(TickAtOrBelow(Yen(3000), true), Yen(0.5));
-    EXPECT_EQ(TickAbove(Yen(3000), true), Yen(1));
-    EXPECT_EQ(TickAtOrBelow(Yen(10005), true), Yen(5));
-}
-
-TEST(QuoteText, WrittenWithThousandsSeparatorsAndTheTicksDecimals) {
-    EXPECT_EQ(FormatTenths(Yen(2345), 0), "2,345");
-    EXPECT_EQ(FormatTenths(Yen(999), 0), "999");
-    EXPECT_EQ(FormatTenths(Yen(1000), 0), "1,000");
-    EXPECT_EQ(FormatTenths(Yen(1234567), 0), "1,234,567");
-    EXPECT_EQ(FormatTenths(Yen(812.3), 1), "812.3");
-    EXPECT_EQ(FormatTenths(Yen(2000), 1), "2,000.0");
-    EXPECT_EQ(FormatTenths(Yen(-1234.5), 1), "-1,234.5");
-    EXPECT_EQ(FormatWithSeparators(2345.12345, 4), "2,345.1235");
-    EXPECT_EQ(FormatWithSeparators(999.5, 4), "999.5000");
-    EXPECT_EQ(FormatWithSeparators(123456.0, 0), "123,456");
-}
-
-TEST(TradingClock, OneTradePerSessionSecondFromTheOpen) {
-    EXPECT_EQ(TradesUntil(8 * 3600 + 59 * 60 + 59.9), 0);
-    EXPECT_EQ(TradesUntil(9 * 3600), 1);
-    EXPECT_EQ(TradesUntil(9 * 3600 + 10), 11);
-    const std::int64_t morning = TradesUntil(11.5 * 3600);
-    EXPECT_EQ(morning, 1 + 9000);
-    EXPECT_EQ(TradesUntil(12 * 3600), morning) << "no trade over lunch";
-    EXPECT_EQ(TradesUntil(12.5 * 3600 + 5), morning + 5);
-    EXPECT_EQ(TradesUntil(15.5 * 3600), morning + 10800);
-    EXPECT_EQ(TradesUntil(20 * 3600), morning + 10800) << "no trade after the close";
 }
 
 TEST(MarketSim, BlanksBeforeTheOpenAndConsistentQuotesAfter) {
@@ -134,19 +91,6 @@ TEST(MarketSim, PricesStayOnTheTickGridAndFollowTheSeed) {
     }
     EXPECT_GT(fine, 0) << "some brands trade in fractions of a yen";
     EXPECT_GT(differs, 150) << "another seed, another market";
-}
-
-TEST(GarbageBytes, CoversTheBrokenKindsOfReply) {
-    std::uint64_t rng = 1;
-    bool longOne = false, empty = false, withNul = false, nan = false;
-    for (int i = 0; i < 500; ++i) {
-        const std::string bytes = GarbageBytes(rng);
-        longOne |= bytes.size() > 512;
-        empty |= bytes.empty();
-        withNul |= bytes.find('\0') != std::string::npos;
-        nan |= bytes == "NaN";
-    }
-    EXPECT_TRUE(longOne && empty && withNul && nan);
 }
 
 }  // namespace

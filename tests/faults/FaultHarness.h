@@ -1,4 +1,4 @@
-// The real frmGrp in the real Qt window and event loop, talking to the stand-in quote server over
+// The real window logic in the real Qt window and event loop, talking to the stand-in quote server over
 // the real D-Bus DDEML, with taps that watch what a misbehaving server could break: how long each
 // request blocks, whether the window keeps handling events, what reaches the screen, and the watch
 // list file in the program folder.
@@ -55,51 +55,51 @@ class TimedDdeml : public Ddeml {
 public:
     explicit TimedDdeml(Ddeml& real) : real_(real) {}
 
-    std::uint32_t Initialize(std::uint32_t& instance, std::uint32_t flags) override {
+    std::uint32_t Initialize(DdeInstance& instance, std::uint32_t flags) override {
         return real_.Initialize(instance, flags);
     }
-    DdeHandle CreateStringHandle(std::uint32_t instance, std::string_view ansi, int codePage) override {
-        const DdeHandle h = real_.CreateStringHandle(instance, ansi, codePage);
-        if (h != 0) strings_[h] = Cp932ToUtf8(ansi);
+    DdeString CreateStringHandle(DdeInstance instance, std::string_view ansi, int codePage) override {
+        const DdeString h = real_.CreateStringHandle(instance, ansi, codePage);
+        if (h != DdeString::kNone) strings_[h] = Cp932ToUtf8(ansi);
         return h;
     }
-    bool FreeStringHandle(std::uint32_t instance, DdeHandle handle) override {
+    bool FreeStringHandle(DdeInstance instance, DdeString handle) override {
         strings_.erase(handle);
         return real_.FreeStringHandle(instance, handle);
     }
-    DdeHandle Connect(std::uint32_t instance, DdeHandle service, DdeHandle topic) override {
+    DdeConversation Connect(DdeInstance instance, DdeString service, DdeString topic) override {
         const auto t0 = Clock::now();
-        const DdeHandle c = real_.Connect(instance, service, topic);
+        const DdeConversation c = real_.Connect(instance, service, topic);
         maxConnectMs = std::max(maxConnectMs, MsSince(t0));
         ++connects;
-        if (c != 0) conversations_[c] = strings_[topic];
-        if (c == 0) ++connectFailures;
+        if (c != DdeConversation::kNone) conversations_[c] = strings_[topic];
+        if (c == DdeConversation::kNone) ++connectFailures;
         return c;
     }
-    bool Disconnect(DdeHandle conversation) override {
+    bool Disconnect(DdeConversation conversation) override {
         conversations_.erase(conversation);
         return real_.Disconnect(conversation);
     }
-    DdeHandle ClientTransaction(DdeHandle conversation, DdeHandle item, std::uint32_t format, std::uint32_t type,
-                                std::uint32_t timeoutMs) override {
+    DdeData ClientTransaction(DdeConversation conversation, DdeString item, std::uint32_t format, std::uint32_t type,
+                              std::uint32_t timeoutMs) override {
         Request r{conversations_.count(conversation) ? conversations_[conversation] : std::string(),
                   strings_.count(item) ? strings_[item] : std::string(), 0, false};
         maxTimeoutMs = std::max(maxTimeoutMs, timeoutMs);
         if (onRequest) onRequest(r.topic, r.item, static_cast<int>(requests.size()) + 1);
         const auto t0 = Clock::now();
-        const DdeHandle data = real_.ClientTransaction(conversation, item, format, type, timeoutMs);
+        const DdeData data = real_.ClientTransaction(conversation, item, format, type, timeoutMs);
         r.ms = MsSince(t0);
-        r.failed = data == 0;
+        r.failed = data == DdeData::kNone;
         maxRequestMs = std::max(maxRequestMs, r.ms);
         requests.push_back(std::move(r));
         return data;
     }
-    std::uint32_t GetData(DdeHandle data, char* buffer, std::uint32_t length, std::uint32_t offset) override {
+    std::uint32_t GetData(DdeData data, char* buffer, std::uint32_t length, std::uint32_t offset) override {
         return real_.GetData(data, buffer, length, offset);
     }
-    bool FreeDataHandle(DdeHandle data) override { return real_.FreeDataHandle(data); }
-    std::uint32_t GetLastError(std::uint32_t instance) override { return real_.GetLastError(instance); }
-    bool Uninitialize(std::uint32_t instance) override { return real_.Uninitialize(instance); }
+    bool FreeDataHandle(DdeData data) override { return real_.FreeDataHandle(data); }
+    std::uint32_t GetLastError(DdeInstance instance) override { return real_.GetLastError(instance); }
+    bool Uninitialize(DdeInstance instance) override { return real_.Uninitialize(instance); }
 
     struct Request {
         std::string topic;
@@ -131,11 +131,11 @@ private:
     }
 
     Ddeml& real_;
-    std::map<DdeHandle, std::string> strings_;
-    std::map<DdeHandle, std::string> conversations_;
+    std::map<DdeString, std::string> strings_;
+    std::map<DdeConversation, std::string> conversations_;
 };
 
-// Picture1 as the program draws on it, with every text checked on its way to the window.
+// The table surface as the program draws on it, with every text checked on its way to the window.
 class TextTapSurface : public Surface {
 public:
     explicit TextTapSurface(QtSurface& real) : real_(real) {}
@@ -163,18 +163,18 @@ private:
     QtSurface& real_;
 };
 
-// StatusBar1, remembering every text written to it and counting the ends of passes.
+// The status bar, remembering every text written to it and counting the ends of passes.
 class PassCountingStatusBar : public StatusBar {
 public:
     explicit PassCountingStatusBar(QtMainWindow& real) : real_(real) {}
-    void SetPanel(int panel, const std::string& text) override {
-        if (panel == 3 && text.rfind("読込み時間:", 0) == 0) ++completed;
-        if (panel == 1 && text == "停止") ++stopped;
+    void SetPanel(StatusPanel panel, const std::string& text) override {
+        if (panel == StatusPanel::LoadTime && text.rfind("読込み時間:", 0) == 0) ++completed;
+        if (panel == StatusPanel::Activity && text == "停止") ++stopped;
         writes.emplace_back(panel, text);
         real_.SetPanel(panel, text);
     }
     // Texts of a panel that begin with prefix, among the writes from index `from` on.
-    int Count(int panel, const std::string& prefix, std::size_t from = 0) const {
+    int Count(StatusPanel panel, const std::string& prefix, std::size_t from = 0) const {
         int n = 0;
         for (std::size_t k = from; k < writes.size(); ++k)
             n += writes[k].first == panel && writes[k].second.rfind(prefix, 0) == 0 ? 1 : 0;
@@ -182,7 +182,7 @@ public:
     }
     int completed = 0;
     int stopped = 0;
-    std::vector<std::pair<int, std::string>> writes;
+    std::vector<std::pair<StatusPanel, std::string>> writes;
 
 private:
     QtMainWindow& real_;
@@ -222,12 +222,12 @@ struct FaultHarness {
     static constexpr int kTickMs = 20;
 
     explicit FaultHarness(const QString& folder, int tickMs = kTickMs)
-        : files(folder), loadTicker(tickMs, [this] { frm->LoadTick(); }),
-          waitTicker(tickMs, [this] { frm->WaitTick(); }) {}
+        : files(folder), loadTicker(tickMs, [this] { logic->LoadTick(); }),
+          waitTicker(tickMs, [this] { logic->WaitTick(); }) {}
 
     FolderFiles files;
     QtMainWindow window;
-    TextTapSurface tableSurface{window.Picture1()};
+    TextTapSurface tableSurface{window.TableSurface()};
     PassCountingStatusBar statusBar{window};
     QtEventPump events;
     FakeFileDialog fileDialog;
@@ -235,7 +235,7 @@ struct FaultHarness {
     FakeInstanceGuard instance;
     DbusDdeml dbus;
     TimedDdeml ddeml{dbus};
-    std::unique_ptr<MainWindowLogic> frm;
+    std::unique_ptr<MainWindowLogic> logic;
     QtTicker loadTicker;
     QtTicker waitTicker;
     Platform platform{window, statusBar, tableSurface, loadTicker, waitTicker, events,
@@ -244,26 +244,26 @@ struct FaultHarness {
 
     // Start-up from the files in the program folder, then the window is shown.
     void Start() {
-        frm = std::make_unique<MainWindowLogic>(platform);
-        window.SetEvents(frm.get());
-        ASSERT_TRUE(frm->StartUp());
+        logic = std::make_unique<MainWindowLogic>(platform);
+        window.SetEvents(logic.get());
+        ASSERT_TRUE(logic->StartUp());
         window.show();
         probe.Arm();
     }
     QAction* Action(const char* name) { return window.findChild<QAction*>(QString::fromLatin1(name)); }
-    void StartPolling() { Action("mnu_rss_start")->trigger(); }
-    // The user picks a sort key in Combo1.
+    void StartPolling() { Action("startPolling")->trigger(); }
+    // The user picks a sort key in the list.
     void PickSortKey(int index) {
-        QComboBox* combo = window.findChild<QComboBox*>(QStringLiteral("Combo1"));
+        QComboBox* combo = window.findChild<QComboBox*>(QStringLiteral("sortKeyList"));
         combo->setCurrentIndex(index);
         emit combo->activated(index);
     }
     // Stops polling and closes the window, as the user would at the end of the day.
     void Finish() {
-        if (frm == nullptr || frm->Closed()) return;
-        Action("mnu_rss_stop")->trigger();
+        if (logic == nullptr || logic->Closed()) return;
+        Action("stopPolling")->trigger();
         window.close();
-        for (int i = 0; i < 500 && !frm->Closed(); ++i) QTest::qWait(20);
+        for (int i = 0; i < 500 && !logic->Closed(); ++i) QTest::qWait(20);
     }
 };
 

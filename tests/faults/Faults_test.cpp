@@ -51,8 +51,8 @@ protected:
 
     void TearDown() override {
         h_->Finish();
-        if (h_->frm != nullptr) {
-            EXPECT_TRUE(AllNumbersFinite(h_->frm->table));
+        if (h_->logic != nullptr) {
+            EXPECT_TRUE(AllNumbersFinite(h_->logic->Table()));
         }
         EXPECT_GT(h_->tableSurface.texts, 0);
         EXPECT_TRUE(h_->tableSurface.nonFinite.empty()) << "drawn: " << h_->tableSurface.nonFinite.front();
@@ -102,7 +102,7 @@ protected:
     bool WaitForPasses(int n) {
         return WaitUntil([&] { return h_->statusBar.completed >= n; }, kLongWaitMs);
     }
-    const WatchEntry& Entry(int j) const { return h_->frm->table.entries[static_cast<std::size_t>(j)]; }
+    const WatchEntry& Entry(int j) const { return h_->logic->Table().entries[static_cast<std::size_t>(j)]; }
     // Runs a queued action at the next time the program lets its events run.
     void Post(std::function<void()> action) {
         QMetaObject::invokeMethod(&h_->window, std::move(action), Qt::QueuedConnection);
@@ -115,7 +115,7 @@ protected:
 
 TEST_F(Faults, ServerAbsentAtStartThenStarted) {
     h_->Start();
-    ASSERT_EQ(h_->frm->table.EntryCount, kBrands);
+    ASSERT_EQ(h_->logic->Table().EntryCount, kBrands);
     h_->StartPolling();
     ASSERT_TRUE(WaitForPasses(1));
 
@@ -200,51 +200,6 @@ TEST_F(Faults, HungTopicCostsItsLimitAndThePassGoesOn) {
     EXPECT_GT(h_->probe.ticks, 16);
 }
 
-TEST_F(Faults, StopDuringAHungBrandIsHonouredAtTheBrandBoundary) {
-    const auto server = StartServer({QStringLiteral("--hang-topic"), QString::fromStdString(Topic(2))});
-    h_->Start();
-    h_->ddeml.onRequest = [&](const std::string& topic, const std::string&, int) {
-        // The command is queued as the window queues every menu command; it runs before the next request.
-        if (topic == Topic(2) && h_->ddeml.Count(Topic(2)) == 0) h_->Action("mnu_rss_stop")->trigger();
-    };
-    h_->StartPolling();
-    // Start-up wrote the first "停止".
-    ASSERT_TRUE(WaitUntil([&] { return h_->statusBar.stopped >= 2; }, kLongWaitMs));
-
-    // The hung brand's two fill-once requests both ran, and nothing after it.
-    EXPECT_EQ(h_->ddeml.Count(Topic(2)), 2);
-    EXPECT_EQ(h_->ddeml.Count(Topic(3)), 0);
-    EXPECT_EQ(h_->ddeml.requests.size(), 6u);
-    EXPECT_EQ(h_->statusBar.completed, 0);
-    EXPECT_EQ(h_->frm->polling.RefreshState, 0);
-    EXPECT_EQ(h_->window.PanelText(1), "停止");
-    EXPECT_TRUE(h_->Action("mnu_rss_start")->isEnabled());
-    EXPECT_TRUE(h_->window.isVisible());
-}
-
-TEST_F(Faults, CloseDuringAHungBrandClosesTheWindowAfterThatBrand) {
-    const auto server = StartServer({QStringLiteral("--hang-topic"), QString::fromStdString(Topic(2))});
-    h_->Start();
-    bool refused = false;
-    std::string panel;
-    h_->ddeml.onRequest = [&](const std::string& topic, const std::string&, int) {
-        if (topic == Topic(2) && h_->ddeml.Count(Topic(2)) == 0) {
-            Post([&] {
-                refused = !h_->window.close();
-                panel = h_->window.PanelText(1);
-            });
-        }
-    };
-    h_->StartPolling();
-    ASSERT_TRUE(WaitUntil([&] { return h_->frm->Closed(); }, kLongWaitMs));
-
-    EXPECT_TRUE(refused);
-    EXPECT_EQ(panel, "停止処理中");
-    EXPECT_EQ(h_->ddeml.Count(Topic(2)), 2);
-    EXPECT_EQ(h_->ddeml.requests.size(), 6u);
-    EXPECT_FALSE(h_->window.isVisible());
-}
-
 TEST_F(Faults, BrokenRepliesLeaveEveryNumberFinite) {
     const std::string tenKb(10 * 1024, '9');
     std::string tenKbKanji;
@@ -313,7 +268,7 @@ TEST_F(Faults, ServerAnsweringWithAnotherTopicsData) {
     // The display order is still a permutation of the entries.
     std::vector<bool> seen(kBrands, false);
     for (int r = 0; r < kBrands; ++r) {
-        seen.at(static_cast<std::size_t>(h_->frm->table.RowOrder[static_cast<std::size_t>(r)])) = true;
+        seen.at(static_cast<std::size_t>(h_->logic->Table().RowOrder[static_cast<std::size_t>(r)])) = true;
     }
     EXPECT_EQ(std::count(seen.begin(), seen.end(), true), kBrands);
     EXPECT_EQ(h_->ddeml.Failures(), 0);

@@ -1,17 +1,11 @@
 // Brand entry on the real window: key codes from Qt's key events, and real clicks and keys on
-// Picture1 that add and remove brands. With NORVALE_ENTRY_SHOTS set (scripts/screenshot)
-// one more test saves screenshots before and after a brand is added by keyboard.
-#include <QFile>
-#include <QGuiApplication>
+// the table surface that add and remove brands.
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QPixmap>
-#include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -135,7 +129,7 @@ TEST(QtKeys, OnX11AReleaseFollowedByAPressAtTheSameTimeIsARepeat) {
 struct EntryWindow {
     QtHarness h;
     QtSurface* pic = nullptr;
-    QLineEdit* text1 = nullptr;
+    QLineEdit* codeBox = nullptr;
     QWindow* win = nullptr;
 
     EntryWindow() {
@@ -145,8 +139,8 @@ struct EntryWindow {
         h.Start();
         h.window.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&h.window));
-        pic = &h.window.Picture1();
-        text1 = h.window.findChild<QLineEdit*>(QStringLiteral("Text1"));
+        pic = &h.window.TableSurface();
+        codeBox = h.window.findChild<QLineEdit*>(QStringLiteral("codeBox"));
         win = h.window.windowHandle();
     }
     // Keys go to the window and from there to whichever widget has the focus.
@@ -169,7 +163,7 @@ struct EntryWindow {
     }
     std::vector<std::string> ShownCodes() const {
         std::vector<std::string> codes;
-        const WatchTable& t = h.frm->table;
+        const WatchTable& t = h.logic->Table();
         for (int r = 0; r < t.EntryCount; ++r) codes.push_back(t.entries[t.RowOrder[r]].codeText);
         return codes;
     }
@@ -191,29 +185,29 @@ TEST(QtBrandEntry, RealClicksAndKeysAddAndRemoveBrands) {
 
     w.Click(17);  // row 0
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.pic->hasFocus(); }));
-    EXPECT_EQ(w.h.frm->view.ClickY, 17);
-    EXPECT_EQ(w.h.frm->view.SelectedEntry, 0);
+    EXPECT_EQ(w.h.logic->View().ClickY, 17);
+    EXPECT_EQ(w.h.logic->View().SelectedEntry, 0);
 
     w.Key(Qt::Key_7, Qt::KeypadModifier);
     w.Key(Qt::Key_2);
     w.Key(Qt::Key_ParenRight, Qt::ShiftModifier);  // Shift with the 0 key
     w.Key(Qt::Key_3, Qt::KeypadModifier);
-    EXPECT_EQ(w.text1->text(), QStringLiteral("7203"));
+    EXPECT_EQ(w.codeBox->text(), QStringLiteral("7203"));
     EXPECT_FALSE(w.CodeCellInked(2));
     w.Key(Qt::Key_Enter, Qt::KeypadModifier);
     ASSERT_EQ(w.ShownCodes(), (std::vector<std::string>{"6758", "9984", "7203"}));
-    EXPECT_EQ(w.h.frm->table.entries[2].topic, "7203.t");
-    EXPECT_EQ(w.text1->text(), QString());
-    EXPECT_EQ(w.h.window.PanelText(4), "銘柄数: 3/ 1000");
+    EXPECT_EQ(w.h.logic->Table().entries[2].topic, "7203.t");
+    EXPECT_EQ(w.codeBox->text(), QString());
+    EXPECT_EQ(w.h.window.PanelText(StatusPanel::BrandCount), "銘柄数: 3/ 1000");
     EXPECT_TRUE(w.CodeCellInked(2));
 
     w.Key(Qt::Key_9);
     w.Key(Qt::Key_Escape);
-    EXPECT_EQ(w.text1->text(), QString());
+    EXPECT_EQ(w.codeBox->text(), QString());
 
     // A click on the new row, then Delete.
     w.Click(12 * 3 + 6);
-    EXPECT_EQ(w.h.frm->view.SelectedEntry, 2);
+    EXPECT_EQ(w.h.logic->View().SelectedEntry, 2);
     w.Key(Qt::Key_Delete);
     EXPECT_EQ(w.ShownCodes(), (std::vector<std::string>{"6758", "9984"}));
     EXPECT_FALSE(w.CodeCellInked(2));
@@ -225,83 +219,30 @@ TEST(QtBrandEntry, AHeldKeyActsOnce) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.pic->hasFocus(); }));
 
     w.Hold(Qt::Key_5, 4);
-    EXPECT_EQ(w.text1->text(), QStringLiteral("5"));
+    EXPECT_EQ(w.codeBox->text(), QStringLiteral("5"));
 
     // Each extra Delete would remove the brand that moves up into the selected row.
     w.Hold(Qt::Key_Delete, 4);
     EXPECT_EQ(w.ShownCodes(), (std::vector<std::string>{"9984"}));
     w.Hold(Qt::Key_Backspace, 3);
     EXPECT_TRUE(w.ShownCodes().empty());
-    EXPECT_EQ(w.text1->text(), QStringLiteral("5"));
+    EXPECT_EQ(w.codeBox->text(), QStringLiteral("5"));
 }
 
 TEST(QtBrandEntry, KeysReachTheTableOnlyAfterItWasClicked) {
     EntryWindow w;
     w.pic->clearFocus();
     w.Key(Qt::Key_7);
-    EXPECT_EQ(w.h.frm->CodeEntry, "");
+    EXPECT_EQ(w.h.logic->TypedCode(), "");
     w.Click(300);  // below the rows: focus, no selection
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.pic->hasFocus(); }));
-    EXPECT_EQ(w.h.frm->view.SelectedEntry, -1);
+    EXPECT_EQ(w.h.logic->View().SelectedEntry, -1);
     w.Key(Qt::Key_1);
-    EXPECT_EQ(w.h.frm->CodeEntry, "1");
+    EXPECT_EQ(w.h.logic->TypedCode(), "1");
     // A press dragged off the surface is no click: the selection stays where it was.
     QTest::mousePress(w.pic, Qt::LeftButton, Qt::NoModifier, QPoint(100, 17));
     QTest::mouseRelease(w.pic, Qt::LeftButton, Qt::NoModifier, QPoint(100, w.pic->height() + 40));
-    EXPECT_EQ(w.h.frm->view.ClickY, 300);
-}
-
-// Quotes for the screenshots, made up from the code so the table is not empty.
-FakeDdeml::Reply MadeUpQuote(const std::string& topic, const std::string& cp932Item) {
-    const std::string item = Cp932ToUtf8(cp932Item);
-    const int code = std::atoi(topic.c_str());
-    const double base = 800 + (code * 37) % 6000;
-    const double swing = ((code % 11) - 5) / 100.0;
-    double v = base;
-    if (item == "現在値") v = base * (1 + swing);
-    else if (item == "始値") v = base * (1 + swing / 3);
-    else if (item == "出来高加重平均") v = base * (1 + swing / 2);
-    else if (item == "高値") v = base * (1 + std::max(swing, 0.0) + 0.01);
-    else if (item == "安値") v = base * (1 + std::min(swing, 0.0) - 0.01);
-    else if (item.rfind("最良売", 0) == 0) v = 100 * (1 + (code * 7) % 40);
-    else if (item.rfind("最良買", 0) == 0) v = 100 * (1 + (code * 13) % 40);
-    return {std::to_string(static_cast<long long>(v))};
-}
-
-TEST(QtBrandEntry, Screenshots) {
-    const QString dir = qEnvironmentVariable("NORVALE_ENTRY_SHOTS");
-    if (dir.isEmpty()) GTEST_SKIP() << "set NORVALE_ENTRY_SHOTS to a folder (scripts/screenshot)";
-
-    QtHarness h;
-    h.UseSampleData();
-    h.ddeml.server = MadeUpQuote;
-    h.Start();
-    h.window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&h.window));
-    ASSERT_EQ(h.frm->RefreshPass(), PassExit::Completed);
-
-    auto shot = [&](const char* file) {
-        QTest::qWait(300);
-        QPixmap pixels;
-        if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-            const QRect frame = h.window.frameGeometry();  // the screen as it shows, frame included
-            pixels = h.window.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
-        } else {
-            pixels = h.window.grab();
-        }
-        EXPECT_TRUE(pixels.save(dir + QLatin1Char('/') + QLatin1String(file))) << file;
-    };
-
-    QWindow* win = h.window.windowHandle();
-    QTest::mouseClick(&h.window.Picture1(), Qt::LeftButton, Qt::NoModifier, QPoint(60, 12 * 4 + 6));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return h.window.Picture1().hasFocus(); }));
-    for (Qt::Key k : {Qt::Key_4, Qt::Key_4, Qt::Key_5, Qt::Key_2}) QTest::keyClick(win, k);  // 花王
-    ASSERT_TRUE(QTest::qWaitFor([&] { return h.frm->CodeEntry == "4452"; })) << h.frm->CodeEntry;
-    shot("entry-before.png");
-    const int before = h.frm->table.EntryCount;
-    QTest::keyClick(win, Qt::Key_Return);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return h.frm->table.EntryCount == before + 1; }));
-    shot("entry-after.png");
+    EXPECT_EQ(w.h.logic->View().ClickY, 300);
 }
 
 }  // namespace

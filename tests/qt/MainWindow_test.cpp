@@ -1,3 +1,4 @@
+// The real window offscreen: its controls after start-up, a list choice, and two processes.
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,53 +34,41 @@ TEST(QtMainWindow, ShowsTheDesignedControlsAfterStartUp) {
     EXPECT_TRUE(w.MenuAction(MenuItem::File)->isEnabled());
     EXPECT_FALSE(w.MenuAction(MenuItem::Offline)->isEnabled());  // shown greyed
 
-    EXPECT_EQ(Text(&w, "Label1"), QStringLiteral("ｺｰﾄﾞ"));
-    EXPECT_EQ(Text(&w, "Label2"), QStringLiteral("並び替え"));
-    EXPECT_EQ(Text(&w, "Label3"), QStringLiteral("読込み間隔"));
-    auto* combo1 = w.findChild<QComboBox*>(QStringLiteral("Combo1"));
-    auto* combo2 = w.findChild<QComboBox*>(QStringLiteral("Combo2"));
-    ASSERT_NE(combo1, nullptr);
-    ASSERT_NE(combo2, nullptr);
-    EXPECT_EQ(combo1->count(), 13);
-    EXPECT_EQ(combo1->currentText(), QStringLiteral("並べ替え停止"));
-    EXPECT_EQ(combo2->count(), 10);
-    EXPECT_EQ(combo2->currentText(), QStringLiteral("自動"));
+    EXPECT_EQ(Text(&w, "codeLabel"), QStringLiteral("ｺｰﾄﾞ"));
+    EXPECT_EQ(Text(&w, "sortKeyLabel"), QStringLiteral("並び替え"));
+    EXPECT_EQ(Text(&w, "intervalLabel"), QStringLiteral("読込み間隔"));
+    auto* sortKeys = w.findChild<QComboBox*>(QStringLiteral("sortKeyList"));
+    auto* intervals = w.findChild<QComboBox*>(QStringLiteral("intervalList"));
+    ASSERT_NE(sortKeys, nullptr);
+    ASSERT_NE(intervals, nullptr);
+    EXPECT_EQ(sortKeys->count(), 13);
+    EXPECT_EQ(sortKeys->currentText(), QStringLiteral("並べ替え停止"));
+    EXPECT_EQ(intervals->count(), 10);
+    EXPECT_EQ(intervals->currentText(), QStringLiteral("自動"));
     // Designed places, 15 twips to the pixel.
-    EXPECT_EQ(combo1->geometry(), QRect(176, 0, 209, 20));
-    EXPECT_EQ(combo2->geometry(), QRect(464, 0, 81, 20));
-    EXPECT_EQ(w.findChild<QLineEdit*>(QStringLiteral("Text1"))->geometry(), QRect(40, 0, 65, 20));
-    EXPECT_EQ(w.Picture1().pos(), QPoint(0, 24));
-
-    EXPECT_EQ(w.PanelText(1), "停止");
-    EXPECT_EQ(w.PanelText(2), "並べ替え停止");
-    EXPECT_EQ(w.PanelText(4), "銘柄数: 0/ 1000");
+    EXPECT_EQ(sortKeys->geometry(), QRect(176, 0, 209, 20));
+    EXPECT_EQ(intervals->geometry(), QRect(464, 0, 81, 20));
+    EXPECT_EQ(w.findChild<QLineEdit*>(QStringLiteral("codeBox"))->geometry(), QRect(40, 0, 65, 20));
+    EXPECT_EQ(w.TableSurface().pos(), QPoint(0, 24));
+    EXPECT_EQ(w.TableSurface().objectName(), QStringLiteral("tableSurface"));
+    EXPECT_EQ(Text(&w, "activityPanel"), QStringLiteral("停止"));
+    EXPECT_EQ(Text(&w, "sortKeyPanel"), QStringLiteral("並べ替え停止"));
+    EXPECT_EQ(w.PanelText(StatusPanel::BrandCount), "銘柄数: 0/ 1000");
 
     // Client area as designed; the surface reaches 2 twips short of its bottom.
     WAIT_UNTIL(w.centralWidget()->size() == QSize(972, 572));
     EXPECT_DOUBLE_EQ(w.TableSurfaceHeight(), 572 * 15 - 2);
-    EXPECT_DOUBLE_EQ(w.Picture1().Height(), (572 * 15 - 2) / 15.0);
+    EXPECT_DOUBLE_EQ(w.TableSurface().Height(), (572 * 15 - 2) / 15.0);
 }
 
 TEST(QtMainWindow, SortKeySelectionReachesTheHandler) {
     QtHarness h;
     h.Start();
-    auto* combo1 = h.window.findChild<QComboBox*>(QStringLiteral("Combo1"));
-    combo1->setCurrentIndex(4);
-    emit combo1->activated(4);
-    WAIT_UNTIL(h.frm->SortKey == 4);
-    EXPECT_EQ(h.window.PanelText(2), "本日始値乖離率-降順");
-}
-
-TEST(QtMainWindow, CloseDuringAPassIsRefusedThenGranted) {
-    QtHarness h;
-    h.Start();
-    h.frm->polling.RefreshState = 1;
-    EXPECT_FALSE(h.window.close());
-    EXPECT_TRUE(h.window.isVisible());
-    EXPECT_EQ(h.window.PanelText(1), "停止処理中");
-    h.frm->polling.RefreshState = 0;
-    EXPECT_TRUE(h.window.close());
-    EXPECT_TRUE(h.frm->Closed());
+    auto* sortKeys = h.window.findChild<QComboBox*>(QStringLiteral("sortKeyList"));
+    sortKeys->setCurrentIndex(4);
+    emit sortKeys->activated(4);
+    WAIT_UNTIL(h.logic->CurrentSortKey().ListIndex() == 4);
+    EXPECT_EQ(h.window.PanelText(StatusPanel::SortKey), "本日始値乖離率-降順");
 }
 
 // Two real processes: the second start ends at once with status 0; a killed first instance

@@ -26,14 +26,14 @@ struct Seen {
 void SlowServer(QtHarness& h, Seen& seen) {
     h.ddeml.server = [&h, &seen](const std::string&, const std::string&) -> FakeDdeml::Reply {
         std::this_thread::sleep_for(std::chrono::milliseconds(4));
-        const PollingState& s = h.frm->polling;
-        if (s.RefreshState == 1) {
+        const PollingState& s = h.logic->Polling();
+        if (s.Phase() == PollingPhase::Running) {
             if (seen.requests++ == 0) {
-                seen.firstWait = s.WaitSeconds;
-                seen.firstLoad = s.LoadSeconds;
+                seen.firstWait = s.WaitSeconds();
+                seen.firstLoad = s.LoadSeconds();
             }
-            seen.lastWait = s.WaitSeconds;
-            seen.lastLoad = s.LoadSeconds;
+            seen.lastWait = s.WaitSeconds();
+            seen.lastLoad = s.LoadSeconds();
         }
         return {Utf8ToCp932("1,234")};
     };
@@ -41,13 +41,13 @@ void SlowServer(QtHarness& h, Seen& seen) {
 
 void AddBrands(QtHarness& h, int count) {
     for (int j = 0; j < count; ++j) {
-        WatchEntry& e = h.frm->table.entries[static_cast<std::size_t>(j)];
+        WatchEntry e;
         e.codeText = std::to_string(1000 + j);
         e.marketSuffix = "t";
         e.topic = e.codeText + ".t";
         e.brandName = "テスト";
+        ASSERT_TRUE(h.logic->TableForSetUp().Append(std::move(e)));
     }
-    h.frm->table.EntryCount = static_cast<std::int16_t>(count);
 }
 
 TEST(Polling, WaitAndLoadTicksArriveWhileAPassRuns) {
@@ -57,15 +57,15 @@ TEST(Polling, WaitAndLoadTicksArriveWhileAPassRuns) {
     Seen seen;
     SlowServer(h, seen);
 
-    h.window.findChild<QAction*>(QStringLiteral("mnu_rss_start"))->trigger();
-    WAIT_UNTIL_MS(h.window.PanelText(3).rfind("読込み時間:", 0) == 0, 10000);
+    h.window.findChild<QAction*>(QStringLiteral("startPolling"))->trigger();
+    WAIT_UNTIL_MS(h.window.PanelText(StatusPanel::LoadTime).rfind("読込み時間:", 0) == 0, 10000);
 
     EXPECT_EQ(seen.requests, 8 * 16);
     // Both counters moved between the first and the last request of the pass.
     EXPECT_GE(seen.lastLoad - seen.firstLoad, 5);
     EXPECT_GE(seen.lastWait - seen.firstWait, 5);
-    EXPECT_EQ(h.frm->table.entries[0].last, 1234);
-    EXPECT_EQ(h.frm->polling.WaitLimit, 5);
+    EXPECT_EQ(h.logic->Table().entries[0].last, 1234);
+    EXPECT_EQ(h.logic->Polling().WaitLimit(), 5);
     // And polling goes on: the next pass begins by itself.
     const int firstPass = seen.requests;
     WAIT_UNTIL_MS(seen.requests > firstPass, 10000);
@@ -86,8 +86,8 @@ struct MidPass {
         h.Start();
         AddBrands(h, 20);
         SlowServer(h, seen);
-        start = h.window.findChild<QAction*>(QStringLiteral("mnu_rss_start"));
-        stop = h.window.findChild<QAction*>(QStringLiteral("mnu_rss_stop"));
+        start = h.window.findChild<QAction*>(QStringLiteral("startPolling"));
+        stop = h.window.findChild<QAction*>(QStringLiteral("stopPolling"));
         auto server = h.ddeml.server;
         h.ddeml.server = [this, server](const std::string& t, const std::string& i) {
             if (++served == at && action) action();
@@ -111,9 +111,9 @@ TEST(Polling, StopAndCloseArrivingDuringAPassEndItAtTheBrandBoundary) {
     // the events before brand 5, and the pass ends after brand 5's two requests.
     at10 = [&] { QMetaObject::invokeMethod(stop, &QAction::trigger, Qt::QueuedConnection); };
     start->trigger();
-    WAIT_UNTIL_MS(served >= 10 && h.frm->polling.RefreshState == 0, 10000);
+    WAIT_UNTIL_MS(served >= 10 && h.logic->Polling().Phase() == PollingPhase::Idle, 10000);
     EXPECT_EQ(served, 12);
-    EXPECT_EQ(h.window.PanelText(1), "停止");
+    EXPECT_EQ(h.window.PanelText(StatusPanel::Activity), "停止");
     EXPECT_TRUE(start->isEnabled());
     EXPECT_FALSE(stop->isEnabled());
 
@@ -122,11 +122,11 @@ TEST(Polling, StopAndCloseArrivingDuringAPassEndItAtTheBrandBoundary) {
     at10 = [&] {
         QMetaObject::invokeMethod(&h.window, [&] {
             EXPECT_FALSE(h.window.close());  // refused while the pass runs
-            panelAfterClose = h.window.PanelText(1);
+            panelAfterClose = h.window.PanelText(StatusPanel::Activity);
         }, Qt::QueuedConnection);
     };
     start->trigger();
-    WAIT_UNTIL_MS(h.frm->Closed(), 10000);
+    WAIT_UNTIL_MS(h.logic->Closed(), 10000);
     EXPECT_EQ(served, 12);  // brands 6 to 11: the first pass had filled 0 to 5
     EXPECT_EQ(panelAfterClose, "停止処理中");
     EXPECT_FALSE(h.window.isVisible());
@@ -139,9 +139,9 @@ TEST(Polling, AStopChosenBeforeABrandsLastRequestEndsThePassAtThatBrand) {
     m.at = 9;
     m.action = [&m] { QMetaObject::invokeMethod(m.stop, &QAction::trigger, Qt::QueuedConnection); };
     m.start->trigger();
-    WAIT_UNTIL_MS(m.served >= 9 && m.h.frm->polling.RefreshState == 0, 10000);
+    WAIT_UNTIL_MS(m.served >= 9 && m.h.logic->Polling().Phase() == PollingPhase::Idle, 10000);
     EXPECT_EQ(m.served, 10);
-    EXPECT_EQ(m.h.window.PanelText(1), "停止");
+    EXPECT_EQ(m.h.window.PanelText(StatusPanel::Activity), "停止");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -19,8 +20,6 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-#include "app/MainWindowLogic.h"
-#include "platform/fake/FakePlatform.h"
 #include "platform/qt/QtPlatformServices.h"
 
 namespace norvale {
@@ -74,26 +73,6 @@ private:
     sighandler_t oldHandler_ = nullptr;
 };
 
-// frmGrp on fakes, except for the real file system.
-struct RealFiles {
-    FakePlatform fp;
-    QtFileSystem files;
-    Platform platform{fp.window, fp.statusBar, fp.tableSurface, fp.loadTicker,  fp.waitTicker, fp.events,
-                      fp.fileDialog, fp.messageBox, files, fp.instance, fp.ddeml};
-    MainWindowLogic frm{platform};
-
-    explicit RealFiles(int brands) {
-        frm.master.Load("7203,トヨタ自動車,100,東証\r\n");
-        frm.table.EntryCount = static_cast<std::int16_t>(brands);
-        for (int k = 0; k < brands; ++k) frm.table.entries[static_cast<std::size_t>(k)].codeText = "7203";
-    }
-    std::string Export(const QString& path) {
-        fp.fileDialog.answers = {S(path)};
-        frm.ExportWatchList();
-        return fp.statusBar.Panel(StatusPanel::Activity);
-    }
-};
-
 TEST(QtFileSystem, ReadsAndReplacesWholeFiles) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -137,44 +116,29 @@ TEST(QtFileSystem, FailedWritesLeaveWhatWasThere) {
               (QStringList{QStringLiteral("list.txt"), QStringLiteral("plain")}));
 }
 
-TEST(QtFileSystem, ExportThatCannotWriteSaysSoAndKeepsTheOldFile) {
+TEST(QtFileSystem, MissingAndReadOnlyFoldersAndFilesRefuseTheWrite) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
+    QtFileSystem fs;
     const QByteArray old = "6758\r\n8306\r\n";
     const QString list = dir.filePath(QStringLiteral("監視銘柄.txt"));
     Put(list, old);
-
-    {
-        RealFiles w(1000);
-        FileSizeLimit limit(64);
-        EXPECT_EQ(w.Export(list), "監視銘柄出力失敗");
-    }
-    EXPECT_EQ(Get(list), old);
-    {
-        RealFiles w(1);
-        EXPECT_EQ(w.Export(dir.filePath(QStringLiteral("missing/監視銘柄.txt"))), "監視銘柄出力失敗");
-    }
-
-    // A read-only folder, and a file that cannot be replaced.
+    EXPECT_FALSE(fs.WriteAll(S(dir.filePath(QStringLiteral("missing/監視銘柄.txt"))), "7203\r\n"));
     {
         Immutable locked(dir.path());
         if (!locked.Set()) GTEST_SKIP() << "chattr is not supported here";
-        RealFiles w(2);
-        EXPECT_EQ(w.Export(list), "監視銘柄出力失敗");
-        EXPECT_EQ(w.Export(dir.filePath(QStringLiteral("new.txt"))), "監視銘柄出力失敗");
+        EXPECT_FALSE(fs.WriteAll(S(list), "7203\r\n"));
+        EXPECT_FALSE(fs.WriteAll(S(dir.filePath(QStringLiteral("new.txt"))), "7203\r\n"));
     }
     EXPECT_EQ(Get(list), old);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("new.txt"))));
     {
         Immutable locked(list);
         ASSERT_TRUE(locked.Set());
-        RealFiles w(2);
-        EXPECT_EQ(w.Export(list), "監視銘柄出力失敗");
+        EXPECT_FALSE(fs.WriteAll(S(list), "7203\r\n"));
     }
     EXPECT_EQ(Get(list), old);
-
-    RealFiles w(2);
-    EXPECT_EQ(w.Export(list), "監視銘柄出力終了");
+    EXPECT_TRUE(fs.WriteAll(S(list), "7203\r\n7203\r\n"));
     EXPECT_EQ(Get(list), QByteArray("7203\r\n7203\r\n"));
 }
 

@@ -1,8 +1,7 @@
-// The real Qt window wired to frmGrp, with fakes only where a test must decide (files,
+// The real Qt window wired to the window logic, with fakes only where a test must decide (files,
 // dialogs, quote server, instance check).
 #pragma once
 
-#include <QFile>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -22,8 +21,8 @@ namespace norvale {
 
 struct QtHarness {
     explicit QtHarness(int tickMs = 1000)
-        : loadTicker(tickMs, [this] { frm->LoadTick(); }), waitTicker(tickMs, [this] { frm->WaitTick(); }) {
-        window.SetEvents(frm.get());
+        : loadTicker(tickMs, [this] { logic->LoadTick(); }), waitTicker(tickMs, [this] { logic->WaitTick(); }) {
+        window.SetEvents(logic.get());
     }
 
     QtMainWindow window;
@@ -33,26 +32,17 @@ struct QtHarness {
     FakeFileSystem files;
     FakeInstanceGuard instance;
     FakeDdeml ddeml;
-    std::unique_ptr<MainWindowLogic> frm;
+    std::unique_ptr<MainWindowLogic> logic;
     QtTicker loadTicker;
     QtTicker waitTicker;
-    Platform platform{window, window, window.Picture1(), loadTicker, waitTicker, events,
+    Platform platform{window, window, window.TableSurface(), loadTicker, waitTicker, events,
                       fileDialog, messageBox, files, instance, ddeml};
 
-    // Puts the sample brand master and watch list where start-up reads them.
-    void UseSampleData() {
-        for (const char* name : {kBrandMasterFileName, kWatchListFileName}) {
-            QFile f(QStringLiteral(NORVALE_SOURCE_DIR "/data/") + QString::fromUtf8(name));
-            ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << name;
-            files.files[files.InProgramFolder(name)] = f.readAll().toStdString();
-        }
-    }
-
-    // Builds frmGrp, runs the start-up and shows the window.
+    // Builds the window logic, runs the start-up and shows the window.
     void Start() {
-        frm = std::make_unique<MainWindowLogic>(platform);
-        window.SetEvents(frm.get());
-        ASSERT_TRUE(frm->StartUp());
+        logic = std::make_unique<MainWindowLogic>(platform);
+        window.SetEvents(logic.get());
+        ASSERT_TRUE(logic->StartUp());
         window.show();
     }
 };

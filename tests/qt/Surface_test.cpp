@@ -97,7 +97,7 @@ TEST(QtSurface, DrawsTheTableBandsBordersAndBar) {
     table->entries[0].codeText = "7203";
     table->entries[2].quoteRatio = 75;
     table->DeleteTarget = 1;
-    table->DeletePending = 1;
+    table->removal = PendingRemoval::AfterPass;
     FakeStatusBar status;
     TableView view;
     view.ClickY = 17;  // row 1

@@ -1,4 +1,4 @@
-// basDDECtrl over the real DDEML (Wine's user32) against the raw test quote server.
+// The DDE layer over the real DDEML (Wine's user32) against the raw test quote server.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -16,32 +16,32 @@ namespace {
 // clears) the DDEML's last error itself on every failure.
 class ObservedDdeml final : public Ddeml {
 public:
-    std::uint32_t Initialize(std::uint32_t& instance, std::uint32_t flags) override {
+    std::uint32_t Initialize(DdeInstance& instance, std::uint32_t flags) override {
         return real_.Initialize(instance, flags);
     }
-    DdeHandle CreateStringHandle(std::uint32_t instance, std::string_view ansi, int codePage) override {
+    DdeString CreateStringHandle(DdeInstance instance, std::string_view ansi, int codePage) override {
         return real_.CreateStringHandle(instance, ansi, codePage);
     }
-    bool FreeStringHandle(std::uint32_t instance, DdeHandle h) override { return real_.FreeStringHandle(instance, h); }
-    DdeHandle Connect(std::uint32_t instance, DdeHandle service, DdeHandle topic) override {
+    bool FreeStringHandle(DdeInstance instance, DdeString h) override { return real_.FreeStringHandle(instance, h); }
+    DdeConversation Connect(DdeInstance instance, DdeString service, DdeString topic) override {
         ++connects;
         return real_.Connect(instance, service, topic);
     }
-    bool Disconnect(DdeHandle conversation) override { return real_.Disconnect(conversation); }
-    DdeHandle ClientTransaction(DdeHandle conversation, DdeHandle item, std::uint32_t format, std::uint32_t type,
-                                std::uint32_t timeoutMs) override {
+    bool Disconnect(DdeConversation conversation) override { return real_.Disconnect(conversation); }
+    DdeData ClientTransaction(DdeConversation conversation, DdeString item, std::uint32_t format, std::uint32_t type,
+                              std::uint32_t timeoutMs) override {
         return real_.ClientTransaction(conversation, item, format, type, timeoutMs);
     }
-    std::uint32_t GetData(DdeHandle data, char* buffer, std::uint32_t length, std::uint32_t offset) override {
+    std::uint32_t GetData(DdeData data, char* buffer, std::uint32_t length, std::uint32_t offset) override {
         return real_.GetData(data, buffer, length, offset);
     }
-    bool FreeDataHandle(DdeHandle data) override { return real_.FreeDataHandle(data); }
-    std::uint32_t GetLastError(std::uint32_t instance) override {
+    bool FreeDataHandle(DdeData data) override { return real_.FreeDataHandle(data); }
+    std::uint32_t GetLastError(DdeInstance instance) override {
         const std::uint32_t code = real_.GetLastError(instance);
         if (code != 0) lastError = code;
         return code;
     }
-    bool Uninitialize(std::uint32_t instance) override { return real_.Uninitialize(instance); }
+    bool Uninitialize(DdeInstance instance) override { return real_.Uninitialize(instance); }
 
     int connects = 0;
     std::uint32_t lastError = 0;
@@ -52,21 +52,17 @@ private:
 
 class WineDde : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dde.DdeResetState();
-        dde.BuildDdeErrorTable();
-        ASSERT_TRUE(dde.DdeOpen("RSS"));
-    }
-    void TearDown() override { dde.DdeClose(); }
+    void SetUp() override { ASSERT_TRUE(dde.Open("RSS")); }
+    void TearDown() override { dde.Close(); }
 
     // The text of a request, or "error 0x...." with the DDEML's code when it fails.
     std::string Ask(const std::string& topic, const std::string& item, std::int32_t timeoutMs = 500) {
         ddeml.lastError = 0;
-        std::string out;
-        if (dde.DdeRequest(topic, item, timeoutMs, out)) return out;
+        const DdeReply reply = dde.Request(topic, item, timeoutMs);
+        if (reply) return *reply.text;
         char code[32];
         std::snprintf(code, sizeof code, "error 0x%04X", static_cast<unsigned>(ddeml.lastError));
-        EXPECT_EQ(out, "") << "a failed request must leave the output as passed";
+        EXPECT_EQ(reply.error, ddeml.lastError);
         return code;
     }
 

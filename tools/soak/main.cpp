@@ -2,7 +2,7 @@
 // server whose replies are random (numbers, blanks, empty texts, garbage bytes, failed requests).
 // After every pass each number of the table must be finite and nothing drawn may read NaN or
 // infinity; resident memory is printed at pass 100, every 1000 passes and at the end, to be compared.
-//   norvale_soak [--passes N] [--brands M] [--seed S]
+//   norvale-soak [--passes N] [--brands M] [--seed S]
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -82,7 +82,7 @@ private:
     std::uint64_t state_;
 };
 
-// Picture1 that keeps nothing and checks every text drawn on it.
+// A table surface that keeps nothing and checks every text drawn on it.
 class CheckingSurface : public NullSurface {
 public:
     void Text(int, int, std::string_view text, Rgb) override {
@@ -105,7 +105,7 @@ private:
 
 class NullStatusBar : public StatusBar {
 public:
-    void SetPanel(int, const std::string&) override {}
+    void SetPanel(StatusPanel, const std::string&) override {}
 };
 
 class CountingPump : public EventPump {
@@ -174,18 +174,19 @@ int Run(int passes, int brands, std::uint64_t seed) {
     Platform platform{window, statusBar, tableSurface, loadTicker, waitTicker, events,
                       fileDialog, messageBox, files, instance, ddeml};
     MainWindowLogic frm(platform);
+    WatchTable& table = frm.TableForSetUp();
     window.events = &frm;
     if (!frm.StartUp()) return 2;
 
     for (int j = 0; j < brands; ++j) {
-        WatchEntry& e = frm.table.entries[static_cast<std::size_t>(j)];
+        WatchEntry& e = table.entries[static_cast<std::size_t>(j)];
         e.codeText = std::to_string(1301 + j);
         e.code = static_cast<std::int16_t>(1301 + j);
         e.marketSuffix = j % 10 == 0 ? "oj" : "t";  // one brand in ten has eight quote levels
         e.topic = e.codeText + "." + e.marketSuffix;
         e.brandName = "ソーク銘柄";
     }
-    frm.table.EntryCount = static_cast<std::int16_t>(brands);
+    table.EntryCount = static_cast<std::int16_t>(brands);
 
     std::printf("soak: %d passes over %d brands (%d with eight levels), seed %llu\n", passes, brands,
                 (brands + 9) / 10, static_cast<unsigned long long>(seed));
@@ -195,11 +196,11 @@ int Run(int passes, int brands, std::uint64_t seed) {
         // The user walks through the sort keys; every pass ranks by another one.
         window.SelectListItem(DropDown::SortKey, pass % 13);
         frm.SortKeyChosen();
-        if (frm.RefreshPass() != PassExit::Completed) {
+        if (frm.RunPass() != PassExit::Completed) {
             std::fprintf(stderr, "soak: pass %d did not complete\n", pass);
             return 1;
         }
-        if (!AllFinite(frm.table, pass)) return 1;
+        if (!AllFinite(frm.Table(), pass)) return 1;
         if (tableSurface.badTexts != 0) {
             std::fprintf(stderr, "soak: pass %d drew a NaN or an infinity\n", pass);
             return 1;
@@ -210,13 +211,13 @@ int Run(int passes, int brands, std::uint64_t seed) {
             const long rss = ResidentKb();
             if (pass == 100) rssAt100 = rss;
             std::printf("soak: resident memory at pass %d: %ld KiB (texts reserve %ld KiB)\n", pass, rss,
-                        TextKb(frm.table));
+                        TextKb(frm.Table()));
             std::fflush(stdout);
         }
     }
     const long rssAtEnd = ResidentKb();
     std::printf("soak: resident memory at pass %d: %ld KiB (texts reserve %ld KiB)", passes, rssAtEnd,
-                TextKb(frm.table));
+                TextKb(frm.Table()));
     if (rssAt100 > 0) std::printf(" (%+ld KiB since pass 100)", rssAtEnd - rssAt100);
     std::printf("\nsoak: %ld requests, all numbers finite\n", ddeml.requests);
     frm.Closing();
@@ -244,12 +245,12 @@ int main(int argc, char** argv) {
         } else if (option == "--seed") {
             seed = static_cast<std::uint64_t>(value);
         } else {
-            std::fprintf(stderr, "usage: norvale_soak [--passes N] [--brands M (at most 1000)] [--seed S]\n");
+            std::fprintf(stderr, "usage: norvale-soak [--passes N] [--brands M (at most 1000)] [--seed S]\n");
             return 2;
         }
     }
     if (argc % 2 == 0) {
-        std::fprintf(stderr, "usage: norvale_soak [--passes N] [--brands M (at most 1000)] [--seed S]\n");
+        std::fprintf(stderr, "usage: norvale-soak [--passes N] [--brands M (at most 1000)] [--seed S]\n");
         return 2;
     }
     return norvale::Run(passes, brands, seed);

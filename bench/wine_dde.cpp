@@ -1,4 +1,4 @@
-// Requests per second through basDDECtrl over the real DDEML (under Wine) against the raw test
+// Requests per second through the DDE layer over the real DDEML (under Wine) against the raw test
 // server, beside the same requests made with bare DDEML calls in the same run.
 //
 // norvale_wine_bench [requests per run, default 2000]
@@ -19,6 +19,7 @@
 #include "platform/TextCodec.h"
 #include "platform/win32/Win32Ddeml.h"
 #include "quotes/DdeCtrl.h"
+#include "quotes/QuoteItems.h"
 #include "tests/wine/ServerProcess.h"
 
 namespace {
@@ -28,39 +29,30 @@ constexpr int kRounds = 5;
 
 // The items of one brand in a refresh pass, and a few brands, so that topics change as in a pass.
 const std::vector<std::string>& Items() {
-    static const std::vector<std::string> items = [] {
-        std::vector<std::string> v = {"現在値", "前日終値", "始値", "高値", "安値", "出来高加重平均"};
-        const std::array<const char*, 8> digits = {"１", "２", "３", "４", "５", "６", "７", "８"};
-        for (const char* d : digits) v.push_back(std::string("最良売気配数量") + d);
-        for (const char* d : digits) v.push_back(std::string("最良買気配数量") + d);
-        return v;
-    }();
+    static const std::vector<std::string> items(norvale::quote::kAll.begin(), norvale::quote::kAll.end());
     return items;
 }
 const std::vector<std::string> kTopics = {"7203.t", "6758.t", "9984.t", "8306.t", "6501.t"};
 
 double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
 
-// Through basDDECtrl: handles and conversation managed as the refresh pass uses them.
+// Through the DDE layer: handles and conversation managed as the refresh pass uses them.
 double CtrlRun(int requests) {
     norvale::Win32Ddeml ddeml;
     norvale::DdeCtrl dde(ddeml);
-    dde.DdeResetState();
-    dde.BuildDdeErrorTable();
-    if (!dde.DdeOpen("RSS")) return 0;
+    if (!dde.Open("RSS")) return 0;
     int done = 0;
     int failed = 0;
     const auto start = Clock::now();
     for (std::size_t t = 0; done < requests; ++t) {
         for (const std::string& item : Items()) {
-            std::string out;
-            if (!dde.DdeRequest(kTopics[t % kTopics.size()], item, 500, out)) ++failed;
+            if (!dde.Request(kTopics[t % kTopics.size()], item, 500)) ++failed;
             if (++done == requests) break;
         }
     }
     const double s = Seconds(start);
-    dde.DdeClose();
-    if (failed != 0) std::printf("  basDDECtrl: %d of %d requests failed\n", failed, requests);
+    dde.Close();
+    if (failed != 0) std::printf("  the DDE layer: %d of %d requests failed\n", failed, requests);
     return requests / s;
 }
 
@@ -138,9 +130,9 @@ int main(int argc, char** argv) {
     const double b = Median(bare);
     std::printf("wine bench, %d requests per run, median of %d runs (%zu brands x %zu items):\n", requests, kRounds,
                 kTopics.size(), Items().size());
-    std::printf("  basDDECtrl + Win32Ddeml : %8.0f requests/s (%.3f ms each)\n", c, 1000 / c);
+    std::printf("  the DDE layer + Win32Ddeml : %8.0f requests/s (%.3f ms each)\n", c, 1000 / c);
     std::printf("  bare DDEML calls        : %8.0f requests/s (%.3f ms each)\n", b, 1000 / b);
-    std::printf("  ratio (time per request, basDDECtrl / bare): %.3f\n", b / c);
+    std::printf("  ratio (time per request, the DDE layer / bare): %.3f\n", b / c);
     std::printf("  connect: %.3f ms each\n", Median(connect));
     return 0;
 }
