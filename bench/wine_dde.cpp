@@ -20,7 +20,7 @@
 #include "platform/win32/Win32Ddeml.h"
 #include "quotes/DdeCtrl.h"
 #include "quotes/QuoteItems.h"
-#include "tests/wine/ServerProcess.h"
+#include "tools/dde-test-server/ServerProcess.h"
 
 namespace {
 

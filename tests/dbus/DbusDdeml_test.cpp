@@ -3,7 +3,6 @@
 #include "platform/dbus/DbusDdeml.h"
 
 #include <QFile>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -131,18 +130,6 @@ TEST_F(QuoteServerTest, InstancesAndHandlesBehaveLikeDdeml) {
     EXPECT_TRUE(ddeml.Uninitialize(second));
 }
 
-TEST_F(QuoteServerTest, WithoutAServerEveryRequestFailsWithNoConversation) {
-    Client client;
-    EXPECT_EQ(client.Ask("7203.t", "現在値"), "ERROR " + Describe(dmlerr::kNoConvEstablished));
-    // The same brand is not connected again; the request fails on the missing conversation.
-    EXPECT_EQ(client.Ask("7203.t", "高値"), "ERROR " + Describe(dmlerr::kNoConvEstablished));
-    EXPECT_EQ(client.Ask("6758.t", "現在値"), "ERROR " + Describe(dmlerr::kNoConvEstablished));
-
-    const ToolResult probe = RunTool(QStringLiteral(NORVALE_PROBE), {QStringLiteral("7203.t=現在値")});
-    EXPECT_EQ(probe.exitCode, 1);
-    EXPECT_EQ(probe.out, "7203.t\t現在値\tERROR\t" + Describe(dmlerr::kNoConvEstablished) + "\n");
-}
-
 TEST_F(QuoteServerTest, ASlowReplyTimesOutAndLeavesNoStaleAnswerBehind) {
     QuoteServerProcess server(Args({QStringLiteral("--latency-ms"), QStringLiteral("800"),
                                     QStringLiteral("--hang-topic"), QStringLiteral("6758.t")}));
@@ -214,66 +201,6 @@ TEST_F(QuoteServerTest, TheProbePrintsEachTextOrTheErrorDescription) {
                                                       QStringLiteral("7203.t")})
                   .exitCode,
               2);
-}
-
-TEST_F(QuoteServerTest, OutsideClientsReadTheServerAsDocumented) {
-    QuoteServerProcess server(Args());
-    ASSERT_TRUE(server.Ready()) << server.Errors();
-    const std::string last = Expected().Value("7203.t", "現在値", kClock).value();
-    const QStringList target = {QStringLiteral("--dest"), QStringLiteral("org.norvale.QuoteServer.RSS"),
-                                QStringLiteral("--object-path"), QStringLiteral("/org/norvale/QuoteServer")};
-    const QString gdbus = QStandardPaths::findExecutable(QStringLiteral("gdbus"));
-    const QString busctl = QStandardPaths::findExecutable(QStringLiteral("busctl"));
-    if (gdbus.isEmpty() && busctl.isEmpty()) GTEST_SKIP() << "neither gdbus nor busctl is installed";
-
-    if (!gdbus.isEmpty()) {
-        const QStringList call = QStringList{QStringLiteral("call"), QStringLiteral("--session")} + target;
-        // A NUL-terminated byte array prints as a byte string.
-        const ToolResult value = RunTool(gdbus, call + QStringList{QStringLiteral("--method"),
-                                                                   QStringLiteral("org.norvale.QuoteServer.Request"),
-                                                                   QStringLiteral("7203.t"), QStringLiteral("現在値")});
-        EXPECT_EQ(value.exitCode, 0) << value.err;
-        EXPECT_EQ(value.out, "(b'" + last + "',)\n");
-        const ToolResult served = RunTool(
-            gdbus, call + QStringList{QStringLiteral("--method"), QStringLiteral("org.norvale.QuoteServer.ServesTopic"),
-                                      QStringLiteral("6758.t")});
-        EXPECT_EQ(served.out, "(true,)\n");
-        const ToolResult refused = RunTool(
-            gdbus, call + QStringList{QStringLiteral("--method"), QStringLiteral("org.norvale.QuoteServer.Request"),
-                                      QStringLiteral("7203.t"), QStringLiteral("配当")});
-        EXPECT_NE(refused.exitCode, 0);
-        EXPECT_NE(refused.err.find("org.norvale.QuoteServer.Error.UnknownItem"), std::string::npos) << refused.err;
-    }
-    if (!busctl.isEmpty()) {
-        const ToolResult value = RunTool(
-            busctl, {QStringLiteral("--user"), QStringLiteral("call"), QStringLiteral("org.norvale.QuoteServer.RSS"),
-                     QStringLiteral("/org/norvale/QuoteServer"), QStringLiteral("org.norvale.QuoteServer"),
-                     QStringLiteral("Request"), QStringLiteral("ss"), QStringLiteral("7203.t"),
-                     QStringLiteral("現在値")});
-        EXPECT_EQ(value.exitCode, 0) << value.err;
-        std::string expected = "ay " + std::to_string(last.size() + 1);
-        for (unsigned char c : last) expected += " " + std::to_string(c);
-        EXPECT_EQ(value.out, expected + " 0\n");
-    }
-}
-
-TEST_F(QuoteServerTest, GarbageRepliesNeverBreakTheLayer) {
-    QuoteServerProcess server(Args({QStringLiteral("--garbage")}));
-    ASSERT_TRUE(server.Ready()) << server.Errors();
-    Client client;
-    int answered = 0;
-    for (int i = 0; i < 200; ++i) {
-        const std::string& item = MarketSim::RefreshItems()[static_cast<std::size_t>(i) % 22];
-        const DdeReply reply = client.dde.Request(i % 2 ? "7203.t" : "6758.t", item, 2000);
-        if (!reply) continue;
-        const std::string& out = *reply.text;
-        ++answered;
-        const QString text = QString::fromStdString(out);
-        EXPECT_EQ(text.toStdString(), out) << "valid UTF-8";
-        EXPECT_EQ(out.find('\0'), std::string::npos);
-        EXPECT_LE(text.toUcs4().size(), 512);
-    }
-    EXPECT_EQ(answered, 200);
 }
 
 }  // namespace

@@ -132,17 +132,5 @@ TEST(Polling, StopAndCloseArrivingDuringAPassEndItAtTheBrandBoundary) {
     EXPECT_FALSE(h.window.isVisible());
 }
 
-// A menu command is handled where its click is, among the events before a request: a stop
-// chosen while brand 4's first request runs ends the pass at brand 4's boundary.
-TEST(Polling, AStopChosenBeforeABrandsLastRequestEndsThePassAtThatBrand) {
-    MidPass m;
-    m.at = 9;
-    m.action = [&m] { QMetaObject::invokeMethod(m.stop, &QAction::trigger, Qt::QueuedConnection); };
-    m.start->trigger();
-    WAIT_UNTIL_MS(m.served >= 9 && m.h.logic->Polling().Phase() == PollingPhase::Idle, 10000);
-    EXPECT_EQ(m.served, 10);
-    EXPECT_EQ(m.h.window.PanelText(StatusPanel::Activity), "停止");
-}
-
 }  // namespace
 }  // namespace norvale

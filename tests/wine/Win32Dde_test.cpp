@@ -7,7 +7,7 @@
 
 #include "platform/win32/Win32Ddeml.h"
 #include "quotes/DdeCtrl.h"
-#include "tests/wine/ServerProcess.h"
+#include "tools/dde-test-server/ServerProcess.h"
 
 namespace norvale {
 namespace {

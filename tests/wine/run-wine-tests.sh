@@ -4,7 +4,7 @@
 # (answers, no server, a slow server, a server that dies and comes back). Ends every Wine process it
 # started, also when it fails or is interrupted.
 # Usage: run-wine-tests.sh BUILD_DIR   (a build made with cmake/mingw-w64.cmake)
-# With NORVALE_WINE_BENCH=1 it also prints the requests per second of basDDECtrl over the real
+# With NORVALE_WINE_BENCH=1 it also prints the requests per second of the DDE layer over the real
 # DDEML against the raw test server, beside bare DDEML calls (a figure, not a test).
 set -euo pipefail
 

@@ -1,5 +1,5 @@
 // Starting the raw test quote server as a child process with its output on a pipe.
-#include "tests/wine/ServerProcess.h"
+#include "tools/dde-test-server/ServerProcess.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN

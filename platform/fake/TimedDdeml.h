@@ -1,0 +1,104 @@
+// A DDEML over another one that notes what the program asks of it: the topic and item of every
+// request, how long each request and connect blocked, whether it failed. For tests that drive the
+// program against a real quote server.
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/Ddeml.h"
+#include "platform/TextCodec.h"
+
+namespace norvale {
+
+// onRequest runs as a request begins, before it is sent.
+class TimedDdeml : public Ddeml {
+public:
+    explicit TimedDdeml(Ddeml& real) : real_(real) {}
+
+    std::uint32_t Initialize(DdeInstance& instance, std::uint32_t flags) override {
+        return real_.Initialize(instance, flags);
+    }
+    DdeString CreateStringHandle(DdeInstance instance, std::string_view ansi, int codePage) override {
+        const DdeString h = real_.CreateStringHandle(instance, ansi, codePage);
+        if (h != DdeString::kNone) strings_[h] = Cp932ToUtf8(ansi);
+        return h;
+    }
+    bool FreeStringHandle(DdeInstance instance, DdeString handle) override {
+        strings_.erase(handle);
+        return real_.FreeStringHandle(instance, handle);
+    }
+    DdeConversation Connect(DdeInstance instance, DdeString service, DdeString topic) override {
+        const auto t0 = Clock::now();
+        const DdeConversation c = real_.Connect(instance, service, topic);
+        maxConnectMs = std::max(maxConnectMs, MsSince(t0));
+        ++connects;
+        if (c != DdeConversation::kNone) conversations_[c] = strings_[topic];
+        if (c == DdeConversation::kNone) ++connectFailures;
+        return c;
+    }
+    bool Disconnect(DdeConversation conversation) override {
+        conversations_.erase(conversation);
+        return real_.Disconnect(conversation);
+    }
+    DdeData ClientTransaction(DdeConversation conversation, DdeString item, std::uint32_t format, std::uint32_t type,
+                              std::uint32_t timeoutMs) override {
+        Request r{conversations_.count(conversation) ? conversations_[conversation] : std::string(),
+                  strings_.count(item) ? strings_[item] : std::string(), 0, false};
+        maxTimeoutMs = std::max(maxTimeoutMs, timeoutMs);
+        if (onRequest) onRequest(r.topic, r.item, static_cast<int>(requests.size()) + 1);
+        const auto t0 = Clock::now();
+        const DdeData data = real_.ClientTransaction(conversation, item, format, type, timeoutMs);
+        r.ms = MsSince(t0);
+        r.failed = data == DdeData::kNone;
+        maxRequestMs = std::max(maxRequestMs, r.ms);
+        requests.push_back(std::move(r));
+        return data;
+    }
+    std::uint32_t GetData(DdeData data, char* buffer, std::uint32_t length, std::uint32_t offset) override {
+        return real_.GetData(data, buffer, length, offset);
+    }
+    bool FreeDataHandle(DdeData data) override { return real_.FreeDataHandle(data); }
+    std::uint32_t GetLastError(DdeInstance instance) override { return real_.GetLastError(instance); }
+    bool Uninitialize(DdeInstance instance) override { return real_.Uninitialize(instance); }
+
+    struct Request {
+        std::string topic;
+        std::string item;
+        double ms = 0;
+        bool failed = false;
+    };
+    int Count(const std::string& topic, std::size_t from = 0) const {
+        return static_cast<int>(std::count_if(requests.begin() + static_cast<std::ptrdiff_t>(from), requests.end(),
+                                              [&](const Request& r) { return r.topic == topic; }));
+    }
+    int Failures(std::size_t from = 0) const {
+        return static_cast<int>(std::count_if(requests.begin() + static_cast<std::ptrdiff_t>(from), requests.end(),
+                                              [](const Request& r) { return r.failed; }));
+    }
+
+    std::function<void(const std::string& topic, const std::string& item, int n)> onRequest;
+    std::vector<Request> requests;  // transactions; a request whose connect failed never gets here
+    int connects = 0;
+    int connectFailures = 0;
+    double maxRequestMs = 0;
+    double maxConnectMs = 0;
+    std::uint32_t maxTimeoutMs = 0;
+
+private:
+    using Clock = std::chrono::steady_clock;
+    static double MsSince(Clock::time_point t0) {
+        return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+    }
+
+    Ddeml& real_;
+    std::map<DdeString, std::string> strings_;
+    std::map<DdeConversation, std::string> conversations_;
+};
+
+}  // namespace norvale
