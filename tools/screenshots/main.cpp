@@ -86,9 +86,9 @@ struct Window {
         }
         return pixels.save(path);
     }
-    void ClickRow(int row) {
+    bool ClickRow(int row) {
         QTest::mouseClick(&window.TableSurface(), Qt::LeftButton, Qt::NoModifier, QPoint(60, 12 * (row + 1) + 6));
-        QTest::qWaitFor([this] { return window.TableSurface().hasFocus(); });
+        return QTest::qWaitFor([this] { return window.TableSurface().hasFocus(); });
     }
 };
 
@@ -97,14 +97,12 @@ bool TableShot(const QString& dataDir, const QString& out) {
     if (!w.Start(dataDir)) return false;
     w.window.SelectListItem(DropDown::SortKey, 2);  // 前日終値乖離率-降順
     w.logic->SortKeyChosen();
-    w.ClickRow(3);
-    return w.Shot(out + QStringLiteral("/table.png"));
+    return w.ClickRow(3) && w.Shot(out + QStringLiteral("/table.png"));
 }
 
 bool EntryShots(const QString& dataDir, const QString& out) {
     Window w;
-    if (!w.Start(dataDir)) return false;
-    w.ClickRow(3);
+    if (!w.Start(dataDir) || !w.ClickRow(3)) return false;
     QWindow* win = w.window.windowHandle();
     for (Qt::Key k : {Qt::Key_4, Qt::Key_4, Qt::Key_5, Qt::Key_2}) QTest::keyClick(win, k);  // 花王
     if (!QTest::qWaitFor([&] { return w.logic->TypedCode() == "4452"; })) return false;
