@@ -25,9 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return true;
     };
 
-    const norvale::DdeReply reply = dde->Request("7203.t", "現在値", 500);
-    if (!reply) __builtin_trap();
-    const std::string& text = *reply.text;
+    const norvale::DdeReply answer = dde->Request("7203.t", "現在値", 500);
+    if (!answer) __builtin_trap();
+    const std::string& text = *answer.text;
 
     // What DdeGetData leaves in the 512-byte buffer: the reply and its NUL, cut at 512 bytes.
     const std::string buffer = (reply + '\0').substr(0, norvale::kDdeBufferSize);
