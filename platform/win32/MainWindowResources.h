@@ -1,0 +1,9 @@
+// Identifiers shared by norvale.rc and the main window: the menu and its commands.
+#pragma once
+
+#define NORVALE_MAIN_MENU 100
+#define NORVALE_CMD_IMPORT_WATCH_LIST 101
+#define NORVALE_CMD_EXPORT_WATCH_LIST 102
+#define NORVALE_CMD_OFFLINE 103
+#define NORVALE_CMD_START_POLLING 104
+#define NORVALE_CMD_STOP_POLLING 105

@@ -1,0 +1,74 @@
+#include "platform/win32/Win32FileSystem.h"
+
+#include <vector>
+
+#include "platform/win32/Win32Handles.h"
+#include "platform/win32/Win32Text.h"
+
+namespace norvale::win32 {
+
+namespace {
+
+std::wstring FolderOf(const std::wstring& path) {
+    const std::size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
+}
+
+bool WriteWhole(HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::string> Win32FileSystem::ReadAll(const std::string& path) {
+    UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::nullopt;
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) return std::nullopt;
+        if (got == 0) return bytes;
+        bytes.append(buffer, got);
+    }
+}
+
+bool Win32FileSystem::WriteAll(const std::string& path, std::string_view bytes) {
+    const std::wstring target = Wide(path);
+    wchar_t temp[MAX_PATH + 1] = {};
+    // In the target's folder, so that the replacement is a rename on one volume.
+    if (GetTempFileNameW(FolderOf(target).c_str(), L"nv", 0, temp) == 0) return false;
+    UniqueFile file(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    bool ok = static_cast<bool>(file) && WriteWhole(file.get(), bytes) && FlushFileBuffers(file.get());
+    ok = file.Close() && ok;
+    if (ok) {
+        const DWORD attributes = GetFileAttributesW(target.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES) {
+            ok = ReplaceFileW(target.c_str(), temp, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+        } else {
+            ok = MoveFileExW(temp, target.c_str(), MOVEFILE_WRITE_THROUGH);
+        }
+    }
+    if (!ok) DeleteFileW(temp);
+    return ok;
+}
+
+std::string Win32FileSystem::InProgramFolder(const std::string& name) const {
+    std::vector<wchar_t> module(MAX_PATH);
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, module.data(), static_cast<DWORD>(module.size()));
+        if (n == 0) return name;
+        if (n < module.size()) break;
+        module.resize(module.size() * 2);  // a long path was cut short
+    }
+    return Utf8(FolderOf(module.data()) + L"\\" + Wide(name));
+}
+
+}  // namespace norvale::win32

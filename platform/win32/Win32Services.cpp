@@ -1,0 +1,60 @@
+#include "platform/win32/Win32Services.h"
+
+#include <commdlg.h>
+
+#include <vector>
+
+#include "platform/win32/Win32Text.h"
+
+namespace norvale::win32 {
+
+void Win32EventPump::RunPending() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+std::optional<std::string> Win32FileDialog::ShowOpen(const std::string& filter) {
+    // "text|pattern|…" becomes the dialog's NUL-separated list, ended by two NULs.
+    std::wstring filters = Wide(filter);
+    for (wchar_t& c : filters) {
+        if (c == L'|') c = L'\0';
+    }
+    filters.append(2, L'\0');
+
+    std::vector<wchar_t> name(32768, L'\0');
+    lastName_.copy(name.data(), std::min(lastName_.size(), name.size() - 1));
+
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner_;
+    ofn.lpstrFilter = filters.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = name.data();
+    ofn.nMaxFile = static_cast<DWORD>(name.size());
+    // No file-must-exist and no overwrite prompt: export names new files and replaces old ones.
+    ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER;
+    if (!GetOpenFileNameW(&ofn)) return std::nullopt;  // cancelled, or the dialog failed
+    lastName_ = name.data();
+    return Utf8(lastName_);
+}
+
+void Win32MessageBox::ShowCriticalOkCancel(const std::string& text, const std::string& title) {
+    MessageBoxW(owner_, Wide(text).c_str(), Wide(title).c_str(), MB_ICONSTOP | MB_OKCANCEL);
+}
+
+bool Win32InstanceGuard::AnotherInstanceRunning() {
+    if (mutex_) return false;
+    mutex_.reset(CreateMutexW(nullptr, FALSE, name_.c_str()));
+    const bool existed = mutex_ && GetLastError() == ERROR_ALREADY_EXISTS;
+    if (existed) mutex_.reset();
+    return existed;
+}
+
+}  // namespace norvale::win32
