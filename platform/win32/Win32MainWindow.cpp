@@ -65,7 +65,7 @@ bool Win32MainWindow::Register(HINSTANCE instance) {
     wc.lpszMenuName = MAKEINTRESOURCEW(NORVALE_MAIN_MENU);
     wc.lpszClassName = kMainClass;
     const bool registered = RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    return registered && TableSurfaceWindow::Register(instance);
+    return registered && Win32Surface::Register(instance);
 }
 
 std::unique_ptr<Win32MainWindow> Win32MainWindow::Create(HINSTANCE instance) {
@@ -100,17 +100,18 @@ bool Win32MainWindow::CreateControls() {
                                    reinterpret_cast<HMENU>(kSortKeyListId), instance_, nullptr);
     intervalList_ = CreateWindowExW(0, WC_COMBOBOXW, L"", listStyle, 0, 0, 0, 0, window_,
                                     reinterpret_cast<HMENU>(kIntervalListId), instance_, nullptr);
-    surface_ = TableSurfaceWindow::Create(window_, instance_, Px(kTableLeft), Px(kTableTop), dpi_);
+    surface_ = std::make_unique<Win32Surface>(dpi_);
+    surface_->SetSizeTwips(kTableWidth, kTableHeight);
+    surface_->Create(window_, instance_);
     // Along the bottom edge, over the lower part of the table surface, as designed.
     statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window_,
                                  reinterpret_cast<HMENU>(kStatusBarId), instance_, nullptr);
-    if (codeBox_ == nullptr || sortKeyList_ == nullptr || intervalList_ == nullptr || !surface_ ||
+    if (codeBox_ == nullptr || sortKeyList_ == nullptr || intervalList_ == nullptr || surface_->Handle() == nullptr ||
         statusBar_ == nullptr) {
         return false;
     }
     for (HWND label : labels_) SetWindowPos(label, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetWindowPos(statusBar_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    surface_->SetSizeTwips(kTableWidth, kTableHeight);
     LayOut();
     return true;
 }
@@ -120,13 +121,15 @@ int Win32MainWindow::Px(double twips) const { return static_cast<int>(std::lroun
 double Win32MainWindow::Twips(int pixels) const { return pixels * 1440.0 / dpi_; }
 
 void Win32MainWindow::LayOut() {
+    // The controls' font at this DPI; the old one is deleted only once no control uses it.
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
+    gdi::UniqueFont font;
     if (SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi_))) {
-        font_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
+        font.reset(CreateFontIndirectW(&metrics.lfMessageFont));
     }
-    auto place = [this](HWND control, const TwipBox& box, int extraHeight = 0) {
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    auto place = [this, &font](HWND control, const TwipBox& box, int extraHeight = 0) {
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
         SetWindowPos(control, nullptr, Px(box.left), Px(box.top), Px(box.width), Px(box.height) + extraHeight,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     };
@@ -135,7 +138,8 @@ void Win32MainWindow::LayOut() {
     const int listHeight = kVisibleListItems * Px(255);
     place(sortKeyList_, kSortKeyList, listHeight);
     place(intervalList_, kIntervalList, listHeight);
-    SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    font_ = std::move(font);
     SetWindowPos(surface_->Handle(), nullptr, Px(kTableLeft), Px(kTableTop), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     surface_->SetDpi(dpi_);
@@ -197,7 +201,7 @@ void Win32MainWindow::OnSize() {
     // Activity, sort key, load time and brand count, in the ratio 3 : 2 : 2 : 2.
     const int edges[kStatusPanelCount] = {w * 3 / 9, w * 5 / 9, w * 7 / 9, -1};
     SendMessageW(statusBar_, SB_SETPARTS, kStatusPanelCount, reinterpret_cast<LPARAM>(edges));
-    if (shown_ && events_ != nullptr && !closed_) events_->Resized();
+    if (shown_ && !dpiChanging_ && events_ != nullptr && !closed_) events_->Resized();
 }
 
 void Win32MainWindow::OnCommand(WPARAM wParam) {
@@ -249,11 +253,12 @@ void Win32MainWindow::OnDestroy() {
 
 void Win32MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
     dpi_ = dpi;
+    dpiChanging_ = true;
     SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The surface takes the new scale and has the core lay it out in twips and draw it afresh.
     LayOut();
-    // The table is laid out again in twips at the new scale and drawn afresh.
-    if (shown_ && events_ != nullptr && !closed_) events_->Resized();
+    dpiChanging_ = false;
 }
 
 void Win32MainWindow::OnActivate(WPARAM wParam) {

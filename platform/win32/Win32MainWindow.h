@@ -10,8 +10,8 @@
 #include "platform/StatusBar.h"
 #include "platform/Window.h"
 #include "platform/WindowEvents.h"
-#include "platform/win32/TableSurfaceWindow.h"
 #include "platform/win32/Win32Handles.h"
+#include "platform/win32/Win32Surface.h"
 
 namespace norvale::win32 {
 
@@ -26,7 +26,7 @@ public:
     ~Win32MainWindow() override;
 
     HWND Handle() const { return window_; }
-    TableSurfaceWindow& Table() { return *surface_; }
+    Win32Surface& Table() { return *surface_; }
     void SetEvents(WindowEvents* events);
     // Shows the window in the normal state; the resize that comes with it reaches the events.
     void Show();
@@ -91,12 +91,13 @@ private:
     HWND intervalList_ = nullptr;
     HWND statusBar_ = nullptr;
     HWND lastFocus_ = nullptr;
-    std::unique_ptr<TableSurfaceWindow> surface_;
-    UniqueFont font_;
+    std::unique_ptr<Win32Surface> surface_;
+    gdi::UniqueFont font_;
     int dpi_ = 96;
     WindowEvents* events_ = nullptr;
     bool shown_ = false;
     bool closed_ = false;
+    bool dpiChanging_ = false;  // the resizes of a DPI change end in one redraw
 };
 
 }  // namespace norvale::win32

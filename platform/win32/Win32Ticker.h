@@ -26,7 +26,7 @@ private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void OnTimer();
 
-    UniqueWindow window_;
+    gdi::UniqueWindow window_;
     unsigned intervalMs_;
     std::function<void()> onTick_;
     bool enabled_ = false;
