@@ -48,14 +48,9 @@ bool Win32FileSystem::WriteAll(const std::string& path, std::string_view bytes) 
     UniqueFile file(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     bool ok = static_cast<bool>(file) && WriteWhole(file.get(), bytes) && FlushFileBuffers(file.get());
     ok = file.Close() && ok;
-    if (ok) {
-        const DWORD attributes = GetFileAttributesW(target.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES) {
-            ok = ReplaceFileW(target.c_str(), temp, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
-        } else {
-            ok = MoveFileExW(temp, target.c_str(), MOVEFILE_WRITE_THROUGH);
-        }
-    }
+    // One rename puts the whole new file in place. (ReplaceFileW would keep the old file's
+    // attributes, but Wine's leaves a file of its own behind when it fails.)
+    ok = ok && MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) DeleteFileW(temp);
     return ok;
 }

@@ -9,7 +9,7 @@ class Win32FileSystem final : public FileSystem {
 public:
     std::optional<std::string> ReadAll(const std::string& path) override;
     // Writes a temporary file in the same folder, flushes it to disk and puts it in place of
-    // the old one (ReplaceFileW, or MoveFileExW when there is none): a failure at any step
+    // the old one with one rename (MoveFileExW): a failure at any step
     // leaves the old file byte for byte as it was.
     [[nodiscard]] bool WriteAll(const std::string& path, std::string_view bytes) override;
     std::string InProgramFolder(const std::string& name) const override;
