@@ -2,13 +2,15 @@
 // the single-instance guard.
 #pragma once
 
+// First: windows.h must not rename the core's MessageBox (see Win32Handles.h).
+#include "platform/win32/Win32Handles.h"
+
 #include <string>
 
 #include "platform/EventPump.h"
 #include "platform/FileDialog.h"
 #include "platform/InstanceGuard.h"
 #include "platform/MessageBox.h"
-#include "platform/win32/Win32Handles.h"
 
 namespace norvale::win32 {
 

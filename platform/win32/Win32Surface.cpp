@@ -81,6 +81,8 @@ LRESULT CALLBACK Win32Surface::WindowProc(HWND window, UINT message, WPARAM wPar
         (void)self->window_.release();
         return DefWindowProcW(window, message, wParam, lParam);
     }
+    // Until CreateWindowExW returns, window_ is not yet set: WM_NCCREATE must reach the default.
+    if (!self->window_) return DefWindowProcW(window, message, wParam, lParam);
     return self->OnMessage(message, wParam, lParam);
 }
 
@@ -99,6 +101,12 @@ LRESULT Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CAPTURECHANGED:
         pressed_ = false;
+        return 0;
+    case WM_KEYDOWN:
+        if (wParam < keysDown_.size()) keysDown_.set(wParam);
+        return 0;
+    case WM_KILLFOCUS:
+        keysDown_.reset();
         return 0;
     case WM_KEYUP:
         KeyUp(wParam);
@@ -151,7 +159,10 @@ void Win32Surface::MouseUp(LPARAM lParam) {
 }
 
 void Win32Surface::KeyUp(WPARAM virtualKey) {
-    // WM_KEYUP comes once, at the real release, however long the key was held.
+    // WM_KEYUP comes once, at the real release, however long the key was held. A release whose
+    // press went elsewhere is not the table's: the Enter that chose a menu item or closed a box.
+    if (virtualKey >= keysDown_.size() || !keysDown_.test(virtualKey)) return;
+    keysDown_.reset(virtualKey);
     if (events_ != nullptr) events_->KeyReleasedOnTable(static_cast<std::int16_t>(virtualKey));
 }
 

@@ -2,6 +2,7 @@
 // monitor's resolution and paints it on WM_PAINT. The layout stays in logical pixels (96 dpi).
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 #include <optional>
 
@@ -90,6 +91,7 @@ private:
     double widthTwips_ = 0;
     double heightTwips_ = 0;
     int lastClickY_ = 0;
+    std::bitset<256> keysDown_;  // pressed while the table had the focus
 };
 
 }  // namespace norvale
