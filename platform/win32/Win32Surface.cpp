@@ -81,8 +81,6 @@ LRESULT CALLBACK Win32Surface::WindowProc(HWND window, UINT message, WPARAM wPar
         (void)self->window_.release();
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    // Until CreateWindowExW returns, window_ is not yet set: WM_NCCREATE must reach the default.
-    if (!self->window_) return DefWindowProcW(window, message, wParam, lParam);
     return self->OnMessage(message, wParam, lParam);
 }
 
