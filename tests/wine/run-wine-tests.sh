@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Runs the Windows build's tests under Wine, in a private prefix inside the build tree: the core tests,
-# the DDE tests of the real DDEML against the raw test server, and the probe against that server
-# (answers, no server, a slow server, a server that dies and comes back). Ends every Wine process it
-# started, also when it fails or is interrupted.
+# Runs the Windows build's tests under Wine, in a private prefix inside the build tree and on a private
+# Xvfb display: the core tests, the DDE tests of the real DDEML against the raw test server, Norvale's
+# own window end to end against that server, norvale.exe as installed, and the probe against the
+# server (answers, no server, a slow server, a server that dies and comes back). Ends every Wine
+# process it started, and the display, also when it fails or is interrupted. Takes about N s.
 # Usage: run-wine-tests.sh BUILD_DIR   (a build made with cmake/mingw-w64.cmake)
 # With NORVALE_WINE_BENCH=1 it also prints the requests per second of the DDE layer over the real
 # DDEML against the raw test server, beside bare DDEML calls (a figure, not a test).
@@ -31,13 +32,23 @@ for exe in "$build/tests/norvale_core_tests.exe" "$build/tests/wine/norvale_wine
   [ -f "$exe" ] || { echo "missing $exe: build the cross build first" >&2; exit 1; }
 done
 
+xvfb_pid=
 stop_wine() {
-  # Every process of this prefix, the server and wineserver included.
+  # Every process of this prefix, the server and wineserver included, then the display.
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
 }
 trap stop_wine EXIT
 trap 'exit 130' INT TERM
+
+# A display of its own: Norvale's window is tested on it, and nothing else draws there.
+exec 3>"$logs/display"
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$logs/xvfb.log" 2>&1 &
+xvfb_pid=$!
+exec 3>&-
+for _ in $(seq 1 100); do [ -s "$logs/display" ] && break; sleep 0.05; done
+export DISPLAY=":$(head -n1 "$logs/display")"
 
 # wineserver and wineboot write to files: readers of a pipe they hold open would wait for ever.
 # The server ends by itself a minute after its last client, should this script be killed outright.
@@ -46,14 +57,17 @@ boot() {
   timeout 120 wine wineboot --init >>"$logs/wineboot.log" 2>&1
 }
 boot
-# Without a display the hidden DDE windows can only be made with the null graphics driver; a crash
-# ends the process instead of waiting in the debugger. A new prefix has started its desktop with the
-# default driver, so Wine starts again once these are set.
-if ! grep -qF '"Graphics"="null"' "$WINEPREFIX/user.reg" 2>/dev/null; then
-  timeout 60 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >"$logs/reg.log" 2>&1
-  timeout 60 wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f \
-    >>"$logs/reg.log" 2>&1
-  stop_wine
+# The X11 driver on the private display; Wine draws the window frames itself (no window manager), so
+# screenshots show them; a crash ends the process instead of waiting in the debugger. A new prefix
+# has started its desktop before these are set, so Wine starts again once they are.
+if ! grep -qF '"Decorated"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  {
+    timeout 60 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f
+    timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f
+    timeout 60 wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f
+  } >"$logs/reg.log" 2>&1
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
   boot
 fi
 
@@ -66,7 +80,7 @@ fail() { failed=$((failed + 1)); echo "FAILED: $1"; }
 run() {
   local log=$1
   shift
-  timeout 120 wine "$@" >"$logs/$log" 2>&1
+  timeout 300 wine "$@" >"$logs/$log" 2>&1
 }
 
 # gtest NAME DIR EXE ARGS...: a GoogleTest program, run in its own folder.
@@ -83,6 +97,35 @@ gtest() {
 
 gtest core_tests "$build/tests" ./norvale_core_tests.exe
 gtest wine_dde_tests "$build/tests/wine" ./norvale_wine_tests.exe
+# The window end to end; its screenshot of the table filled by the server is kept as a PNG.
+shot_bmp=$logs/norvale-wine.bmp
+NORVALE_WINE_SHOT=$(winepath -w "$shot_bmp" 2>/dev/null) gtest window_tests "$build/tests/wine" \
+  ./norvale_wine_window_tests.exe
+if [ -f "$shot_bmp" ]; then convert "$shot_bmp" "$logs/norvale-wine.png" && rm -f "$shot_bmp"; fi
+
+# norvale.exe as installed: the portable folder holds the program, the probe and the two files; it
+# shows its window, a second start ends at once while it runs, and asked to close, it ends.
+portable=$build/portable
+rm -rf "$portable"
+cmake --install "$build" --prefix "$portable" >"$logs/install.log" 2>&1
+installed=$(cd "$portable" && ls | sort | tr '\n' ' ')
+windows() { xwininfo -root -tree 2>/dev/null | grep -cF '"Norvale - (ver1.02)"' || true; }
+(cd "$portable" && exec wine ./norvale.exe >"$logs/norvale.log" 2>&1) &
+norvale_pid=$!
+for _ in $(seq 1 300); do [ "$(windows)" -ge 1 ] && break; sleep 0.1; done
+first=$(windows)
+second_rc=0
+(cd "$portable" && timeout 60 wine ./norvale.exe >"$logs/norvale-second.log" 2>&1) || second_rc=$?
+after_second=$(windows)
+timeout 30 wine taskkill /im norvale.exe >"$logs/taskkill.log" 2>&1 || true
+closed=no
+if timeout 30 tail --pid="$norvale_pid" -f /dev/null; then closed=yes; fi
+if [ "$installed" = "mei_code.txt norvale-probe.exe norvale.exe 監視銘柄.txt " ] && [ "$first" = 1 ] &&
+   [ "$second_rc" = 0 ] && [ "$after_second" = 1 ] && [ "$closed" = yes ]; then
+  pass "norvale.exe as installed"
+else
+  fail "norvale.exe as installed: folder '$installed', windows $first, second start $second_rc then $after_second windows, closed $closed"
+fi
 
 server_pid=
 start_server() {
