@@ -154,17 +154,18 @@ void DdeCtrl::DropConversation() {
 
 void DdeCtrl::RecoverFrom(std::uint32_t code) {
     if (code == dmlerr::kNotProcessed) return;  // the server refused this item; the conversation holds
-    if (code == dmlerr::kPostMsgFailed || code == dmlerr::kServerDied) {
-        // The server went away. Its conversation cannot be ended or replaced within this
-        // instance, so the same topic would fail for good, even after the server is back:
-        // start afresh with a new instance.
+    // Without a conversation the connect failed: it is retried when the topic changes or a
+    // pass begins, not at every request.
+    if (conversation_ == DdeConversation::kNone) return;
+    if (code == dmlerr::kPostMsgFailed || code == dmlerr::kServerDied || code == dmlerr::kNoConvEstablished) {
+        // The server went away, killed or ending by itself (its WM_DDE_TERMINATE). Its
+        // conversation cannot be ended or replaced within this instance (Wine then refuses
+        // every connect to the service), so the same topic would fail for good, even after
+        // the server is back: start afresh with a new instance.
         Close();
         (void)Open(serviceName_);
         return;
     }
-    // Without a conversation the connect failed: it is retried when the topic changes or a
-    // pass begins, not at every request.
-    if (conversation_ == DdeConversation::kNone) return;
     // Anything else (a time-out, a conversation the server ended) leaves a conversation that
     // cannot be trusted: a late reply would be taken as the answer to the next request. Drop
     // it, so the next request of the topic connects anew.

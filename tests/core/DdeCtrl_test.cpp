@@ -177,8 +177,8 @@ TEST(DdeRequest, FailedHandlesLeaveTheCacheRetryable) {
 }
 
 // Only a refused item keeps the conversation. Any other failure drops it, so the next request
-// of the topic connects anew; a server that went away also gets a new instance, since its
-// conversation cannot be ended or replaced within the old one.
+// of the topic connects anew; a server that went away (killed, or ended with its goodbye) also
+// gets a new instance, since its conversation cannot be ended or replaced within the old one.
 TEST(DdeRequest, AFailureOtherThanARefusedItemDropsTheConversation) {
     const std::vector<std::string> kept = {Opened::Asked("7203.t", "現在値")};
     const std::vector<std::string> dropped = {Opened::Asked("7203.t", "現在値"), "Disconnect(7203.t)"};
@@ -191,7 +191,7 @@ TEST(DdeRequest, AFailureOtherThanARefusedItemDropsTheConversation) {
         bool connectsAgain;
     };
     for (const Case& c : {Case{dmlerr::kNotProcessed, kept, false}, Case{dmlerr::kDataAckTimeout, dropped, true},
-                          Case{dmlerr::kNoConvEstablished, dropped, true}, Case{dmlerr::kSysError, dropped, true},
+                          Case{dmlerr::kNoConvEstablished, reopened, true}, Case{dmlerr::kSysError, dropped, true},
                           Case{0, dropped, true}, Case{dmlerr::kPostMsgFailed, reopened, true},
                           Case{dmlerr::kServerDied, reopened, true}}) {
         SCOPED_TRACE(c.code);
