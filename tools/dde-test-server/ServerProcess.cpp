@@ -54,6 +54,10 @@ bool ServerProcess::Start(const std::wstring& options) {
     return readyLine_.rfind("ready", 0) == 0;
 }
 
+bool ServerProcess::WaitForExit(unsigned long ms) {
+    return process_ == nullptr || WaitForSingleObject(process_, ms) == WAIT_OBJECT_0;
+}
+
 void ServerProcess::Kill() {
     if (process_ != nullptr) {
         TerminateProcess(process_, 9);

@@ -17,6 +17,8 @@ public:
     [[nodiscard]] bool Start(const std::wstring& options);
     // Ends the server at once, without any DDE goodbye, as a crash or a kill would; waits until it is gone.
     void Kill();
+    // Waits until the server has ended by itself (--lifetime); false if it still runs after ms.
+    [[nodiscard]] bool WaitForExit(unsigned long ms);
 
     const std::string& readyLine() const { return readyLine_; }
 
