@@ -111,14 +111,14 @@ struct PendingAnswer {
     std::function<void(const ModalBox&)> answer;
     UINT_PTR timer = 0;
     int triesLeft = 0;
-    bool answered = false;
+    HWND last = nullptr;  // the box answered last, which may take a moment to go
 };
 PendingAnswer g_pending;
 
 BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
     wchar_t cls[64] = {};
     GetClassNameW(window, cls, 64);
-    if (std::wstring(cls) == L"#32770" && IsWindowVisible(window)) {
+    if (std::wstring(cls) == L"#32770" && IsWindowVisible(window) && window != g_pending.last) {
         *reinterpret_cast<HWND*>(found) = window;
         return FALSE;
     }
@@ -131,9 +131,8 @@ void CALLBACK AnswerTimer(HWND, UINT, UINT_PTR, DWORD) {
     if (box == nullptr && --g_pending.triesLeft > 0) return;
     KillTimer(nullptr, g_pending.timer);
     if (box == nullptr) return;
-    // The dialog's own controls are made after it shows: let it settle once.
     auto answer = std::move(g_pending.answer);
-    g_pending.answered = true;
+    g_pending.last = box;
     answer(ModalBox{box});
 }
 
@@ -141,12 +140,17 @@ void CALLBACK AnswerTimer(HWND, UINT, UINT_PTR, DWORD) {
 
 void AnswerNextBox(std::function<void(const ModalBox&)> answer) {
     g_pending.answer = std::move(answer);
-    g_pending.answered = false;
     g_pending.triesLeft = 100;  // 10 s
     g_pending.timer = SetTimer(nullptr, 0, 100, AnswerTimer);
 }
 
-bool BoxAnswered() { return g_pending.answered; }
+bool ModalBoxShown() {
+    HWND box = nullptr;
+    const HWND last = std::exchange(g_pending.last, nullptr);
+    EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&box));
+    g_pending.last = last;
+    return box != nullptr;
+}
 
 namespace {
 

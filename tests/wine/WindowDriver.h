@@ -41,8 +41,8 @@ struct ModalBox {
 // Answers the next modal box of this thread once it shows, from a timer that runs inside the
 // box's own loop. If no box comes within the time, nothing is done.
 void AnswerNextBox(std::function<void(const ModalBox&)> answer);
-// Whether the last answer ran.
-bool BoxAnswered();
+// Whether a modal box of this thread shows.
+bool ModalBoxShown();
 
 // The client area of the window as it is on the screen, top-down 0x00RRGGBB pixels.
 struct ScreenImage {
