@@ -246,6 +246,8 @@ stop_server
 if [ "${NORVALE_WINE_BENCH:-0}" = 1 ]; then
   (cd "$build/tests/wine" && timeout 300 wine ./norvale_wine_bench.exe >"$logs/bench.log" 2>&1) || true
   tr -d '\r' <"$logs/bench.log"
+  (cd "$build/tests/wine" && timeout 900 wine ./norvale_wine_pass_bench.exe >"$logs/bench-pass.log" 2>&1) || true
+  tr -d '\r' <"$logs/bench-pass.log"
 fi
 
 echo "wine: $passed passed, $failed failed"

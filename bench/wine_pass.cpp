@@ -1,0 +1,173 @@
+// A refresh pass of 1000 brands under Wine: Norvale's own window logic, refresh pass and DDE layer
+// over the real DDEML and the Windows event pump, beside bare DDEML calls of the same requests to
+// the same raw test server, in the same run. Prints the median of each and their ratio.
+//
+// norvale_wine_pass_bench [brands, default 1000] [rounds, default 3]
+#include "platform/win32/Win32Handles.h"
+
+#include <ddeml.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/MainWindowLogic.h"
+#include "platform/TextCodec.h"
+#include "platform/fake/FakeFileDialog.h"
+#include "platform/fake/FakeFileSystem.h"
+#include "platform/fake/FakeInstanceGuard.h"
+#include "platform/fake/FakeMessageBox.h"
+#include "platform/win32/Win32Ddeml.h"
+#include "platform/win32/Win32MainWindow.h"
+#include "platform/win32/Win32Services.h"
+#include "platform/win32/Win32Ticker.h"
+#include "quotes/QuoteItems.h"
+#include "tools/dde-test-server/ServerProcess.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace norvale;
+
+std::string Topic(int brand) { return std::to_string(1000 + brand) + ".t"; }
+
+// The requests of one pass, in its order: each brand's prices, then its ask and bid levels 1 to 5.
+std::vector<std::string_view> ItemsOfABrand() {
+    std::vector<std::string_view> items(quote::kAll.begin(), quote::kAll.begin() + 6);
+    for (int l = 0; l < quote::kCommonLevels; ++l) items.push_back(quote::kAsk[static_cast<std::size_t>(l)]);
+    for (int l = 0; l < quote::kCommonLevels; ++l) items.push_back(quote::kBid[static_cast<std::size_t>(l)]);
+    return items;
+}
+
+// The DDEML of the window, with its transactions counted, so both sides make the same requests.
+class CountingDdeml final : public Ddeml {
+public:
+    std::uint32_t Initialize(DdeInstance& i, std::uint32_t f) override { return real_.Initialize(i, f); }
+    DdeString CreateStringHandle(DdeInstance i, std::string_view s, int cp) override {
+        return real_.CreateStringHandle(i, s, cp);
+    }
+    bool FreeStringHandle(DdeInstance i, DdeString h) override { return real_.FreeStringHandle(i, h); }
+    DdeConversation Connect(DdeInstance i, DdeString s, DdeString t) override { return real_.Connect(i, s, t); }
+    bool Disconnect(DdeConversation c) override { return real_.Disconnect(c); }
+    DdeData ClientTransaction(DdeConversation c, DdeString item, std::uint32_t format, std::uint32_t type,
+                              std::uint32_t timeoutMs) override {
+        ++transactions;
+        return real_.ClientTransaction(c, item, format, type, timeoutMs);
+    }
+    std::uint32_t GetData(DdeData d, char* b, std::uint32_t n, std::uint32_t o) override {
+        return real_.GetData(d, b, n, o);
+    }
+    bool FreeDataHandle(DdeData d) override { return real_.FreeDataHandle(d); }
+    std::uint32_t GetLastError(DdeInstance i) override { return real_.GetLastError(i); }
+    bool Uninitialize(DdeInstance i) override { return real_.Uninitialize(i); }
+    long transactions = 0;
+
+private:
+    Win32Ddeml real_;
+};
+
+// Norvale: the window logic on the Windows window, its pass run as the wait ticker runs it.
+double NorvalePass(int brands, long& requests) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    win32::Win32MainWindow::Register(instance);
+    auto window = win32::Win32MainWindow::Create(instance);
+    win32::Win32EventPump events;
+    win32::Win32Ticker loadTicker(instance, 1000, [] {});
+    win32::Win32Ticker waitTicker(instance, 1000, [] {});
+    FakeFileDialog dialog;
+    FakeMessageBox box;
+    FakeFileSystem files;
+    FakeInstanceGuard guard;
+    CountingDdeml ddeml;
+    Platform platform{*window, *window, window->Table(), loadTicker, waitTicker, events,
+                      dialog,  box,     files,           guard,      ddeml};
+    auto logic = std::make_unique<MainWindowLogic>(platform);
+    window->SetEvents(logic.get());
+    if (!logic->StartUp()) return 0;
+    WatchTable& table = logic->TableForSetUp();
+    for (int j = 0; j < brands; ++j) {
+        WatchEntry& e = table.entries[static_cast<std::size_t>(j)];
+        e.codeText = std::to_string(1000 + j);
+        e.code = static_cast<std::int16_t>(1000 + j);
+        e.marketSuffix = "t";
+        e.topic = Topic(j);
+        e.brandName = "ベンチ";
+    }
+    table.EntryCount = static_cast<std::int16_t>(brands);
+    const auto start = Clock::now();
+    (void)logic->RunPass();
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    requests = ddeml.transactions;
+    window->SetEvents(nullptr);
+    return seconds;
+}
+
+HDDEDATA CALLBACK Ignore(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) { return nullptr; }
+
+// Bare DDEML: one conversation per brand, the same items, each answer copied out and freed.
+double BarePass(int brands, long& requests) {
+    DWORD inst = 0;
+    if (DdeInitializeA(&inst, Ignore, APPCMD_CLIENTONLY | CBF_SKIP_ALLNOTIFICATIONS, 0) != DMLERR_NO_ERROR) return 0;
+    HSZ service = DdeCreateStringHandleA(inst, "RSS", CP_WINANSI);
+    std::vector<HSZ> items;
+    for (std::string_view item : ItemsOfABrand()) {
+        items.push_back(DdeCreateStringHandleA(inst, Utf8ToCp932(item).c_str(), CP_WINANSI));
+    }
+    char buffer[512];
+    requests = 0;
+    const auto start = Clock::now();
+    for (int j = 0; j < brands; ++j) {
+        HSZ topic = DdeCreateStringHandleA(inst, Topic(j).c_str(), CP_WINANSI);
+        HCONV conv = DdeConnect(inst, service, topic, nullptr);
+        for (HSZ item : items) {
+            ++requests;
+            HDDEDATA data = DdeClientTransaction(nullptr, 0, conv, item, CF_TEXT, XTYP_REQUEST, 500, nullptr);
+            if (data == nullptr) continue;
+            DdeGetData(data, reinterpret_cast<LPBYTE>(buffer), sizeof buffer, 0);
+            DdeFreeDataHandle(data);
+        }
+        DdeDisconnect(conv);
+        DdeFreeStringHandle(inst, topic);
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    for (HSZ item : items) DdeFreeStringHandle(inst, item);
+    DdeFreeStringHandle(inst, service);
+    DdeUninitialize(inst);
+    return seconds;
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int brands = argc > 1 ? std::atoi(argv[1]) : 1000;
+    const int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
+    norvale::ServerProcess server;
+    if (!server.Start(L"--reply 現在値=2,345.5 --reply 前日終値=2,300 --reply 始値=2,310 --reply 高値=2,400 "
+                      L"--reply 安値=2,290 --reply 出来高加重平均=2,350.25 --lifetime 3600")) {
+        std::printf("the raw test server did not start\n");
+        return 1;
+    }
+    std::vector<double> own, bare;
+    long ownRequests = 0, bareRequests = 0;
+    for (int r = 0; r < rounds; ++r) {
+        own.push_back(NorvalePass(brands, ownRequests));
+        bare.push_back(BarePass(brands, bareRequests));
+    }
+    const double o = Median(own), b = Median(bare);
+    std::printf("pass of %d brands under Wine, median of %d rounds:\n", brands, rounds);
+    std::printf("  Norvale (window logic, refresh pass, DDE layer, event pump): %8.3f s  %ld requests\n", o,
+                ownRequests);
+    std::printf("  bare DDEML calls of the same requests:                      %8.3f s  %ld requests\n", b,
+                bareRequests);
+    std::printf("  ratio: %.3f x\n", b > 0 ? o / b : 0.0);
+    return ownRequests == bareRequests ? 0 : 1;
+}
