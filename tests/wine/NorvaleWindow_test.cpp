@@ -213,7 +213,7 @@ TEST(NorvaleWindow, StartsWithTheSampleFilesFillsItsTableFromTheServerAndStops) 
         }
     }
     EXPECT_EQ(differing, 0);
-    EXPECT_GT(red, 26 * 20) << "every row's price in red: above the previous close";
+    EXPECT_GT(red, 26 * 20) << "the served prices in their colours";
     if (const char* path = std::getenv("NORVALE_WINE_SHOT")) (void)CaptureWindow(n.Handle()).SaveBmp(Wide(path));
 
     ChooseFromMenuBar(n.Handle(), kStopPolling);

@@ -3,7 +3,8 @@
 # Xvfb display: the core tests, the DDE tests of the real DDEML against the raw test server, Norvale's
 # own window end to end against that server, norvale.exe as installed, and the probe against the
 # server (answers, no server, a slow server, a server that dies and comes back). Ends every Wine
-# process it started, and the display, also when it fails or is interrupted. Takes about N s.
+# process it started, and the display, also when it fails or is interrupted. Takes about three minutes
+# on two cores, most of it in the window tests.
 # Usage: run-wine-tests.sh BUILD_DIR   (a build made with cmake/mingw-w64.cmake)
 # With NORVALE_WINE_BENCH=1 it also prints the requests per second of the DDE layer over the real
 # DDEML against the raw test server, beside bare DDEML calls (a figure, not a test).
@@ -97,6 +98,11 @@ gtest() {
 
 gtest core_tests "$build/tests" ./norvale_core_tests.exe
 gtest wine_dde_tests "$build/tests/wine" ./norvale_wine_tests.exe
+# The table surface as a window and at every scale; beside the Qt surface's pixels when
+# NORVALE_QT_TABLE_IMAGE names the Qt surface's image of the compared table.
+surface_filter=()
+if [ -z "${NORVALE_QT_TABLE_IMAGE:-}" ]; then surface_filter=(--gtest_filter=-*DrawsTheQtSurfacesPixels); fi
+gtest surface_tests "$build/tests/wine" ./norvale_wine_surface_tests.exe "${surface_filter[@]}"
 # The window end to end; its screenshot of the table filled by the server is kept as a PNG.
 shot_bmp=$logs/norvale-wine.bmp
 NORVALE_WINE_SHOT=$(winepath -w "$shot_bmp" 2>/dev/null) gtest window_tests "$build/tests/wine" \
