@@ -236,10 +236,11 @@ TEST_P(QuotesReturn, AfterAKilledServerAndAfterACleanExit) {
     server.Kill();
     const int failures = n.ddeml.failures;
     ASSERT_TRUE(PumpUntil([&] { return n.ddeml.failures > failures; }, 10000)) << "a pass meets the dead server";
-    ASSERT_TRUE(server.Start(Wide(Replies("2,000") + " --lifetime 10")));
-    EXPECT_TRUE(PumpUntil([&] { return n.AllShow("2,000"); }, 10000)) << "after a kill: " << n.Texts();
+    // A long enough life for a pass of 26 brands on a busy machine, then a clean exit.
+    ASSERT_TRUE(server.Start(Wide(Replies("2,000") + " --lifetime 20")));
+    EXPECT_TRUE(PumpUntil([&] { return n.AllShow("2,000"); }, 18000)) << "after a kill: " << n.Texts();
 
-    ASSERT_TRUE(PumpUntil([&] { return server.WaitForExit(0); }, 15000)) << "the server ends by itself";
+    ASSERT_TRUE(PumpUntil([&] { return server.WaitForExit(0); }, 25000)) << "the server ends by itself";
     ServerProcess next;
     ASSERT_TRUE(next.Start(Wide(Replies("3,000"))));
     EXPECT_TRUE(PumpUntil([&] { return n.AllShow("3,000"); }, 15000)) << "after a clean exit: " << n.Texts();
