@@ -3,8 +3,8 @@
 # Xvfb display: the core tests, the DDE tests of the real DDEML against the raw test server, Norvale's
 # own window end to end against that server, norvale.exe as installed, and the probe against the
 # server (answers, no server, a slow server, a server that dies and comes back). Ends every Wine
-# process it started, and the display, also when it fails or is interrupted. Takes about three minutes
-# on two cores, most of it in the window tests.
+# process it started, and the display, also when it fails or is interrupted. Takes two and a half minutes
+# on two idle cores (five when other builds share them), most of it in the window tests.
 # Usage: run-wine-tests.sh BUILD_DIR   (a build made with cmake/mingw-w64.cmake)
 # With NORVALE_WINE_BENCH=1 it also prints the requests per second of the DDE layer over the real
 # DDEML against the raw test server, beside bare DDEML calls (a figure, not a test).
