@@ -1,0 +1,112 @@
+#include "platform/win32/Win32TableGlyphs.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/TextCells.h"
+
+namespace norvale {
+
+namespace {
+
+constexpr int kLogicalDpi = 96;
+constexpr int kFontPixels = 12;
+
+gdi::UniqueFont MakeFont(const wchar_t* face, int pixels) {
+    LOGFONTW lf{};
+    lf.lfHeight = -pixels;  // the em height, as a pixel size on Linux
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = face[0] == L'\0' ? DEFAULT_CHARSET : SHIFTJIS_CHARSET;
+    lf.lfOutPrecision = OUT_TT_PRECIS;
+    lf.lfQuality = ANTIALIASED_QUALITY;
+    lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+    return gdi::UniqueFont(CreateFontIndirectW(&lf));
+}
+
+std::wstring SelectedFace(HDC dc) {
+    wchar_t name[LF_FACESIZE] = {};
+    const int n = GetTextFaceW(dc, LF_FACESIZE, name);
+    return std::wstring(name, static_cast<std::size_t>(std::max(0, n - 1)));
+}
+
+bool AdvancesFit(HDC dc) {
+    auto adv = [dc](wchar_t c) {
+        SIZE s{};
+        return GetTextExtentPoint32W(dc, &c, 1, &s) ? s.cx : -1;
+    };
+    return adv(L'0') == 6 && adv(L'A') == 6 && adv(L'ｺ') == 6 && adv(L'銘') == 12 && adv(L'→') == 12 &&
+           adv(L'↑') == 12 && adv(L'↓') == 12;
+}
+
+}  // namespace
+
+Win32TableGlyphs::Win32TableGlyphs(int dpi)
+    : dpi_(std::max(dpi, 1)), dc_(CreateCompatibleDC(nullptr)), ascii_(128), asciiReady_(128, false) {
+    // The face is chosen at scale 1, where the grid is whole pixels, and kept at every scale.
+    const wchar_t* candidates[] = {L"ＭＳ ゴシック", L"MS Gothic", L"IPAGothic", L"Noto Sans Mono CJK JP"};
+    for (const wchar_t* name : candidates) {
+        gdi::UniqueFont f = MakeFont(name, kFontPixels);
+        if (!f) continue;
+        gdi::Selection probe(dc_.get(), f.get());
+        // GDI gives some other face for a name it does not know.
+        if (SelectedFace(dc_.get()) != name || !AdvancesFit(dc_.get())) continue;
+        face_ = name;
+        exact_ = true;
+        break;
+    }
+    const int pixels = static_cast<int>(std::lround(kFontPixels * dpi_ / double(kLogicalDpi)));
+    font_ = MakeFont(face_.c_str(), pixels);
+    if (font_) selected_ = gdi::Selection(dc_.get(), font_.get());
+    if (face_.empty()) face_ = SelectedFace(dc_.get());
+    baseline_ = static_cast<int>(std::lround(kBaseline * dpi_ / double(kLogicalDpi)));
+}
+
+const DeviceGlyph& Win32TableGlyphs::Mask(char32_t cp) {
+    if (cp < 128) {
+        if (!asciiReady_[cp]) {
+            ascii_[cp] = Render(cp);
+            asciiReady_[cp] = true;
+        }
+        return ascii_[cp];
+    }
+    auto it = others_.find(cp);
+    if (it == others_.end()) it = others_.emplace(cp, Render(cp)).first;
+    return it->second;
+}
+
+DeviceGlyph Win32TableGlyphs::Render(char32_t cp) const {
+    DeviceGlyph mask;
+    mask.left = mask.top = 1 << 20;  // narrowed to the pixels found
+    // Beyond the 16-bit plane GDI takes no single character; the table never shows one.
+    if (cp == U' ' || cp == U'　' || cp > 0xFFFF || !font_) return mask;
+    const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+    GLYPHMETRICS gm{};
+    const auto ch = static_cast<UINT>(cp);
+    const DWORD size = GetGlyphOutlineW(dc_.get(), ch, GGO_GRAY8_BITMAP, &gm, 0, nullptr, &identity);
+    if (size == GDI_ERROR || size == 0) return mask;
+    std::vector<BYTE> bits(size);
+    if (GetGlyphOutlineW(dc_.get(), ch, GGO_GRAY8_BITMAP, &gm, size, bits.data(), &identity) == GDI_ERROR) return mask;
+    // Rows of levels 0 to 64, each row padded to four bytes.
+    const int w = static_cast<int>(gm.gmBlackBoxX);
+    const int h = static_cast<int>(gm.gmBlackBoxY);
+    const int pitch = (w + 3) & ~3;
+    for (int row = 0; row < h && (row + 1) * pitch <= static_cast<int>(size); ++row) {
+        for (int col = 0; col < w; ++col) {
+            const int level = bits[static_cast<std::size_t>(row * pitch + col)];
+            if (level == 0) continue;
+            const int x = gm.gmptGlyphOrigin.x + col;
+            const int y = baseline_ - gm.gmptGlyphOrigin.y + row;
+            const int alpha = std::min(255, (level * 255 + 32) / 64);
+            mask.dots.push_back({static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
+                                 static_cast<std::uint8_t>(alpha)});
+            mask.left = std::min(mask.left, x);
+            mask.right = std::max(mask.right, x);
+            mask.top = std::min(mask.top, y);
+            mask.bottom = std::max(mask.bottom, y);
+        }
+    }
+    return mask;
+}
+
+}  // namespace norvale
