@@ -62,16 +62,16 @@ bool Win32Surface::Register(HINSTANCE instance) {
 
 HWND Win32Surface::Create(HWND parent, HINSTANCE instance) {
     if (window_) return window_.get();
-    HWND w = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
-                             Device(LogicalWidth()), Device(LogicalHeight()), parent, nullptr, instance, this);
-    window_.reset(w);
-    return w;
+    return CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
+                           Device(LogicalWidth()), Device(LogicalHeight()), parent, nullptr, instance, this);
 }
 
 LRESULT CALLBACK Win32Surface::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+        auto* created = static_cast<Win32Surface*>(cs->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+        created->window_.reset(window);  // messages before CreateWindowExW returns need it
     }
     auto* self = reinterpret_cast<Win32Surface*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
