@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Runs the Windows build's tests under Wine, in a private prefix inside the build tree: the core tests,
-# the DDE tests of the real DDEML against the raw test server, and the probe against that server
-# (answers, no server, a slow server, a server that dies and comes back). Ends every Wine process it
-# started, also when it fails or is interrupted.
+# the DDE tests of the real DDEML against the raw test server, the probe against that server
+# (answers, no server, a slow server, a server that dies and comes back), and the table surface
+# against the Qt surface's image (BUILD_DIR/qt-table.ppm, written by scripts/test-windows). Ends every
+# Wine process it started, also when it fails or is interrupted.
 # Usage: run-wine-tests.sh BUILD_DIR   (a build made with cmake/mingw-w64.cmake)
 # With NORVALE_WINE_BENCH=1 it also prints the requests per second of the DDE layer over the real
-# DDEML against the raw test server, beside bare DDEML calls (a figure, not a test).
+# DDEML against the raw test server, beside bare DDEML calls, and the table surface's redraw beside a
+# full fill (figures, not tests).
 set -euo pipefail
 
 build=$(cd "${1:?usage: run-wine-tests.sh BUILD_DIR}" && pwd)
@@ -56,6 +58,13 @@ if ! grep -qF '"Graphics"="null"' "$WINEPREFIX/user.reg" 2>/dev/null; then
   stop_wine
   boot
 fi
+# The table's face, as on a Japanese Windows, drawn with the IPA gothic that Debian has.
+if ! grep -qF '="IPAGothic"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  timeout 60 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /d IPAGothic /f \
+    >>"$logs/reg.log" 2>&1
+  stop_wine
+  boot
+fi
 
 passed=0
 failed=0
@@ -83,6 +92,10 @@ gtest() {
 
 gtest core_tests "$build/tests" ./norvale_core_tests.exe
 gtest wine_dde_tests "$build/tests/wine" ./norvale_wine_tests.exe
+# The images it draws stay in the logs (scripts/test-windows --screenshots makes them PNG files).
+NORVALE_QT_TABLE_IMAGE=$build/qt-table.ppm NORVALE_SURFACE_SHOTS=$logs \
+  gtest wine_surface_tests "$build/tests/wine" ./norvale_wine_surface_tests.exe
+grep -h '^compared with\|^scale 2' "$logs/wine_surface_tests.log" | tr -d '\r' | sed 's/^/    /'
 
 server_pid=
 start_server() {
@@ -203,6 +216,8 @@ stop_server
 if [ "${NORVALE_WINE_BENCH:-0}" = 1 ]; then
   (cd "$build/tests/wine" && timeout 300 wine ./norvale_wine_bench.exe >"$logs/bench.log" 2>&1) || true
   tr -d '\r' <"$logs/bench.log"
+  (cd "$build/tests/wine" && timeout 300 wine ./norvale_wine_surface_bench.exe >"$logs/surface-bench.log" 2>&1) || true
+  tr -d '\r' <"$logs/surface-bench.log"
 fi
 
 echo "wine: $passed passed, $failed failed"
