@@ -49,14 +49,34 @@ void BlendBox(std::uint32_t* origin, std::ptrdiff_t stride, const DeviceGlyph& g
         const __m128i t = _mm_add_epi16(_mm_mullo_epi16(d, _mm_sub_epi16(k255, a)), _mm_mullo_epi16(colour, a));
         return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), k128), 8);
     };
+    // Already all in the text's colour (the white shadow on a white band): nothing would change.
+    const __m128i all = _mm_set1_epi32(static_cast<int>(pixel));
+    bool same = true;
+    for (int row = 0; row < g.height && same; ++row) {
+        const std::uint32_t* p = origin + (g.top + row) * stride + g.left;
+        for (int x = 0; x < g.width; x += 4) {
+            const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(d, all)) != 0xFFFF) {
+                same = false;
+                break;
+            }
+        }
+    }
+    if (same) return;
     for (int row = 0; row < g.height; ++row) {
         std::uint32_t* p = origin + (g.top + row) * stride + g.left;
-        const std::uint16_t* a = g.spread.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(g.width) * 4;
-        for (int x = 0; x < g.width; x += 4, p += 4, a += 16) {
-            const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-            const __m128i lo = blend2(_mm_unpacklo_epi8(d, zero), _mm_loadu_si128(reinterpret_cast<const __m128i*>(a)));
-            const __m128i hi = blend2(_mm_unpackhi_epi8(d, zero), _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + 8)));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_packus_epi16(lo, hi));
+        const std::uint8_t* a = g.alpha.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(g.width);
+        for (int x = 0; x < g.width; x += 4) {
+            std::uint32_t a4 = 0;
+            std::memcpy(&a4, a + x, 4);
+            if (a4 == 0) continue;  // four pixels without coverage
+            // Each pixel's coverage once per channel: a0 a0 a0 a0 a1 a1 a1 a1 | a2 ... a3.
+            const __m128i a16 = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(a4)), zero);
+            const __m128i pairs = _mm_unpacklo_epi16(a16, a16);
+            const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x));
+            const __m128i lo = blend2(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi32(pairs, pairs));
+            const __m128i hi = blend2(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi32(pairs, pairs));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(p + x), _mm_packus_epi16(lo, hi));
         }
     }
 #else
@@ -68,6 +88,15 @@ void BlendBox(std::uint32_t* origin, std::ptrdiff_t stride, const DeviceGlyph& g
         }
     }
 #endif
+}
+
+void FillRow(std::uint32_t* p, std::size_t n, std::uint32_t pixel) {
+    std::size_t k = 0;
+#ifdef NORVALE_SSE2
+    const __m128i four = _mm_set1_epi32(static_cast<int>(pixel));
+    for (; k + 4 <= n; k += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + k), four);
+#endif
+    for (; k < n; ++k) p[k] = pixel;
 }
 
 int FloorDiv(long long a, long long b) { return static_cast<int>(a >= 0 ? a / b : -((-a + b - 1) / b)); }
@@ -280,7 +309,7 @@ void Win32Surface::FillDevice(int left, int top, int right, int bottom, std::uin
     if (left >= right || top >= bottom) return;
     const auto n = static_cast<std::size_t>(right - left);
     std::uint32_t* line = pixels_ + static_cast<std::size_t>(top) * static_cast<std::size_t>(imageWidth_) + left;
-    for (int y = top; y < bottom; ++y, line += imageWidth_) std::fill_n(line, n, pixel);
+    for (int y = top; y < bottom; ++y, line += imageWidth_) FillRow(line, n, pixel);
 }
 
 void Win32Surface::FillRect(int x1, int y1, int x2, int y2, Rgb colour) {

@@ -105,8 +105,6 @@ DeviceGlyph Win32TableGlyphs::Render(char32_t cp) const {
             mask.alpha[k] = static_cast<std::uint8_t>(std::min(255, (bits[k] * 255 + 32) / 64));
         }
     }
-    mask.spread.reserve(mask.alpha.size() * 4);
-    for (const std::uint8_t a : mask.alpha) mask.spread.insert(mask.spread.end(), 4, a);
     return mask;
 }
 

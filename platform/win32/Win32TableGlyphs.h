@@ -18,8 +18,7 @@ struct DeviceGlyph {
     int top = 0;
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> alpha;    // coverage 0 to 255, height rows of width
-    std::vector<std::uint16_t> spread;  // each coverage four times, once per channel
+    std::vector<std::uint8_t> alpha;  // coverage 0 to 255, height rows of width
     bool Empty() const { return width == 0; }
 };
 

@@ -1,7 +1,7 @@
 // A redraw of 1000 brands on the Win32 table surface, 1920 x 1080 logical pixels, at scale 1 and 2
 // (under Wine), beside one full fill of the same image in the same run.
 //
-// norvale_wine_surface_bench [rounds, default 50]
+// norvale_wine_surface_bench [rounds, default 100]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -30,10 +30,13 @@ double Median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
+// On a machine shared with other work, the fastest run is the one least disturbed.
+double Least(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50;
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100;
     auto table = norvale::bench::SampleTable();
     norvale::SortRows(*table, 2);
     std::printf("wine surface bench, 1000 brands on 1920 x 1080 logical pixels, median of %d rounds:\n", rounds);
@@ -60,8 +63,10 @@ int main(int argc, char** argv) {
             fill.push_back(Ms([&] { surface.Clear(); }));
         }
         const norvale::DeviceImage image = surface.Image();
-        std::printf("  scale %d (%d x %d): redraw %.3f ms, full fill %.3f ms, ratio %.2f\n", dpi / 96, image.width,
-                    image.height, Median(draw), Median(fill), Median(draw) / Median(fill));
+        std::printf("  scale %d (%d x %d): redraw %.3f ms (fastest %.3f), full fill %.3f ms (fastest %.3f); "
+                    "ratio %.2f (of the fastest %.2f)\n",
+                    dpi / 96, image.width, image.height, Median(draw), Least(draw), Median(fill), Least(fill),
+                    Median(draw) / Median(fill), Least(draw) / Least(fill));
     }
     return 0;
 }
