@@ -59,4 +59,20 @@ private:
     HGDIOBJ old_ = nullptr;
 };
 
+// BeginPaint and its EndPaint.
+class PaintScope {
+public:
+    explicit PaintScope(HWND window) : window_(window) { dc_ = BeginPaint(window, &ps_); }
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+    ~PaintScope() { EndPaint(window_, &ps_); }
+    HDC Dc() const { return dc_; }
+    const RECT& Area() const { return ps_.rcPaint; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT ps_{};
+    HDC dc_ = nullptr;
+};
+
 }  // namespace norvale::gdi

@@ -155,6 +155,12 @@ LRESULT Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
         Paint();
         return 0;
+    case WM_PRINTCLIENT: {
+        RECT client{};
+        GetClientRect(window_.get(), &client);
+        PaintTo(reinterpret_cast<HDC>(wParam), client);
+        return 0;
+    }
     case WM_ERASEBKGND:
         return 1;  // every pixel is painted from the image
     case WM_LBUTTONDOWN:
@@ -176,9 +182,11 @@ LRESULT Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void Win32Surface::Paint() {
     repaintPending_ = false;
-    PAINTSTRUCT ps{};
-    HDC dc = BeginPaint(window_.get(), &ps);
-    const RECT& r = ps.rcPaint;
+    const gdi::PaintScope paint(window_.get());
+    PaintTo(paint.Dc(), paint.Area());
+}
+
+void Win32Surface::PaintTo(HDC dc, const RECT& r) {
     BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, imageDc_.get(), r.left, r.top, SRCCOPY);
     // Beyond the image, while the window is larger than the last size set.
     const auto white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
@@ -190,7 +198,6 @@ void Win32Surface::Paint() {
         const RECT below{r.left, std::max<LONG>(r.top, imageHeight_), r.right, r.bottom};
         ::FillRect(dc, &below, white);
     }
-    EndPaint(window_.get(), &ps);
 }
 
 void Win32Surface::MouseDown() {

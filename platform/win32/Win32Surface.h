@@ -63,6 +63,8 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void Paint();
+    // The image, and white beyond it, into the area r of dc (WM_PAINT, WM_PRINTCLIENT).
+    void PaintTo(HDC dc, const RECT& r);
     void MouseDown();
     void MouseUp(LPARAM lParam);
     void KeyUp(WPARAM virtualKey);
