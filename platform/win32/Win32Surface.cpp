@@ -100,6 +100,8 @@ LRESULT Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KEYUP:
         KeyUp(wParam);
         return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTALLKEYS;  // Enter and Esc are the table's, also in a dialog-style loop
     default:
         return DefWindowProcW(window_.get(), message, wParam, lParam);
     }
