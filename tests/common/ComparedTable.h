@@ -11,6 +11,7 @@
 
 #include "platform/Surface.h"
 #include "platform/fake/FakeStatusBar.h"
+#include "quotes/Measures.h"
 #include "quotes/WatchTable.h"
 #include "ranking/DrawTable.h"
 #include "ranking/Ranking.h"
@@ -43,7 +44,7 @@ inline void DrawTableOn(Surface& surface) {
         e.high = k % 5 == 1 ? e.last : std::max({e.open, e.last, at(3 + k % 3)});
         e.low = k % 7 == 3 ? e.last : std::min({e.open, e.last, at(-3 - k % 4)});
         e.vwap = k % 4 == 2 ? e.last : std::round((e.high + e.low + e.last) / 3);
-        e.tick = static_cast<std::int16_t>(k % 3);
+        e.move = static_cast<PriceMove>(k % 3);
         e.askQtyTotal = 100.0 * ((k * 613 + 1500) % 40000);
         e.bidQtyTotal = k % 9 == 4 ? 0 : 100.0 * ((k * k * 389 + 900) % 40000);
         RecomputeOpenAndPrevCloseDev(e);
@@ -52,9 +53,9 @@ inline void DrawTableOn(Surface& surface) {
         RecomputeLowDev(e);
         RecomputeQuoteRatio(e);
     }
-    SortRows(*table, 2);
+    SortRows(*table, SortKey::FromListIndex(2));
     table->DeleteTarget = table->RowOrder[6];
-    table->DeletePending = 1;
+    table->removal = PendingRemoval::AfterPass;
     FakeStatusBar status;
     TableView view;
     view.ClickY = 12 * 4 + 5;  // the fourth data row

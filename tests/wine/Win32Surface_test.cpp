@@ -163,20 +163,17 @@ TEST(Win32Surface, SameLayoutSharpGlyphsAtEveryScale) {
 
 class Recorder : public WindowEvents {
 public:
-    void Form_QueryUnload(bool&) override {}
-    void Form_Unload() override {}
-    void Form_Resize() override {}
-    void Combo1_Click() override {}
-    void Combo2_Click() override {}
-    void Timer1_Timer() override {}
-    void Timer3_Timer() override {}
-    void mnu_get_meigara_1_Click() override {}
-    void mnu_put_meigara_1_Click() override {}
-    void mnu_off_line_Click() override {}
-    void mnu_rss_start_Click() override {}
-    void mnu_rss_stop_Click() override {}
-    void Picture1_Click() override {}
-    void Picture1_KeyUp(std::int16_t, std::int16_t) override {}
+    CloseAnswer CloseRequested() override { return CloseAnswer::Grant; }
+    void Closing() override {}
+    void SortKeyChosen() override {}
+    void IntervalChosen() override {}
+    void LoadTick() override {}
+    void WaitTick() override {}
+    void ImportWatchList() override {}
+    void ExportWatchList() override {}
+    void ToggleOffline() override {}
+    void StartPolling() override {}
+    void StopPolling() override {}
 
     void Resized() override { ++resized; }
     void TableClicked() override { clicks.push_back(surface->LastClickY()); }

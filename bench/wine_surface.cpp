@@ -38,7 +38,7 @@ double Least(const std::vector<double>& v) { return *std::min_element(v.begin(),
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100;
     auto table = norvale::bench::SampleTable();
-    norvale::SortRows(*table, 2);
+    norvale::SortRows(*table, norvale::SortKey::FromListIndex(2));
     std::printf("wine surface bench, 1000 brands on 1920 x 1080 logical pixels, median of %d rounds:\n", rounds);
     {
         // What the core's own drawing (formatting, colours) takes on a surface that draws nothing.
