@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/TextCells.h"
+#include "platform/win32/DevicePixels.h"
 
 namespace norvale {
 
@@ -21,16 +22,6 @@ constexpr int kCellWidth = 6;
 
 std::uint32_t ToPixel(Rgb c) {
     return (std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | std::uint32_t{c.b};
-}
-
-// Coverage a (1 to 255, exact at 255) of colour c over the pixel d, red and blue in one word;
-// the same rounding as on Linux, so that equal coverage gives equal pixels.
-std::uint32_t Blend(std::uint32_t d, std::uint32_t c, std::uint32_t a) {
-    const std::uint32_t b = 255 - a;
-    auto div255 = [](std::uint32_t t) { return ((t + ((t >> 8) & 0x00FF00FFu) + 0x00800080u) >> 8) & 0x00FF00FFu; };
-    const std::uint32_t rb = div255((d & 0x00FF00FFu) * b + (c & 0x00FF00FFu) * a);
-    const std::uint32_t g = div255(((d >> 8) & 0x000000FFu) * b + ((c >> 8) & 0x000000FFu) * a);
-    return rb | (g << 8);
 }
 
 int FloorDiv(long long a, long long b) { return static_cast<int>(a >= 0 ? a / b : -((-a + b - 1) / b)); }
@@ -261,7 +252,7 @@ void Win32Surface::FillDevice(int left, int top, int right, int bottom, std::uin
     if (left >= right || top >= bottom) return;
     const auto n = static_cast<std::size_t>(right - left);
     std::uint32_t* line = pixels_ + static_cast<std::size_t>(top) * static_cast<std::size_t>(imageWidth_) + left;
-    for (int y = top; y < bottom; ++y, line += imageWidth_) std::fill_n(line, n, pixel);
+    for (int y = top; y < bottom; ++y, line += imageWidth_) FillRow(line, n, pixel);
 }
 
 void Win32Surface::FillRect(int x1, int y1, int x2, int y2, Rgb colour) {
@@ -315,7 +306,8 @@ void Win32Surface::Line(int x1, int y1, int x2, int y2, Rgb colour) {
 
 void Win32Surface::Text(int x, int y, std::string_view utf8, Rgb colour) {
     // Every character sits on the fixed 6 px logical grid whatever the font's own advances, so
-    // the padded numbers line up in their columns at every scale.
+    // the padded numbers line up in their columns at every scale. Blending a colour over a pixel
+    // of that colour keeps it exactly: the white shadow on a white band changes nothing.
     const std::uint32_t pixel = ToPixel(colour);
     const int w = imageWidth_, h = imageHeight_;
     const int gy = Device(y);
@@ -326,18 +318,23 @@ void Win32Surface::Text(int x, int y, std::string_view utf8, Rgb colour) {
         const DeviceGlyph& g = glyphs_->Mask(cp);
         const int gx = Device(cellX);
         cellX += kCellWidth * CellsOfCodePoint(cp);
-        if (g.dots.empty() || gx + g.right < 0 || gx + g.left >= w || gy + g.bottom < 0 || gy + g.top >= h) continue;
-        const bool inside = gx + g.left >= 0 && gx + g.right < w && gy + g.top >= 0 && gy + g.bottom < h;
-        const std::ptrdiff_t origin = static_cast<std::ptrdiff_t>(gy) * w + gx;
-        for (const DeviceGlyph::Dot& dot : g.dots) {
-            if (!inside) {
-                const int px = gx + dot.x, py = gy + dot.y;
-                if (px < 0 || px >= w || py < 0 || py >= h) continue;
+        if (g.Empty()) continue;
+        const int left = gx + g.left, top = gy + g.top;
+        if (left >= 0 && left + g.width <= w && top >= 0 && top + g.height <= h) {
+            BlendBox(pixels_ + static_cast<std::ptrdiff_t>(gy) * w + gx, w, g, pixel);
+            continue;
+        }
+        // At an edge of the image: pixel by pixel, only those inside.
+        for (int row = 0; row < g.height; ++row) {
+            const int py = top + row;
+            if (py < 0 || py >= h) continue;
+            for (int col = 0; col < g.width; ++col) {
+                const int px = left + col;
+                const std::uint8_t a = g.alpha[static_cast<std::size_t>(row * g.width + col)];
+                if (px < 0 || px >= w || a == 0) continue;
+                std::uint32_t& d = pixels_[static_cast<std::ptrdiff_t>(py) * w + px];
+                if (d != pixel) d = Blend(d, pixel, a);
             }
-            std::uint32_t& d = pixels_[origin + static_cast<std::ptrdiff_t>(dot.y) * w + dot.x];
-            // A pixel already in the text's colour stays so: the white shadow on a white band.
-            if (d == pixel) continue;
-            d = dot.alpha == 255 ? pixel : Blend(d, pixel, dot.alpha);
         }
     }
     Changed();

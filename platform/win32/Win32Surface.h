@@ -39,6 +39,8 @@ public:
 
     void SetEvents(WindowEvents* events) { events_ = events; }
     // Size in twips as the core lays it out: the nearest whole logical pixels, at the current dpi.
+    // The image keeps what it shows; should Windows refuse a bitmap of the new size, drawing goes
+    // on into the old one.
     void SetSizeTwips(double width, double height);
     double WidthTwips() const { return widthTwips_; }
     double HeightTwips() const { return heightTwips_; }

@@ -77,35 +77,32 @@ const DeviceGlyph& Win32TableGlyphs::Mask(char32_t cp) {
 
 DeviceGlyph Win32TableGlyphs::Render(char32_t cp) const {
     DeviceGlyph mask;
-    mask.left = mask.top = 1 << 20;  // narrowed to the pixels found
     // Beyond the 16-bit plane GDI takes no single character; the table never shows one.
     if (cp == U' ' || cp == U'　' || cp > 0xFFFF || !font_) return mask;
     const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
     // Unhinted: at 12 px the fonts' own hinting merges the strokes of dense kanji, and the shapes
     // stay those that the Linux surface shows.
+    const UINT format = GGO_GRAY8_BITMAP | GGO_UNHINTED;
     GLYPHMETRICS gm{};
     const auto ch = static_cast<UINT>(cp);
-    const DWORD size = GetGlyphOutlineW(dc_.get(), ch, GGO_GRAY8_BITMAP | GGO_UNHINTED, &gm, 0, nullptr, &identity);
+    const DWORD size = GetGlyphOutlineW(dc_.get(), ch, format, &gm, 0, nullptr, &identity);
     if (size == GDI_ERROR || size == 0) return mask;
     std::vector<BYTE> bits(size);
-    if (GetGlyphOutlineW(dc_.get(), ch, GGO_GRAY8_BITMAP | GGO_UNHINTED, &gm, size, bits.data(), &identity) == GDI_ERROR) return mask;
+    if (GetGlyphOutlineW(dc_.get(), ch, format, &gm, size, bits.data(), &identity) == GDI_ERROR) return mask;
     // Rows of levels 0 to 64, each row padded to four bytes.
     const int w = static_cast<int>(gm.gmBlackBoxX);
-    const int h = static_cast<int>(gm.gmBlackBoxY);
+    const int h = std::min(static_cast<int>(gm.gmBlackBoxY), static_cast<int>(size) / std::max(1, (w + 3) & ~3));
     const int pitch = (w + 3) & ~3;
-    for (int row = 0; row < h && (row + 1) * pitch <= static_cast<int>(size); ++row) {
+    if (w <= 0 || h <= 0) return mask;
+    mask.left = gm.gmptGlyphOrigin.x;
+    mask.top = baseline_ - gm.gmptGlyphOrigin.y;
+    mask.width = pitch;
+    mask.height = h;
+    mask.alpha.assign(static_cast<std::size_t>(pitch) * static_cast<std::size_t>(h), 0);
+    for (int row = 0; row < h; ++row) {
         for (int col = 0; col < w; ++col) {
-            const int level = bits[static_cast<std::size_t>(row * pitch + col)];
-            if (level == 0) continue;
-            const int x = gm.gmptGlyphOrigin.x + col;
-            const int y = baseline_ - gm.gmptGlyphOrigin.y + row;
-            const int alpha = std::min(255, (level * 255 + 32) / 64);
-            mask.dots.push_back({static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
-                                 static_cast<std::uint8_t>(alpha)});
-            mask.left = std::min(mask.left, x);
-            mask.right = std::max(mask.right, x);
-            mask.top = std::min(mask.top, y);
-            mask.bottom = std::max(mask.bottom, y);
+            const std::size_t k = static_cast<std::size_t>(row * pitch + col);
+            mask.alpha[k] = static_cast<std::uint8_t>(std::min(255, (bits[k] * 255 + 32) / 64));
         }
     }
     return mask;

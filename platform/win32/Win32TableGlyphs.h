@@ -10,19 +10,16 @@
 
 namespace norvale {
 
-// One character's coverage in device pixels, relative to the top left of its first cell: the
-// pixels it touches in rows from the top, with their coverage 1 to 255.
+// One character's coverage in device pixels: a box relative to the top left of its first cell,
+// its rows padded to a multiple of four pixels with no coverage, so the drawing blends four
+// pixels at a time.
 struct DeviceGlyph {
-    struct Dot {
-        std::int16_t x;
-        std::int16_t y;
-        std::uint8_t alpha;
-    };
     int left = 0;
     int top = 0;
-    int right = -1;
-    int bottom = -1;
-    std::vector<Dot> dots;
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> alpha;  // coverage 0 to 255, height rows of width
+    bool Empty() const { return width == 0; }
 };
 
 class Win32TableGlyphs {
@@ -37,7 +34,7 @@ public:
     const std::wstring& Face() const { return face_; }
     // True when the chosen font's own advances match the grid.
     bool AdvancesExact() const { return exact_; }
-    // The mask of one character at this scale, rendered on first use; a blank gives no dots.
+    // The mask of one character at this scale, rendered on first use; a blank gives an empty one.
     const DeviceGlyph& Mask(char32_t cp);
 
     // Baseline of the text in logical pixels below the top of its 12 px row, as on Linux.

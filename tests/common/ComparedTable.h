@@ -45,9 +45,8 @@ inline void DrawTableOn(Surface& surface) {
         e.low = k % 7 == 3 ? e.last : std::min({e.open, e.last, at(-3 - k % 4)});
         e.vwap = k % 4 == 2 ? e.last : std::round((e.high + e.low + e.last) / 3);
         e.move = static_cast<PriceMove>(k % 3);
-        e.askQtyTotal = 100.0 * ((k * 613) % 40000);
-        e.bidQtyTotal = k % 9 == 4 ? 0 : 100.0 * ((k * 389) % 40000);
-        if (k == 1) e.last = 123456789;  // wider than its field
+        e.askQtyTotal = 100.0 * ((k * 613 + 1500) % 40000);
+        e.bidQtyTotal = k % 9 == 4 ? 0 : 100.0 * ((k * k * 389 + 900) % 40000);
         RecomputeOpenAndPrevCloseDev(e);
         RecomputeVwapDev(e);
         RecomputeHighDev(e);

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Runs the Windows build's tests under Wine, in a private prefix inside the build tree and on a private
-# Xvfb display: the core tests, the DDE tests of the real DDEML against the raw test server, Norvale's
-# own window end to end against that server, norvale.exe as installed, and the probe against the
-# server (answers, no server, a slow server, a server that dies and comes back). Ends every Wine
-# process it started, and the display, also when it fails or is interrupted. Takes two and a half minutes
-# on two idle cores (five when other builds share them), most of it in the window tests.
+# Xvfb display: the core tests, the DDE tests of the real DDEML against the raw test server, the table
+# surface against the Qt surface's image (BUILD_DIR/qt-table.ppm, written by scripts/test-windows),
+# Norvale's own window end to end against that server, norvale.exe as installed, and the probe against
+# the server (answers, no server, a slow server, a server that dies and comes back). Ends every Wine
+# process it started, and the display, also when it fails or is interrupted. Takes two and a half
+# minutes on two idle cores (five when other builds share them), most of it in the window tests.
 # Usage: run-wine-tests.sh BUILD_DIR   (a build made with cmake/mingw-w64.cmake)
 # With NORVALE_WINE_BENCH=1 it also prints the requests per second of the DDE layer over the real
-# DDEML against the raw test server, beside bare DDEML calls (a figure, not a test).
+# DDEML against the raw test server, beside bare DDEML calls, and the table surface's redraw beside a
+# full fill (figures, not tests).
 set -euo pipefail
 
 build=$(cd "${1:?usage: run-wine-tests.sh BUILD_DIR}" && pwd)
@@ -71,6 +73,13 @@ if ! grep -qF '"Decorated"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
   wineserver -w >/dev/null 2>&1 || true
   boot
 fi
+# The table's face, as on a Japanese Windows, drawn with the IPA gothic that Debian has.
+if ! grep -qF '="IPAGothic"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  timeout 60 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /d IPAGothic /f \
+    >>"$logs/reg.log" 2>&1
+  stop_wine
+  boot
+fi
 
 passed=0
 failed=0
@@ -98,11 +107,10 @@ gtest() {
 
 gtest core_tests "$build/tests" ./norvale_core_tests.exe
 gtest wine_dde_tests "$build/tests/wine" ./norvale_wine_tests.exe
-# The table surface as a window and at every scale; beside the Qt surface's pixels when
-# NORVALE_QT_TABLE_IMAGE names the Qt surface's image of the compared table.
-surface_filter=()
-if [ -z "${NORVALE_QT_TABLE_IMAGE:-}" ]; then surface_filter=(--gtest_filter=-*DrawsTheQtSurfacesPixels); fi
-gtest surface_tests "$build/tests/wine" ./norvale_wine_surface_tests.exe "${surface_filter[@]}"
+# The images it draws stay in the logs (scripts/test-windows --screenshots makes them PNG files).
+NORVALE_QT_TABLE_IMAGE=$build/qt-table.ppm NORVALE_SURFACE_SHOTS=$logs \
+  gtest wine_surface_tests "$build/tests/wine" ./norvale_wine_surface_tests.exe
+grep -h '^compared with\|^scale 2' "$logs/wine_surface_tests.log" | tr -d '\r' | sed 's/^/    /'
 # The window end to end; its screenshot of the table filled by the server is kept as a PNG.
 shot_bmp=$logs/norvale-wine.bmp
 NORVALE_WINE_SHOT=$(winepath -w "$shot_bmp" 2>/dev/null) gtest window_tests "$build/tests/wine" \
@@ -254,6 +262,8 @@ if [ "${NORVALE_WINE_BENCH:-0}" = 1 ]; then
   tr -d '\r' <"$logs/bench.log"
   (cd "$build/tests/wine" && timeout 900 wine ./norvale_wine_pass_bench.exe >"$logs/bench-pass.log" 2>&1) || true
   tr -d '\r' <"$logs/bench-pass.log"
+  (cd "$build/tests/wine" && timeout 300 wine ./norvale_wine_surface_bench.exe >"$logs/surface-bench.log" 2>&1) || true
+  tr -d '\r' <"$logs/surface-bench.log"
 fi
 
 echo "wine: $passed passed, $failed failed"
