@@ -34,6 +34,7 @@ QtSurface::QtSurface(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("tableSurface"));
     setFocusPolicy(Qt::ClickFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    SetScale(devicePixelRatioF());
 }
 
 void QtSurface::SetSizeTwips(double width, double height) {
@@ -44,16 +45,34 @@ void QtSurface::SetSizeTwips(double width, double height) {
     EnsureImage();
 }
 
+void QtSurface::SetScale(double scale) {
+    if (!(scale > 0) || scale == scale_) return;
+    const double stretch = scale / scale_;
+    scale_ = scale;
+    glyphs_.SetScale(scale);
+    if (image_.isNull()) return;
+    const QImage old = image_;
+    image_ = QImage();
+    imageWidth_ = imageHeight_ = 0;
+    EnsureImage();
+    QPainter p(&image_);
+    p.drawImage(QRectF(0, 0, old.width() * stretch, old.height() * stretch), old);
+}
+
 void QtSurface::EnsureImage() {
-    const QSize want = size().expandedTo(QSize(1, 1));
-    if (image_.size() == want) return;
-    QImage grown(want, QImage::Format_RGB32);
+    const int w = std::max(1, scale_ == 1 ? width() : static_cast<int>(std::ceil(width() * scale_)));
+    const int h = std::max(1, scale_ == 1 ? height() : static_cast<int>(std::ceil(height() * scale_)));
+    if (w == imageWidth_ && h == imageHeight_) return;
+    QImage grown(w, h, QImage::Format_RGB32);
     grown.fill(Qt::white);
     if (!image_.isNull()) {
         QPainter p(&grown);
         p.drawImage(0, 0, image_);
     }
     image_ = grown;
+    imageWidth_ = w;
+    imageHeight_ = h;
+    plains_.fill(Plain{});
 }
 
 void QtSurface::Changed() {
@@ -63,6 +82,17 @@ void QtSurface::Changed() {
     update();
 }
 
+void QtSurface::AdoptScreenScale() {
+    const double ratio = devicePixelRatioF();
+    if (ratio == scale_) return;
+    SetScale(ratio);
+    Changed();
+    // The core lays the window out and draws the table again, as after a resize; queued, as
+    // the ratio changes in the middle of Qt's own handling of the move.
+    QMetaObject::invokeMethod(
+        this, [this] { if (events_ != nullptr) events_->Resized(); }, Qt::QueuedConnection);
+}
+
 int QtSurface::Width() const { return width(); }
 
 double QtSurface::Height() const { return heightTwips_ / kTwipsPerPixel; }
@@ -70,53 +100,121 @@ double QtSurface::Height() const { return heightTwips_ / kTwipsPerPixel; }
 // The image is always kept: the backing image is what every expose paints.
 void QtSurface::SetPersistent(bool) {}
 
-void QtSurface::FillRect(int x1, int y1, int x2, int y2, Rgb colour) {
-    EnsureImage();
-    const int left = std::max(std::min(x1, x2), 0);
-    const int right = std::min(std::max(x1, x2), image_.width() - 1);
-    const int top = std::max(std::min(y1, y2), 0);
-    const int bottom = std::min(std::max(y1, y2), image_.height() - 1);
-    if (left > right || top > bottom) return;
-    const QRgb pixel = ToPixel(colour);
+QRect QtSurface::DeviceRect(int left, int top, int right, int bottom) const {
+    return QRect(QPoint(Device(left), Device(top)), QPoint(Device(right + 1) - 1, Device(bottom + 1) - 1))
+        .intersected(QRect(0, 0, imageWidth_, imageHeight_));
+}
+
+void QtSurface::FillDevice(const QRect& box, QRgb pixel) {
+    if (box.isEmpty()) return;
     uchar* bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
-    for (int y = top; y <= bottom; ++y) {
+    for (int y = box.top(); y <= box.bottom(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(bits + y * stride);
-        std::fill(line + left, line + right + 1, pixel);
+        std::fill(line + box.left(), line + box.right() + 1, pixel);
     }
+}
+
+void QtSurface::Touched(const QRect& box, const Plain* unchanged) {
+    for (Plain& plain : plains_) {
+        if (&plain != unchanged && plain.Meets(box)) plain.dirtyRight = std::max(plain.dirtyRight, box.right());
+    }
+}
+
+void QtSurface::NewPlain(const QRect& box, QRgb colour) {
+    Touched(box);
+    std::copy_backward(plains_.begin(), plains_.end() - 1, plains_.end());
+    plains_[0] = Plain{box.left(), box.top(), box.right(), box.bottom(), colour, box.left() - 1};
+}
+
+const QtSurface::Plain* QtSurface::PlainUnder(const QRect& box) const {
+    for (const Plain& plain : plains_) {
+        if (box.left() > plain.dirtyRight && box.left() >= plain.left && box.right() <= plain.right &&
+            plain.Meets(box)) {
+            return &plain;
+        }
+    }
+    return nullptr;
+}
+
+void QtSurface::FillRect(int x1, int y1, int x2, int y2, Rgb colour) {
+    EnsureImage();
+    const QRect box = DeviceRect(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2));
+    FillDevice(box, ToPixel(colour));
+    if (!box.isEmpty()) NewPlain(box, ToPixel(colour));
     Changed();
 }
 
 void QtSurface::OutlineRect(int x1, int y1, int x2, int y2, Rgb colour) {
+    EnsureImage();
     const int l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
-    FillRect(l, t, r, t, colour);
-    FillRect(l, b, r, b, colour);
-    FillRect(l, t, l, b, colour);
-    FillRect(r, t, r, b, colour);
+    const QRgb pixel = ToPixel(colour);
+    const QRect edges[] = {DeviceRect(l, t, r, t), DeviceRect(l, b, r, b), DeviceRect(l, t, l, b),
+                           DeviceRect(r, t, r, b)};
+    // The outline of a band just filled leaves its inside plain.
+    const QRect outer = DeviceRect(l, t, r, b);
+    const QRect inside = DeviceRect(l + 1, t + 1, r - 1, b - 1);
+    for (const QRect& edge : edges) FillDevice(edge, pixel);
+    for (Plain& plain : plains_) {
+        if (!outer.contains(QRect(QPoint(plain.left, plain.top), QPoint(plain.right, plain.bottom)))) {
+            for (const QRect& edge : edges) {
+                if (plain.Meets(edge)) plain.dirtyRight = std::max(plain.dirtyRight, edge.right());
+            }
+            continue;
+        }
+        plain.left = std::max(plain.left, inside.left());
+        plain.right = std::min(plain.right, inside.right());
+        plain.top = std::max(plain.top, inside.top());
+        plain.bottom = std::min(plain.bottom, inside.bottom());
+    }
+    Changed();
 }
 
 void QtSurface::Line(int x1, int y1, int x2, int y2, Rgb colour) {
     EnsureImage();
-    // Bresenham from the start point up to, not including, the end point.
-    const int dx = std::abs(x2 - x1), sx = x1 < x2 ? 1 : -1;
-    const int dy = -std::abs(y2 - y1), sy = y1 < y2 ? 1 : -1;
     const QRgb pixel = ToPixel(colour);
-    const QRect bounds = image_.rect();
-    int err = dx + dy;
-    int x = x1, y = y1;
-    while (x != x2 || y != y2) {
-        if (bounds.contains(x, y)) reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = pixel;
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y += sy;
+    auto dot = [&](int left, int top, int right, int bottom) {
+        const QRect box = DeviceRect(left, top, right, bottom);
+        FillDevice(box, pixel);
+        Touched(box);
+    };
+    if (x1 == x2 && y1 != y2) {  // the table's borders: one run of whole layout pixels
+        dot(x1, y1 < y2 ? y1 : y2 + 1, x1, y1 < y2 ? y2 - 1 : y1);
+    } else if (y1 == y2 && x1 != x2) {
+        dot(x1 < x2 ? x1 : x2 + 1, y1, x1 < x2 ? x2 - 1 : x1, y1);
+    } else {
+        // Bresenham from the start point up to, not including, the end point.
+        const int dx = std::abs(x2 - x1), sx = x1 < x2 ? 1 : -1;
+        const int dy = -std::abs(y2 - y1), sy = y1 < y2 ? 1 : -1;
+        int err = dx + dy;
+        int x = x1, y = y1;
+        while (x != x2 || y != y2) {
+            dot(x, y, x, y);
+            const int e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                x += sx;
+            }
+            if (e2 <= dx) {
+                err += dx;
+                y += sy;
+            }
         }
     }
     Changed();
+}
+
+const QRgb* QtSurface::Ramp(QRgb background, QRgb colour) {
+    for (std::size_t k = 0; k < rampCount_; ++k) {
+        if (ramps_[k].background == background && ramps_[k].colour == colour) return ramps_[k].out.data();
+    }
+    BlendRamp& r = ramps_[rampNext_];
+    rampNext_ = (rampNext_ + 1) % ramps_.size();
+    rampCount_ = std::min(ramps_.size(), rampCount_ + 1);
+    r.background = background;
+    r.colour = colour;
+    for (std::uint32_t a = 1; a < 256; ++a) r.out[a] = Blend(background, colour, a);
+    return r.out.data();
 }
 
 void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
@@ -124,25 +222,53 @@ void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
     // Every character sits on the fixed 6 px grid whatever the font's own advances, so the
     // padded numbers line up in their columns.
     const QRgb pixel = ToPixel(colour);
-    const int w = image_.width(), h = image_.height();
+    const int w = imageWidth_, h = imageHeight_;
     const qsizetype wordsPerLine = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
     auto* pixels = reinterpret_cast<QRgb*>(image_.bits());
+    const int top = Device(y);
+    QRgb plainBackground = 0;
+    const QRgb* plainRamp = nullptr;
     int cellX = x;
     std::size_t pos = 0;
     while (pos < utf8.size()) {
         const char32_t cp = NextCodePoint(utf8, pos);
         const GlyphMask& g = glyphs_.Mask(cp);
-        const int gx = cellX;
+        const int gx = Device(cellX);
         cellX += TableGlyphs::kCellWidth * CellsOf(cp);
-        if (g.dots.empty() || gx + g.right < 0 || gx + g.left >= w || y + g.bottom < 0 || y + g.top >= h) continue;
-        const bool inside = gx + g.left >= 0 && gx + g.right < w && y + g.top >= 0 && y + g.bottom < h;
-        for (const GlyphDot& dot : g.dots) {
-            const int px = gx + dot.x, py = y + dot.y;
-            if (!inside && (px < 0 || px >= w || py < 0 || py >= h)) continue;
-            QRgb& d = pixels[py * wordsPerLine + px];
-            // A pixel already in the text's colour stays so: the white shadow on a white band.
-            if (d != pixel) d = Blend(d, pixel, dot.alpha);
+        const QRect box(QPoint(gx + g.left, top + g.top), QPoint(gx + g.right, top + g.bottom));
+        if (g.spans.empty() || box.right() < 0 || box.left() >= w || box.bottom() < 0 || box.top() >= h) continue;
+        const Plain* plain = PlainUnder(box);
+        // A pixel already in the text's colour stays so: the white shadow on a white band.
+        if (plain != nullptr && pixel == plain->colour && box.top() >= plain->top && box.bottom() <= plain->bottom) {
+            continue;
         }
+        const bool inside = box.left() >= 0 && box.right() < w && box.top() >= 0 && box.bottom() < h;
+        for (const GlyphSpan& span : g.spans) {
+            const int py = top + span.y;
+            const std::uint8_t* cover = g.coverage.data() + span.first;
+            if (plain != nullptr && py >= plain->top && py <= plain->bottom) {
+                if (pixel == plain->colour) continue;
+                if (plainRamp == nullptr || plainBackground != plain->colour) {
+                    plainBackground = plain->colour;
+                    plainRamp = Ramp(plainBackground, pixel);
+                }
+                QRgb* row = pixels + py * wordsPerLine + gx + span.x;
+                for (int i = 0; i < span.length; ++i) row[i] = plainRamp[cover[i]];
+                continue;
+            }
+            int from = 0, to = span.length;
+            if (!inside) {
+                if (py < 0 || py >= h) continue;
+                from = std::max(0, -(gx + span.x));
+                to = std::min(to, w - (gx + span.x));
+            }
+            QRgb* row = pixels + py * wordsPerLine + gx + span.x;
+            for (int i = from; i < to; ++i) {
+                if (row[i] != pixel) row[i] = Blend(row[i], pixel, cover[i]);
+            }
+        }
+        // The white shadow changed nothing on its white band, only lines off it.
+        Touched(box, plain != nullptr && pixel == plain->colour ? plain : nullptr);
     }
     Changed();
 }
@@ -150,21 +276,41 @@ void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
 void QtSurface::Clear() {
     EnsureImage();
     image_.fill(kWhitePixel);
+    plains_.fill(Plain{});
+    NewPlain(image_.rect(), kWhitePixel);
     Changed();
+}
+
+bool QtSurface::event(QEvent* event) {
+    // A move to a screen with another ratio (Qt 6.6 also tells of a ratio change in place).
+    if (event->type() == QEvent::ScreenChangeInternal) AdoptScreenScale();
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    if (event->type() == QEvent::DevicePixelRatioChange) AdoptScreenScale();
+#endif
+    return QWidget::event(event);
+}
+
+void QtSurface::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    AdoptScreenScale();
 }
 
 void QtSurface::paintEvent(QPaintEvent* event) {
     repaintPending_ = false;
     QPainter p(this);
     p.fillRect(event->rect(), Qt::white);
-    p.drawImage(event->rect().topLeft(), image_, event->rect());
+    if (scale_ == 1) {
+        p.drawImage(event->rect().topLeft(), image_, event->rect());
+        return;
+    }
+    // One image pixel on one device pixel, whatever the ratio.
+    p.drawImage(QRectF(0, 0, image_.width() / scale_, image_.height() / scale_), image_, QRectF(image_.rect()));
 }
 
 void QtSurface::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     EnsureImage();
 }
-
 void QtSurface::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     pressed_ = true;
