@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cwchar>
 
 #include "platform/Window.h"
 #include "platform/qt/QtKeys.h"
@@ -110,8 +111,14 @@ void QtSurface::FillDevice(const QRect& box, QRgb pixel) {
     uchar* bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
     for (int y = box.top(); y <= box.bottom(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(bits + y * stride);
-        std::fill(line + box.left(), line + box.right() + 1, pixel);
+        auto* line = reinterpret_cast<QRgb*>(bits + y * stride) + box.left();
+        const auto n = static_cast<std::size_t>(box.width());
+        // The C library's wide fill is the widest store loop at hand where wchar_t is 32 bits.
+        if constexpr (sizeof(wchar_t) == sizeof(QRgb)) {
+            std::wmemset(reinterpret_cast<wchar_t*>(line), static_cast<wchar_t>(pixel), n);
+        } else {
+            std::fill_n(line, n, pixel);
+        }
     }
 }
 
@@ -129,10 +136,7 @@ void QtSurface::NewPlain(const QRect& box, QRgb colour) {
 
 const QtSurface::Plain* QtSurface::PlainUnder(const QRect& box) const {
     for (const Plain& plain : plains_) {
-        if (box.left() > plain.dirtyRight && box.left() >= plain.left && box.right() <= plain.right &&
-            plain.Meets(box)) {
-            return &plain;
-        }
+        if (plain.Holds(box)) return &plain;
     }
     return nullptr;
 }
@@ -230,14 +234,21 @@ void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
     const QRgb* plainRamp = nullptr;
     int cellX = x;
     std::size_t pos = 0;
+    const Plain* plain = nullptr;
     while (pos < utf8.size()) {
-        const char32_t cp = NextCodePoint(utf8, pos);
+        const auto byte = static_cast<unsigned char>(utf8[pos]);
+        if (byte == ' ') {  // the padding of every number
+            ++pos;
+            cellX += TableGlyphs::kCellWidth;
+            continue;
+        }
+        const char32_t cp = byte < 0x80 ? (++pos, byte) : NextCodePoint(utf8, pos);
         const GlyphMask& g = glyphs_.Mask(cp);
         const int gx = Device(cellX);
-        cellX += TableGlyphs::kCellWidth * CellsOf(cp);
+        cellX += TableGlyphs::kCellWidth * (cp < 0x80 ? 1 : CellsOf(cp));
         const QRect box(QPoint(gx + g.left, top + g.top), QPoint(gx + g.right, top + g.bottom));
         if (g.spans.empty() || box.right() < 0 || box.left() >= w || box.bottom() < 0 || box.top() >= h) continue;
-        const Plain* plain = PlainUnder(box);
+        if (plain == nullptr || !plain->Holds(box)) plain = PlainUnder(box);
         // A pixel already in the text's colour stays so: the white shadow on a white band.
         if (plain != nullptr && pixel == plain->colour && box.top() >= plain->top && box.bottom() <= plain->bottom) {
             continue;

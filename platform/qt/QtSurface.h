@@ -80,6 +80,11 @@ private:
         bool Meets(const QRect& box) const {
             return box.left() <= right && box.right() >= left && box.top() <= bottom && box.bottom() >= top;
         }
+        // Clean in the box's columns, and meeting its lines.
+        bool Holds(const QRect& box) const {
+            return box.left() > dirtyRight && box.left() >= left && box.right() <= right && box.top() <= bottom &&
+                   box.bottom() >= top;
+        }
     };
 
     void EnsureImage();

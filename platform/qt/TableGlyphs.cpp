@@ -91,8 +91,7 @@ void TableGlyphs::SetScale(double scale) {
     otherSlot_.clear();
 }
 
-const GlyphMask& TableGlyphs::Mask(char32_t cp) {
-    if (cp < 128 && ascii_[cp] != nullptr) return *ascii_[cp];
+const GlyphMask& TableGlyphs::Find(char32_t cp) {
     if (cp < 0x10000) {
         std::uint16_t& slot = basicSlot_[cp];
         if (slot == 0 && masks_.size() < 0xFFFF) {

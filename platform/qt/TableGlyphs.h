@@ -52,13 +52,17 @@ public:
 
     // The mask of one character at the current scale, rendered on first use; a blank gives an
     // empty mask. The reference stays valid until the scale changes.
-    const GlyphMask& Mask(char32_t cp);
+    const GlyphMask& Mask(char32_t cp) {
+        if (cp < 128 && ascii_[cp] != nullptr) return *ascii_[cp];
+        return Find(cp);
+    }
 
     // Baseline of the text, in layout pixels below the top of its 12 px row.
     static constexpr int kBaseline = 10;
     static constexpr int kCellWidth = 6;
 
 private:
+    const GlyphMask& Find(char32_t cp);
     GlyphMask Render(char32_t cp) const;
 
     QFont font_;
