@@ -308,6 +308,7 @@ void QtSurface::showEvent(QShowEvent* event) {
 
 void QtSurface::paintEvent(QPaintEvent* event) {
     repaintPending_ = false;
+    if (devicePixelRatioF() != scale_) AdoptScreenScale();  // a ratio change no event told of
     QPainter p(this);
     p.fillRect(event->rect(), Qt::white);
     if (scale_ == 1) {
