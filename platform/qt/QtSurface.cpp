@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <cwchar>
@@ -19,15 +20,6 @@ namespace {
 constexpr QRgb kWhitePixel = 0xFFFFFFFFu;
 
 QRgb ToPixel(Rgb c) { return qRgb(c.r, c.g, c.b); }
-
-// Coverage a (1 to 255, exact at 255) of colour c over the pixel d, red and blue in one word.
-QRgb Blend(QRgb d, QRgb c, std::uint32_t a) {
-    const std::uint32_t b = 255 - a;
-    auto div255 = [](std::uint32_t t) { return ((t + ((t >> 8) & 0x00FF00FFu) + 0x00800080u) >> 8) & 0x00FF00FFu; };
-    const std::uint32_t rb = div255((d & 0x00FF00FFu) * b + (c & 0x00FF00FFu) * a);
-    const std::uint32_t g = div255(((d >> 8) & 0x000000FFu) * b + ((c >> 8) & 0x000000FFu) * a);
-    return 0xFF000000u | rb | (g << 8);
-}
 
 }  // namespace
 
@@ -73,7 +65,7 @@ void QtSurface::EnsureImage() {
     image_ = grown;
     imageWidth_ = w;
     imageHeight_ = h;
-    plains_.fill(Plain{});
+    plain_.Forget();
 }
 
 void QtSurface::Changed() {
@@ -122,30 +114,11 @@ void QtSurface::FillDevice(const QRect& box, QRgb pixel) {
     }
 }
 
-void QtSurface::Touched(const QRect& box, const Plain* unchanged) {
-    for (Plain& plain : plains_) {
-        if (&plain != unchanged && plain.Meets(box)) plain.dirtyRight = std::max(plain.dirtyRight, box.right());
-    }
-}
-
-void QtSurface::NewPlain(const QRect& box, QRgb colour) {
-    Touched(box);
-    std::copy_backward(plains_.begin(), plains_.end() - 1, plains_.end());
-    plains_[0] = Plain{box.left(), box.top(), box.right(), box.bottom(), colour, box.left() - 1};
-}
-
-const QtSurface::Plain* QtSurface::PlainUnder(const QRect& box) const {
-    for (const Plain& plain : plains_) {
-        if (plain.Holds(box)) return &plain;
-    }
-    return nullptr;
-}
-
 void QtSurface::FillRect(int x1, int y1, int x2, int y2, Rgb colour) {
     EnsureImage();
     const QRect box = DeviceRect(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2));
     FillDevice(box, ToPixel(colour));
-    if (!box.isEmpty()) NewPlain(box, ToPixel(colour));
+    plain_.Filled(box, ToPixel(colour));
     Changed();
 }
 
@@ -153,24 +126,11 @@ void QtSurface::OutlineRect(int x1, int y1, int x2, int y2, Rgb colour) {
     EnsureImage();
     const int l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
     const QRgb pixel = ToPixel(colour);
-    const QRect edges[] = {DeviceRect(l, t, r, t), DeviceRect(l, b, r, b), DeviceRect(l, t, l, b),
-                           DeviceRect(r, t, r, b)};
-    // The outline of a band just filled leaves its inside plain.
-    const QRect outer = DeviceRect(l, t, r, b);
-    const QRect inside = DeviceRect(l + 1, t + 1, r - 1, b - 1);
+    const std::array<QRect, 4> edges = {DeviceRect(l, t, r, t), DeviceRect(l, b, r, b), DeviceRect(l, t, l, b),
+                                        DeviceRect(r, t, r, b)};
     for (const QRect& edge : edges) FillDevice(edge, pixel);
-    for (Plain& plain : plains_) {
-        if (!outer.contains(QRect(QPoint(plain.left, plain.top), QPoint(plain.right, plain.bottom)))) {
-            for (const QRect& edge : edges) {
-                if (plain.Meets(edge)) plain.dirtyRight = std::max(plain.dirtyRight, edge.right());
-            }
-            continue;
-        }
-        plain.left = std::max(plain.left, inside.left());
-        plain.right = std::min(plain.right, inside.right());
-        plain.top = std::max(plain.top, inside.top());
-        plain.bottom = std::min(plain.bottom, inside.bottom());
-    }
+    // The outline of a band just filled leaves its inside plain.
+    plain_.Outlined(DeviceRect(l, t, r, b), DeviceRect(l + 1, t + 1, r - 1, b - 1), edges);
     Changed();
 }
 
@@ -180,7 +140,7 @@ void QtSurface::Line(int x1, int y1, int x2, int y2, Rgb colour) {
     auto dot = [&](int left, int top, int right, int bottom) {
         const QRect box = DeviceRect(left, top, right, bottom);
         FillDevice(box, pixel);
-        Touched(box);
+        plain_.Drawn(box);
     };
     if (x1 == x2 && y1 != y2) {  // the table's borders: one run of whole layout pixels
         dot(x1, y1 < y2 ? y1 : y2 + 1, x1, y1 < y2 ? y2 - 1 : y1);
@@ -208,19 +168,6 @@ void QtSurface::Line(int x1, int y1, int x2, int y2, Rgb colour) {
     Changed();
 }
 
-const QRgb* QtSurface::Ramp(QRgb background, QRgb colour) {
-    for (std::size_t k = 0; k < rampCount_; ++k) {
-        if (ramps_[k].background == background && ramps_[k].colour == colour) return ramps_[k].out.data();
-    }
-    BlendRamp& r = ramps_[rampNext_];
-    rampNext_ = (rampNext_ + 1) % ramps_.size();
-    rampCount_ = std::min(ramps_.size(), rampCount_ + 1);
-    r.background = background;
-    r.colour = colour;
-    for (std::uint32_t a = 1; a < 256; ++a) r.out[a] = Blend(background, colour, a);
-    return r.out.data();
-}
-
 void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
     EnsureImage();
     // Every character sits on the fixed 6 px grid whatever the font's own advances, so the
@@ -234,7 +181,7 @@ void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
     const QRgb* plainRamp = nullptr;
     int cellX = x;
     std::size_t pos = 0;
-    const Plain* plain = nullptr;
+    const PlainPart* plain = nullptr;
     while (pos < utf8.size()) {
         const auto byte = static_cast<unsigned char>(utf8[pos]);
         if (byte == ' ') {  // the padding of every number
@@ -248,7 +195,7 @@ void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
         cellX += TableGlyphs::kCellWidth * (cp < 0x80 ? 1 : CellsOf(cp));
         const QRect box(QPoint(gx + g.left, top + g.top), QPoint(gx + g.right, top + g.bottom));
         if (g.spans.empty() || box.right() < 0 || box.left() >= w || box.bottom() < 0 || box.top() >= h) continue;
-        if (plain == nullptr || !plain->Holds(box)) plain = PlainUnder(box);
+        if (plain == nullptr || !plain->Holds(box)) plain = plain_.Under(box);
         // A pixel already in the text's colour stays so: the white shadow on a white band.
         if (plain != nullptr && pixel == plain->colour && box.top() >= plain->top && box.bottom() <= plain->bottom) {
             continue;
@@ -261,7 +208,7 @@ void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
                 if (pixel == plain->colour) continue;
                 if (plainRamp == nullptr || plainBackground != plain->colour) {
                     plainBackground = plain->colour;
-                    plainRamp = Ramp(plainBackground, pixel);
+                    plainRamp = ramps_.Of(plainBackground, pixel);
                 }
                 QRgb* row = pixels + py * wordsPerLine + gx + span.x;
                 for (int i = 0; i < span.length; ++i) row[i] = plainRamp[cover[i]];
@@ -279,7 +226,7 @@ void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
             }
         }
         // The white shadow changed nothing on its white band, only lines off it.
-        Touched(box, plain != nullptr && pixel == plain->colour ? plain : nullptr);
+        plain_.Drawn(box, plain != nullptr && pixel == plain->colour ? plain : nullptr);
     }
     Changed();
 }
@@ -287,8 +234,8 @@ void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
 void QtSurface::Clear() {
     EnsureImage();
     image_.fill(kWhitePixel);
-    plains_.fill(Plain{});
-    NewPlain(image_.rect(), kWhitePixel);
+    plain_.Forget();
+    plain_.Filled(image_.rect(), kWhitePixel);
     Changed();
 }
 

@@ -5,11 +5,11 @@
 #include <QFont>
 #include <QImage>
 #include <QWidget>
-#include <array>
 #include <cmath>
 
 #include "platform/Surface.h"
 #include "platform/WindowEvents.h"
+#include "platform/qt/SurfacePixels.h"
 #include "platform/qt/TableGlyphs.h"
 
 namespace norvale {
@@ -58,35 +58,6 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
-    // The coverage blends of one colour over one background, 256 of them, reused by every
-    // glyph that lands on that background (the bands are a handful of colours).
-    struct BlendRamp {
-        QRgb background = 0;
-        QRgb colour = 0;
-        std::array<QRgb, 256> out{};
-    };
-
-    // A part of the image known to hold one colour, in device pixels: a rectangle filled
-    // lately, less its columns up to dirtyRight, drawn on since. Text there needs no reading of
-    // the pixels, and the white shadow on a white band no work at all; text elsewhere is drawn
-    // exactly the same, only slower.
-    struct Plain {
-        int left = 0;
-        int top = 0;
-        int right = -1;
-        int bottom = -1;
-        QRgb colour = 0;
-        int dirtyRight = 0;
-        bool Meets(const QRect& box) const {
-            return box.left() <= right && box.right() >= left && box.top() <= bottom && box.bottom() >= top;
-        }
-        // Clean in the box's columns, and meeting its lines.
-        bool Holds(const QRect& box) const {
-            return box.left() > dirtyRight && box.left() >= left && box.right() <= right && box.top() <= bottom &&
-                   box.bottom() >= top;
-        }
-    };
-
     void EnsureImage();
     void Changed();
     void AdoptScreenScale();
@@ -94,13 +65,6 @@ private:
     QRect DeviceRect(int left, int top, int right, int bottom) const;
     // Fills device pixels, clipped to the image.
     void FillDevice(const QRect& box, QRgb pixel);
-    // Marks device pixels of the box as drawn on, except in `unchanged`.
-    void Touched(const QRect& box, const Plain* unchanged = nullptr);
-    void NewPlain(const QRect& box, QRgb colour);
-    // The clean plain part whose columns hold the box and whose lines meet it, if any.
-    const Plain* PlainUnder(const QRect& box) const;
-    // The blends of colour over background, kept for the next glyphs on the same band.
-    const QRgb* Ramp(QRgb background, QRgb colour);
 
     WindowEvents* events_ = nullptr;
     QImage image_;
@@ -108,10 +72,8 @@ private:
     double scale_ = 1;
     int imageWidth_ = 0;
     int imageHeight_ = 0;
-    std::array<BlendRamp, 8> ramps_{};
-    std::size_t rampCount_ = 0;
-    std::size_t rampNext_ = 0;
-    std::array<Plain, 3> plains_{};  // the newest first
+    BlendRamps ramps_;
+    PlainParts plain_;
     bool repaintPending_ = false;
     double widthTwips_ = 0;
     double heightTwips_ = 0;
