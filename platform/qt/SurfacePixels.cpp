@@ -24,12 +24,6 @@ void PlainParts::Filled(const QRect& box, QRgb colour) {
     parts_[0] = PlainPart{box.left(), box.top(), box.right(), box.bottom(), colour, box.left() - 1};
 }
 
-void PlainParts::Drawn(const QRect& box, const PlainPart* unchanged) {
-    for (PlainPart& part : parts_) {
-        if (&part != unchanged && part.Meets(box)) part.dirtyRight = std::max(part.dirtyRight, box.right());
-    }
-}
-
 void PlainParts::Outlined(const QRect& outer, const QRect& inside, const std::array<QRect, 4>& edges) {
     for (PlainPart& part : parts_) {
         if (!outer.contains(QRect(QPoint(part.left, part.top), QPoint(part.right, part.bottom)))) {

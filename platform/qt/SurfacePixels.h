@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QRect>
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -64,7 +65,11 @@ public:
     // The box was filled with one colour.
     void Filled(const QRect& box, QRgb colour);
     // The box was drawn on, except in the part `unchanged`.
-    void Drawn(const QRect& box, const PlainPart* unchanged = nullptr);
+    void Drawn(const QRect& box, const PlainPart* unchanged = nullptr) {
+        for (PlainPart& part : parts_) {
+            if (&part != unchanged && part.Meets(box)) part.dirtyRight = std::max(part.dirtyRight, box.right());
+        }
+    }
     // The edges of the outline `outer` were drawn: a part inside it keeps what is within `inside`.
     void Outlined(const QRect& outer, const QRect& inside, const std::array<QRect, 4>& edges);
     // The clean part whose columns hold the box and whose lines meet it, if any.
