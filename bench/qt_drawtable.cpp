@@ -1,5 +1,6 @@
-// DrawTable of 1000 brands on the real Qt surface, 1920 x 1080, offscreen; reference: one fill of
-// the whole backing image, measured in the same run.
+// DrawTable of 1000 brands on the real Qt surface, 1920 x 1080 layout pixels, offscreen, at device
+// scales 1, 1.5 and 2; reference: one fill of the whole backing image at the same scale, measured
+// in the same run.
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
@@ -15,6 +16,7 @@ void BM_QtDrawTable1000(benchmark::State& state) {
     auto table = bench::SampleTable();
     SortRows(*table, SortKey::FromListIndex(2));
     QtSurface surface(nullptr);
+    surface.SetScale(static_cast<double>(state.range(0)) / 100);
     surface.SetSizeTwips(1920 * 15.0, 1080 * 15.0);
     FakeStatusBar status;
     TableView view;
@@ -28,7 +30,13 @@ void BM_QtDrawTable1000(benchmark::State& state) {
     }
     figures.Report(state, "ref_full_fill");
 }
-BENCHMARK(BM_QtDrawTable1000)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QtDrawTable1000)
+    ->ArgName("scale_pct")
+    ->Arg(100)
+    ->Arg(150)
+    ->Arg(200)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace norvale

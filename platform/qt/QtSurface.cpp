@@ -5,8 +5,10 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
+#include <cwchar>
 
 #include "platform/Window.h"
 #include "platform/qt/QtKeys.h"
@@ -19,21 +21,13 @@ constexpr QRgb kWhitePixel = 0xFFFFFFFFu;
 
 QRgb ToPixel(Rgb c) { return qRgb(c.r, c.g, c.b); }
 
-// Coverage a (1 to 255, exact at 255) of colour c over the pixel d, red and blue in one word.
-QRgb Blend(QRgb d, QRgb c, std::uint32_t a) {
-    const std::uint32_t b = 255 - a;
-    auto div255 = [](std::uint32_t t) { return ((t + ((t >> 8) & 0x00FF00FFu) + 0x00800080u) >> 8) & 0x00FF00FFu; };
-    const std::uint32_t rb = div255((d & 0x00FF00FFu) * b + (c & 0x00FF00FFu) * a);
-    const std::uint32_t g = div255(((d >> 8) & 0x000000FFu) * b + ((c >> 8) & 0x000000FFu) * a);
-    return 0xFF000000u | rb | (g << 8);
-}
-
 }  // namespace
 
 QtSurface::QtSurface(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("tableSurface"));
     setFocusPolicy(Qt::ClickFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    SetScale(devicePixelRatioF());
 }
 
 void QtSurface::SetSizeTwips(double width, double height) {
@@ -44,16 +38,34 @@ void QtSurface::SetSizeTwips(double width, double height) {
     EnsureImage();
 }
 
+void QtSurface::SetScale(double scale) {
+    if (!(scale > 0) || scale == scale_) return;
+    const double stretch = scale / scale_;
+    scale_ = scale;
+    glyphs_.SetScale(scale);
+    if (image_.isNull()) return;
+    const QImage old = image_;
+    image_ = QImage();
+    imageWidth_ = imageHeight_ = 0;
+    EnsureImage();
+    QPainter p(&image_);
+    p.drawImage(QRectF(0, 0, old.width() * stretch, old.height() * stretch), old);
+}
+
 void QtSurface::EnsureImage() {
-    const QSize want = size().expandedTo(QSize(1, 1));
-    if (image_.size() == want) return;
-    QImage grown(want, QImage::Format_RGB32);
+    const int w = std::max(1, scale_ == 1 ? width() : static_cast<int>(std::ceil(width() * scale_)));
+    const int h = std::max(1, scale_ == 1 ? height() : static_cast<int>(std::ceil(height() * scale_)));
+    if (w == imageWidth_ && h == imageHeight_) return;
+    QImage grown(w, h, QImage::Format_RGB32);
     grown.fill(Qt::white);
     if (!image_.isNull()) {
         QPainter p(&grown);
         p.drawImage(0, 0, image_);
     }
     image_ = grown;
+    imageWidth_ = w;
+    imageHeight_ = h;
+    plain_.Forget();
 }
 
 void QtSurface::Changed() {
@@ -63,6 +75,17 @@ void QtSurface::Changed() {
     update();
 }
 
+void QtSurface::AdoptScreenScale() {
+    const double ratio = devicePixelRatioF();
+    if (ratio == scale_) return;
+    SetScale(ratio);
+    Changed();
+    // The core lays the window out and draws the table again, as after a resize; queued, as
+    // the ratio changes in the middle of Qt's own handling of the move.
+    QMetaObject::invokeMethod(
+        this, [this] { if (events_ != nullptr) events_->Resized(); }, Qt::QueuedConnection);
+}
+
 int QtSurface::Width() const { return width(); }
 
 double QtSurface::Height() const { return heightTwips_ / kTwipsPerPixel; }
@@ -70,50 +93,76 @@ double QtSurface::Height() const { return heightTwips_ / kTwipsPerPixel; }
 // The image is always kept: the backing image is what every expose paints.
 void QtSurface::SetPersistent(bool) {}
 
-void QtSurface::FillRect(int x1, int y1, int x2, int y2, Rgb colour) {
-    EnsureImage();
-    const int left = std::max(std::min(x1, x2), 0);
-    const int right = std::min(std::max(x1, x2), image_.width() - 1);
-    const int top = std::max(std::min(y1, y2), 0);
-    const int bottom = std::min(std::max(y1, y2), image_.height() - 1);
-    if (left > right || top > bottom) return;
-    const QRgb pixel = ToPixel(colour);
+QRect QtSurface::DeviceRect(int left, int top, int right, int bottom) const {
+    return QRect(QPoint(Device(left), Device(top)), QPoint(Device(right + 1) - 1, Device(bottom + 1) - 1))
+        .intersected(QRect(0, 0, imageWidth_, imageHeight_));
+}
+
+void QtSurface::FillDevice(const QRect& box, QRgb pixel) {
+    if (box.isEmpty()) return;
     uchar* bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
-    for (int y = top; y <= bottom; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(bits + y * stride);
-        std::fill(line + left, line + right + 1, pixel);
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(bits + y * stride) + box.left();
+        const auto n = static_cast<std::size_t>(box.width());
+        // The C library's wide fill is the widest store loop at hand where wchar_t is 32 bits.
+        if constexpr (sizeof(wchar_t) == sizeof(QRgb)) {
+            std::wmemset(reinterpret_cast<wchar_t*>(line), static_cast<wchar_t>(pixel), n);
+        } else {
+            std::fill_n(line, n, pixel);
+        }
     }
+}
+
+void QtSurface::FillRect(int x1, int y1, int x2, int y2, Rgb colour) {
+    EnsureImage();
+    const QRect box = DeviceRect(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2));
+    FillDevice(box, ToPixel(colour));
+    plain_.Filled(box, ToPixel(colour));
     Changed();
 }
 
 void QtSurface::OutlineRect(int x1, int y1, int x2, int y2, Rgb colour) {
+    EnsureImage();
     const int l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
-    FillRect(l, t, r, t, colour);
-    FillRect(l, b, r, b, colour);
-    FillRect(l, t, l, b, colour);
-    FillRect(r, t, r, b, colour);
+    const QRgb pixel = ToPixel(colour);
+    const std::array<QRect, 4> edges = {DeviceRect(l, t, r, t), DeviceRect(l, b, r, b), DeviceRect(l, t, l, b),
+                                        DeviceRect(r, t, r, b)};
+    for (const QRect& edge : edges) FillDevice(edge, pixel);
+    // The outline of a band just filled leaves its inside plain.
+    plain_.Outlined(DeviceRect(l, t, r, b), DeviceRect(l + 1, t + 1, r - 1, b - 1), edges);
+    Changed();
 }
 
 void QtSurface::Line(int x1, int y1, int x2, int y2, Rgb colour) {
     EnsureImage();
-    // Bresenham from the start point up to, not including, the end point.
-    const int dx = std::abs(x2 - x1), sx = x1 < x2 ? 1 : -1;
-    const int dy = -std::abs(y2 - y1), sy = y1 < y2 ? 1 : -1;
     const QRgb pixel = ToPixel(colour);
-    const QRect bounds = image_.rect();
-    int err = dx + dy;
-    int x = x1, y = y1;
-    while (x != x2 || y != y2) {
-        if (bounds.contains(x, y)) reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = pixel;
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y += sy;
+    auto dot = [&](int left, int top, int right, int bottom) {
+        const QRect box = DeviceRect(left, top, right, bottom);
+        FillDevice(box, pixel);
+        plain_.Drawn(box);
+    };
+    if (x1 == x2 && y1 != y2) {  // the table's borders: one run of whole layout pixels
+        dot(x1, y1 < y2 ? y1 : y2 + 1, x1, y1 < y2 ? y2 - 1 : y1);
+    } else if (y1 == y2 && x1 != x2) {
+        dot(x1 < x2 ? x1 : x2 + 1, y1, x1 < x2 ? x2 - 1 : x1, y1);
+    } else {
+        // Bresenham from the start point up to, not including, the end point.
+        const int dx = std::abs(x2 - x1), sx = x1 < x2 ? 1 : -1;
+        const int dy = -std::abs(y2 - y1), sy = y1 < y2 ? 1 : -1;
+        int err = dx + dy;
+        int x = x1, y = y1;
+        while (x != x2 || y != y2) {
+            dot(x, y, x, y);
+            const int e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                x += sx;
+            }
+            if (e2 <= dx) {
+                err += dx;
+                y += sy;
+            }
         }
     }
     Changed();
@@ -124,25 +173,60 @@ void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
     // Every character sits on the fixed 6 px grid whatever the font's own advances, so the
     // padded numbers line up in their columns.
     const QRgb pixel = ToPixel(colour);
-    const int w = image_.width(), h = image_.height();
+    const int w = imageWidth_, h = imageHeight_;
     const qsizetype wordsPerLine = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
     auto* pixels = reinterpret_cast<QRgb*>(image_.bits());
+    const int top = Device(y);
+    QRgb plainBackground = 0;
+    const QRgb* plainRamp = nullptr;
     int cellX = x;
     std::size_t pos = 0;
+    const PlainPart* plain = nullptr;
     while (pos < utf8.size()) {
-        const char32_t cp = NextCodePoint(utf8, pos);
-        const GlyphMask& g = glyphs_.Mask(cp);
-        const int gx = cellX;
-        cellX += TableGlyphs::kCellWidth * CellsOf(cp);
-        if (g.dots.empty() || gx + g.right < 0 || gx + g.left >= w || y + g.bottom < 0 || y + g.top >= h) continue;
-        const bool inside = gx + g.left >= 0 && gx + g.right < w && y + g.top >= 0 && y + g.bottom < h;
-        for (const GlyphDot& dot : g.dots) {
-            const int px = gx + dot.x, py = y + dot.y;
-            if (!inside && (px < 0 || px >= w || py < 0 || py >= h)) continue;
-            QRgb& d = pixels[py * wordsPerLine + px];
-            // A pixel already in the text's colour stays so: the white shadow on a white band.
-            if (d != pixel) d = Blend(d, pixel, dot.alpha);
+        const auto byte = static_cast<unsigned char>(utf8[pos]);
+        if (byte == ' ') {  // the padding of every number
+            ++pos;
+            cellX += TableGlyphs::kCellWidth;
+            continue;
         }
+        const char32_t cp = byte < 0x80 ? (++pos, byte) : NextCodePoint(utf8, pos);
+        const GlyphMask& g = glyphs_.Mask(cp);
+        const int gx = Device(cellX);
+        cellX += TableGlyphs::kCellWidth * (cp < 0x80 ? 1 : CellsOf(cp));
+        const QRect box(QPoint(gx + g.left, top + g.top), QPoint(gx + g.right, top + g.bottom));
+        if (g.spans.empty() || box.right() < 0 || box.left() >= w || box.bottom() < 0 || box.top() >= h) continue;
+        if (plain == nullptr || !plain->Holds(box)) plain = plain_.Under(box);
+        // A pixel already in the text's colour stays so: the white shadow on a white band.
+        if (plain != nullptr && pixel == plain->colour && box.top() >= plain->top && box.bottom() <= plain->bottom) {
+            continue;
+        }
+        const bool inside = box.left() >= 0 && box.right() < w && box.top() >= 0 && box.bottom() < h;
+        for (const GlyphSpan& span : g.spans) {
+            const int py = top + span.y;
+            const std::uint8_t* cover = g.coverage.data() + span.first;
+            if (plain != nullptr && py >= plain->top && py <= plain->bottom) {
+                if (pixel == plain->colour) continue;
+                if (plainRamp == nullptr || plainBackground != plain->colour) {
+                    plainBackground = plain->colour;
+                    plainRamp = ramps_.Of(plainBackground, pixel);
+                }
+                QRgb* row = pixels + py * wordsPerLine + gx + span.x;
+                for (int i = 0; i < span.length; ++i) row[i] = plainRamp[cover[i]];
+                continue;
+            }
+            int from = 0, to = span.length;
+            if (!inside) {
+                if (py < 0 || py >= h) continue;
+                from = std::max(0, -(gx + span.x));
+                to = std::min(to, w - (gx + span.x));
+            }
+            QRgb* row = pixels + py * wordsPerLine + gx + span.x;
+            for (int i = from; i < to; ++i) {
+                if (row[i] != pixel) row[i] = Blend(row[i], pixel, cover[i]);
+            }
+        }
+        // The white shadow changed nothing on its white band, only lines off it.
+        plain_.Drawn(box, plain != nullptr && pixel == plain->colour ? plain : nullptr);
     }
     Changed();
 }
@@ -150,21 +234,42 @@ void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
 void QtSurface::Clear() {
     EnsureImage();
     image_.fill(kWhitePixel);
+    plain_.Forget();
+    plain_.Filled(image_.rect(), kWhitePixel);
     Changed();
+}
+
+bool QtSurface::event(QEvent* event) {
+    // A move to a screen with another ratio (Qt 6.6 also tells of a ratio change in place).
+    if (event->type() == QEvent::ScreenChangeInternal) AdoptScreenScale();
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    if (event->type() == QEvent::DevicePixelRatioChange) AdoptScreenScale();
+#endif
+    return QWidget::event(event);
+}
+
+void QtSurface::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    AdoptScreenScale();
 }
 
 void QtSurface::paintEvent(QPaintEvent* event) {
     repaintPending_ = false;
+    if (devicePixelRatioF() != scale_) AdoptScreenScale();  // a ratio change no event told of
     QPainter p(this);
     p.fillRect(event->rect(), Qt::white);
-    p.drawImage(event->rect().topLeft(), image_, event->rect());
+    if (scale_ == 1) {
+        p.drawImage(event->rect().topLeft(), image_, event->rect());
+        return;
+    }
+    // One image pixel on one device pixel, whatever the ratio.
+    p.drawImage(QRectF(0, 0, image_.width() / scale_, image_.height() / scale_), image_, QRectF(image_.rect()));
 }
 
 void QtSurface::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     EnsureImage();
 }
-
 void QtSurface::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     pressed_ = true;

@@ -1,12 +1,15 @@
-// The table surface on Qt: a widget that keeps its drawing in a backing image and paints it on expose.
+// The table surface on Qt: a widget that keeps its drawing in a backing image at the screen's
+// resolution and paints it on expose.
 #pragma once
 
 #include <QFont>
 #include <QImage>
 #include <QWidget>
+#include <cmath>
 
 #include "platform/Surface.h"
 #include "platform/WindowEvents.h"
+#include "platform/qt/SurfacePixels.h"
 #include "platform/qt/TableGlyphs.h"
 
 namespace norvale {
@@ -22,9 +25,19 @@ public:
     double WidthTwips() const { return widthTwips_; }
     double HeightTwips() const { return heightTwips_; }
     int LastClickY() const { return lastClickY_; }
+    // The backing image in device pixels: Scale() times the layout's pixels.
     const QImage& Image() const { return image_; }
     const QFont& TableFont() const { return glyphs_.Font(); }
     bool TableFontAdvancesExact() const { return glyphs_.AdvancesExact(); }
+
+    // Device pixels per layout pixel; the screen's ratio, taken again whenever the widget is
+    // shown or moves to another screen. A change keeps the image, stretched, until the next
+    // drawing; only the caller knows what to draw again.
+    void SetScale(double scale);
+    double Scale() const { return glyphs_.Scale(); }
+    // First device pixel of layout coordinate v: layout pixel v covers Device(v) to
+    // Device(v + 1) - 1, so edges stay whole pixels at fractional ratios.
+    int Device(int v) const { return scale_ == 1 ? v : static_cast<int>(std::floor(v * scale_ + 0.5)); }
 
     int Width() const override;
     double Height() const override;
@@ -36,6 +49,8 @@ public:
     void Clear() override;
 
 protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -45,10 +60,20 @@ protected:
 private:
     void EnsureImage();
     void Changed();
+    void AdoptScreenScale();
+    // Device pixels of the layout rectangle left..right, top..bottom, both included.
+    QRect DeviceRect(int left, int top, int right, int bottom) const;
+    // Fills device pixels, clipped to the image.
+    void FillDevice(const QRect& box, QRgb pixel);
 
     WindowEvents* events_ = nullptr;
     QImage image_;
     TableGlyphs glyphs_;
+    double scale_ = 1;
+    int imageWidth_ = 0;
+    int imageHeight_ = 0;
+    BlendRamps ramps_;
+    PlainParts plain_;
     bool repaintPending_ = false;
     double widthTwips_ = 0;
     double heightTwips_ = 0;

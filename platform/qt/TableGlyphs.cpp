@@ -5,12 +5,11 @@
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 namespace norvale {
 
 namespace {
-
-constexpr int kMargin = 3;  // room for glyphs that reach outside their cells
 
 bool AdvancesFit(const QFont& f) {
     const QFontMetrics m(f);
@@ -65,7 +64,7 @@ char32_t NextCodePoint(std::string_view text, std::size_t& pos) {
     return cp;
 }
 
-TableGlyphs::TableGlyphs() : ascii_(128), asciiReady_(128, false) {
+TableGlyphs::TableGlyphs() : basicSlot_(0x10000, 0) {
     const char* candidates[] = {"ＭＳ ゴシック", "MS Gothic", "IPAGothic", "Noto Sans Mono CJK JP"};
     for (const char* name : candidates) {
         const QString family = QString::fromUtf8(name);
@@ -83,43 +82,69 @@ TableGlyphs::TableGlyphs() : ascii_(128), asciiReady_(128, false) {
     font_.setPixelSize(12);
 }
 
-const GlyphMask& TableGlyphs::Mask(char32_t cp) {
-    if (cp < 128) {
-        if (!asciiReady_[cp]) {
-            ascii_[cp] = Render(cp);
-            asciiReady_[cp] = true;
+void TableGlyphs::SetScale(double scale) {
+    if (scale == scale_ || !(scale > 0)) return;
+    scale_ = scale;
+    masks_.clear();
+    ascii_.fill(nullptr);
+    std::fill(basicSlot_.begin(), basicSlot_.end(), 0);
+    otherSlot_.clear();
+}
+
+const GlyphMask& TableGlyphs::Find(char32_t cp) {
+    if (cp < 0x10000) {
+        std::uint16_t& slot = basicSlot_[cp];
+        if (slot == 0 && masks_.size() < 0xFFFF) {
+            masks_.push_back(Render(cp));
+            slot = static_cast<std::uint16_t>(masks_.size());
         }
-        return ascii_[cp];
+        if (slot != 0) {
+            const GlyphMask& mask = masks_[slot - 1u];
+            if (cp < 128) ascii_[cp] = &mask;
+            return mask;
+        }
     }
-    auto it = others_.find(cp);
-    if (it == others_.end()) it = others_.emplace(cp, Render(cp)).first;
-    return it->second;
+    auto it = otherSlot_.find(cp);
+    if (it == otherSlot_.end()) {
+        masks_.push_back(Render(cp));
+        it = otherSlot_.emplace(cp, masks_.size() - 1).first;
+    }
+    return masks_[it->second];
 }
 
 GlyphMask TableGlyphs::Render(char32_t cp) const {
     GlyphMask mask;
     mask.left = mask.top = 1 << 20;  // narrowed to the pixels found
     if (cp == U' ' || cp == U'　') return mask;
-    const int w = kCellWidth * CellsOf(cp) + 2 * kMargin;
-    const int h = 12 + 2 * kMargin;
+    // Room for glyphs that reach outside their cells, in whole device pixels.
+    const int margin = 3 * static_cast<int>(std::ceil(scale_));
+    const int w = static_cast<int>(std::ceil(kCellWidth * CellsOf(cp) * scale_)) + 2 * margin;
+    const int h = static_cast<int>(std::ceil(12 * scale_)) + 2 * margin;
+    // The baseline on a whole device pixel keeps horizontal strokes sharp at fractional scales.
+    const int baseline = static_cast<int>(std::lround(kBaseline * scale_));
     QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
+    image.setDevicePixelRatio(scale_);
     {
         QPainter p(&image);
         p.setFont(font_);
         p.setPen(Qt::black);
-        p.drawText(QPoint(kMargin, kMargin + kBaseline), QString::fromUcs4(&cp, 1));
+        p.drawText(QPointF(margin / scale_, (margin + baseline) / scale_), QString::fromUcs4(&cp, 1));
     }
     for (int y = 0; y < h; ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         for (int x = 0; x < w; ++x) {
-            const int a = qAlpha(line[x]);
-            if (a == 0) continue;
-            const int cx = x - kMargin, cy = y - kMargin;
-            mask.dots.push_back(
-                {static_cast<std::int8_t>(cx), static_cast<std::int8_t>(cy), static_cast<std::uint8_t>(a)});
+            if (qAlpha(line[x]) == 0) continue;
+            const int start = x;
+            const auto first = static_cast<std::uint16_t>(mask.coverage.size());
+            for (; x < w && qAlpha(line[x]) != 0; ++x) {
+                mask.coverage.push_back(static_cast<std::uint8_t>(qAlpha(line[x])));
+            }
+            const int cx = start - margin, cy = y - margin;
+            mask.spans.push_back({static_cast<std::int16_t>(cx), static_cast<std::int16_t>(cy),
+                                  static_cast<std::int16_t>(x - start), first});
             mask.left = std::min(mask.left, cx);
-            mask.right = std::max(mask.right, cx);
+            mask.right = std::max(mask.right, x - 1 - margin);
             mask.top = std::min(mask.top, cy);
             mask.bottom = std::max(mask.bottom, cy);
         }

@@ -1,8 +1,10 @@
-// The table's font on Qt and its glyphs, kept as coverage masks placed on a fixed cell grid.
+// The table's font on Qt and its glyphs, kept as coverage runs for the current device scale.
 #pragma once
 
 #include <QFont>
+#include <array>
 #include <cstdint>
+#include <deque>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -13,20 +15,23 @@ namespace norvale {
 // 6 px cell; every other character takes two.
 int CellsOf(char32_t cp);
 
-// One character's coverage: the pixels it touches, relative to the top left of its cells, with
-// their coverage 1 to 255, and the box that holds them.
-struct GlyphDot {
-    std::int8_t x;
-    std::int8_t y;
-    std::uint8_t alpha;
+// A run of covered device pixels in one line of a glyph, relative to the top left of its
+// cells; its coverage values (1 to 255) start at GlyphMask::coverage[first].
+struct GlyphSpan {
+    std::int16_t x;
+    std::int16_t y;
+    std::int16_t length;
+    std::uint16_t first;
 };
 
+// One character's coverage in device pixels, as runs, and the box that holds them.
 struct GlyphMask {
     int left = 0;
     int top = 0;
     int right = -1;
     int bottom = -1;
-    std::vector<GlyphDot> dots;
+    std::vector<GlyphSpan> spans;
+    std::vector<std::uint8_t> coverage;
 };
 
 class TableGlyphs {
@@ -39,21 +44,35 @@ public:
     const QFont& Font() const { return font_; }
     // True when the chosen font's own advances match the grid.
     bool AdvancesExact() const { return exact_; }
-    // The mask of one character, rendered on first use; a blank gives an empty mask.
-    const GlyphMask& Mask(char32_t cp);
 
-    // Baseline of the text, in pixels below the top of its 12 px row.
+    // Device pixels per layout pixel. A change drops every glyph: they are rendered again at
+    // the new resolution on first use.
+    void SetScale(double scale);
+    double Scale() const { return scale_; }
+
+    // The mask of one character at the current scale, rendered on first use; a blank gives an
+    // empty mask. The reference stays valid until the scale changes.
+    const GlyphMask& Mask(char32_t cp) {
+        if (cp < 128 && ascii_[cp] != nullptr) return *ascii_[cp];
+        return Find(cp);
+    }
+
+    // Baseline of the text, in layout pixels below the top of its 12 px row.
     static constexpr int kBaseline = 10;
     static constexpr int kCellWidth = 6;
 
 private:
+    const GlyphMask& Find(char32_t cp);
     GlyphMask Render(char32_t cp) const;
 
     QFont font_;
     bool exact_ = false;
-    std::vector<GlyphMask> ascii_;
-    std::vector<bool> asciiReady_;
-    std::unordered_map<char32_t, GlyphMask> others_;
+    double scale_ = 1;
+    std::deque<GlyphMask> masks_;
+    std::array<const GlyphMask*, 128> ascii_{};
+    // Index + 1 into masks_ for the characters of the basic plane, 0 while not rendered.
+    std::vector<std::uint16_t> basicSlot_;
+    std::unordered_map<char32_t, std::size_t> otherSlot_;
 };
 
 // Decodes one code point from UTF-8 at text[pos] and advances pos; a malformed byte gives U+FFFD.

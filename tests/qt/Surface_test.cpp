@@ -1,12 +1,16 @@
-// The real drawing surface offscreen: pixel rules, the table font on its grid, and the table.
+// The real drawing surface offscreen: pixel rules, the table font on its grid, the table, and
+// the table at device scales above 1.
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 
 #include "platform/fake/FakeStatusBar.h"
 #include "platform/qt/QtSurface.h"
 #include "ranking/DrawTable.h"
+#include "tests/qt/QtHarness.h"
+#include "tests/qt/QtWait.h"
 
 namespace norvale {
 namespace {
@@ -130,6 +134,80 @@ TEST(QtSurface, DrawsTheTableBandsBordersAndBar) {
     const QImage shown = p.surface.grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(shown.pixel(30, 17) | 0xFF000000u, qRgb(255, 255, 0));
     EXPECT_EQ(shown.pixel(907, 40) | 0xFF000000u, qRgb(0, 0, 255));
+}
+
+// Three unquoted rows, the second under the click: borders beside blank cells.
+void DrawBlankRows(QtSurface& surface) {
+    surface.SetSizeTwips(972 * 15.0, 529 * 15.0);
+    auto table = std::make_unique<WatchTable>();
+    table->EntryCount = 3;
+    FakeStatusBar status;
+    TableView view;
+    view.ClickY = 12 * 2 + 3;
+    DrawTable(surface, status, *table, view);
+}
+
+TEST(QtSurface, DrawsAtTheDeviceScaleOnTheSameLayout) {
+    const QRgb black = qRgb(0, 0, 0);
+    for (const double scale : {2.0, 1.5, 1.25}) {
+        SCOPED_TRACE(scale);
+        QtSurface s(nullptr);
+        s.SetScale(scale);
+        DrawBlankRows(s);
+        const QImage& image = s.Image();
+        ASSERT_EQ(image.size(), QSize(static_cast<int>(std::ceil(972 * scale)), static_cast<int>(std::ceil(529 * scale))));
+        auto at = [&](int x, int y) { return image.pixel(x, y) | 0xFF000000u; };
+        // Layout pixel (x, y) covers whole device pixels, all of one colour.
+        auto block = [&](int x, int y) {
+            const QRgb first = at(s.Device(x), s.Device(y));
+            for (int dy = s.Device(y); dy < s.Device(y + 1); ++dy) {
+                for (int dx = s.Device(x); dx < s.Device(x + 1); ++dx) {
+                    if (at(dx, dy) != first) return QRgb(0);
+                }
+            }
+            return first;
+        };
+        for (int r = 0; r <= 3; ++r) {
+            for (const TableColumn& c : kTableColumns) {
+                const int x = c.BorderX(), y = 12 * r + 5;
+                EXPECT_EQ(block(x, y), black) << "border " << x << " row " << r;
+                if (r == 0) continue;  // header texts start next to their borders
+                EXPECT_NE(at(s.Device(x) - 1, s.Device(y)), black) << "left of border " << x;
+                EXPECT_NE(at(s.Device(x + 1), s.Device(y)), black) << "right of border " << x;
+            }
+            if (r == 0) continue;
+            EXPECT_EQ(block(30, 12 * r - 1), black) << "line above row " << r;
+            EXPECT_NE(at(s.Device(30), s.Device(12 * r - 1) - 1), black);
+            EXPECT_NE(at(s.Device(30), s.Device(12 * r)), black);
+        }
+        EXPECT_EQ(block(60, 12 * 2 + 5), qRgb(255, 255, 0));
+
+        if (scale != 2) continue;
+        // A glyph at device resolution has edges inside its layout pixels; a doubled picture
+        // would have none.
+        int split = 0;
+        for (int y = 0; y + 1 < s.Device(11); y += 2) {
+            for (int x = 0; x + 1 < image.width(); x += 2) {
+                const QRgb p = at(x, y);
+                split += p != at(x + 1, y) || p != at(x, y + 1) || p != at(x + 1, y + 1) ? 1 : 0;
+            }
+        }
+        EXPECT_GT(split, 100);
+    }
+}
+
+TEST(QtSurface, AMoveToAScreenWithAnotherRatioDrawsTheTableAgain) {
+    QtHarness h;
+    h.Start();
+    QtSurface& surface = h.window.TableSurface();
+    const double screenRatio = surface.devicePixelRatioF();
+    surface.SetScale(screenRatio * 2);  // as drawn for the screen it came from
+    surface.Clear();
+    QEvent moved(QEvent::ScreenChangeInternal);
+    QCoreApplication::sendEvent(&surface, &moved);
+    EXPECT_EQ(surface.Scale(), screenRatio);
+    EXPECT_EQ(surface.Image().width(), static_cast<int>(std::ceil(surface.width() * screenRatio)));
+    WAIT_UNTIL(surface.Image().pixel(surface.Device(30), surface.Device(5)) == qRgb(200, 255, 200));
 }
 
 }  // namespace
