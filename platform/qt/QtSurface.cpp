@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "platform/PixelLine.h"
 #include "platform/Window.h"
 #include "platform/qt/QtKeys.h"
 
@@ -147,23 +148,7 @@ void QtSurface::Line(int x1, int y1, int x2, int y2, Rgb colour) {
     } else if (y1 == y2 && x1 != x2) {
         dot(x1 < x2 ? x1 : x2 + 1, y1, x1 < x2 ? x2 - 1 : x1, y1);
     } else {
-        // Bresenham from the start point up to, not including, the end point.
-        const int dx = std::abs(x2 - x1), sx = x1 < x2 ? 1 : -1;
-        const int dy = -std::abs(y2 - y1), sy = y1 < y2 ? 1 : -1;
-        int err = dx + dy;
-        int x = x1, y = y1;
-        while (x != x2 || y != y2) {
-            dot(x, y, x, y);
-            const int e2 = 2 * err;
-            if (e2 >= dy) {
-                err += dy;
-                x += sx;
-            }
-            if (e2 <= dx) {
-                err += dx;
-                y += sy;
-            }
-        }
+        ForEachLinePixel(x1, y1, x2, y2, [&](int x, int y) { dot(x, y, x, y); });
     }
     Changed();
 }
@@ -189,10 +174,10 @@ void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
             cellX += TableGlyphs::kCellWidth;
             continue;
         }
-        const char32_t cp = byte < 0x80 ? (++pos, byte) : NextCodePoint(utf8, pos);
+        const char32_t cp = byte < 0x80 ? (++pos, byte) : DecodeUtf8At(utf8, pos);
         const GlyphMask& g = glyphs_.Mask(cp);
         const int gx = Device(cellX);
-        cellX += TableGlyphs::kCellWidth * (cp < 0x80 ? 1 : CellsOf(cp));
+        cellX += TableGlyphs::kCellWidth * (cp < 0x80 ? 1 : CellsOfCodePoint(cp));
         const QRect box(QPoint(gx + g.left, top + g.top), QPoint(gx + g.right, top + g.bottom));
         if (g.spans.empty() || box.right() < 0 || box.left() >= w || box.bottom() < 0 || box.top() >= h) continue;
         if (plain == nullptr || !plain->Holds(box)) plain = plain_.Under(box);

@@ -20,50 +20,6 @@ bool AdvancesFit(const QFont& f) {
 
 }  // namespace
 
-int CellsOf(char32_t cp) {
-    if (cp < 0x80) return 1;
-    if (cp >= 0xFF61 && cp <= 0xFF9F) return 1;  // half-width katakana
-    if (cp == 0xA5 || cp == 0x203E) return 1;    // yen sign and overline, where 0x5C and 0x7E map to them
-    return 2;
-}
-
-char32_t NextCodePoint(std::string_view text, std::size_t& pos) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char b0 = byte(pos);
-    int extra = 0;
-    char32_t cp = 0;
-    if (b0 < 0x80) {
-        ++pos;
-        return b0;
-    } else if ((b0 & 0xE0) == 0xC0) {
-        extra = 1;
-        cp = b0 & 0x1F;
-    } else if ((b0 & 0xF0) == 0xE0) {
-        extra = 2;
-        cp = b0 & 0x0F;
-    } else if ((b0 & 0xF8) == 0xF0) {
-        extra = 3;
-        cp = b0 & 0x07;
-    } else {
-        ++pos;
-        return 0xFFFD;
-    }
-    if (pos + static_cast<std::size_t>(extra) >= text.size()) {  // cut off at the end
-        pos = text.size();
-        return 0xFFFD;
-    }
-    for (int k = 1; k <= extra; ++k) {
-        const unsigned char b = byte(pos + static_cast<std::size_t>(k));
-        if ((b & 0xC0) != 0x80) {
-            pos += static_cast<std::size_t>(k);
-            return 0xFFFD;
-        }
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    pos += static_cast<std::size_t>(extra) + 1;
-    return cp;
-}
-
 TableGlyphs::TableGlyphs() : basicSlot_(0x10000, 0) {
     const char* candidates[] = {"ＭＳ ゴシック", "MS Gothic", "IPAGothic", "Noto Sans Mono CJK JP"};
     for (const char* name : candidates) {
@@ -118,7 +74,7 @@ GlyphMask TableGlyphs::Render(char32_t cp) const {
     if (cp == U' ' || cp == U'　') return mask;
     // Room for glyphs that reach outside their cells, in whole device pixels.
     const int margin = 3 * static_cast<int>(std::ceil(scale_));
-    const int w = static_cast<int>(std::ceil(kCellWidth * CellsOf(cp) * scale_)) + 2 * margin;
+    const int w = static_cast<int>(std::ceil(kCellWidth * CellsOfCodePoint(cp) * scale_)) + 2 * margin;
     const int h = static_cast<int>(std::ceil(12 * scale_)) + 2 * margin;
     // The baseline on a whole device pixel keeps horizontal strokes sharp at fractional scales.
     const int baseline = static_cast<int>(std::lround(kBaseline * scale_));

@@ -9,11 +9,9 @@
 #include <unordered_map>
 #include <vector>
 
-namespace norvale {
+#include "platform/TextCells.h"
 
-// Characters that are one byte in code page 932 (ASCII and half-width katakana) take one
-// 6 px cell; every other character takes two.
-int CellsOf(char32_t cp);
+namespace norvale {
 
 // A run of covered device pixels in one line of a glyph, relative to the top left of its
 // cells; its coverage values (1 to 255) start at GlyphMask::coverage[first].
@@ -74,8 +72,5 @@ private:
     std::vector<std::uint16_t> basicSlot_;
     std::unordered_map<char32_t, std::size_t> otherSlot_;
 };
-
-// Decodes one code point from UTF-8 at text[pos] and advances pos; a malformed byte gives U+FFFD.
-char32_t NextCodePoint(std::string_view text, std::size_t& pos);
 
 }  // namespace norvale

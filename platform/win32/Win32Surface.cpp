@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/PixelLine.h"
 #include "platform/TextCells.h"
 #include "platform/win32/DevicePixels.h"
 
@@ -284,23 +285,9 @@ void Win32Surface::Line(int x1, int y1, int x2, int y2, Rgb colour) {
         Changed();
         return;
     }
-    // Bresenham on logical pixels from the start point up to, not including, the end point.
-    const int dx = std::abs(x2 - x1), sx = x1 < x2 ? 1 : -1;
-    const int dy = -std::abs(y2 - y1), sy = y1 < y2 ? 1 : -1;
-    int err = dx + dy;
-    int x = x1, y = y1;
-    while (x != x2 || y != y2) {
+    ForEachLinePixel(x1, y1, x2, y2, [&](int x, int y) {
         FillDevice(Device(x), Device(y), Device(x + 1), Device(y + 1), pixel);
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y += sy;
-        }
-    }
+    });
     Changed();
 }
 
