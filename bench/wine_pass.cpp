@@ -108,7 +108,9 @@ double NorvalePass(int brands, long& requests) {
 
 HDDEDATA CALLBACK Ignore(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) { return nullptr; }
 
-// Bare DDEML: one conversation per brand, the same items, each answer copied out and freed.
+// Bare DDEML: the conversations and requests a first pass makes, in its order: the open and the
+// previous close of every brand, then every brand's other prices and levels, each answer copied out
+// and freed.
 double BarePass(int brands, long& requests) {
     DWORD inst = 0;
     if (DdeInitializeA(&inst, Ignore, APPCMD_CLIENTONLY | CBF_SKIP_ALLNOTIFICATIONS, 0) != DMLERR_NO_ERROR) return 0;
@@ -119,20 +121,22 @@ double BarePass(int brands, long& requests) {
     }
     char buffer[512];
     requests = 0;
-    const auto start = Clock::now();
-    for (int j = 0; j < brands; ++j) {
-        HSZ topic = DdeCreateStringHandleA(inst, Topic(j).c_str(), CP_WINANSI);
+    const auto ask = [&](int brand, std::size_t first, std::size_t last) {
+        HSZ topic = DdeCreateStringHandleA(inst, Topic(brand).c_str(), CP_WINANSI);
         HCONV conv = DdeConnect(inst, service, topic, nullptr);
-        for (HSZ item : items) {
+        for (std::size_t k = first; k < last; ++k) {
             ++requests;
-            HDDEDATA data = DdeClientTransaction(nullptr, 0, conv, item, CF_TEXT, XTYP_REQUEST, 500, nullptr);
+            HDDEDATA data = DdeClientTransaction(nullptr, 0, conv, items[k], CF_TEXT, XTYP_REQUEST, 500, nullptr);
             if (data == nullptr) continue;
             DdeGetData(data, reinterpret_cast<LPBYTE>(buffer), sizeof buffer, 0);
             DdeFreeDataHandle(data);
         }
         DdeDisconnect(conv);
         DdeFreeStringHandle(inst, topic);
-    }
+    };
+    const auto start = Clock::now();
+    for (int j = 0; j < brands; ++j) ask(j, 0, 2);  // the open and the previous close
+    for (int j = 0; j < brands; ++j) ask(j, 2, items.size());
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     for (HSZ item : items) DdeFreeStringHandle(inst, item);
     DdeFreeStringHandle(inst, service);
