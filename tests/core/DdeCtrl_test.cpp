@@ -19,6 +19,7 @@ struct Opened {
     FakeDdeml ddeml;
     DdeCtrl dde{ddeml};
     Opened() {
+        dde.NowMs = [this] { return ddeml.clockMs; };
         EXPECT_TRUE(dde.Open("RSS"));
         ddeml.log.clear();
         Answer("100");
@@ -209,6 +210,39 @@ TEST(DdeRequest, AFailureOtherThanARefusedItemDropsTheConversation) {
         EXPECT_EQ(o.Ask("7203.t", "現在値"), "2,000");
         const auto& log = o.ddeml.log;
         EXPECT_EQ(std::find(log.begin(), log.end(), "Connect(7203.t)") != log.end(), c.connectsAgain);
+    }
+}
+
+// However slowly the server accepts a conversation and whether or not it answers, the 22
+// requests of a brand take no longer than their 22 limits; a server that answers in time loses
+// nothing to that.
+TEST(DdeRequest, ABrandTakesNoLongerThanItsRequestsLimits) {
+    constexpr std::int64_t kNever = 1'000'000;
+    const struct {
+        const char* what;
+        std::int64_t connectMs, answerMs;
+        int answered;
+    } cases[] = {
+        {"accepts slowly, never answers", 400, kNever, 0},
+        {"accepts at the limit, never answers", 500, kNever, 0},
+        {"accepts at once, never answers", 0, kNever, 0},
+        {"accepts slowly, answers at once", 400, 1, 22},
+        {"answers just in time", 0, 500, 22},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Opened o;
+        o.ddeml.connectMs = c.connectMs;
+        o.ddeml.server = [&c](const std::string&, const std::string&) {
+            return FakeDdeml::Reply{"100", dmlerr::kNotProcessed, c.answerMs};
+        };
+        for (const char* topic : {"7203.t", "6758.t"}) {
+            const std::int64_t start = o.ddeml.clockMs;
+            int answered = 0;
+            for (int k = 0; k < 22; ++k) answered += o.dde.Request(topic, "item" + std::to_string(k), 500) ? 1 : 0;
+            EXPECT_LE(o.ddeml.clockMs - start, 22 * 500) << topic;
+            EXPECT_EQ(answered, c.answered) << topic;
+        }
     }
 }
 
