@@ -81,9 +81,11 @@ TEST(GetCsvField, SplitsAtSingleCommasWithoutQuoting) {
 
 TEST(LoadWatchList, MalformedLineIsReportedWithItsLineAndEmptiesTheList) {
     Window w;
+    ASSERT_TRUE(w.Load("6758\r\n8233\r\n1321\r\n2702\r\n"));
     EXPECT_FALSE(w.Load("7203\r\n\r\n,6758\r\n8233\r\n"));
     EXPECT_EQ(w.table.EntryCount, 0);
-    EXPECT_EQ(w.table.entries[0].codeText, "");  // the brand taken before is gone too
+    // The brand taken before the bad line is gone too, and nothing of the old list stays.
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(w.table.entries[k].topic, "") << k;
     ASSERT_EQ(w.fp.messageBox.shown.size(), 1u);
     EXPECT_EQ(w.fp.messageBox.shown[0].title, "Error");
     EXPECT_EQ(w.fp.messageBox.shown[0].text, "初期設定ファイル読込みエラー\r\nFILE : /w.txt\r\nLINE : 3");
