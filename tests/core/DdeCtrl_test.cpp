@@ -71,7 +71,9 @@ TEST(DdeErrorTable, HoldsTheEighteenCodesAndDescribesThem) {
     for (std::size_t i = 0; i < kDdeErrorCount; ++i) {
         EXPECT_EQ(kDdeErrorTable[i].code, 0x4000u + i);
         EXPECT_EQ(kDdeErrorTable[i].name, rows[i].name);
-        if (rows[i].message != nullptr) EXPECT_EQ(kDdeErrorTable[i].message, rows[i].message) << rows[i].name;
+        if (rows[i].message != nullptr) {
+            EXPECT_EQ(kDdeErrorTable[i].message, rows[i].message) << rows[i].name;
+        }
     }
     EXPECT_EQ(kDdeErrorTable[6].message,
               "DDEML がパラメータを有効にできませんでした。次の理由が考えられます。\r\n"
