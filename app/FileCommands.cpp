@@ -9,7 +9,8 @@ namespace norvale {
 
 void MainWindowLogic::LoadBrandMaster() {
     // A master that cannot be read is an empty one: no code resolves, the list stays empty.
-    std::optional<std::string> bytes = p_.files.ReadAll(p_.files.InProgramFolder(kBrandMasterFileName));
+    std::optional<std::string> bytes =
+        p_.files.ReadAll(p_.files.InProgramFolder(kBrandMasterFileName), kBrandMasterMaxBytes);
     master_.LoadCp932(bytes ? std::move(*bytes) : std::string());
 }
 

@@ -20,9 +20,7 @@ bool MainWindowLogic::StartUp() {
 
     p_.window.SetCaption(kCaption);
 
-    const TwipRect placed = PlaceWindow({p_.window.Frame(), p_.window.State()}, std::nullopt,
-                                        p_.window.ScreenWidth(), p_.window.ScreenHeight());
-    p_.window.MoveTo(placed.left, placed.top);
+    PlaceOnScreen();
 
     (void)dde_.Open("RSS");  // start-up goes on without a quote server
 
@@ -49,6 +47,12 @@ bool MainWindowLogic::StartUp() {
     DrawTable();
     p_.statusBar.SetPanel(StatusPanel::Activity, "停止");
     return true;
+}
+
+void MainWindowLogic::PlaceOnScreen() {
+    const TwipRect placed = PlaceWindow({p_.window.Frame(), p_.window.State()}, std::nullopt,
+                                        p_.window.ScreenWidth(), p_.window.ScreenHeight());
+    p_.window.MoveTo(placed.left, placed.top);
 }
 
 CloseAnswer MainWindowLogic::CloseRequested() {

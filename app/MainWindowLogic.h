@@ -29,6 +29,10 @@ public:
     // --- start-up and shutdown (MainWindowLogic.cpp)
     // The start-up sequence; false when another instance runs and this one must end at once.
     [[nodiscard]] bool StartUp();
+    // Centres the window's outer frame on the screen and keeps it there (a step of start-up);
+    // the front end runs it again once the window manager has framed the window, as the
+    // frame's size is only known then.
+    void PlaceOnScreen();
     CloseAnswer CloseRequested() override;
     void Closing() override;
     void Resized() override;

@@ -58,8 +58,8 @@ const Files& SampleFiles() {
 // The same load, from the same files, with the lookup that scans the master for every line.
 void ReferenceStartUp(FileSystem& fs, const std::string& masterPath, const std::string& watchPath,
                       WatchTable& table) {
-    const std::string text = Cp932ToUtf8(fs.ReadAll(masterPath).value_or(""));
-    const std::string watch = fs.ReadAll(watchPath).value_or("");
+    const std::string text = Cp932ToUtf8(fs.ReadAll(masterPath, kBrandMasterMaxBytes).value_or(""));
+    const std::string watch = fs.ReadAll(watchPath, kWatchListMaxBytes).value_or("");
     std::vector<BrandRecord> records;
     records.reserve(kMasterRecords);
     FieldReader reader(text);
@@ -95,6 +95,7 @@ void ReferenceStartUp(FileSystem& fs, const std::string& masterPath, const std::
 void BM_StartUpLoad32767Brands1000Lines(benchmark::State& state) {
     const Files& files = SampleFiles();
     FakePlatform fp;
+    fp.files.pieceSize = 64 * 1024;  // as a real file is read
     const std::string masterPath = fp.files.InProgramFolder(kBrandMasterFileName);
     fp.files.files[masterPath] = files.master;
     const std::string watchPath = fp.files.InProgramFolder(kWatchListFileName);
@@ -107,7 +108,7 @@ void BM_StartUpLoad32767Brands1000Lines(benchmark::State& state) {
     for (auto _ : state) {
         const bench::Took run = bench::TimeMs([&] {
             // What start-up does with the two files.
-            std::optional<std::string> bytes = fp.files.ReadAll(masterPath);
+            std::optional<std::string> bytes = fp.files.ReadAll(masterPath, kBrandMasterMaxBytes);
             master.LoadCp932(bytes ? std::move(*bytes) : std::string());
             (void)LoadWatchListFile(fp.files, watchPath, master, *table);
         });

@@ -1,6 +1,9 @@
-// Fuzzes the brand master's field reader and code index with arbitrary file bytes.
+// Fuzzes the brand master's field reader and code index with arbitrary file bytes and codes.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <iterator>
 #include <string>
 
 #include "platform/TextCodec.h"
@@ -29,6 +32,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::optional<int> found = raw.FindBrand(static_cast<std::int16_t>(*value));
         if (!found || *found > i) __builtin_trap();
         if (norvale::ParseNumber(raw[*found].codeText) != value) __builtin_trap();
+    }
+    // Arbitrary codes, present or not, from the input's first bytes and the ends of the range:
+    // each answers as a scan of the records would.
+    std::int16_t fromInput = 0;
+    std::memcpy(&fromInput, data, std::min<std::size_t>(size, sizeof fromInput));
+    const std::int16_t codes[] = {fromInput, -32768, -2, -1, 0, 32767};
+    std::optional<int> first[std::size(codes)];
+    for (int i = 0; i < raw.BrandCount(); ++i) {
+        const std::optional<double> value = norvale::ParseNumber(raw[i].codeText);
+        for (std::size_t k = 0; k < std::size(codes); ++k) {
+            if (!first[k] && value == static_cast<double>(codes[k])) first[k] = i;
+        }
+    }
+    for (std::size_t k = 0; k < std::size(codes); ++k) {
+        if (raw.FindBrand(codes[k]) != first[k]) __builtin_trap();
     }
     return 0;
 }

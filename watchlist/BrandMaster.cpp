@@ -88,8 +88,9 @@ const BrandRecord& BrandMaster::operator[](int index) const {
 }
 
 std::optional<int> BrandMaster::FindBrand(std::int16_t code) const {
-    const int offset = code - codeBase_;
-    if (offset < 0 || static_cast<std::size_t>(offset) >= firstByCode_.size()) return std::nullopt;
+    // Without any numeric code the base is INT32_MAX; the difference is taken in 64 bits.
+    const std::int64_t offset = std::int64_t{code} - codeBase_;
+    if (offset < 0 || static_cast<std::uint64_t>(offset) >= firstByCode_.size()) return std::nullopt;
     const std::int32_t index = firstByCode_[static_cast<std::size_t>(offset)];
     if (index < 0) return std::nullopt;
     return index;

@@ -1,6 +1,7 @@
 // The brand master: every brand that can be watched, read once from "mei_code.txt".
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -9,6 +10,9 @@
 #include <vector>
 
 namespace norvale {
+
+// What is read of the brand master file at most: far beyond 32767 records of a real master.
+inline constexpr std::size_t kBrandMasterMaxBytes = std::size_t{16} << 20;
 
 struct BrandRecord {
     std::string codeText;

@@ -11,28 +11,85 @@ namespace norvale {
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+// Only a line's first field is kept, and only this much of it: a field this long holds no
+// 16-bit number but for blanks, so a longer one is taken as no number.
+constexpr std::size_t kMaxFirstField = 256;
 
-// Splits a text into lines at CR LF, a lone CR or a lone LF; a line end at the very end
-// does not start another line.
-class LineReader {
+// Takes a watch list file piece by piece and fills the table line by line. Lines end at
+// CR LF, a lone CR or a lone LF, also when a piece ends between the CR and the LF. The bytes
+// are split without decoding: CP932 trail bytes never equal a comma, CR or LF, and only an
+// ASCII number is ever taken from a line.
+class WatchListReader {
 public:
-    explicit LineReader(std::string_view text) : text_(text) {}
+    WatchListReader(const BrandMaster& master, WatchTable& table) : master_(master), table_(table) {
+        table_.EntryCount = 0;
+    }
 
-    bool Next(std::string_view& line) {
-        if (pos_ >= text_.size()) return false;
-        const std::size_t start = pos_;
-        while (pos_ < text_.size() && text_[pos_] != '\r' && text_[pos_] != '\n') ++pos_;
-        line = text_.substr(start, pos_ - start);
-        if (pos_ < text_.size()) {
-            const char end = text_[pos_++];
-            if (end == '\r' && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+    // False once reading must stop: the 1000th brand is taken or a line is malformed.
+    bool Take(std::string_view piece) {
+        for (const char c : piece) {
+            if (Done()) return false;
+            if (c == '\n' && afterCr_) {
+                afterCr_ = false;
+                continue;
+            }
+            afterCr_ = c == '\r';
+            if (c == '\r' || c == '\n') {
+                EndLine();
+                continue;
+            }
+            inLine_ = true;
+            if (fieldEnded_) continue;
+            if (c == ',') {
+                fieldEnded_ = true;
+            } else if (field_.size() <= kMaxFirstField + kUtf8Bom.size()) {
+                field_.push_back(c);
+            }
         }
-        return true;
+        return !Done();
+    }
+
+    // The last line needs no line end.
+    WatchListLoad Finish() {
+        if (!Done() && inLine_) EndLine();
+        if (malformedLine_ != 0) {
+            for (int k = 0; k < n_; ++k) table_.entries[static_cast<std::size_t>(k)] = WatchEntry{};
+            return {WatchListStatus::Malformed, malformedLine_};
+        }
+        table_.EntryCount = static_cast<std::int16_t>(n_);
+        return {WatchListStatus::Loaded, 0};
     }
 
 private:
-    std::string_view text_;
-    std::size_t pos_ = 0;
+    bool Done() const { return n_ >= kMaxEntries || malformedLine_ != 0; }
+
+    void EndLine() {
+        ++lineNumber_;
+        std::string_view field = field_;
+        if (lineNumber_ == 1 && field.substr(0, kUtf8Bom.size()) == kUtf8Bom) field.remove_prefix(kUtf8Bom.size());
+        const bool empty = !inLine_ || (lineNumber_ == 1 && !fieldEnded_ && field_ == kUtf8Bom);
+        if (!empty) {
+            if (field.empty()) {
+                malformedLine_ = lineNumber_;
+            } else if (field.size() <= kMaxFirstField) {
+                const std::optional<std::int16_t> code = ReadBrandCode(field, CodeForm::WatchList);
+                if (code && FillEntryForCode(table_.entries[static_cast<std::size_t>(n_)], *code, master_)) ++n_;
+            }
+        }
+        field_.clear();
+        inLine_ = false;
+        fieldEnded_ = false;
+    }
+
+    const BrandMaster& master_;
+    WatchTable& table_;
+    std::string field_;        // the start of the line's first field
+    bool inLine_ = false;      // the line has a character
+    bool fieldEnded_ = false;  // its first comma was seen
+    bool afterCr_ = false;
+    int lineNumber_ = 0;  // a plain int: the report stays right past 32767 lines
+    int malformedLine_ = 0;
+    int n_ = 0;
 };
 
 }  // namespace
@@ -50,39 +107,19 @@ std::string GetCsvField(std::string_view line, int index) {
 }
 
 WatchListLoad ReadWatchList(std::string_view bytes, const BrandMaster& master, WatchTable& table) {
-    table.EntryCount = 0;
-    if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) bytes.remove_prefix(kUtf8Bom.size());
-
-    // The bytes are split without decoding: CP932 trail bytes never equal a comma, CR or LF,
-    // and only an ASCII number is ever taken from a line.
-    LineReader lines(bytes);
-    std::string_view line;
-    int lineNumber = 0;  // a plain int: the report stays right past 32767 lines
-    int n = 0;
-    while (n < kMaxEntries && lines.Next(line)) {
-        ++lineNumber;
-        if (line.empty()) continue;
-        const std::string field = GetCsvField(line, 0);
-        if (field.empty()) {
-            for (int k = 0; k < n; ++k) table.entries[static_cast<std::size_t>(k)] = WatchEntry{};
-            return {WatchListStatus::Malformed, lineNumber};
-        }
-        const std::optional<std::int16_t> code = ReadBrandCode(field, CodeForm::WatchList);
-        if (!code) continue;
-        if (FillEntryForCode(table.entries[static_cast<std::size_t>(n)], *code, master)) ++n;
-    }
-    table.EntryCount = static_cast<std::int16_t>(n);
-    return {WatchListStatus::Loaded, 0};
+    WatchListReader reader(master, table);
+    (void)reader.Take(bytes);
+    return reader.Finish();
 }
 
 WatchListLoad LoadWatchListFile(FileSystem& files, const std::string& path, const BrandMaster& master,
                                 WatchTable& table) {
-    const std::optional<std::string> bytes = files.ReadAll(path);
-    if (!bytes) {
+    WatchListReader reader(master, table);
+    if (!files.ReadPieces(path, kWatchListMaxBytes, [&](std::string_view piece) { return reader.Take(piece); })) {
         table.EntryCount = 0;
         return {WatchListStatus::NotOpened, 0};
     }
-    return ReadWatchList(*bytes, master, table);
+    return reader.Finish();
 }
 
 std::string WatchListBytes(const WatchTable& table) {

@@ -2,6 +2,7 @@
 // message for a malformed line.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,9 @@ struct WatchListLoad {
     int errorLine = 0;  // 1-based line of the malformed line, empty lines counted
 };
 
+// What is read of a watch list file at most; reading stops sooner at the 1000th brand.
+inline constexpr std::size_t kWatchListMaxBytes = std::size_t{16} << 20;
+
 // Field index (0-based) of a line split at single commas, without quoting; empty when the
 // field is empty or the line has fewer fields.
 std::string GetCsvField(std::string_view line, int index);
@@ -38,7 +42,9 @@ std::string GetCsvField(std::string_view line, int index);
 // skipped. A line that begins with a comma ends the read as Malformed with EntryCount 0.
 [[nodiscard]] WatchListLoad ReadWatchList(std::string_view bytes, const BrandMaster& master, WatchTable& table);
 
-// ReadWatchList on the file at path; NotOpened with EntryCount 0 when it cannot be read.
+// ReadWatchList on the file at path, read line by line up to the 1000th brand and at most
+// kWatchListMaxBytes; NotOpened with EntryCount 0 when it is no regular file or cannot be read.
+// A line whose first field is longer than 256 bytes is skipped as no number.
 [[nodiscard]] WatchListLoad LoadWatchListFile(FileSystem& files, const std::string& path,
                                               const BrandMaster& master, WatchTable& table);
 

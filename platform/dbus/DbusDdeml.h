@@ -18,7 +18,9 @@ namespace norvale {
 // a server that goes away fails the conversation while a new connect finds a restarted one.
 class DbusDdeml : public Ddeml {
 public:
-    explicit DbusDdeml(QString busNamePrefix = quotebus::kBusNamePrefix, int connectTimeoutMs = 1000);
+    // A connect waits at most connectTimeoutMs: by default the 500 ms a request may take, so a
+    // server slow to accept a conversation holds the window no longer than one that does not answer.
+    explicit DbusDdeml(QString busNamePrefix = quotebus::kBusNamePrefix, int connectTimeoutMs = 500);
     ~DbusDdeml() override;
     DbusDdeml(const DbusDdeml&) = delete;
     DbusDdeml& operator=(const DbusDdeml&) = delete;

@@ -20,6 +20,7 @@ public:
     struct Reply {
         std::optional<std::string> bytes;
         std::uint32_t error = dmlerr::kNotProcessed;
+        std::int64_t ms = 0;  // how long the server takes; past the time limit it is a time-out
     };
 
     std::uint32_t Initialize(DdeInstance& instance, std::uint32_t flags) override {
@@ -47,6 +48,7 @@ public:
         const auto th = static_cast<std::uint64_t>(topic);
         const std::string t = strings.count(th) ? strings[th] : std::string();
         log.push_back("Connect(" + t + ")");
+        clockMs += connectMs;
         if (instance != kInstance || !serverUp || strings[static_cast<std::uint64_t>(service)] != serviceName ||
             (acceptTopic && !acceptTopic(t)))
             return Fail<DdeConversation>(dmlerr::kNoConvEstablished);
@@ -73,6 +75,11 @@ public:
         lastTimeout = timeoutMs;
         if (c == 0 || conversations.count(c) == 0) return Fail<DdeData>(dmlerr::kNoConvEstablished);
         Reply reply = server ? server(t, i) : Reply{};
+        if (reply.ms > static_cast<std::int64_t>(timeoutMs)) {
+            clockMs += timeoutMs;
+            return Fail<DdeData>(dmlerr::kDataAckTimeout);
+        }
+        clockMs += reply.ms;
         if (!reply.bytes) return Fail<DdeData>(reply.error);
         const std::uint64_t d = nextHandle++;
         data[d] = *reply.bytes;
@@ -107,6 +114,10 @@ public:
     std::uint32_t initError = 0;
     std::function<bool(const std::string&)> acceptTopic;
     std::function<Reply(const std::string& topic, const std::string& item)> server;
+
+    // Simulated time: a connect takes connectMs, a request what its reply says.
+    std::int64_t clockMs = 0;
+    std::int64_t connectMs = 0;
 
     std::vector<std::string> log;
     int requests = 0;

@@ -1,6 +1,8 @@
-// In-memory file system; paths are plain keys.
+// In-memory file system; paths are plain keys. Files are handed out in small pieces, so
+// readers meet line ends and characters split between two pieces.
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <set>
@@ -13,10 +15,17 @@ namespace norvale {
 
 class FakeFileSystem : public FileSystem {
 public:
-    std::optional<std::string> ReadAll(const std::string& path) override {
+    bool ReadPieces(const std::string& path, std::size_t maxBytes,
+                    const std::function<bool(std::string_view)>& consume) override {
         auto it = files.find(path);
-        if (it == files.end()) return std::nullopt;
-        return it->second;
+        if (it == files.end() || notRegular.count(path) != 0) return false;
+        const std::string_view all = std::string_view(it->second).substr(0, maxBytes);
+        for (std::size_t at = 0; at < all.size(); at += pieceSize) {
+            const std::string_view piece = all.substr(at, pieceSize);
+            bytesRead[path] += piece.size();
+            if (!consume(piece)) break;
+        }
+        return true;
     }
     bool WriteAll(const std::string& path, std::string_view bytes) override {
         if (unwritable.count(path) != 0) return false;
@@ -27,6 +36,9 @@ public:
 
     std::map<std::string, std::string> files;
     std::set<std::string> unwritable;
+    std::set<std::string> notRegular;  // a FIFO or a device: never read
+    std::size_t pieceSize = 5;
+    std::map<std::string, std::size_t> bytesRead;
 };
 
 }  // namespace norvale

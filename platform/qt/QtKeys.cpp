@@ -1,6 +1,7 @@
 // Qt key events to the virtual key codes of platform/KeyCodes.h.
 #include "platform/qt/QtKeys.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QString>
@@ -100,7 +101,9 @@ ReleaseGuard::ReleaseGuard(QWidget* widget, int waitMs) : QObject(widget), waitM
     setObjectName(QStringLiteral("ReleaseGuard"));
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &ReleaseGuard::Flush);
-    widget->installEventFilter(this);
+    // Every input event of the application passes here first, so a held-back release runs
+    // before a click or key that came after it, wherever that goes.
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
 ReleaseGuard& ReleaseGuard::Of(QWidget* widget) {
@@ -130,13 +133,31 @@ void ReleaseGuard::Flush() {
 }
 
 bool ReleaseGuard::eventFilter(QObject* watched, QEvent* event) {
-    if (pending_ && event->type() == QEvent::KeyPress) {
-        const auto* press = static_cast<const QKeyEvent*>(event);
-        if (press->nativeScanCode() == scanCode_ && press->timestamp() == timestamp_) {
-            // The held-back release was a repeat after all: the key is still down.
-            timer_.stop();
-            pending_ = nullptr;
+    if (!pending_) return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+        case QEvent::KeyPress: {
+            const auto* press = static_cast<const QKeyEvent*>(event);
+            if (press->nativeScanCode() == scanCode_ && press->timestamp() == timestamp_) {
+                // The held-back release was a repeat after all: the key is still down.
+                timer_.stop();
+                pending_ = nullptr;
+                break;
+            }
+            Flush();
+            break;
         }
+        case QEvent::KeyRelease:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::TouchBegin:
+        case QEvent::TabletPress:
+        case QEvent::ContextMenu:
+            Flush();
+            break;
+        default:
+            break;
     }
     return QObject::eventFilter(watched, event);
 }

@@ -44,11 +44,14 @@ std::int16_t VirtualKeyCode(const QKeyEvent& event);
 // them auto-repeat only when it already holds the press while it handles the release; under
 // load (a redraw after every Delete) it misses some, and a held Delete would remove several
 // brands. So on X11 a release acts only after a short wait in which no press of the same key
-// with the same time arrived. Elsewhere the platform marks every repeat and a release acts at once.
+// with the same time arrived; any other input event (a click, another key) first lets a held
+// release act, so events are handled in the order they happened. Elsewhere the platform marks
+// every repeat and a release acts at once.
 class ReleaseGuard : public QObject {
     Q_OBJECT
 public:
-    // Watches the key presses of widget; waitMs 0 makes every release act at once.
+    // Guards the key releases of widget, watching every input event of the application;
+    // waitMs 0 makes every release act at once.
     ReleaseGuard(QWidget* widget, int waitMs);
 
     // The guard of a widget, made on first use with the wait the running platform needs.

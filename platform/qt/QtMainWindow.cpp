@@ -1,6 +1,9 @@
 #include "platform/qt/QtMainWindow.h"
 
 #include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWindow>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -127,6 +130,22 @@ QtMainWindow::QtMainWindow() {
 void QtMainWindow::SetEvents(WindowEvents* events) {
     events_ = events;
     tableSurface_->SetEvents(events);
+}
+
+void QtMainWindow::PlaceWhenFramed(std::function<void()> place) {
+    auto* poll = new QTimer(this);
+    auto* waited = new QElapsedTimer;
+    waited->start();
+    connect(poll, &QTimer::timeout, this, [this, poll, waited, place = std::move(place)] {
+        const QWindow* handle = windowHandle();
+        const bool framed = handle != nullptr && isVisible() && !handle->frameMargins().isNull();
+        if (!framed && waited->elapsed() < 2000) return;
+        poll->stop();
+        poll->deleteLater();
+        delete waited;
+        if (framed) place();
+    });
+    poll->start(10);
 }
 
 void QtMainWindow::SetCaption(const std::string& caption) { setWindowTitle(Q(caption)); }

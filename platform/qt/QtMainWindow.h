@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <map>
 
 #include "platform/StatusBar.h"
@@ -30,6 +31,10 @@ public:
     QtSurface& TableSurface() { return *tableSurface_; }
     QAction* MenuAction(MenuItem item) const { return actions_.at(item); }
     bool Destroyed() const { return destroyed_; }
+    // Runs place once, as soon as the window manager has framed the shown window: only then
+    // is the outer frame's size known. Without a frame within two seconds (no window manager)
+    // nothing runs: the frame is then the window itself, as it was placed.
+    void PlaceWhenFramed(std::function<void()> place);
 
     // Window
     void SetCaption(const std::string& caption) override;

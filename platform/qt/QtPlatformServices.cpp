@@ -4,9 +4,20 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QSaveFile>
 #include <QStandardPaths>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <utility>
 
 namespace norvale {
 
@@ -57,24 +68,87 @@ void QtMessageBox::ShowCriticalOkCancel(const std::string& text, const std::stri
     box.exec();
 }
 
-QtInstanceGuard::QtInstanceGuard(QString lockPath) : lock_(std::make_unique<QLockFile>(lockPath)) {
-    lock_->setStaleLockTime(0);  // stale only when its owner is gone
+namespace {
+
+// A folder that is ours and that no other user can write, so nobody else can plant a lock there.
+bool PrivateFolder(const QString& folder, QString& why) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(folder).constData(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        why = QStringLiteral("the folder %1 does not exist").arg(folder);
+        return false;
+    }
+    if (info.st_uid != ::getuid() || (info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        why = QStringLiteral("other users can write the folder %1").arg(folder);
+        return false;
+    }
+    return true;
 }
+
+QString LockError(QLockFile::LockError error) {
+    switch (error) {
+    case QLockFile::LockFailedError: return QStringLiteral("it is there but names no running program");
+    case QLockFile::PermissionError: return QStringLiteral("it cannot be created");
+    default: return QStringLiteral("it cannot be read or written");
+    }
+}
+
+}  // namespace
+
+QtInstanceGuard::QtInstanceGuard(QString lockPath) : lockPath_(std::move(lockPath)) {}
 
 QString QtInstanceGuard::DefaultLockPath() {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty()) dir = QDir::tempPath();
+    if (dir.isEmpty()) {
+        dir = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/norvale");
+        QDir().mkpath(dir);
+        QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
     return dir + QStringLiteral("/norvale.lock");
 }
 
-bool QtInstanceGuard::AnotherInstanceRunning() { return !lock_->tryLock(0); }
+bool QtInstanceGuard::AnotherInstanceRunning() {
+    doubt_.clear();
+    QString why;
+    if (PrivateFolder(QFileInfo(lockPath_).absolutePath(), why)) {
+        lock_ = std::make_unique<QLockFile>(lockPath_);
+        lock_->setStaleLockTime(0);  // stale only when its owner is gone
+        if (lock_->tryLock(0)) return false;
+        // A lock that names a live program of this name is another Norvale; anything else there
+        // (a folder, an empty or garbled file, a dangling link) proves nothing.
+        qint64 pid = 0;
+        QString host, app;
+        if (lock_->error() == QLockFile::LockFailedError && lock_->getLockInfo(&pid, &host, &app) && pid > 0)
+            return true;
+        why = QStringLiteral("the lock %1 cannot be taken: %2").arg(lockPath_, LockError(lock_->error()));
+        lock_.reset();
+    }
+    doubt_ = QStringLiteral("Norvale cannot tell whether it runs already (%1); it starts anyway.").arg(why);
+    std::fprintf(stderr, "%s\n", doubt_.toLocal8Bit().constData());
+    return false;
+}
 
-std::optional<std::string> QtFileSystem::ReadAll(const std::string& path) {
-    QFile f(Q(path));
-    if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError) return std::nullopt;
-    return bytes.toStdString();
+bool QtFileSystem::ReadPieces(const std::string& path, std::size_t maxBytes,
+                              const std::function<bool(std::string_view)>& consume) {
+    // Opened without waiting, so a FIFO with no writer cannot hold start-up in open(); what
+    // is no regular file (a FIFO, /dev/zero, a folder) is then refused before a byte is read.
+    const int fd = ::open(QFile::encodeName(Q(path)).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    std::array<char, 64 * 1024> buffer{};
+    std::size_t left = maxBytes;
+    while (ok && left > 0) {
+        const ssize_t n = ::read(fd, buffer.data(), std::min(buffer.size(), left));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        left -= static_cast<std::size_t>(n);
+        if (!consume(std::string_view(buffer.data(), static_cast<std::size_t>(n)))) break;
+    }
+    ::close(fd);
+    return ok;
 }
 
 bool QtFileSystem::WriteAll(const std::string& path, std::string_view bytes) {

@@ -40,20 +40,29 @@ private:
     QWidget* parent_;
 };
 
-// One lock file per user in the runtime folder; a lock whose owner died is taken over.
+// One lock file per user in a folder no other user can write (the runtime folder). Only a lock
+// held by a live Norvale counts as another instance; when the lock cannot be taken for any other
+// reason, Norvale starts and says why on standard error.
 class QtInstanceGuard : public InstanceGuard {
 public:
     explicit QtInstanceGuard(QString lockPath = DefaultLockPath());
     bool AnotherInstanceRunning() override;
+    // The lock in the runtime folder, or in a folder of Norvale's own in the user's cache when
+    // there is no runtime folder; never in a folder that other users can write.
     static QString DefaultLockPath();
+    // Why a second instance could not be ruled out at the last check; empty when it could.
+    const QString& Doubt() const { return doubt_; }
 
 private:
+    QString lockPath_;
     std::unique_ptr<QLockFile> lock_;
+    QString doubt_;
 };
 
 class QtFileSystem : public FileSystem {
 public:
-    std::optional<std::string> ReadAll(const std::string& path) override;
+    bool ReadPieces(const std::string& path, std::size_t maxBytes,
+                    const std::function<bool(std::string_view)>& consume) override;
     bool WriteAll(const std::string& path, std::string_view bytes) override;
     std::string InProgramFolder(const std::string& name) const override;
 };

@@ -34,5 +34,6 @@ int main(int argc, char** argv) {
 
     if (!logic->StartUp()) return 0;  // another instance runs: end silently
     window.show();
+    window.PlaceWhenFramed([logic] { logic->PlaceOnScreen(); });
     return QApplication::exec();
 }

@@ -135,10 +135,13 @@ TEST(BrandMaster, IndexAnswersExactlyAsTheLinearSearch) {
         ".5e1,q,1,東証\n-0,r,1,東証\n0,s,1,東証\n1e400,t,1,東証\n72 03,u,1,東証\n00042,v,1,東証\n"
         "032767,w,1,東証\n99999,x,1,東証\n４２,y,1,東証\n";
     BrandMaster m;
-    m.Load(text);
-    for (int code = -32768; code <= 32767; ++code) {
-        const auto c = static_cast<std::int16_t>(code);
-        ASSERT_EQ(m.FindBrand(c), LinearFind(m, c)) << "code " << code;
+    // Masters without any numeric code, too: every code, negative ones included, finds nothing.
+    for (const char* master : {"", "ｺｰﾄﾞ,銘柄名,単位,市場\r\n", "\r\n\r\n", "abc,x,1,東証\r\n,y,1,東証", text.c_str()}) {
+        m.Load(master);
+        for (int code = -32768; code <= 32767; ++code) {
+            const auto c = static_cast<std::int16_t>(code);
+            ASSERT_EQ(m.FindBrand(c), LinearFind(m, c)) << "code " << code << " in " << master;
+        }
     }
     EXPECT_EQ(m.FindBrand(7203), 0);
     EXPECT_EQ(m.FindBrand(1000), 3);

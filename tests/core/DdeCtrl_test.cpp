@@ -19,6 +19,7 @@ struct Opened {
     FakeDdeml ddeml;
     DdeCtrl dde{ddeml};
     Opened() {
+        dde.NowMs = [this] { return ddeml.clockMs; };
         EXPECT_TRUE(dde.Open("RSS"));
         ddeml.log.clear();
         Answer("100");
@@ -44,17 +45,43 @@ struct Opened {
 };
 
 TEST(DdeErrorTable, HoldsTheEighteenCodesAndDescribesThem) {
-    for (std::size_t i = 0; i < kDdeErrorCount; ++i) EXPECT_EQ(kDdeErrorTable[i].code, 0x4000u + i);
-    EXPECT_EQ(kDdeErrorTable[10].name, "DMLERR_NO_CONV_ESTABLISHED");
-    EXPECT_EQ(kDdeErrorTable[17].name, "DMLERR_UNFOUND_QUEUE_ID");
-    const std::string invalid(kDdeErrorTable[6].message);
-    EXPECT_EQ(kDdeErrorTable[6].name, "DMLERR_INVALIDPARAMETER");
-    EXPECT_EQ(invalid.rfind("DDEML がパラメータを有効にできませんでした。次の理由が考えられます。\r\n", 0), 0u);
-    std::size_t breaks = 0;
-    for (std::size_t at = invalid.find("\r\n"); at != std::string::npos; at = invalid.find("\r\n", at + 2)) ++breaks;
-    EXPECT_EQ(breaks, 5u);
-    EXPECT_NE(invalid.find("ため。\r\nサーバー側関数でクライアント側の対話ハンドルを使ったか、"), std::string::npos);
-    EXPECT_TRUE(invalid.ends_with("アプリケーションの複数のインスタンスが同じオブジェクトを使ったため。"));
+    const struct {
+        const char* name;
+        const char* message;
+    } rows[kDdeErrorCount] = {
+        {"DMLERR_ADVACKTIMEOUT", "同期アドバイズトランザクションの要求がタイムアウトになりました。"},
+        {"DMLERR_BUSY", "トランザクションへの応答により DDE_FBUSY フラグがセットされました。"},
+        {"DMLERR_DATAACKTIMEOUT", "同期データトランザクションの要求がタイムアウトになりました。"},
+        {"DMLERR_DLL_NOT_INITIALIZED", "DdeInitialize 関数を呼び出さずに DDEML 関数を呼び出したか、DDEML 関数に渡したインスタンス識別子が無効です。"},
+        {"DMLERR_DLL_USAGE", "APPCLASS_MONITOR として初期化されたアプリケーションが DDE（Dynamic Data Exchange）トランザクションを試みたか、APPCMD_CLIENTONLY として初期化されたアプリケーションがサーバートランザクションの実行を試みました。"},
+        {"DMLERR_EXECACKTIMEOUT", "同期実行トランザクションの要求がタイムアウトになりました。"},
+        {"DMLERR_INVALIDPARAMETER", nullptr},  // six lines, below
+        {"DMLERR_LOW_MEMORY", "DDEML アプリケーションによってサーバー先行状態（ サーバーアプリケーションがクライアントの処理能力以上にサービスを提供している状態）になり、大量のメモリが消費されました。"},
+        {"DMLERR_MEMORY_ERROR", "メモリ割り当てに失敗しました。"},
+        {"DMLERR_NOTPROCESSED", "トランザクションに失敗しました。"},
+        {"DMLERR_NO_CONV_ESTABLISHED", "クライアントが対話を確立しようとして失敗しました。"},
+        {"DMLERR_POKEACKTIMEOUT", "同期ポークトランザクションの要求がタイムアウトになりました。"},
+        {"DMLERR_POSTMSG_FAILED", "PostMessage 関数の内部呼び出しに失敗しました。"},
+        {"DMLERR_REENTRANCY", "同期トランザクションがすでに進行中のアプリケーションインスタンスで別の同期トランザクションを開始しようとしたか、DdeEnableCallback 関数が DDEML コールバック関数内で呼び出されました。"},
+        {"DMLERR_SERVER_DIED", "クライアント側が終了した対話でサーバー側トランザクションが試みられたか、トランザクションが完了する前にサーバーが終了しました。"},
+        {"DMLERR_SYS_ERROR", "DDEML で内部エラーが発生しました。"},
+        {"DMLERR_UNADVACKTIMEOUT", "アドバイズトランザクションの終了要求がタイムアウトになりました。"},
+        {"DMLERR_UNFOUND_QUEUE_ID", "DDEML 関数に渡されたトランザクション識別子が無効です。アプリケーションが XTYP_XACT_COMPLETE コールバックから戻ると、そのコールバック関数のトランザクション識別子は無効になります。"},
+    };
+    for (std::size_t i = 0; i < kDdeErrorCount; ++i) {
+        EXPECT_EQ(kDdeErrorTable[i].code, 0x4000u + i);
+        EXPECT_EQ(kDdeErrorTable[i].name, rows[i].name);
+        if (rows[i].message != nullptr) {
+            EXPECT_EQ(kDdeErrorTable[i].message, rows[i].message) << rows[i].name;
+        }
+    }
+    EXPECT_EQ(kDdeErrorTable[6].message,
+              "DDEML がパラメータを有効にできませんでした。次の理由が考えられます。\r\n"
+              "トランザクションが要求するものとは異なる項目名のハンドルで初期化したデータハンドルを使ったため。\r\n"
+              "トランザクションが要求するものとは異なるクリップボードデータ形式で初期化したデータハンドルを使ったため。\r\n"
+              "サーバー側関数でクライアント側の対話ハンドルを使ったか、クライアント側でサーバー側の対話ハンドルを使ったため。\r\n"
+              "解放されたデータハンドルまたは文字列ハンドルを使ったため。\r\n"
+              "アプリケーションの複数のインスタンスが同じオブジェクトを使ったため。");
 
     EXPECT_EQ(DescribeDdeCode(0), "DMLERR_NO_ERROR");
     EXPECT_EQ(DescribeDdeCode(0x4002), "DMLERR_DATAACKTIMEOUT 同期データトランザクションの要求がタイムアウトになりました。");
@@ -209,6 +236,39 @@ TEST(DdeRequest, AFailureOtherThanARefusedItemDropsTheConversation) {
         EXPECT_EQ(o.Ask("7203.t", "現在値"), "2,000");
         const auto& log = o.ddeml.log;
         EXPECT_EQ(std::find(log.begin(), log.end(), "Connect(7203.t)") != log.end(), c.connectsAgain);
+    }
+}
+
+// However slowly the server accepts a conversation and whether or not it answers, the 22
+// requests of a brand take no longer than their 22 limits; a server that answers in time loses
+// nothing to that.
+TEST(DdeRequest, ABrandTakesNoLongerThanItsRequestsLimits) {
+    constexpr std::int64_t kNever = 1'000'000;
+    const struct {
+        const char* what;
+        std::int64_t connectMs, answerMs;
+        int answered;
+    } cases[] = {
+        {"accepts slowly, never answers", 400, kNever, 0},
+        {"accepts at the limit, never answers", 500, kNever, 0},
+        {"accepts at once, never answers", 0, kNever, 0},
+        {"accepts slowly, answers at once", 400, 1, 22},
+        {"answers just in time", 0, 500, 22},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Opened o;
+        o.ddeml.connectMs = c.connectMs;
+        o.ddeml.server = [&c](const std::string&, const std::string&) {
+            return FakeDdeml::Reply{"100", dmlerr::kNotProcessed, c.answerMs};
+        };
+        for (const char* topic : {"7203.t", "6758.t"}) {
+            const std::int64_t start = o.ddeml.clockMs;
+            int answered = 0;
+            for (int k = 0; k < 22; ++k) answered += o.dde.Request(topic, "item" + std::to_string(k), 500) ? 1 : 0;
+            EXPECT_LE(o.ddeml.clockMs - start, 22 * 500) << topic;
+            EXPECT_EQ(answered, c.answered) << topic;
+        }
     }
 }
 

@@ -18,8 +18,11 @@ TEST(StartUp, LeavesTheWindowStoppedWithBothListsFilled) {
     EXPECT_FALSE(w.Enabled(MenuItem::StopPolling));
     EXPECT_TRUE(w.Enabled(MenuItem::File));
     EXPECT_FALSE(w.Enabled(MenuItem::Offline));
-    ASSERT_EQ(w.listItems[DropDown::SortKey].size(), 13u);
-    EXPECT_EQ(w.listItems[DropDown::SortKey][12], "気配比率-降順");
+    EXPECT_EQ(w.listItems[DropDown::SortKey],
+              (std::vector<std::string>{"並べ替え停止", "前日終値乖離率-昇順", "前日終値乖離率-降順", "本日始値乖離率-昇順",
+                                        "本日始値乖離率-降順", "VWAP乖離率-昇順", "VWAP乖離率-降順", "本日高値乖離率-昇順",
+                                        "本日高値乖離率-降順", "本日安値乖離率-昇順", "本日安値乖離率-降順", "気配比率-昇順",
+                                        "気配比率-降順"}));
     EXPECT_EQ(w.SelectedIndex(DropDown::SortKey), 0);
     EXPECT_EQ(w.listItems[DropDown::Interval],
               (std::vector<std::string>{"自動", "10秒", "20秒", "30秒", "40秒", "50秒", "60秒", "90秒", "120秒", "180秒"}));
@@ -43,6 +46,16 @@ TEST(StartUp, LeavesTheWindowStoppedWithBothListsFilled) {
     EXPECT_TRUE(other.ddeml.log.empty());
     EXPECT_TRUE(other.statusBar.writes.empty());
     EXPECT_TRUE(other.tableSurface.ops.empty());
+
+    // A malformed watch list is reported, and start-up still goes on to its end.
+    FakePlatform malformed;
+    malformed.files.files[malformed.files.InProgramFolder(kWatchListFileName)] = "7203\r\n,x\r\n";
+    MainWindowLogic third(malformed.platform);
+    EXPECT_TRUE(third.StartUp());
+    EXPECT_EQ(malformed.messageBox.shown.size(), 1u);
+    EXPECT_EQ(malformed.window.listItems[DropDown::SortKey].size(), 13u);
+    EXPECT_EQ(malformed.window.listItems[DropDown::Interval].size(), 10u);
+    EXPECT_EQ(malformed.statusBar.Panel(StatusPanel::Activity), "停止");
 }
 
 TEST(Resized, LaysOutTheSurfaceAndRedraws) {
@@ -204,6 +217,7 @@ TEST(StopPolling, StopsThePassAtTheBrandBoundaryAndLeavesItsEndUndone) {
     p.Add("1111", "t");
     p.Add("2222", "t");
     p.ChooseSortKey(2);
+    p.Entry(1).prevCloseDev = 1;  // a sort by key 2 would now show 2222 first
     auto menus = [&] {
         return std::vector<bool>{p.Enabled(MenuItem::StartPolling), p.Enabled(MenuItem::StopPolling),
                                  p.Enabled(MenuItem::File)};
@@ -238,6 +252,7 @@ TEST(StopPolling, StopsThePassAtTheBrandBoundaryAndLeavesItsEndUndone) {
     EXPECT_EQ(p.State().LoadSeconds(), 3);
     EXPECT_EQ(p.State().Phase(), PollingPhase::Idle);
     EXPECT_EQ(p.fp.tableSurface.ops.size(), opsAtStop);
+    EXPECT_EQ(p.Table().RowOrder[0], 0);
     EXPECT_FALSE(p.fp.loadTicker.enabled);
     EXPECT_TRUE(p.fp.waitTicker.enabled);
     EXPECT_EQ(menus(), (std::vector<bool>{false, true, false}));
@@ -287,6 +302,9 @@ TEST(PollingState, CountersStayWithinTheirLimitsAndOfflineToggles) {
     EXPECT_EQ(loading, std::vector<std::string>{"読込み中: 1秒"});
     EXPECT_EQ(p.State().LoadSeconds(), 2);
 
+    // Each interval waits its own seconds less the pass's; "自動" waits 5.
+    const int waits[] = {5, 10 - 3, 20 - 3, 30 - 3, 40 - 3, 50 - 3, 60 - 3, 90 - 3, 120 - 3, 180 - 3};
+    for (int index = 0; index < 10; ++index) EXPECT_EQ(WaitLimitAfterPass(index, 3, 17), waits[index]) << index;
     EXPECT_EQ(WaitLimitAfterPass(-1, 3, 17), 17);  // nothing selected keeps the limit
     EXPECT_EQ(WaitLimitAfterPass(10, 3, 17), 17);
     EXPECT_EQ(WaitLimitAfterPass(9, 32767, 17), 0);

@@ -136,6 +136,38 @@ TEST(RefreshPass, DeviationsWaitForAValidCurrentPrice) {
     EXPECT_NEAR(e.prevCloseDev, 100.0, 1e-9);
 }
 
+// A new price alone leaves the VWAP, high and low rates as they were: each is worked out again
+// only when its own text arrives, from the price of that moment, into its own fields.
+TEST(RefreshPass, VwapHighAndLowRatesFollowOnlyTheirOwnTexts) {
+    Polling p;
+    p.Add("1301", "t");
+    struct Step {
+        const char *last, *vwap, *high, *low;
+        double vwapDev, highDev, lowDev, highValue, lowValue;
+    };
+    const Step steps[] = {
+        {"1000", "800", "1250", "500", 25, -20, 100, 1250, 500},
+        {"1100", "", "", "", 25, -20, 100, 1250, 500},
+        {"1100", "", "", "440", 25, -20, 150, 1250, 440},
+        {"1100", "", "2200", "", 25, -50, 150, 2200, 440},
+        {"1100", "1000", "", "", 10, -50, 150, 2200, 440},
+    };
+    const WatchEntry& e = p.Entry(0);
+    for (const Step& s : steps) {
+        SCOPED_TRACE(std::string(s.last) + "/" + s.vwap + "/" + s.high + "/" + s.low);
+        p.quotes["1301.t|現在値"] = s.last;
+        p.quotes["1301.t|出来高加重平均"] = s.vwap;
+        p.quotes["1301.t|高値"] = s.high;
+        p.quotes["1301.t|安値"] = s.low;
+        (void)p.logic.RunPass();
+        EXPECT_NEAR(e.vwapDev, s.vwapDev, 1e-9);
+        EXPECT_NEAR(e.highDev, s.highDev, 1e-9);
+        EXPECT_NEAR(e.lowDev, s.lowDev, 1e-9);
+        EXPECT_EQ(e.high, s.highValue);
+        EXPECT_EQ(e.low, s.lowValue);
+    }
+}
+
 TEST(RefreshPass, LevelsSixToEightOnlyForOjAndTotalsThatOverflowCountZero) {
     Polling p;
     p.Add("7203", "t");
@@ -187,10 +219,15 @@ TEST(RefreshPass, FailedRequestsShowErrorKeepValuesAndThePassStillCompletes) {
     p.quotes["7203.t|最良売気配数量１"] = "100";
     p.quotes["7203.t|現在値"] = "1000";
     p.fallback = "0";
-    p.onRequest = [&](int, const std::string& topic, const std::string&) { p.failing = topic == "6758.t"; };
+    // Only 6758's fill-once items fail; the many requests that succeed after them leave
+    // "Error !" standing.
+    p.onRequest = [&](int, const std::string& topic, const std::string& item) {
+        p.failing = topic == "6758.t" && (item == "始値" || item == "前日終値");
+    };
     (void)p.logic.RunPass();
     EXPECT_NEAR(p.Entry(0).quoteRatio, 75.0, 1e-9);
-    EXPECT_EQ(p.Entry(1).openText, "");  // the fill-once items of 6758 failed
+    EXPECT_EQ(p.Entry(1).openText, "");
+    EXPECT_EQ(p.Panel(StatusPanel::Activity), "Error !");
 
     p.onRequest = nullptr;
     p.failing = true;

@@ -81,9 +81,11 @@ TEST(GetCsvField, SplitsAtSingleCommasWithoutQuoting) {
 
 TEST(LoadWatchList, MalformedLineIsReportedWithItsLineAndEmptiesTheList) {
     Window w;
+    ASSERT_TRUE(w.Load("6758\r\n8233\r\n1321\r\n2702\r\n"));
     EXPECT_FALSE(w.Load("7203\r\n\r\n,6758\r\n8233\r\n"));
     EXPECT_EQ(w.table.EntryCount, 0);
-    EXPECT_EQ(w.table.entries[0].codeText, "");  // the brand taken before is gone too
+    // The brand taken before the bad line is gone too, and nothing of the old list stays.
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(w.table.entries[k].topic, "") << k;
     ASSERT_EQ(w.fp.messageBox.shown.size(), 1u);
     EXPECT_EQ(w.fp.messageBox.shown[0].title, "Error");
     EXPECT_EQ(w.fp.messageBox.shown[0].text, "初期設定ファイル読込みエラー\r\nFILE : /w.txt\r\nLINE : 3");
@@ -93,7 +95,9 @@ TEST(LoadWatchList, SkipsWhatCannotBeWatchedWithoutAMessage) {
     Window w;
     // Not a number, not in the master, out of 16 bits, a market with a trailing blank or
     // unknown, a line of blanks: each skipped silently.
-    EXPECT_TRUE(w.Load("7203,x\r\nabc\r\n9999\r\n40000\r\n1111\r\n2222\r\n   \r\n6758"));
+    // A first field past 256 bytes counts as no number; what follows a short one may be long.
+    EXPECT_TRUE(w.Load("7203,x\r\nabc\r\n9999\r\n40000\r\n1111\r\n2222\r\n   \r\n" + std::string(300, ' ') +
+                       "8233\r\n6758," + std::string(100000, 'x')));
     EXPECT_TRUE(w.fp.messageBox.shown.empty());
     EXPECT_EQ(Codes(w.table), (Strings{"7203", "6758"}));
 
@@ -128,10 +132,12 @@ TEST(LoadWatchList, StopsAtTheThousandthBrand) {
     std::string lines;
     for (int i = 0; i < 1000; ++i) lines += (i % 2 ? "6758\r\n" : "7203\r\n");
     lines += "8233\r\n\r\n,bad\r\n8233\r\n8233\r\n";  // lines 1001 to 1005, line 1003 malformed
+    lines += std::string(1 << 20, 'x');  // never read: reading ends with the 1000th brand's line
     EXPECT_TRUE(w.Load(lines));
     EXPECT_EQ(w.table.EntryCount, 1000);
     EXPECT_EQ(w.table.entries[999].codeText, "6758");
     EXPECT_TRUE(w.fp.messageBox.shown.empty());
+    EXPECT_LE(w.fp.files.bytesRead["/w.txt"], 6000u + w.fp.files.pieceSize);
 }
 
 TEST(LoadWatchList, LineNumberStaysRightPast32767Lines) {

@@ -58,6 +58,17 @@ TEST(WatchTable, RemovingASlotClosesTheGapAndKeepsTheDisplayOrder) {
     }
 }
 
+TEST(WatchTable, ATargetOutsideTheLiveRangeRemovesNothing) {
+    for (const int target : {-1, 3, 4, 999}) {  // 3: the slot just past the last brand
+        auto t = std::make_unique<WatchTable>();
+        Fill(*t, 3);
+        t->DeleteTarget = static_cast<std::int16_t>(target);
+        t->RemoveTargetSlot();
+        EXPECT_EQ(t->EntryCount, 3) << target;
+        for (int k = 0; k < 3; ++k) EXPECT_EQ(t->entries[k].code, 1000 + k) << target;
+    }
+}
+
 TEST(WatchTable, RemoveEntryRedrawsOnAClearedSurfaceAndEndsThePendingRemoval) {
     FakePlatform fp;
     MainWindowLogic logic(fp.platform);

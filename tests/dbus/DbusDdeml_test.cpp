@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "platform/TextCodec.h"
 #include "quotes/DdeCtrl.h"
@@ -143,6 +144,19 @@ TEST_F(QuoteServerTest, ASlowReplyTimesOutAndLeavesNoStaleAnswerBehind) {
     // A topic whose requests are never answered costs the time limit each and fails the same way.
     EXPECT_EQ(client.Ask("6758.t", "現在値", 500), "ERROR " + Describe(dmlerr::kDataAckTimeout));
     EXPECT_EQ(client.Ask("6758.t", "高値", 500), "ERROR " + Describe(dmlerr::kDataAckTimeout));
+}
+
+// A conversation's start waits no longer than a request may: a server slower to accept gets
+// no conversation, one a little quicker is served as usual.
+TEST_F(QuoteServerTest, AConnectWaitsNoLongerThanARequestMay) {
+    for (const auto& [acceptMs, served] : {std::pair{"700", false}, std::pair{"150", true}}) {
+        SCOPED_TRACE(acceptMs);
+        QuoteServerProcess server(Args({QStringLiteral("--accept-ms"), QString::fromLatin1(acceptMs)}));
+        ASSERT_TRUE(server.Ready()) << server.Errors();
+        Client client;
+        const std::string answer = client.Ask("7203.t", "銘柄名称", 500);
+        EXPECT_EQ(answer, served ? "トヨタ自動車" : "ERROR " + Describe(dmlerr::kNoConvEstablished));
+    }
 }
 
 TEST_F(QuoteServerTest, AServerThatDiesFailsItsConversationAndARestartedOneIsFoundAgain) {

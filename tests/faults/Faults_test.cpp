@@ -21,7 +21,7 @@ constexpr int kFirstPassRequests = 204;     // 12 x 2 fill-once, 10 x 14 and 2 x
 constexpr double kRequestLimitMs = 500;
 // A request may overrun its limit by the time a loaded machine takes to notice; a hang would not.
 constexpr double kOverrunMs = 1000;
-// Between two runs of the window's events lie at most one connect (1 s) and one request.
+// Between two runs of the window's events lie at most one connect and one request, 500 ms each.
 constexpr qint64 kMaxEventGapMs = 3000;
 constexpr int kLongWaitMs = 60000;
 

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "platform/qt/QtSurface.h"
 #include "tests/qt/QtHarness.h"
 #include "tests/qt/QtWait.h"
 
@@ -73,6 +74,27 @@ TEST(QtMainWindow, SortKeySelectionReachesTheHandler) {
 
 // Two real processes: the second start ends at once with status 0; a killed first instance
 // does not block the next start.
+// Minimised, nothing is drawn; restored, the table is drawn again.
+TEST(QtMainWindow, RestoringFromMinimisedRedrawsTheTable) {
+    QtHarness h;
+    h.Start();
+    QtSurface& table = h.window.TableSurface();
+    const auto inked = [&table] {
+        const QImage& image = table.Image();
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 128) return true;
+        return false;
+    };
+    WAIT_UNTIL(inked());
+    h.window.showMinimized();
+    WAIT_UNTIL(h.window.isMinimized());
+    table.Clear();
+    h.window.showNormal();
+    WAIT_UNTIL(!h.window.isMinimized());
+    WAIT_UNTIL(inked());
+}
+
 TEST(SingleInstance, SecondStartEndsSilentlyAndACrashLeavesNoBlock) {
     const QString exe = QStringLiteral(NORVALE_BINARY_DIR "/platform/qt/norvale");
     QTemporaryDir runtime;

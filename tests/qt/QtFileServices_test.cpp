@@ -3,6 +3,7 @@
 // is a path under a regular file or a folder made immutable, and a write that fails midway
 // is one that runs into the file size limit.
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/resource.h>
 
 #include <QApplication>
@@ -11,6 +12,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QSysInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
@@ -21,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/qt/QtPlatformServices.h"
+#include "watchlist/WatchListFile.h"
 
 namespace norvale {
 namespace {
@@ -78,14 +83,88 @@ TEST(QtFileSystem, ReadsAndReplacesWholeFiles) {
     ASSERT_TRUE(dir.isValid());
     QtFileSystem fs;
     const QString path = dir.filePath(QStringLiteral("監視銘柄.txt"));
-    EXPECT_EQ(fs.ReadAll(S(path)), std::nullopt);
-    EXPECT_EQ(fs.ReadAll(dir.path().toStdString()), std::nullopt);  // a folder is no file
+    EXPECT_EQ(fs.ReadAll(S(path), 100), std::nullopt);
+    EXPECT_EQ(fs.ReadAll(dir.path().toStdString(), 100), std::nullopt);  // a folder is no file
 
     ASSERT_TRUE(fs.WriteAll(S(path), std::string("7203\r\n\x83\x5C\r\n")));
-    EXPECT_EQ(fs.ReadAll(S(path)), std::string("7203\r\n\x83\x5C\r\n"));
+    EXPECT_EQ(fs.ReadAll(S(path), 100), std::string("7203\r\n\x83\x5C\r\n"));
     ASSERT_TRUE(fs.WriteAll(S(path), ""));
-    EXPECT_EQ(fs.ReadAll(S(path)), std::string());
+    EXPECT_EQ(fs.ReadAll(S(path), 100), std::string());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("監視銘柄.txt")});
+}
+
+TEST(QtFileSystem, ReadsOnlyRegularFilesAndOnlySoMuch) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QtFileSystem fs;
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // Nobody writes the FIFO: opening it to read must not wait for a writer.
+    for (const char* device : {"/dev/zero", "/dev/urandom"}) {
+        const QString link = dir.filePath(QString::fromLatin1(device).section(QLatin1Char('/'), -1));
+        ASSERT_TRUE(QFile::link(QString::fromLatin1(device), link));
+        for (const QString& path : {fifo, link}) {
+            SCOPED_TRACE(S(path));
+            EXPECT_EQ(fs.ReadAll(S(path), 1 << 20), std::nullopt);
+            WatchTable table;
+            EXPECT_EQ(LoadWatchListFile(fs, S(path), BrandMaster{}, table).status, WatchListStatus::NotOpened);
+        }
+    }
+    const QString big = dir.filePath(QStringLiteral("big"));
+    Put(big, QByteArray(200000, '7'));
+    EXPECT_EQ(fs.ReadAll(S(big), 100001), std::string(100001, '7'));
+}
+
+// Only a lock held by a live program ends the new start; whatever else stands in the way lets
+// it start and says why.
+TEST(QtInstanceGuard, OnlyALiveLockEndsTheNewStart) {
+    const auto mkdir = [](const QString& lock) { return QDir().mkdir(lock); };
+    const auto write = [](QByteArray bytes) {
+        return [bytes](const QString& lock) { return Put(lock, bytes), true; };
+    };
+    const auto dangling = [](const QString& lock) { return QFile::link(lock + QStringLiteral(".gone"), lock); };
+    const auto othersWrite = [](const QString& lock) {
+        return QFile::setPermissions(QFileInfo(lock).absolutePath(), QFileDevice::Permissions(0x7777));
+    };
+    const auto underAFile = [](const QString&) { return true; };  // the folder is a regular file
+    const struct {
+        const char* what;
+        std::function<bool(const QString&)> plant;
+        bool started;
+    } cases[] = {
+        {"a folder named like the lock", mkdir, true},
+        {"an empty lock", write(""), true},
+        {"a garbled lock", write("\xff\xfe garbage\n\n"), true},
+        {"a dangling link", dangling, true},
+        {"a folder that others can write", othersWrite, true},
+        {"a folder that cannot be made", underAFile, true},
+        {"the lock of a process that died",
+         write("999999999\nnorvale\n" + QSysInfo::machineHostName().toUtf8() + "\n"), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        QString lock = dir.filePath(QStringLiteral("norvale.lock"));
+        if (std::string(c.what) == "a folder that cannot be made") {
+            Put(dir.filePath(QStringLiteral("plain")), "x");
+            lock = dir.filePath(QStringLiteral("plain/norvale.lock"));
+        }
+        ASSERT_TRUE(c.plant(lock));
+        QtInstanceGuard guard(lock);
+        EXPECT_FALSE(guard.AnotherInstanceRunning());
+        EXPECT_EQ(!guard.Doubt().isEmpty(), c.started) << guard.Doubt().toStdString();
+    }
+    // A live holder ends the next start, silently.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QtInstanceGuard first(dir.filePath(QStringLiteral("norvale.lock")));
+    ASSERT_FALSE(first.AnotherInstanceRunning());
+    QtInstanceGuard second(dir.filePath(QStringLiteral("norvale.lock")));
+    EXPECT_TRUE(second.AnotherInstanceRunning());
+    EXPECT_TRUE(second.Doubt().isEmpty());
+    EXPECT_EQ(QFileInfo(QtInstanceGuard::DefaultLockPath()).absolutePath(),
+              QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
 }
 
 TEST(QtFileSystem, FailedWritesLeaveWhatWasThere) {

@@ -24,7 +24,13 @@ double QuoteService::SecondsOfDay() const {
 }
 
 bool QuoteService::ServesTopic(const QString& topic) {
-    return !options_.refuseTopics.contains(topic) && market_.Serves(topic.toStdString());
+    const bool serves = !options_.refuseTopics.contains(topic) && market_.Serves(topic.toStdString());
+    if (options_.acceptMs <= 0 || !calledFromDBus()) return serves;
+    setDelayedReply(true);
+    QDBusMessage answer = message().createReply(QVariant::fromValue(serves));
+    QDBusConnection bus = connection();
+    QTimer::singleShot(options_.acceptMs, this, [bus, answer]() mutable { bus.send(answer); });
+    return serves;
 }
 
 QByteArray QuoteService::Request(const QString& topic, const QString& item) {
@@ -38,7 +44,7 @@ QByteArray QuoteService::Request(const QString& topic, const QString& item) {
         setDelayedReply(true);  // and never answer
         return {};
     }
-    if (!ServesTopic(topic)) {
+    if (options_.refuseTopics.contains(topic) || !market_.Serves(topic.toStdString())) {
         sendErrorReply(quotebus::kErrorUnknownTopic, QStringLiteral("topic not served: ") + topic);
         return {};
     }

@@ -22,6 +22,7 @@ struct ServerOptions {
     double clockSeconds = 10 * 3600;  // simulated time of day at start
     double speed = 1;                 // simulated seconds per real second
     int latencyMs = 0;
+    int acceptMs = 0;  // delay of the answer to a conversation's start
     QSet<QString> hangTopics;
     QSet<QString> refuseTopics;
     bool garbage = false;

@@ -79,6 +79,9 @@ int main(int argc, char** argv) {
                                    QStringLiteral("x"), QStringLiteral("1"));
     const QCommandLineOption latency(QStringLiteral("latency-ms"), QStringLiteral("Delay of every reply."),
                                      QStringLiteral("ms"), QStringLiteral("0"));
+    const QCommandLineOption accept(QStringLiteral("accept-ms"),
+                                    QStringLiteral("Delay of the answer to a conversation's start."),
+                                    QStringLiteral("ms"), QStringLiteral("0"));
     const QCommandLineOption hang(QStringLiteral("hang-topic"),
                                   QStringLiteral("Never answer requests on this topic (repeatable)."),
                                   QStringLiteral("topic"));
@@ -98,8 +101,8 @@ int main(int argc, char** argv) {
                                     QStringLiteral("Answer requests on topic T with the values of topic U "
                                                    "(repeatable)."),
                                     QStringLiteral("T=U"));
-    parser.addOptions({busName, masterPath, seed, clock, speed, latency, hang, refuse, garbage, exitAfter, replies,
-                       mirror});
+    parser.addOptions({busName, masterPath, seed, clock, speed, latency, accept, hang, refuse, garbage, exitAfter,
+                       replies, mirror});
     parser.process(app);
 
     norvale::ServerOptions options;
@@ -114,6 +117,8 @@ int main(int argc, char** argv) {
     if (!ok || options.speed < 0) return Fail(QStringLiteral("--speed wants a number of 0 or more"));
     options.latencyMs = parser.value(latency).toInt(&ok);
     if (!ok || options.latencyMs < 0) return Fail(QStringLiteral("--latency-ms wants a number of 0 or more"));
+    options.acceptMs = parser.value(accept).toInt(&ok);
+    if (!ok || options.acceptMs < 0) return Fail(QStringLiteral("--accept-ms wants a number of 0 or more"));
     for (const QString& topic : parser.values(hang)) options.hangTopics.insert(topic);
     for (const QString& topic : parser.values(refuse)) options.refuseTopics.insert(topic);
     options.garbage = parser.isSet(garbage);
