@@ -26,18 +26,27 @@ bool WriteWhole(HANDLE file, std::string_view bytes) {
 
 }  // namespace
 
-std::optional<std::string> Win32FileSystem::ReadAll(const std::string& path) {
+bool Win32FileSystem::ReadPieces(const std::string& path, std::size_t maxBytes,
+                                 const std::function<bool(std::string_view)>& consume) {
+    // A pipe, a console or a device name opens like a file; only a file on disk is read, so
+    // nothing can make start-up wait for a writer or read without end.
     UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return std::nullopt;
-    std::string bytes;
+    if (!file || GetFileType(file.get()) != FILE_TYPE_DISK) return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file.get(), &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return false;
     char buffer[65536];
-    for (;;) {
+    std::size_t left = maxBytes;
+    while (left > 0) {
         DWORD got = 0;
-        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) return std::nullopt;
-        if (got == 0) return bytes;
-        bytes.append(buffer, got);
+        const auto want = static_cast<DWORD>(std::min<std::size_t>(sizeof buffer, left));
+        if (!ReadFile(file.get(), buffer, want, &got, nullptr)) return false;
+        if (got == 0) break;
+        left -= got;
+        if (!consume(std::string_view(buffer, got))) break;
     }
+    return true;
 }
 
 bool Win32FileSystem::WriteAll(const std::string& path, std::string_view bytes) {

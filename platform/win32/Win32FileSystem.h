@@ -1,13 +1,16 @@
 // Whole-file reads and writes by Unicode path, and the folder of norvale.exe.
 #pragma once
 
+#include <functional>
+
 #include "platform/FileSystem.h"
 
 namespace norvale::win32 {
 
 class Win32FileSystem final : public FileSystem {
 public:
-    std::optional<std::string> ReadAll(const std::string& path) override;
+    bool ReadPieces(const std::string& path, std::size_t maxBytes,
+                    const std::function<bool(std::string_view)>& consume) override;
     // Writes a temporary file in the same folder, flushes it to disk and puts it in place of
     // the old one with one rename (MoveFileExW): a failure at any step
     // leaves the old file byte for byte as it was.

@@ -22,11 +22,16 @@
 namespace norvale::win32 {
 namespace {
 
+constexpr std::size_t kAnySize = std::size_t{1} << 24;
+
 // The program folder is a fresh folder per test; everything else is the platform's own.
 class FolderFiles final : public FileSystem {
 public:
     explicit FolderFiles(std::string folder) : folder_(std::move(folder)) {}
-    std::optional<std::string> ReadAll(const std::string& path) override { return real_.ReadAll(path); }
+    bool ReadPieces(const std::string& path, std::size_t maxBytes,
+                    const std::function<bool(std::string_view)>& consume) override {
+        return real_.ReadPieces(path, maxBytes, consume);
+    }
     bool WriteAll(const std::string& path, std::string_view bytes) override { return real_.WriteAll(path, bytes); }
     std::string InProgramFolder(const std::string& name) const override { return folder_ + "\\" + name; }
 
@@ -64,11 +69,12 @@ private:
     Win32Ddeml real_;
 };
 
-std::string Slurp(const std::wstring& path) { return Win32FileSystem().ReadAll(Utf8(path)).value_or("?"); }
+std::string Slurp(const std::wstring& path) { return Win32FileSystem().ReadAll(Utf8(path), kAnySize).value_or("?"); }
 
 // The sample watch list (26 brands) beside the test program, or its first n lines.
 std::string SampleWatchList(int n = 26) {
-    const std::string all = Win32FileSystem().ReadAll(Win32FileSystem().InProgramFolder("監視銘柄.txt")).value_or("");
+    Win32FileSystem files;
+    const std::string all = files.ReadAll(files.InProgramFolder("監視銘柄.txt"), kAnySize).value_or("");
     std::size_t end = 0;
     for (int i = 0; i < n && end < all.size(); ++i) end = all.find('\n', end) + 1;
     return all.substr(0, end);

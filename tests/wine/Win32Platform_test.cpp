@@ -96,12 +96,12 @@ protected:
 };
 
 TEST_F(Win32Files, ExportReplacesTheOldFileOrLeavesItByteForByte) {
-    EXPECT_FALSE(files.ReadAll(path).has_value());
+    EXPECT_FALSE(files.ReadAll(path, 1 << 20).has_value());
     ASSERT_TRUE(files.WriteAll(path, "7203\r\n"));
     ASSERT_TRUE(files.WriteAll(path, "6758\r\n9984\r\n"));  // onto an existing file
-    EXPECT_EQ(files.ReadAll(path).value_or("?"), "6758\r\n9984\r\n");
+    EXPECT_EQ(files.ReadAll(path, 1 << 20).value_or("?"), "6758\r\n9984\r\n");
     ASSERT_TRUE(files.WriteAll(path, ""));
-    EXPECT_EQ(files.ReadAll(path).value_or("?"), "");
+    EXPECT_EQ(files.ReadAll(path, 1 << 20).value_or("?"), "");
     ASSERT_TRUE(files.WriteAll(path, "6758\r\n"));
 
     // The old file held open without sharing its deletion: the replacement fails, the old bytes stay.
@@ -110,7 +110,11 @@ TEST_F(Win32Files, ExportReplacesTheOldFileOrLeavesItByteForByte) {
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     EXPECT_FALSE(files.WriteAll(path, "1301\r\n"));
     CloseHandle(held);
-    EXPECT_EQ(files.ReadAll(path).value_or("?"), "6758\r\n");
+    EXPECT_EQ(files.ReadAll(path, 1 << 20).value_or("?"), "6758\r\n");
+    // Only so much of a file, and only of a file on disk: not a folder, not a device.
+    EXPECT_EQ(files.ReadAll(path, 4).value_or("?"), "6758");
+    EXPECT_FALSE(files.ReadAll(Utf8(folder), 1 << 20).has_value());
+    EXPECT_FALSE(files.ReadAll("NUL", 1 << 20).has_value());
     // A folder that does not exist: nothing is written anywhere.
     EXPECT_FALSE(files.WriteAll(Utf8(folder + L"\\無い\\x.txt"), "1"));
     EXPECT_EQ(FilesInFolder(), 1) << "no temporary file is left behind";
