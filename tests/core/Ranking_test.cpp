@@ -8,8 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "app/MainWindowLogic.h"
-#include "platform/fake/FakePlatform.h"
+#include "tests/core/PollingFixture.h"
 
 namespace norvale {
 namespace {
@@ -119,35 +118,27 @@ TEST(SortKey, ListIndexAndKeyMapOneToOne) {
 }
 
 TEST(SortKeyChosen, StoresTheKeyShowsItSortsAndRedrawsExceptForStop) {
-    auto fp = std::make_unique<FakePlatform>();
-    auto frm = std::make_unique<MainWindowLogic>(fp->platform);
-    fp->window.events = frm.get();
-    ASSERT_TRUE(frm->StartUp());
-    WatchTable& t = frm->TableForSetUp();
+    Polling p;
+    WatchTable& t = p.logic.TableForSetUp();
     t.EntryCount = 3;
     t.entries[0].openDev = 1;
     t.entries[1].openDev = -9;
     t.entries[2].openDev = 4;
 
-    fp->tableSurface.ops.clear();
-    fp->window.SelectListItem(DropDown::SortKey, 4);  // 本日始値乖離率-降順
-    frm->SortKeyChosen();
-    EXPECT_EQ(frm->CurrentSortKey().ListIndex(), 4);
-    EXPECT_EQ(fp->statusBar.Panel(StatusPanel::SortKey), "本日始値乖離率-降順");
+    p.fp.tableSurface.ops.clear();
+    p.ChooseSortKey(4);  // 本日始値乖離率-降順
+    EXPECT_EQ(p.logic.CurrentSortKey().ListIndex(), 4);
+    EXPECT_EQ(p.Panel(StatusPanel::SortKey), "本日始値乖離率-降順");
     EXPECT_EQ(Rows(t), (std::vector<int>{1, 2, 0}));
-    EXPECT_GT(fp->tableSurface.Count(SurfaceOp::Outline), 0);  // redrawn with the new order
-    EXPECT_EQ(fp->statusBar.Panel(StatusPanel::BrandCount), "銘柄数: 3/ 1000");
+    EXPECT_GT(p.fp.tableSurface.Count(SurfaceOp::Outline), 0);  // redrawn with the new order
+    EXPECT_EQ(p.Panel(StatusPanel::BrandCount), "銘柄数: 3/ 1000");
 
-    // Stop sorting: the order freezes and later passes' sorts leave it.
-    fp->tableSurface.ops.clear();
-    fp->window.SelectListItem(DropDown::SortKey, 0);
-    frm->SortKeyChosen();
-    EXPECT_EQ(frm->CurrentSortKey().ListIndex(), 0);
-    EXPECT_EQ(fp->statusBar.Panel(StatusPanel::SortKey), "並べ替え停止");
-    EXPECT_TRUE(fp->tableSurface.ops.empty());
-    t.entries[0].openDev = 50;
-    SortRows(t, frm->CurrentSortKey());
-    EXPECT_EQ(Rows(t), (std::vector<int>{1, 2, 0}));
+    // Stop sorting: the key that later passes' sorts leave alone, and no redrawing.
+    p.fp.tableSurface.ops.clear();
+    p.ChooseSortKey(0);
+    EXPECT_EQ(p.logic.CurrentSortKey().ListIndex(), 0);
+    EXPECT_EQ(p.Panel(StatusPanel::SortKey), "並べ替え停止");
+    EXPECT_TRUE(p.fp.tableSurface.ops.empty());
 }
 
 }  // namespace
