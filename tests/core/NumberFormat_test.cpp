@@ -4,66 +4,35 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace norvale {
 namespace {
 
-TEST(FormatGrouped, RoundsHalvesAwayFromZeroAndGroupsInThrees) {
-    EXPECT_EQ(PadLeft(FormatGrouped(1234567), 12), "   1,234,567");
-    EXPECT_EQ(FormatGrouped(1234.5), "1,235");
-    EXPECT_EQ(FormatGrouped(-1234.5), "-1,235");
-    EXPECT_EQ(FormatGrouped(0.5), "1");
-    EXPECT_EQ(FormatGrouped(-0.5), "-1");
-    EXPECT_EQ(FormatGrouped(2.5), "3");
-    EXPECT_EQ(FormatGrouped(-2.5), "-3");
-    EXPECT_EQ(FormatGrouped(1.4999), "1");
-    EXPECT_EQ(FormatGrouped(999), "999");
-    EXPECT_EQ(FormatGrouped(999.5), "1,000");
-    EXPECT_EQ(FormatGrouped(999999.5), "1,000,000");
-    EXPECT_EQ(FormatGrouped(-123456), "-123,456");
-    EXPECT_EQ(FormatGrouped(1e12), "1,000,000,000,000");  // no limit on digits
-    EXPECT_EQ(PadLeft(FormatGrouped(9999999.5), 9), "10,000,000");  // over-long: whole, not cut
-}
+using Cases = std::vector<std::pair<double, std::string>>;
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN(), kInf = std::numeric_limits<double>::infinity();
 
-TEST(FormatGrouped, ZeroAndNonFiniteGiveAnEmptyCell) {
-    EXPECT_EQ(FormatGrouped(0), "");
-    EXPECT_EQ(FormatGrouped(-0.0), "");
-    EXPECT_EQ(FormatGrouped(0.4), "");
-    EXPECT_EQ(FormatGrouped(-0.4), "");
-    EXPECT_EQ(FormatGrouped(5e-324), "");
-    EXPECT_EQ(PadLeft(FormatGrouped(0.4), 9), "         ");
-    EXPECT_EQ(FormatGrouped(std::numeric_limits<double>::quiet_NaN()), "");
-    EXPECT_EQ(FormatGrouped(std::numeric_limits<double>::infinity()), "");
+TEST(FormatGrouped, RoundsHalvesAwayFromZeroGroupsInThreesAndLeavesZeroEmpty) {
+    const Cases cases = {
+        {1234567, "1,234,567"}, {1234.5, "1,235"}, {-1234.5, "-1,235"}, {0.5, "1"}, {-0.5, "-1"}, {2.5, "3"},
+        {-2.5, "-3"}, {1.4999, "1"}, {999, "999"}, {999.5, "1,000"}, {999999.5, "1,000,000"}, {-123456, "-123,456"},
+        {1e12, "1,000,000,000,000"},  // no limit on digits
+        {9999999.5, "10,000,000"}, {0, ""}, {-0.0, ""}, {0.4, ""}, {-0.4, ""}, {5e-324, ""}, {kNaN, ""}, {kInf, ""}};
+    for (const auto& [value, text] : cases) EXPECT_EQ(FormatGrouped(value), text) << value;
     EXPECT_EQ(FormatGrouped(std::numeric_limits<double>::max()).size(), 309u + 102u);
 }
 
-TEST(FormatFixed2, TwoDecimalsHalvesJudgedOnTheShortestForm) {
-    EXPECT_EQ(PadLeft(FormatFixed2(-2.5), 6), " -2.50");
-    EXPECT_EQ(PadLeft(FormatFixed2(75), 13), "        75.00");
-    EXPECT_EQ(FormatFixed2(0), "0.00");
-    EXPECT_EQ(FormatFixed2(0.1), "0.10");
-    EXPECT_EQ(FormatFixed2(2.675), "2.68");  // held in binary as 2.67499999…
-    EXPECT_EQ(FormatFixed2(1.005), "1.01");
-    EXPECT_EQ(FormatFixed2(-1.005), "-1.01");
-    EXPECT_EQ(FormatFixed2(1.0049), "1.00");
-    EXPECT_EQ(FormatFixed2(0.005), "0.01");
-    EXPECT_EQ(FormatFixed2(-0.005), "-0.01");
-    EXPECT_EQ(FormatFixed2(0.995), "1.00");
-    EXPECT_EQ(FormatFixed2(9.999), "10.00");
-    EXPECT_EQ(FormatFixed2(1234567.891), "1234567.89");  // no grouping in this pattern
-    EXPECT_EQ(FormatFixed2(1e20), "100000000000000000000.00");
-    EXPECT_EQ(FormatFixed2(1e-7), "0.00");
-}
-
-TEST(FormatFixed2, ZeroAfterRoundingHasNoMinusAndOverLongTextsStayWhole) {
-    EXPECT_EQ(FormatFixed2(-0.0), "0.00");
-    EXPECT_EQ(FormatFixed2(-0.004), "0.00");
-    EXPECT_EQ(FormatFixed2(-0.0049999), "0.00");
-    EXPECT_EQ(FormatFixed2(std::numeric_limits<double>::quiet_NaN()), "0.00");
-    EXPECT_EQ(FormatFixed2(-std::numeric_limits<double>::infinity()), "0.00");
-    EXPECT_EQ(PadLeft(FormatFixed2(-99.994), 6), "-99.99");
-    EXPECT_EQ(PadLeft(FormatFixed2(-99.995), 6), "-100.00");
-    EXPECT_EQ(PadLeft(FormatFixed2(999.995), 6), "1000.00");
+TEST(FormatFixed2, TwoDecimalsHalvesJudgedOnTheShortestFormAndZeroWithoutMinus) {
+    const Cases cases = {
+        {0, "0.00"}, {0.1, "0.10"}, {2.675, "2.68"},  // held in binary as 2.67499999…
+        {1.005, "1.01"}, {-1.005, "-1.01"}, {1.0049, "1.00"}, {0.005, "0.01"}, {-0.005, "-0.01"}, {0.995, "1.00"},
+        {9.999, "10.00"}, {1234567.891, "1234567.89"},  // no grouping in this pattern
+        {1e20, "100000000000000000000.00"}, {1e-7, "0.00"}, {-0.0, "0.00"}, {-0.004, "0.00"},
+        {-0.0049999, "0.00"}, {kNaN, "0.00"}, {-kInf, "0.00"},
+        {-2.5, "-2.50"}, {75, "75.00"}, {-99.994, "-99.99"}, {-99.995, "-100.00"}, {999.995, "1000.00"}};
+    for (const auto& [value, text] : cases) EXPECT_EQ(FormatFixed2(value), text) << value;
 }
 
 TEST(PadLeft, CountsCharactersNotBytes) {

@@ -8,8 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "app/MainWindowLogic.h"
-#include "platform/fake/FakePlatform.h"
+#include "tests/core/PollingFixture.h"
 
 namespace norvale {
 namespace {
@@ -22,26 +21,6 @@ std::unique_ptr<WatchTable> TableWithPrevCloseDevs(const std::vector<double>& de
 }
 
 std::vector<int> Rows(const WatchTable& t) { return {t.RowOrder.begin(), t.RowOrder.begin() + t.EntryCount}; }
-
-TEST(SortRows, TiesComeOutInTheExchangeOrder) {
-    auto t = TableWithPrevCloseDevs({2, 2, 1});
-    SortRows(*t, SortKey::FromListIndex(1));
-    EXPECT_EQ(Rows(*t), (std::vector<int>{2, 1, 0}));
-
-    t = TableWithPrevCloseDevs({5, 5, 5, 5});
-    t->RowOrder[0] = 3;
-    t->RowOrder[3] = 0;
-    SortRows(*t, SortKey::FromListIndex(1));  // every sort starts from the entries' own order
-    EXPECT_EQ(Rows(*t), (std::vector<int>{0, 1, 2, 3}));
-    SortRows(*t, SortKey::FromListIndex(2));
-    EXPECT_EQ(Rows(*t), (std::vector<int>{0, 1, 2, 3}));
-
-    t = TableWithPrevCloseDevs({-5, 3, 0, -0.5});  // ranked by the absolute value
-    SortRows(*t, SortKey::FromListIndex(1));
-    EXPECT_EQ(Rows(*t), (std::vector<int>{2, 3, 1, 0}));
-    SortRows(*t, SortKey::FromListIndex(2));
-    EXPECT_EQ(Rows(*t), (std::vector<int>{0, 1, 3, 2}));
-}
 
 TEST(SortRows, KeyZeroCountsAndSlotsBeyondTheLiveRange) {
     auto t = TableWithPrevCloseDevs({3, 1, 2});
@@ -107,6 +86,7 @@ void ReferenceSort(WatchTable& t, int sortKey) {
     }
 }
 
+// Also pins the tie order, the restart from the entries' own order and the ranking by absolute value.
 TEST(SortRows, MatchesTheLiteralExchangeStepsOnRandomInputsWithManyTies) {
     std::mt19937 rng(20240607);
     auto t = std::make_unique<WatchTable>();
@@ -132,49 +112,33 @@ TEST(SortRows, MatchesTheLiteralExchangeStepsOnRandomInputsWithManyTies) {
     }
 }
 
-}  // namespace
-}  // namespace norvale
-
-namespace norvale {
-namespace {
-
 TEST(SortKey, ListIndexAndKeyMapOneToOne) {
     for (int index = -1; index <= 12; ++index) EXPECT_EQ(SortKey::FromListIndex(index).ListIndex(), index);
     EXPECT_EQ(SortKey::FromListIndex(13), SortKey::FromListIndex(-1));
-    EXPECT_EQ(SortKey::FromListIndex(12), (SortKey{SortMeasure::QuoteRatio, SortDirection::Descending}));
-    EXPECT_EQ(SortKey::FromListIndex(3), (SortKey{SortMeasure::OpenDev, SortDirection::Ascending}));
 }
 
 TEST(SortKeyChosen, StoresTheKeyShowsItSortsAndRedrawsExceptForStop) {
-    auto fp = std::make_unique<FakePlatform>();
-    auto frm = std::make_unique<MainWindowLogic>(fp->platform);
-    fp->window.events = frm.get();
-    ASSERT_TRUE(frm->StartUp());
-    WatchTable& t = frm->TableForSetUp();
+    Polling p;
+    WatchTable& t = p.logic.TableForSetUp();
     t.EntryCount = 3;
     t.entries[0].openDev = 1;
     t.entries[1].openDev = -9;
     t.entries[2].openDev = 4;
 
-    fp->tableSurface.ops.clear();
-    fp->window.SelectListItem(DropDown::SortKey, 4);  // 本日始値乖離率-降順
-    frm->SortKeyChosen();
-    EXPECT_EQ(frm->CurrentSortKey().ListIndex(), 4);
-    EXPECT_EQ(fp->statusBar.Panel(StatusPanel::SortKey), "本日始値乖離率-降順");
+    p.fp.tableSurface.ops.clear();
+    p.ChooseSortKey(4);  // 本日始値乖離率-降順
+    EXPECT_EQ(p.logic.CurrentSortKey().ListIndex(), 4);
+    EXPECT_EQ(p.Panel(StatusPanel::SortKey), "本日始値乖離率-降順");
     EXPECT_EQ(Rows(t), (std::vector<int>{1, 2, 0}));
-    EXPECT_GT(fp->tableSurface.Count(SurfaceOp::Outline), 0);  // redrawn with the new order
-    EXPECT_EQ(fp->statusBar.Panel(StatusPanel::BrandCount), "銘柄数: 3/ 1000");
+    EXPECT_GT(p.fp.tableSurface.Count(SurfaceOp::Outline), 0);  // redrawn with the new order
+    EXPECT_EQ(p.Panel(StatusPanel::BrandCount), "銘柄数: 3/ 1000");
 
-    // Stop sorting: the order freezes and later passes' sorts leave it.
-    fp->tableSurface.ops.clear();
-    fp->window.SelectListItem(DropDown::SortKey, 0);
-    frm->SortKeyChosen();
-    EXPECT_EQ(frm->CurrentSortKey().ListIndex(), 0);
-    EXPECT_EQ(fp->statusBar.Panel(StatusPanel::SortKey), "並べ替え停止");
-    EXPECT_TRUE(fp->tableSurface.ops.empty());
-    t.entries[0].openDev = 50;
-    SortRows(t, frm->CurrentSortKey());
-    EXPECT_EQ(Rows(t), (std::vector<int>{1, 2, 0}));
+    // Stop sorting: the key that later passes' sorts leave alone, and no redrawing.
+    p.fp.tableSurface.ops.clear();
+    p.ChooseSortKey(0);
+    EXPECT_EQ(p.logic.CurrentSortKey().ListIndex(), 0);
+    EXPECT_EQ(p.Panel(StatusPanel::SortKey), "並べ替え停止");
+    EXPECT_TRUE(p.fp.tableSurface.ops.empty());
 }
 
 }  // namespace

@@ -3,50 +3,39 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace norvale {
 namespace {
 
-const std::string kReplacement = "\xEF\xBF\xBD";
+using Cases = std::vector<std::pair<std::string, std::string>>;
+const std::string kBad = "\xEF\xBF\xBD";  // the replacement character
 
-TEST(TextCodec, DecodesMicrosoftsTableNotPlainShiftJis) {
-    EXPECT_EQ(Cp932ToUtf8("7203,\x83\x67\x83\x88\x83\x5E"), "7203,トヨタ");
-    EXPECT_EQ(Cp932ToUtf8("\x87\x40"), "①");             // NEC special row
-    EXPECT_EQ(Cp932ToUtf8("\xFB\xFC"), "髙");             // IBM extension
-    EXPECT_EQ(Cp932ToUtf8("\x81\x60"), "\xEF\xBD\x9E");    // FULLWIDTH TILDE, not WAVE DASH
-    EXPECT_EQ(Cp932ToUtf8("\x81\x7C"), "\xEF\xBC\x8D");    // FULLWIDTH HYPHEN-MINUS
-    EXPECT_EQ(Cp932ToUtf8("\x5C\x7E"), "\\~");             // single bytes stay ASCII
-    EXPECT_EQ(Cp932ToUtf8("\xBA\xB0\xC4\xDE"), "ｺｰﾄﾞ");    // half-width katakana
-    EXPECT_EQ(Cp932ToUtf8(""), "");
+TEST(TextCodec, DecodesMicrosoftsTableAndReplacesBadBytesWithoutSwallowingWhatFollows) {
+    const Cases cases = {
+        {"7203,\x83\x67\x83\x88\x83\x5E", "7203,トヨタ"}, {"\x87\x40", "①"},  // NEC special row
+        {"\xFB\xFC", "髙"},                                                   // IBM extension
+        {"\x81\x60", "\xEF\xBD\x9E"},  // FULLWIDTH TILDE, not WAVE DASH
+        {"\x81\x7C", "\xEF\xBC\x8D"},  // FULLWIDTH HYPHEN-MINUS
+        {"\x5C\x7E", "\\~"}, {"\xBA\xB0\xC4\xDE", "ｺｰﾄﾞ"}, {"", ""},
+        // A lead byte cut off by the end, or before a line end or a comma: only the lead byte goes;
+        // a stray trail-range byte; an unassigned double-byte code is one character, replaced once.
+        {"AB\x83", "AB" + kBad}, {"\x83\r\n", kBad + "\r\n"}, {"\x83,1", kBad + ",1"},
+        {"\xFD\x83\x67", kBad + "ト"}, {"\x85\x40Z", kBad + "Z"}};
+    for (const auto& [cp932, utf8] : cases) EXPECT_EQ(Cp932ToUtf8(cp932), utf8) << utf8;
 }
 
-TEST(TextCodec, ReplacesBadCp932WithoutSwallowingWhatFollows) {
-    // A lead byte cut off by the end of the text.
-    EXPECT_EQ(Cp932ToUtf8("AB\x83"), "AB" + kReplacement);
-    // A lead byte before a line end or a comma: only the lead byte goes.
-    EXPECT_EQ(Cp932ToUtf8("\x83\r\n"), kReplacement + "\r\n");
-    EXPECT_EQ(Cp932ToUtf8("\x83,1"), kReplacement + ",1");
-    // A stray trail-range byte on its own, then a good character.
-    EXPECT_EQ(Cp932ToUtf8("\xFD\x83\x67"), kReplacement + "ト");
-    // An unassigned double-byte code is one character, replaced once.
-    EXPECT_EQ(Cp932ToUtf8("\x85\x40Z"), kReplacement + "Z");
-}
-
-TEST(TextCodec, EncodesAndRoundTripsCp932Names) {
+TEST(TextCodec, EncodesRoundTripsAndReplacesEachUnconvertibleCharacterWithOneQuestionMark) {
     const std::string names = "トヨタ自動車,髙島屋,①テスト～商事,三菱ＵＦＪ,ｺｰﾄﾞ";
-    const std::string bytes = Utf8ToCp932(names);
-    EXPECT_EQ(bytes.substr(0, 6), "\x83\x67\x83\x88\x83\x5E");
-    EXPECT_EQ(Cp932ToUtf8(bytes), names);
-    // WAVE DASH, as other programs write ～, lands on the same byte pair.
-    EXPECT_EQ(Utf8ToCp932("\xE3\x80\x9C"), "\x81\x60");
-}
-
-TEST(TextCodec, ReplacesEachUnconvertibleCharacterWithOneQuestionMark) {
-    EXPECT_EQ(Utf8ToCp932("A\xF0\x9F\x98\x80" "B"), "A?B");  // an emoji, four bytes
-    EXPECT_EQ(Utf8ToCp932("caf\xC3\xA9"), "caf?");            // é has no CP932 form
-    EXPECT_EQ(Utf8ToCp932("\xFF" "1"), "?1");                  // not UTF-8 at all
-    EXPECT_EQ(Utf8ToCp932("\xE3\x41"), "?A");                  // a sequence broken by ASCII
-    EXPECT_EQ(Utf8ToCp932("7\xE3\x81"), "7?");                 // cut short at the end
-    EXPECT_EQ(Utf8ToCp932("\xF0\x9F\x98\x80\xF0\x9F\x98\x80"), "??");
+    EXPECT_EQ(Cp932ToUtf8(Utf8ToCp932(names)), names);
+    const Cases cases = {
+        {"トヨタ", "\x83\x67\x83\x88\x83\x5E"},
+        {"\xE3\x80\x9C", "\x81\x60"},  // WAVE DASH, as other programs write ～, lands on the same pair
+        {"A\xF0\x9F\x98\x80" "B", "A?B"}, {"caf\xC3\xA9", "caf?"}, {"\xFF" "1", "?1"},  // emoji, é, not UTF-8
+        {"\xE3\x41", "?A"}, {"7\xE3\x81", "7?"}, {"\xF0\x9F\x98\x80\xF0\x9F\x98\x80", "??"}};  // broken, cut short
+    for (const auto& [utf8, cp932] : cases) EXPECT_EQ(Utf8ToCp932(utf8), cp932) << cp932;
 }
 
 }  // namespace

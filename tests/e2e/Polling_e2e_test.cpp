@@ -43,7 +43,7 @@ TEST(EndToEnd, PollingFromTheMenuFillsTheTable) {
     EXPECT_EQ(n.window.PanelText(StatusPanel::Activity).rfind("待機中:", 0), 0u);
 
     // A second pass, so that prices have moved and the arrows show it.
-    ASSERT_TRUE(WaitUntil([&] { return n.statusBar.Count(StatusPanel::LoadTime, "読込み時間:") >= 2; }, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return n.statusBar.completed >= 2; }, 10000));
     QTest::qWait(300);  // the drawing reaches the screen
     const QPixmap shot = n.window.screen()->grabWindow(n.window.winId());
     const QString shotPath = qEnvironmentVariableIsSet("NORVALE_SCREENSHOT")

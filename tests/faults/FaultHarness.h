@@ -15,10 +15,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -78,26 +76,15 @@ private:
     QtSurface& real_;
 };
 
-// The status bar, remembering every text written to it and counting the ends of passes.
+// The status bar, counting the ends of passes.
 class PassCountingStatusBar : public StatusBar {
 public:
     explicit PassCountingStatusBar(QtMainWindow& real) : real_(real) {}
     void SetPanel(StatusPanel panel, const std::string& text) override {
         if (panel == StatusPanel::LoadTime && text.rfind("読込み時間:", 0) == 0) ++completed;
-        if (panel == StatusPanel::Activity && text == "停止") ++stopped;
-        writes.emplace_back(panel, text);
         real_.SetPanel(panel, text);
     }
-    // Texts of a panel that begin with prefix, among the writes from index `from` on.
-    int Count(StatusPanel panel, const std::string& prefix, std::size_t from = 0) const {
-        int n = 0;
-        for (std::size_t k = from; k < writes.size(); ++k)
-            n += writes[k].first == panel && writes[k].second.rfind(prefix, 0) == 0 ? 1 : 0;
-        return n;
-    }
     int completed = 0;
-    int stopped = 0;
-    std::vector<std::pair<StatusPanel, std::string>> writes;
 
 private:
     QtMainWindow& real_;

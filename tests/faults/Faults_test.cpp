@@ -27,12 +27,6 @@ constexpr int kLongWaitMs = 60000;
 
 std::string Topic(int j) { return std::to_string(1001 + j) + (j < 10 ? ".t" : ".oj"); }
 
-std::size_t CharCount(const std::string& utf8) {
-    std::size_t n = 0;
-    for (const char c : utf8) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
-    return n;
-}
-
 class Faults : public testing::Test {
 protected:
     void SetUp() override {
@@ -102,6 +96,16 @@ protected:
     bool WaitForPasses(int n) {
         return WaitUntil([&] { return h_->statusBar.completed >= n; }, kLongWaitMs);
     }
+    // Starts the server (again): the next whole pass fetches every brand without a failure.
+    void ExpectRecoveryOnRestart(std::unique_ptr<QuoteServerProcess>& server) {
+        h_->probe.Pause();  // the test itself waits for the server here, not the program
+        server = StartServer();
+        h_->probe.Arm();
+        const std::size_t mark = h_->ddeml.requests.size();
+        ASSERT_TRUE(WaitForPasses(h_->statusBar.completed + 1));
+        EXPECT_EQ(h_->ddeml.Failures(mark), 0);
+        for (int j = 0; j < kBrands; ++j) EXPECT_GT(Entry(j).last, 0) << Topic(j);
+    }
     const WatchEntry& Entry(int j) const { return h_->logic->Table().entries[static_cast<std::size_t>(j)]; }
     // Runs a queued action at the next time the program lets its events run.
     void Post(std::function<void()> action) {
@@ -130,17 +134,9 @@ TEST_F(Faults, ServerAbsentAtStartThenStarted) {
     EXPECT_TRUE(h_->window.isVisible());
 
     // The trading tool comes up: the quotes follow without any command.
-    h_->probe.Pause();  // the test itself waits for the server here, not the program
-    const auto server = StartServer();
-    h_->probe.Arm();
-    const std::size_t mark = h_->ddeml.requests.size();
-    const int passes = h_->statusBar.completed;
-    ASSERT_TRUE(WaitForPasses(passes + 1));
-    EXPECT_EQ(h_->ddeml.Failures(mark), 0);
-    for (int j = 0; j < kBrands; ++j) {
-        EXPECT_GT(Entry(j).last, 0) << Topic(j);
-        EXPECT_GT(Entry(j).prevClose, 0) << Topic(j);
-    }
+    std::unique_ptr<QuoteServerProcess> server;
+    ExpectRecoveryOnRestart(server);
+    for (int j = 0; j < kBrands; ++j) EXPECT_GT(Entry(j).prevClose, 0) << Topic(j);
 }
 
 TEST_F(Faults, ServerKilledMidPassAndRestarted) {
@@ -154,7 +150,6 @@ TEST_F(Faults, ServerKilledMidPassAndRestarted) {
     ASSERT_TRUE(WaitForPasses(1));
     h_->ddeml.onRequest = nullptr;
 
-    const std::string killedOn = h_->ddeml.requests[99].topic;
     EXPECT_FALSE(h_->ddeml.requests[98].failed);
     EXPECT_TRUE(h_->ddeml.requests[100].failed);  // the next request of the same brand
     // Everything after the kill failed: the brand's own requests, then each later brand's connect.
@@ -165,14 +160,7 @@ TEST_F(Faults, ServerKilledMidPassAndRestarted) {
     EXPECT_EQ(Entry(kBrands - 1).lastText, "");  // its request failed: the text is stored empty
     EXPECT_EQ(Entry(kBrands - 1).last, 0);
 
-    h_->probe.Pause();
-    server = StartServer();
-    h_->probe.Arm();
-    const std::size_t mark = h_->ddeml.requests.size();
-    const int passes = h_->statusBar.completed;
-    ASSERT_TRUE(WaitForPasses(passes + 1));
-    EXPECT_EQ(h_->ddeml.Failures(mark), 0);
-    for (int j = 0; j < kBrands; ++j) EXPECT_GT(Entry(j).last, 0) << Topic(j) << " after " << killedOn;
+    ExpectRecoveryOnRestart(server);
 }
 
 TEST_F(Faults, HungTopicCostsItsLimitAndThePassGoesOn) {
@@ -222,8 +210,8 @@ TEST_F(Faults, BrokenRepliesLeaveEveryNumberFinite) {
         const WatchEntry& e = Entry(j);
         for (const std::string* text : {&e.lastText, &e.vwapText, &e.highText, &e.lowText, &e.openText,
                                         &e.prevCloseText, &e.askQtyText[0], &e.bidQtyText[0]}) {
-            EXPECT_LE(CharCount(*text), 512u);
-            cut |= CharCount(*text) == 512;
+            EXPECT_LE(Utf8CharCount(*text), 512u);
+            cut |= Utf8CharCount(*text) == 512;
         }
     }
     EXPECT_TRUE(cut) << "no 10 KB reply reached a text field";
@@ -247,11 +235,9 @@ TEST_F(Faults, ServerAnsweringWithAnotherTopicsData) {
     EXPECT_EQ(Entry(10).lastText, Entry(3).lastText);
     EXPECT_EQ(Entry(0).topic, Topic(0));
     // The display order is still a permutation of the entries.
-    std::vector<bool> seen(kBrands, false);
-    for (int r = 0; r < kBrands; ++r) {
-        seen.at(static_cast<std::size_t>(h_->logic->Table().RowOrder[static_cast<std::size_t>(r)])) = true;
-    }
-    EXPECT_EQ(std::count(seen.begin(), seen.end(), true), kBrands);
+    std::vector<int> rows(h_->logic->Table().RowOrder.begin(), h_->logic->Table().RowOrder.begin() + kBrands);
+    std::sort(rows.begin(), rows.end());
+    for (int r = 0; r < kBrands; ++r) EXPECT_EQ(rows[static_cast<std::size_t>(r)], r);
     EXPECT_EQ(h_->ddeml.Failures(), 0);
 }
 

@@ -71,41 +71,22 @@ TEST(Polling, WaitAndLoadTicksArriveWhileAPassRuns) {
     WAIT_UNTIL_MS(seen.requests > firstPass, 10000);
 }
 
-// Twenty brands on a slow server, the menu's two commands, and an action run while request
-// number `at` is under way.
-struct MidPass {
-    QtHarness h{kTickMs};
-    Seen seen;
-    QAction* start = nullptr;
-    QAction* stop = nullptr;
-    int served = 0;
-    int at = 0;
-    std::function<void()> action;
-
-    MidPass() {
-        h.Start();
-        AddBrands(h, 20);
-        SlowServer(h, seen);
-        start = h.window.findChild<QAction*>(QStringLiteral("startPolling"));
-        stop = h.window.findChild<QAction*>(QStringLiteral("stopPolling"));
-        auto server = h.ddeml.server;
-        h.ddeml.server = [this, server](const std::string& t, const std::string& i) {
-            if (++served == at && action) action();
-            return server(t, i);
-        };
-    }
-};
-
-// The user's stop and close arrive as events while the pass runs (posted from inside a
-// request, as a click during it would be) and are seen at the next brand boundary.
+// The user's stop and close arrive as events while a pass over twenty brands runs (posted from
+// inside a request, as a click during it would be) and are seen at the next brand boundary.
 TEST(Polling, StopAndCloseArrivingDuringAPassEndItAtTheBrandBoundary) {
-    MidPass m;
-    QtHarness& h = m.h;
-    QAction* start = m.start;
-    QAction* stop = m.stop;
-    int& served = m.served;
-    m.at = 10;
-    std::function<void()>& at10 = m.action;
+    QtHarness h(kTickMs);
+    h.Start();
+    AddBrands(h, 20);
+    Seen seen;
+    SlowServer(h, seen);
+    QAction* start = h.window.findChild<QAction*>(QStringLiteral("startPolling"));
+    QAction* stop = h.window.findChild<QAction*>(QStringLiteral("stopPolling"));
+    int served = 0;
+    std::function<void()> at10;
+    h.ddeml.server = [&, server = h.ddeml.server](const std::string& t, const std::string& i) {
+        if (++served == 10) at10();
+        return server(t, i);
+    };
 
     // Request 10 is brand 4's close, its last of the first loop: the stop is handled with
     // the events before brand 5, and the pass ends after brand 5's two requests.

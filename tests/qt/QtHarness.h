@@ -21,9 +21,7 @@ namespace norvale {
 
 struct QtHarness {
     explicit QtHarness(int tickMs = 1000)
-        : loadTicker(tickMs, [this] { logic->LoadTick(); }), waitTicker(tickMs, [this] { logic->WaitTick(); }) {
-        window.SetEvents(logic.get());
-    }
+        : loadTicker(tickMs, [this] { logic->LoadTick(); }), waitTicker(tickMs, [this] { logic->WaitTick(); }) {}
 
     QtMainWindow window;
     QtEventPump events;

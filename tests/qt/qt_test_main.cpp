@@ -8,14 +8,9 @@ namespace {
 
 // Messages of the test environment itself, not of Norvale.
 bool IsEnvironmentNoise(const QString& message) {
-    static const char* const kNoise[] = {
-        "propagateSizeHints",        // offscreen platform
-        "XDG_RUNTIME_DIR",           // runtime folder not set or not private
-        "QStandardPaths",
-    };
-    for (const char* n : kNoise) {
+    // The offscreen platform's size hints; a runtime folder not set or not private.
+    for (const char* n : {"propagateSizeHints", "XDG_RUNTIME_DIR", "QStandardPaths"})
         if (message.contains(QLatin1String(n))) return true;
-    }
     return false;
 }
 
