@@ -77,7 +77,9 @@ fi
 if ! grep -qF '="IPAGothic"' "$WINEPREFIX/user.reg" 2>/dev/null; then
   timeout 60 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /d IPAGothic /f \
     >>"$logs/reg.log" 2>&1
-  stop_wine
+  # Wine alone starts again; the display stays for the tests.
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
   boot
 fi
 
