@@ -21,6 +21,7 @@
 #include "platform/fake/FakeFileSystem.h"
 #include "platform/fake/FakeInstanceGuard.h"
 #include "platform/fake/FakeMessageBox.h"
+#include "platform/fake/ForwardingDdeml.h"
 #include "platform/win32/Win32Ddeml.h"
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32Services.h"
@@ -44,30 +45,18 @@ std::vector<std::string_view> ItemsOfABrand() {
 }
 
 // The DDEML of the window, with its transactions counted, so both sides make the same requests.
-class CountingDdeml final : public Ddeml {
+class CountingDdeml final : public ForwardingDdeml {
 public:
-    std::uint32_t Initialize(DdeInstance& i, std::uint32_t f) override { return real_.Initialize(i, f); }
-    DdeString CreateStringHandle(DdeInstance i, std::string_view s, int cp) override {
-        return real_.CreateStringHandle(i, s, cp);
-    }
-    bool FreeStringHandle(DdeInstance i, DdeString h) override { return real_.FreeStringHandle(i, h); }
-    DdeConversation Connect(DdeInstance i, DdeString s, DdeString t) override { return real_.Connect(i, s, t); }
-    bool Disconnect(DdeConversation c) override { return real_.Disconnect(c); }
+    CountingDdeml() : ForwardingDdeml(win32_) {}
     DdeData ClientTransaction(DdeConversation c, DdeString item, std::uint32_t format, std::uint32_t type,
                               std::uint32_t timeoutMs) override {
         ++transactions;
         return real_.ClientTransaction(c, item, format, type, timeoutMs);
     }
-    std::uint32_t GetData(DdeData d, char* b, std::uint32_t n, std::uint32_t o) override {
-        return real_.GetData(d, b, n, o);
-    }
-    bool FreeDataHandle(DdeData d) override { return real_.FreeDataHandle(d); }
-    std::uint32_t GetLastError(DdeInstance i) override { return real_.GetLastError(i); }
-    bool Uninitialize(DdeInstance i) override { return real_.Uninitialize(i); }
     long transactions = 0;
 
 private:
-    Win32Ddeml real_;
+    Win32Ddeml win32_;
 };
 
 // Norvale: the window logic on the Windows window, its pass run as the wait ticker runs it.

@@ -11,19 +11,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/Ddeml.h"
+#include "platform/fake/ForwardingDdeml.h"
 #include "platform/TextCodec.h"
 
 namespace norvale {
 
 // onRequest runs as a request begins, before it is sent.
-class TimedDdeml : public Ddeml {
+class TimedDdeml : public ForwardingDdeml {
 public:
-    explicit TimedDdeml(Ddeml& real) : real_(real) {}
+    explicit TimedDdeml(Ddeml& real) : ForwardingDdeml(real) {}
 
-    std::uint32_t Initialize(DdeInstance& instance, std::uint32_t flags) override {
-        return real_.Initialize(instance, flags);
-    }
     DdeString CreateStringHandle(DdeInstance instance, std::string_view ansi, int codePage) override {
         const DdeString h = real_.CreateStringHandle(instance, ansi, codePage);
         if (h != DdeString::kNone) strings_[h] = Cp932ToUtf8(ansi);
@@ -60,12 +57,6 @@ public:
         requests.push_back(std::move(r));
         return data;
     }
-    std::uint32_t GetData(DdeData data, char* buffer, std::uint32_t length, std::uint32_t offset) override {
-        return real_.GetData(data, buffer, length, offset);
-    }
-    bool FreeDataHandle(DdeData data) override { return real_.FreeDataHandle(data); }
-    std::uint32_t GetLastError(DdeInstance instance) override { return real_.GetLastError(instance); }
-    bool Uninitialize(DdeInstance instance) override { return real_.Uninitialize(instance); }
 
     struct Request {
         std::string topic;
@@ -96,7 +87,6 @@ private:
         return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
     }
 
-    Ddeml& real_;
     std::map<DdeString, std::string> strings_;
     std::map<DdeConversation, std::string> conversations_;
 };

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/MainWindowLogic.h"
+#include "platform/fake/ForwardingDdeml.h"
 #include "platform/win32/Win32Ddeml.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32MainWindow.h"
@@ -41,32 +42,19 @@ private:
 };
 
 // The real DDEML, with its failed requests counted: a pass that met a dead server shows here.
-class CountingDdeml final : public Ddeml {
+class CountingDdeml final : public ForwardingDdeml {
 public:
-    std::uint32_t Initialize(DdeInstance& i, std::uint32_t f) override { return real_.Initialize(i, f); }
-    DdeString CreateStringHandle(DdeInstance i, std::string_view s, int cp) override {
-        return real_.CreateStringHandle(i, s, cp);
-    }
-    bool FreeStringHandle(DdeInstance i, DdeString h) override { return real_.FreeStringHandle(i, h); }
-    DdeConversation Connect(DdeInstance i, DdeString s, DdeString t) override { return real_.Connect(i, s, t); }
-    bool Disconnect(DdeConversation c) override { return real_.Disconnect(c); }
+    CountingDdeml() : ForwardingDdeml(win32_) {}
     DdeData ClientTransaction(DdeConversation c, DdeString item, std::uint32_t format, std::uint32_t type,
                               std::uint32_t timeoutMs) override {
         const DdeData data = real_.ClientTransaction(c, item, format, type, timeoutMs);
         if (data == DdeData::kNone) ++failures;
         return data;
     }
-    std::uint32_t GetData(DdeData d, char* b, std::uint32_t n, std::uint32_t o) override {
-        return real_.GetData(d, b, n, o);
-    }
-    bool FreeDataHandle(DdeData d) override { return real_.FreeDataHandle(d); }
-    std::uint32_t GetLastError(DdeInstance i) override { return real_.GetLastError(i); }
-    bool Uninitialize(DdeInstance i) override { return real_.Uninitialize(i); }
-
     int failures = 0;
 
 private:
-    Win32Ddeml real_;
+    Win32Ddeml win32_;
 };
 
 std::string Slurp(const std::wstring& path) { return Win32FileSystem().ReadAll(Utf8(path), kAnySize).value_or("?"); }
