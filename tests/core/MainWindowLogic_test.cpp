@@ -261,7 +261,8 @@ TEST(StopPolling, StopsThePassAtTheBrandBoundaryAndLeavesItsEndUndone) {
     EXPECT_EQ(p.Table().removal, PendingRemoval::AfterPass);
     p.secondsFor.clear();
     p.ForgetRequests();
-    p.Idle(1);  // a new pass begins at the next wait tick
+    p.Idle(1);  // a new pass begins at the next wait tick; the marked brand is still refreshed
+    EXPECT_EQ(p.RequestsFor("1111.t"), 14);
     EXPECT_EQ(p.RequestsFor("2222.t"), 16);
     EXPECT_EQ(p.Table().EntryCount, 1);
     EXPECT_EQ(p.Entry(0).codeText, "2222");

@@ -104,68 +104,42 @@ TEST(RefreshPass, StoresTextsAlwaysAndNumbersOnlyFromAValue) {
     EXPECT_EQ(p.RequestsFor("1301.t"), 14);
 }
 
-TEST(RefreshPass, DeviationsWaitForAValidCurrentPrice) {
-    Polling p;
-    p.Add("1301", "t");
-    auto& q = p.quotes;
-    q["1301.t|始値"] = q["1301.t|前日終値"] = q["1301.t|安値"] = "";
-    q["1301.t|現在値"] = "1000";
-    q["1301.t|出来高加重平均"] = "800";
-    q["1301.t|高値"] = "1250";
-    (void)p.logic.RunPass();
-    WatchEntry& e = p.Entry(0);
-    EXPECT_EQ(e.openDev, 0);
-    EXPECT_NEAR(e.vwapDev, 25.0, 1e-9);
-    EXPECT_NEAR(e.highDev, -20.0, 1e-9);
-    EXPECT_EQ(e.lowDev, 0);
-
-    // Open and close arrive, the price does not: both rates keep their values.
-    q["1301.t|始値"] = "800";
-    q["1301.t|前日終値"] = "500";
-    q["1301.t|現在値"] = " ";
-    q["1301.t|出来高加重平均"] = "";
-    (void)p.logic.RunPass();
-    EXPECT_EQ(e.open, 800);
-    EXPECT_EQ(e.openDev, 0);
-    EXPECT_EQ(e.prevCloseDev, 0);
-    EXPECT_NEAR(e.vwapDev, 25.0, 1e-9);
-
-    q["1301.t|現在値"] = "1000";
-    (void)p.logic.RunPass();
-    EXPECT_NEAR(e.openDev, 25.0, 1e-9);
-    EXPECT_NEAR(e.prevCloseDev, 100.0, 1e-9);
-}
-
-// A new price alone leaves the VWAP, high and low rates as they were: each is worked out again
-// only when its own text arrives, from the price of that moment, into its own fields.
-TEST(RefreshPass, VwapHighAndLowRatesFollowOnlyTheirOwnTexts) {
+// The open and close rates wait for a valid current price and follow every new one; the VWAP,
+// high and low rates are worked out again only when their own text arrives, from the price of
+// that moment, into their own fields.
+TEST(RefreshPass, EachRateFollowsItsOwnTextsAndAValidPrice) {
     Polling p;
     p.Add("1301", "t");
     struct Step {
-        const char *last, *vwap, *high, *low;
-        double vwapDev, highDev, lowDev, highValue, lowValue;
+        const char *open, *close, *last, *vwap, *high, *low;
+        double openDev, prevCloseDev, vwapDev, highDev, lowDev, highValue, lowValue;
     };
     const Step steps[] = {
-        {"1000", "800", "1250", "500", 25, -20, 100, 1250, 500},
-        {"1100", "", "", "", 25, -20, 100, 1250, 500},
-        {"1100", "", "", "440", 25, -20, 150, 1250, 440},
-        {"1100", "", "2200", "", 25, -50, 150, 2200, 440},
-        {"1100", "1000", "", "", 10, -50, 150, 2200, 440},
+        {"", "", "1000", "800", "1250", "500", 0, 0, 25, -20, 100, 1250, 500},
+        {"800", "500", " ", "", "", "", 0, 0, 25, -20, 100, 1250, 500},  // open and close arrive, the price does not
+        {"", "", "1000", "", "", "", 25, 100, 25, -20, 100, 1250, 500},
+        {"", "", "1100", "", "", "", 37.5, 120, 25, -20, 100, 1250, 500},  // a new price alone
+        {"", "", "1100", "", "", "440", 37.5, 120, 25, -20, 150, 1250, 440},
+        {"", "", "1100", "", "2200", "", 37.5, 120, 25, -50, 150, 2200, 440},
+        {"", "", "1100", "1000", "", "", 37.5, 120, 10, -50, 150, 2200, 440},
     };
     const WatchEntry& e = p.Entry(0);
+    int step = 0;
     for (const Step& s : steps) {
-        SCOPED_TRACE(std::string(s.last) + "/" + s.vwap + "/" + s.high + "/" + s.low);
-        p.quotes["1301.t|現在値"] = s.last;
-        p.quotes["1301.t|出来高加重平均"] = s.vwap;
-        p.quotes["1301.t|高値"] = s.high;
-        p.quotes["1301.t|安値"] = s.low;
+        SCOPED_TRACE(step++);
+        const char* texts[] = {s.open, s.close, s.last, s.vwap, s.high, s.low};
+        const char* items[] = {"始値", "前日終値", "現在値", "出来高加重平均", "高値", "安値"};
+        for (int k = 0; k < 6; ++k) p.quotes[std::string("1301.t|") + items[k]] = texts[k];
         (void)p.logic.RunPass();
+        EXPECT_NEAR(e.openDev, s.openDev, 1e-9);
+        EXPECT_NEAR(e.prevCloseDev, s.prevCloseDev, 1e-9);
         EXPECT_NEAR(e.vwapDev, s.vwapDev, 1e-9);
         EXPECT_NEAR(e.highDev, s.highDev, 1e-9);
         EXPECT_NEAR(e.lowDev, s.lowDev, 1e-9);
         EXPECT_EQ(e.high, s.highValue);
         EXPECT_EQ(e.low, s.lowValue);
     }
+    EXPECT_EQ(e.open, 800);
 }
 
 TEST(RefreshPass, LevelsSixToEightOnlyForOjAndTotalsThatOverflowCountZero) {
@@ -299,44 +273,25 @@ TEST(RefreshPass, OfflineAsksNothingAndChangesNoNumberFromTheNextRequestOn) {
     EXPECT_TRUE(p.State().Offline());
 }
 
-TEST(RefreshPass, CompletedExitRanksTimesSetsTheWaitRemovesAndDraws) {
-    {  // An empty table: nothing asked, everything else done.
-        Polling p;
-        const auto opsBefore = p.fp.tableSurface.ops.size();
-        EXPECT_EQ(p.logic.RunPass(), PassExit::Completed);
-        EXPECT_TRUE(p.Requests().empty());
-        EXPECT_EQ(p.Panel(StatusPanel::LoadTime), "読込み時間: 0秒");
-        EXPECT_EQ(p.State().WaitLimit(), 5);
-        EXPECT_EQ(p.State().Phase(), PollingPhase::Idle);
-        EXPECT_FALSE(p.fp.loadTicker.enabled);
-        EXPECT_GT(p.fp.tableSurface.ops.size(), opsBefore);
-    }
-    // "10秒" and a pass of 12 seconds; a row marked during the pass goes at its end; sorted
-    // by prevCloseDev ascending.
+// The stopped exit leaves all this undone (StopPolling in MainWindowLogic_test); a removal
+// marked during the pass is carried out at its end (BrandEntry_test).
+TEST(RefreshPass, CompletedExitTimesSetsTheWaitRanksAndDraws) {
     Polling p;
+    const auto opsBefore = p.fp.tableSurface.ops.size();
+    EXPECT_EQ(p.logic.RunPass(), PassExit::Completed);  // an empty table: nothing asked, the rest done
+    EXPECT_TRUE(p.Requests().empty());
+    EXPECT_EQ(p.Panel(StatusPanel::LoadTime), "読込み時間: 0秒");
+    EXPECT_EQ(p.State().WaitLimit(), 5);
+    EXPECT_EQ(p.State().Phase(), PollingPhase::Idle);
+    EXPECT_FALSE(p.fp.loadTicker.enabled);
+    EXPECT_GT(p.fp.tableSurface.ops.size(), opsBefore);
+
     p.Add("1111", "t");
-    p.Add("2222", "t");
     p.Add("3333", "t");
-    for (const char* code : {"1111", "2222", "3333"}) p.quotes[std::string(code) + ".t|前日終値"] = "100";
     p.quotes["1111.t|現在値"] = "110";
-    p.quotes["2222.t|現在値"] = "150";
     p.quotes["3333.t|現在値"] = "101";
-    p.secondsFor["高値"] = 4;
-    p.fp.window.SelectListItem(DropDown::Interval, 1);
-    p.ChooseSortKey(1);
-    p.afterRequest[3] = [&] {
-        p.Delete(1);
-        EXPECT_EQ(p.Table().removal, PendingRemoval::AfterPass);
-    };
-    EXPECT_EQ(p.logic.RunPass(), PassExit::Completed);
-    EXPECT_EQ(p.State().LoadSeconds(), 12);
-    EXPECT_EQ(p.Panel(StatusPanel::LoadTime), "読込み時間: 12秒");
-    EXPECT_EQ(p.State().WaitLimit(), 0);
-    // All three were refreshed; then 2222 went.
-    EXPECT_EQ(p.RequestsFor("2222.t"), 16);
-    EXPECT_EQ(p.Table().EntryCount, 2);
-    EXPECT_EQ(p.Table().removal, PendingRemoval::None);
-    EXPECT_EQ(p.Entry(1).codeText, "3333");
+    p.ChooseSortKey(1);  // prevCloseDev ascending
+    (void)p.logic.RunPass();
     EXPECT_EQ(p.Table().RowOrder[0], 1);  // 3333 at +1 % before 1111 at +10 %
     EXPECT_EQ(p.Table().RowOrder[1], 0);
 }
