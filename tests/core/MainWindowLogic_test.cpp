@@ -158,56 +158,48 @@ struct Cycle : Polling {
     }
 };
 
-TEST(WaitTick, SixtySecondsWithATwentySecondPass) {
-    Cycle c(20, 6);
-    EXPECT_EQ(c.State().WaitSeconds(), 10000);
-    EXPECT_EQ(c.SecondsToNextPass(1), 1);  // the first wait tick
-    // Wait ticks went on during the pass: WaitSeconds counts from its start.
-    EXPECT_EQ(c.State().LoadSeconds(), 20);
-    EXPECT_EQ(c.State().WaitSeconds(), 20);
-    EXPECT_EQ(c.State().WaitLimit(), 40);
-    EXPECT_EQ(c.Panel(StatusPanel::LoadTime), "読込み時間: 20秒");
-    EXPECT_EQ(c.Panel(StatusPanel::Activity), "待機中: 20秒");
-    // The next pass begins at the tick that brings WaitSeconds to 41.
-    EXPECT_EQ(c.SecondsToNextPass(100), 21);
+TEST(WaitTick, TheNextPassBeginsOnceTheSecondsSinceTheLastBeganPassTheLimit) {
+    struct Case {
+        int passSeconds, interval, waitLimit, secondsToNext;
+    };
+    // The interval's seconds less the pass's: "60秒", "自動" (5), "10秒" with a longer pass, "180秒".
+    for (const Case& c : {Case{20, 6, 40, 21}, Case{2, 0, 5, 4}, Case{12, 1, 0, 1}, Case{2, 9, 178, 177}}) {
+        SCOPED_TRACE(testing::Message() << c.passSeconds << " s, interval " << c.interval);
+        Cycle cycle(c.passSeconds, c.interval);
+        EXPECT_EQ(cycle.State().WaitSeconds(), 10000);
+        EXPECT_EQ(cycle.SecondsToNextPass(1), 1);  // the first wait tick
+        // Wait ticks went on during the pass: WaitSeconds counts from its start.
+        EXPECT_EQ(cycle.State().LoadSeconds(), c.passSeconds);
+        EXPECT_EQ(cycle.State().WaitSeconds(), c.passSeconds);
+        EXPECT_EQ(cycle.State().WaitLimit(), c.waitLimit);
+        EXPECT_EQ(cycle.Panel(StatusPanel::LoadTime), "読込み時間: " + std::to_string(c.passSeconds) + "秒");
+        EXPECT_EQ(cycle.Panel(StatusPanel::Activity), "待機中: " + std::to_string(c.passSeconds) + "秒");
+        EXPECT_EQ(cycle.SecondsToNextPass(400), c.secondsToNext);
+    }
 }
 
-TEST(WaitTick, AutomaticWithShortPassesCountsUpToFiveAndGoesOn) {
+TEST(WaitTick, ShowsTheLoadingAndWaitingSecondsAndAnIntervalChangeAppliesFromTheNextPassEnd) {
     Cycle c(2, 0);
     c.Idle(1);
-    ASSERT_EQ(c.passes, 1);
     std::vector<std::string> activity;
     for (const auto& [panel, text] : c.fp.statusBar.writes)
         if (panel == StatusPanel::Activity) activity.push_back(text);
     // Load ticks show the count while the pass runs; the wait ticks inside it write theirs too.
     EXPECT_NE(std::find(activity.begin(), activity.end(), "読込み中: 1秒"), activity.end());
     EXPECT_NE(std::find(activity.begin(), activity.end(), "読込み中: 2秒"), activity.end());
-    EXPECT_EQ(c.Panel(StatusPanel::Activity), "待機中: 2秒");
-    EXPECT_EQ(c.State().WaitLimit(), 5);
     for (const char* shown : {"待機中: 3秒", "待機中: 4秒", "待機中: 5秒"}) {
         c.Idle(1);
         EXPECT_EQ(c.Panel(StatusPanel::Activity), shown);
-        EXPECT_EQ(c.passes, 1);
     }
-    c.Idle(1);
-    EXPECT_EQ(c.passes, 2);
-}
 
-TEST(WaitTick, IntervalChangeAppliesFromTheEndOfTheNextPassAndALongPassLeavesNoWait) {
-    Cycle c(2, 9);
-    c.Idle(1);
-    EXPECT_EQ(c.State().WaitLimit(), 178);
-    c.fp.window.SelectListItem(DropDown::Interval, 1);
-    c.logic.IntervalChosen();
-    EXPECT_EQ(c.State().WaitLimit(), 178);
-    EXPECT_EQ(c.SecondsToNextPass(400), 177);  // 2 + 177 > 178
-    EXPECT_EQ(c.State().WaitLimit(), 8);
-    EXPECT_EQ(c.SecondsToNextPass(400), 7);
-
-    Cycle longPass(12, 1);
-    longPass.Idle(1);
-    EXPECT_EQ(longPass.State().WaitLimit(), 0);
-    EXPECT_EQ(longPass.SecondsToNextPass(5), 1);
+    Cycle change(2, 9);
+    change.Idle(1);
+    change.fp.window.SelectListItem(DropDown::Interval, 1);
+    change.logic.IntervalChosen();
+    EXPECT_EQ(change.State().WaitLimit(), 178);
+    EXPECT_EQ(change.SecondsToNextPass(400), 177);  // 2 + 177 > 178
+    EXPECT_EQ(change.State().WaitLimit(), 8);
+    EXPECT_EQ(change.SecondsToNextPass(400), 7);
 }
 
 // The stop at the brand boundary: what the stopped pass leaves, the menus, a restart and a

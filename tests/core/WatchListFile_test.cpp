@@ -12,6 +12,7 @@
 #include "app/MainWindowLogic.h"
 #include "platform/TextCodec.h"
 #include "platform/fake/FakePlatform.h"
+#include "tests/core/PollingFixture.h"
 
 namespace norvale {
 namespace {
@@ -37,13 +38,9 @@ std::vector<std::string> Codes(const WatchTable& t) {
 }
 
 // A started window whose master is kMaster; lists are imported through the file dialog.
-struct Window {
-    FakePlatform fp;
-    MainWindowLogic frm{fp.platform};
-    const WatchTable& table = frm.Table();
-    Window() {
-        fp.files.files["/norvale/mei_code.txt"] = Utf8ToCp932(kMaster);
-        EXPECT_TRUE(frm.StartUp());
+struct Window : Polling {
+    const WatchTable& table = logic.Table();
+    Window() : Polling(kMaster) {
         fp.statusBar.writes.clear();
         fp.tableSurface.ops.clear();
         fp.fileDialog.filters.clear();
@@ -52,7 +49,7 @@ struct Window {
     bool Import(const std::string& path) {
         const std::size_t messages = fp.messageBox.shown.size();
         fp.fileDialog.answers = {path};
-        frm.ImportWatchList();
+        logic.ImportWatchList();
         return fp.messageBox.shown.size() == messages;
     }
     bool Load(const std::string& utf8Lines) {
@@ -155,11 +152,11 @@ TEST(LoadWatchList, ReadsAnyLineEndAndAByteOrderMark) {
 TEST(WatchListCommands, ExportWritesSlotOrderAndImportGivesTheSameSlots) {
     Window w;
     ASSERT_TRUE(w.Load("7201\r\n13010\r\n7203\r\n3765\r\n"));
-    w.frm.TableForSetUp().RowOrder[0] = 3;  // a sorted display does not change what is written
-    w.frm.TableForSetUp().RowOrder[3] = 0;
+    w.logic.TableForSetUp().RowOrder[0] = 3;  // a sorted display does not change what is written
+    w.logic.TableForSetUp().RowOrder[3] = 0;
     w.fp.statusBar.writes.clear();
     w.fp.fileDialog.answers = {"/out.txt"};
-    w.frm.ExportWatchList();
+    w.logic.ExportWatchList();
     EXPECT_EQ(w.fp.files.files["/out.txt"], "07201\r\n13010\r\n7203\r\n3765\r\n");
     EXPECT_EQ(w.fp.statusBar.writes,
               (std::vector<std::pair<StatusPanel, std::string>>{{StatusPanel::Activity, "監視銘柄出力中"},
@@ -168,7 +165,7 @@ TEST(WatchListCommands, ExportWritesSlotOrderAndImportGivesTheSameSlots) {
               "すべてのファイル (*.*)|*.*|テキスト ファイル (*.txt)|*.txt|バッチ ファイル (*.bat)|*.bat");
 
     const auto before = std::make_unique<WatchTable>(w.table);
-    w.frm.TableForSetUp().entries[2].lastText = "2500";
+    w.logic.TableForSetUp().entries[2].lastText = "2500";
     ASSERT_TRUE(w.Import("/out.txt"));
     ASSERT_EQ(w.table.EntryCount, 4);
     for (int k = 0; k < 4; ++k) {
@@ -184,7 +181,7 @@ TEST(WatchListCommands, ExportWritesSlotOrderAndImportGivesTheSameSlots) {
     EXPECT_TRUE(w.Import("/missing.txt"));
     EXPECT_EQ(w.table.EntryCount, 0);
     w.fp.fileDialog.answers = {"/out.txt"};
-    w.frm.ExportWatchList();
+    w.logic.ExportWatchList();
     EXPECT_EQ(w.fp.files.files["/out.txt"], "");
     EXPECT_TRUE(w.fp.messageBox.shown.empty());
 }
@@ -195,7 +192,7 @@ TEST(WatchListCommands, FailedExportSaysSoAndLeavesTheOldFile) {
     w.fp.files.files["/locked.txt"] = "6758\r\n";
     w.fp.files.unwritable.insert("/locked.txt");
     w.fp.fileDialog.answers = {"/locked.txt"};
-    w.frm.ExportWatchList();
+    w.logic.ExportWatchList();
     EXPECT_EQ(w.fp.statusBar.Panel(StatusPanel::Activity), "監視銘柄出力失敗");
     EXPECT_EQ(w.fp.files.files["/locked.txt"], "6758\r\n");
 }
@@ -203,12 +200,12 @@ TEST(WatchListCommands, FailedExportSaysSoAndLeavesTheOldFile) {
 TEST(WatchListCommands, CancelChangesNothing) {
     Window w;
     ASSERT_TRUE(w.Load("7203\r\n6758\r\n"));
-    w.frm.TableForSetUp().RowOrder[0] = 1;
-    w.frm.TableForSetUp().RowOrder[1] = 0;
+    w.logic.TableForSetUp().RowOrder[0] = 1;
+    w.logic.TableForSetUp().RowOrder[1] = 0;
     w.fp.statusBar.writes.clear();
     w.fp.tableSurface.ops.clear();
-    w.frm.ImportWatchList();  // no answer queued: cancelled
-    w.frm.ExportWatchList();
+    w.logic.ImportWatchList();  // no answer queued: cancelled
+    w.logic.ExportWatchList();
     EXPECT_EQ(w.table.EntryCount, 2);
     EXPECT_EQ(w.table.RowOrder[0], 1);
     EXPECT_TRUE(w.fp.statusBar.writes.empty());
@@ -219,8 +216,8 @@ TEST(WatchListCommands, CancelChangesNothing) {
 TEST(WatchListCommands, ImportCancelsAWaitingRemoval) {
     Window w;
     ASSERT_TRUE(w.Load("7203\r\n6758\r\n8233\r\n"));
-    w.frm.TableForSetUp().DeleteTarget = 1;
-    w.frm.TableForSetUp().removal = PendingRemoval::AfterPass;  // asked for during a pass that was then stopped
+    w.logic.TableForSetUp().DeleteTarget = 1;
+    w.logic.TableForSetUp().removal = PendingRemoval::AfterPass;  // asked for during a pass that was then stopped
     w.fp.files.files["/new.txt"] = "1321\r\n2702\r\n3765\r\n";
     ASSERT_TRUE(w.Import("/new.txt"));
     EXPECT_EQ(w.table.removal, PendingRemoval::None);
