@@ -93,48 +93,45 @@ TEST(CloseRequested, GrantedWhileNoPassRuns) {
 }
 
 // A close during a pass is refused once, turned into a stop, and carried out by the pass at
-// the brand boundary; nothing is touched after.
+// the brand boundary; nothing is touched after. Request 6 is in the second loop; the first loop's
+// boundary is the same stop check, which StopPolling below meets there.
 TEST(CloseRequested, DuringAPassClosesAtTheBrandBoundaryAndNothingIsTouchedAfter) {
-    // Under way: request 1 is in the first loop, request 6 in the second.
-    for (const int at : {1, 6}) {
-        SCOPED_TRACE(at);
-        Polling p;
-        p.Add("1111", "t");
-        p.Add("2222", "t");
-        p.Entry(1).openText = p.Entry(1).prevCloseText = "1";
-        p.ChooseSortKey(2);
-        p.logic.StartPolling();
-        std::size_t opsAtClose = 0;
-        p.afterRequest[at] = [&] {
-            p.fp.window.Close();
-            EXPECT_FALSE(p.fp.window.destroyed);
-            EXPECT_EQ(p.Panel(StatusPanel::Activity), "停止処理中");
-            EXPECT_FALSE(p.fp.loadTicker.enabled);
-            EXPECT_FALSE(p.fp.waitTicker.enabled);
-            const auto writes = p.fp.statusBar.writes.size();
-            p.fp.window.Close();  // a second request changes nothing more
-            EXPECT_EQ(p.fp.statusBar.writes.size(), writes + 1);
-            EXPECT_TRUE(p.State().QuitPending());
-            EXPECT_EQ(p.State().Phase(), PollingPhase::Stopping);
-            opsAtClose = p.fp.tableSurface.ops.size();
-        };
-        p.fp.ddeml.log.clear();
-        p.Idle(1);
-        EXPECT_TRUE(p.fp.window.destroyed);
-        EXPECT_TRUE(p.logic.Closed());
-        // The brand under way was finished; nothing after it was asked, ranked or drawn.
-        EXPECT_EQ(p.RequestsFor("1111.t"), at == 1 ? 2 : 16);
-        EXPECT_EQ(p.RequestsFor("2222.t"), 0);
-        EXPECT_EQ(p.fp.tableSurface.ops.size(), opsAtClose);
-        EXPECT_EQ(p.fp.statusBar.writes.back(), (std::pair<StatusPanel, std::string>(StatusPanel::Activity, "停止")));
-        const std::size_t writesAtClose = p.fp.statusBar.writes.size();
-        EXPECT_EQ(p.fp.ddeml.log.back(), "Uninitialize");
+    Polling p;
+    p.Add("1111", "t");
+    p.Add("2222", "t");
+    p.Entry(1).openText = p.Entry(1).prevCloseText = "1";
+    p.ChooseSortKey(2);
+    p.logic.StartPolling();
+    std::size_t opsAtClose = 0;
+    p.afterRequest[6] = [&] {
+        p.fp.window.Close();
+        EXPECT_FALSE(p.fp.window.destroyed);
+        EXPECT_EQ(p.Panel(StatusPanel::Activity), "停止処理中");
         EXPECT_FALSE(p.fp.loadTicker.enabled);
         EXPECT_FALSE(p.fp.waitTicker.enabled);
-        EXPECT_EQ(p.fp.window.closeRequests, 3);
-        p.Idle(3);  // the tickers are off: nothing more happens
-        EXPECT_EQ(p.fp.statusBar.writes.size(), writesAtClose);
-    }
+        const auto writes = p.fp.statusBar.writes.size();
+        p.fp.window.Close();  // a second request changes nothing more
+        EXPECT_EQ(p.fp.statusBar.writes.size(), writes + 1);
+        EXPECT_TRUE(p.State().QuitPending());
+        EXPECT_EQ(p.State().Phase(), PollingPhase::Stopping);
+        opsAtClose = p.fp.tableSurface.ops.size();
+    };
+    p.fp.ddeml.log.clear();
+    p.Idle(1);
+    EXPECT_TRUE(p.fp.window.destroyed);
+    EXPECT_TRUE(p.logic.Closed());
+    // The brand under way was finished; nothing after it was asked, ranked or drawn.
+    EXPECT_EQ(p.RequestsFor("1111.t"), 16);
+    EXPECT_EQ(p.RequestsFor("2222.t"), 0);
+    EXPECT_EQ(p.fp.tableSurface.ops.size(), opsAtClose);
+    EXPECT_EQ(p.fp.statusBar.writes.back(), (std::pair<StatusPanel, std::string>(StatusPanel::Activity, "停止")));
+    const std::size_t writesAtClose = p.fp.statusBar.writes.size();
+    EXPECT_EQ(p.fp.ddeml.log.back(), "Uninitialize");
+    EXPECT_FALSE(p.fp.loadTicker.enabled);
+    EXPECT_FALSE(p.fp.waitTicker.enabled);
+    EXPECT_EQ(p.fp.window.closeRequests, 3);
+    p.Idle(3);  // the tickers are off: nothing more happens
+    EXPECT_EQ(p.fp.statusBar.writes.size(), writesAtClose);
 }
 
 // One brand whose pass takes `passSeconds`; counts the passes that begin.
@@ -219,7 +216,7 @@ TEST(StopPolling, StopsThePassAtTheBrandBoundaryAndLeavesItsEndUndone) {
     EXPECT_EQ(menus(), (std::vector<bool>{false, true, false}));
     EXPECT_TRUE(p.fp.waitTicker.enabled);
     p.fp.statusBar.SetPanel(StatusPanel::LoadTime, "読込み時間: 9秒");
-    p.secondsFor["始値"] = 3;
+    p.secondsFor["始値"] = 3;  // its ticks reach the tickers after the stop
 
     // During 1111's open: mark 1111 for removal, stop, and start again, before the boundary.
     std::vector<bool> menusWhileStopping;
@@ -237,6 +234,9 @@ TEST(StopPolling, StopsThePassAtTheBrandBoundaryAndLeavesItsEndUndone) {
     p.Idle(1);
     EXPECT_EQ(menusWhileStopping, (std::vector<bool>{true, false, true}));
     EXPECT_EQ(p.Requests(), (std::vector<std::string>{"1111.t,始値", "1111.t,前日終値"}));
+    // A load tick shows its count only while the pass runs (WaitTick above), not once it is
+    // stopping; it counts on.
+    for (const auto& [panel, text] : p.fp.statusBar.writes) EXPECT_NE(text.rfind("読込み中", 0), 0u) << text;
     // The tick that ran it wrote nothing more: no sort, no wait, no load time, no drawing.
     EXPECT_EQ(p.Panel(StatusPanel::Activity), "停止");
     EXPECT_EQ(p.Panel(StatusPanel::LoadTime), "読込み時間: 9秒");
@@ -282,19 +282,6 @@ TEST(PollingState, CountersStayWithinTheirLimitsAndOfflineToggles) {
     for (int k = 0; k < 32768; ++k) s.CountLoadSecond();
     EXPECT_EQ(s.LoadSeconds(), 32767);  // held, not wrapped to negative
 
-    // A load tick shows its count only while the pass runs, not once it is stopping.
-    Polling p;
-    p.Add("1111", "t");
-    p.secondsFor["始値"] = p.secondsFor["前日終値"] = 1;
-    p.afterRequest[2] = [&] { p.logic.StopPolling(); };
-    p.logic.StartPolling();
-    p.Idle(1);
-    std::vector<std::string> loading;
-    for (const auto& [panel, text] : p.fp.statusBar.writes)
-        if (panel == StatusPanel::Activity && text.rfind("読込み中", 0) == 0) loading.push_back(text);
-    EXPECT_EQ(loading, std::vector<std::string>{"読込み中: 1秒"});
-    EXPECT_EQ(p.State().LoadSeconds(), 2);
-
     // Each interval waits its own seconds less the pass's; "自動" waits 5.
     const int waits[] = {5, 10 - 3, 20 - 3, 30 - 3, 40 - 3, 50 - 3, 60 - 3, 90 - 3, 120 - 3, 180 - 3};
     for (int index = 0; index < 10; ++index) EXPECT_EQ(WaitLimitAfterPass(index, 3, 17), waits[index]) << index;
@@ -302,6 +289,7 @@ TEST(PollingState, CountersStayWithinTheirLimitsAndOfflineToggles) {
     EXPECT_EQ(WaitLimitAfterPass(10, 3, 17), 17);
     EXPECT_EQ(WaitLimitAfterPass(9, 32767, 17), 0);
 
+    Polling p;
     p.logic.ToggleOffline();
     EXPECT_EQ(p.Panel(StatusPanel::LoadTime), "OFF LINE");
     EXPECT_TRUE(p.State().Offline());
