@@ -26,7 +26,7 @@ std::string ReadFile(const std::string& path) {
 // Each record as "code|name|market".
 Strings Records(const BrandMaster& m) {
     Strings out;
-    for (int i = 0; i < m.BrandCount(); ++i) out.push_back(m[i].codeText + "|" + m[i].brandName + "|" + m[i].marketName);
+    for (int i = 0; i < m.BrandCount(); ++i) out.push_back(m[i].codeText + '|' + m[i].brandName + '|' + m[i].marketName);
     return out;
 }
 

@@ -38,93 +38,55 @@ TEST(RefreshPass, AsksEachItemOnceInOrderWithEventsBeforeEveryBrandAndRequest) {
     }
 }
 
-TEST(RefreshPass, StoresTextsAlwaysAndNumbersOnlyFromAValue) {
+// Pass after pass on one brand: every text asked for is stored, a number only from a value (an
+// empty or single-blank text, or one that is not a number, has none). The fill-once open and close
+// are asked until they have a value. The arrow shows the last change of price. The open and close
+// rates wait for a valid price and follow every new one; the VWAP, high and low rates are worked out
+// again only when their own text arrives, from the price of that moment.
+TEST(RefreshPass, StoresTextsAlwaysNumbersFromAValueAndEachRateWhenItsTextsArrive) {
     Polling p;
     p.Add("1301", "t");
-    auto& q = p.quotes;
-    q["1301.t|始値"] = " ";  // before the market opens
-    q["1301.t|前日終値"] = "前日終値 1,000";
-    q["1301.t|現在値"] = "現在値 1,050";
-    (void)p.logic.RunPass();
-    WatchEntry& e = p.Entry(0);
-    EXPECT_EQ(e.openText, " ");
-    EXPECT_EQ(e.open, 0);
-    EXPECT_EQ(e.openDev, 0);
-    EXPECT_EQ(e.prevCloseText, "前日終値 1,000");
-    EXPECT_EQ(e.prevClose, 1000);
-    EXPECT_EQ(e.lastText, "現在値 1,050");
-    EXPECT_EQ(e.last, 1050);
-    EXPECT_EQ(e.prevLast, 0);
-    EXPECT_EQ(e.move, PriceMove::None);  // the first price shows no direction
-    EXPECT_NEAR(e.prevCloseDev, 5.0, 1e-9);
-
-    // The blank open is asked again, every pass, until it has a value; the close is not.
-    struct Step {
-        const char* last;
-        double expectLast, expectPrevLast;
-        PriceMove expectMove;
-    };
-    const Step steps[] = {
-        {"1,050", 1050, 1050, PriceMove::None},  // equal: still no direction
-        {"1,100", 1100, 1050, PriceMove::Rose},  {"1,100", 1100, 1100, PriceMove::Rose},  // equal keeps the arrow
-        {"990", 990, 1100, PriceMove::Fell},     {"---", 990, 1100, PriceMove::Fell},  // not a number: nothing moves
-        {"", 990, 1100, PriceMove::Fell},        {"nan", 990, 1100, PriceMove::Fell},
-    };
-    for (const Step& s : steps) {
-        p.ForgetRequests();
-        q["1301.t|現在値"] = s.last;
-        (void)p.logic.RunPass();
-        EXPECT_EQ(p.RequestsFor("1301.t"), 15) << s.last;
-        EXPECT_EQ(p.Requests().front(), "1301.t,始値");
-        EXPECT_EQ(e.lastText, s.last);
-        EXPECT_EQ(e.last, s.expectLast) << s.last;
-        EXPECT_EQ(e.prevLast, s.expectPrevLast) << s.last;
-        EXPECT_EQ(e.move, s.expectMove) << s.last;
-    }
-    EXPECT_NEAR(e.prevCloseDev, -1.0, 1e-9);
-
-    // An open that is not a number counts as none: it is asked again and open keeps 0.
-    q["1301.t|始値"] = "---";
-    (void)p.logic.RunPass();
-    EXPECT_EQ(e.openText, "---");
-    EXPECT_EQ(e.open, 0);
-    p.ForgetRequests();
-    q["1301.t|始値"] = "1,000";
-    (void)p.logic.RunPass();
-    EXPECT_EQ(p.Requests().front(), "1301.t,始値");
-    EXPECT_EQ(e.open, 1000);
-    p.ForgetRequests();
-    (void)p.logic.RunPass();
-    EXPECT_EQ(p.RequestsFor("1301.t"), 14);
-}
-
-// The open and close rates wait for a valid current price and follow every new one; the VWAP,
-// high and low rates are worked out again only when their own text arrives, from the price of
-// that moment, into their own fields.
-TEST(RefreshPass, EachRateFollowsItsOwnTextsAndAValidPrice) {
-    Polling p;
-    p.Add("1301", "t");
+    using enum PriceMove;
     struct Step {
         const char *open, *close, *last, *vwap, *high, *low;
+        std::size_t asked;
+        double openValue, prevClose, lastValue, prevLast;
+        PriceMove move;
         double openDev, prevCloseDev, vwapDev, highDev, lowDev, highValue, lowValue;
     };
     const Step steps[] = {
-        {"", "", "1000", "800", "1250", "500", 0, 0, 25, -20, 100, 1250, 500},
-        {"800", "500", " ", "", "", "", 0, 0, 25, -20, 100, 1250, 500},  // open and close arrive, the price does not
-        {"", "", "1000", "", "", "", 25, 100, 25, -20, 100, 1250, 500},
-        {"", "", "1100", "", "", "", 37.5, 120, 25, -20, 100, 1250, 500},  // a new price alone
-        {"", "", "1100", "", "", "440", 37.5, 120, 25, -20, 150, 1250, 440},
-        {"", "", "1100", "", "2200", "", 37.5, 120, 25, -50, 150, 2200, 440},
-        {"", "", "1100", "1000", "", "", 37.5, 120, 10, -50, 150, 2200, 440},
+        {" ", "", "現在値 1,000", "800", "1250", "500", 16, 0, 0, 1000, 0, None, 0, 0, 25, -20, 100, 1250, 500},
+        {"---", "前日終値 500", " ", "", "", "", 16, 0, 500, 1000, 0, None, 0, 0, 25, -20, 100, 1250, 500},
+        {"800", "", "1,000", "", "", "", 15, 800, 500, 1000, 1000, None, 25, 100, 25, -20, 100, 1250, 500},
+        {"", "", "1,100", "", "", "", 14, 800, 500, 1100, 1000, Rose, 37.5, 120, 25, -20, 100, 1250, 500},
+        {"", "", "1,100", "", "", "440", 14, 800, 500, 1100, 1100, Rose, 37.5, 120, 25, -20, 150, 1250, 440},
+        {"", "", "990", "", "2200", "", 14, 800, 500, 990, 1100, Fell, 23.75, 98, 25, -55, 150, 2200, 440},
+        {"", "", "---", "", "", "", 14, 800, 500, 990, 1100, Fell, 23.75, 98, 25, -55, 150, 2200, 440},
+        {"", "", "", "", "", "", 14, 800, 500, 990, 1100, Fell, 23.75, 98, 25, -55, 150, 2200, 440},
+        {"", "", "nan", "", "", "", 14, 800, 500, 990, 1100, Fell, 23.75, 98, 25, -55, 150, 2200, 440},
+        {"", "", "1,100", "1000", "", "", 14, 800, 500, 1100, 990, Rose, 37.5, 120, 10, -55, 150, 2200, 440},
     };
     const WatchEntry& e = p.Entry(0);
+    const std::string* stored[] = {&e.openText, &e.prevCloseText, &e.lastText, &e.vwapText, &e.highText, &e.lowText};
     int step = 0;
     for (const Step& s : steps) {
         SCOPED_TRACE(step++);
         const char* texts[] = {s.open, s.close, s.last, s.vwap, s.high, s.low};
-        const char* items[] = {"始値", "前日終値", "現在値", "出来高加重平均", "高値", "安値"};
-        for (int k = 0; k < 6; ++k) p.quotes[std::string("1301.t|") + items[k]] = texts[k];
+        for (int k = 0; k < 6; ++k) p.quotes["1301.t|" + std::string(quote::kAll[k])] = texts[k];
+        p.ForgetRequests();
         (void)p.logic.RunPass();
+        const auto asked = p.Requests();
+        EXPECT_EQ(asked.size(), s.asked);
+        for (int k = 0; k < 6; ++k) {
+            if (std::find(asked.begin(), asked.end(), "1301.t," + std::string(quote::kAll[k])) != asked.end()) {
+                EXPECT_EQ(*stored[k], texts[k]) << quote::kAll[k];
+            }
+        }
+        EXPECT_EQ(e.open, s.openValue);
+        EXPECT_EQ(e.prevClose, s.prevClose);
+        EXPECT_EQ(e.last, s.lastValue);
+        EXPECT_EQ(e.prevLast, s.prevLast);
+        EXPECT_EQ(e.move, s.move);
         EXPECT_NEAR(e.openDev, s.openDev, 1e-9);
         EXPECT_NEAR(e.prevCloseDev, s.prevCloseDev, 1e-9);
         EXPECT_NEAR(e.vwapDev, s.vwapDev, 1e-9);
@@ -133,7 +95,6 @@ TEST(RefreshPass, EachRateFollowsItsOwnTextsAndAValidPrice) {
         EXPECT_EQ(e.high, s.highValue);
         EXPECT_EQ(e.low, s.lowValue);
     }
-    EXPECT_EQ(e.open, 800);
 }
 
 TEST(RefreshPass, LevelsSixToEightOnlyForOjAndTotalsThatOverflowCountZero) {
