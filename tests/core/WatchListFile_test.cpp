@@ -92,24 +92,18 @@ TEST(LoadWatchList, SkipsWhatCannotBeWatchedWithoutAMessage) {
     EXPECT_EQ(w.table.entries[5].code, 7201);
 }
 
+// Five digits: the topic keeps the last four, the code text stays whole. Duplicates are watched twice.
 TEST(LoadWatchList, FillsTheIdentityOfEachMarket) {
     Window w;
     EXPECT_TRUE(w.Load("7203\r\n1321\r\n2702\r\n3765\r\n13010\r\n7203\r\n"));
-    const auto& e = w.table.entries;
-    ASSERT_EQ(w.table.EntryCount, 6);
-    EXPECT_EQ(e[0].topic, "7203.t");
-    EXPECT_EQ(e[0].marketSuffix, "t");
-    EXPECT_EQ(e[0].brandName, "トヨタ自動車");
-    EXPECT_EQ(e[1].topic, "1321.os");
-    EXPECT_EQ(e[2].topic, "2702.q");
-    EXPECT_EQ(e[3].topic, "3765.oj");
-    EXPECT_EQ(e[3].marketSuffix, "oj");
-    // Five digits: the topic keeps the last four, the code text stays whole.
-    EXPECT_EQ(e[4].topic, "3010.t");
-    EXPECT_EQ(e[4].codeText, "13010");
-    // Duplicates are watched twice.
-    EXPECT_EQ(e[5].codeText, "7203");
-    EXPECT_EQ(e[5].lastText, "");
+    Strings identities;
+    for (int k = 0; k < w.table.EntryCount; ++k) {
+        const WatchEntry& e = w.table.entries[static_cast<std::size_t>(k)];
+        identities.push_back(e.topic + ' ' + e.marketSuffix + ' ' + e.codeText + ' ' + e.brandName);
+    }
+    EXPECT_EQ(identities, (Strings{"7203.t t 7203 トヨタ自動車", "1321.os os 1321 日経225連動型上場投資信託",
+                                   "2702.q q 2702 日本マクドナルド", "3765.oj oj 3765 ガンホー", "3010.t t 13010 五桁",
+                                   "7203.t t 7203 トヨタ自動車"}));
 }
 
 TEST(LoadWatchList, StopsAtTheThousandthBrand) {
@@ -172,36 +166,28 @@ TEST(WatchListCommands, ExportWritesSlotOrderAndImportGivesTheSameSlots) {
     EXPECT_TRUE(w.fp.messageBox.shown.empty());
 }
 
-TEST(WatchListCommands, FailedExportSaysSoAndLeavesTheOldFile) {
+TEST(WatchListCommands, CancelChangesNothingAFailedExportSaysSoAndAnImportEndsAWaitingRemoval) {
     Window w;
-    ASSERT_TRUE(w.Load("7203\r\n"));
-    w.fp.files.files["/locked.txt"] = "6758\r\n";
-    w.fp.files.unwritable.insert("/locked.txt");
-    w.fp.fileDialog.answers = {"/locked.txt"};
-    w.logic.ExportWatchList();
-    EXPECT_EQ(w.fp.statusBar.Panel(StatusPanel::Activity), "監視銘柄出力失敗");
-    EXPECT_EQ(w.fp.files.files["/locked.txt"], "6758\r\n");
-}
-
-TEST(WatchListCommands, CancelChangesNothing) {
-    Window w;
-    ASSERT_TRUE(w.Load("7203\r\n6758\r\n"));
+    ASSERT_TRUE(w.Load("7203\r\n6758\r\n8233\r\n"));
     w.logic.TableForSetUp().RowOrder[0] = 1;
     w.logic.TableForSetUp().RowOrder[1] = 0;
     w.fp.statusBar.writes.clear();
     w.fp.tableSurface.ops.clear();
     w.logic.ImportWatchList();  // no answer queued: cancelled
     w.logic.ExportWatchList();
-    EXPECT_EQ(w.table.EntryCount, 2);
+    EXPECT_EQ(w.table.EntryCount, 3);
     EXPECT_EQ(w.table.RowOrder[0], 1);
     EXPECT_TRUE(w.fp.statusBar.writes.empty());
     EXPECT_TRUE(w.fp.tableSurface.ops.empty());
     EXPECT_EQ(w.fp.files.files.size(), 2u);  // the master and the list only
-}
 
-TEST(WatchListCommands, ImportCancelsAWaitingRemoval) {
-    Window w;
-    ASSERT_TRUE(w.Load("7203\r\n6758\r\n8233\r\n"));
+    w.fp.files.files["/locked.txt"] = "6758\r\n";
+    w.fp.files.unwritable.insert("/locked.txt");
+    w.fp.fileDialog.answers = {"/locked.txt"};
+    w.logic.ExportWatchList();
+    EXPECT_EQ(w.fp.statusBar.Panel(StatusPanel::Activity), "監視銘柄出力失敗");
+    EXPECT_EQ(w.fp.files.files["/locked.txt"], "6758\r\n");
+
     w.logic.TableForSetUp().DeleteTarget = 1;
     w.logic.TableForSetUp().removal = PendingRemoval::AfterPass;  // asked for during a pass that was then stopped
     w.fp.files.files["/new.txt"] = "1321\r\n2702\r\n3765\r\n";
