@@ -61,7 +61,7 @@ TEST(BrandEntryKeys, DigitsBuildAFourDigitCodeThatEscOrAnEmptyEnterLeaves) {
     EXPECT_EQ(t.fp.window.codeBox, "");
 }
 
-TEST(BrandEntryAdd, EnterAppendsTheTypedBrandAsTheLastRowEvenTwice) {
+TEST(BrandEntryAdd, EnterAppendsTheTypedBrandAsTheLastRowEvenTwiceUpToTheThousandth) {
     EntryTable t({"6758", "9984"});
     t.Reverse();  // a sorted table: the new brand still goes to the end
     // A stale value in the free slot must not reach the new brand.
@@ -102,10 +102,8 @@ TEST(BrandEntryAdd, EnterAppendsTheTypedBrandAsTheLastRowEvenTwice) {
         EXPECT_EQ(t.fp.window.codeBox, "") << code;
     }
     EXPECT_EQ(t.Entry(4).codeText, "");
-}
 
-TEST(BrandEntryAdd, TheThousandthBrandIsTheLast) {
-    EntryTable t;
+    // The thousandth brand is the last.
     t.TableForSetUp().EntryCount = 999;
     t.Type("7203");
     t.Keys({key::kEnter});
