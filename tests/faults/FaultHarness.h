@@ -143,18 +143,6 @@ struct FaultHarness {
     }
 };
 
-// Lets the window's events run until condition holds; false after timeoutMs.
-template <typename Condition>
-bool WaitUntil(Condition condition, int timeoutMs = 60000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > timeoutMs) return false;
-        QTest::qWait(10);
-    }
-    return true;
-}
-
 // Every number of every live entry is finite.
 inline ::testing::AssertionResult AllNumbersFinite(const WatchTable& table) {
     for (int j = 0; j < table.EntryCount; ++j) {

@@ -90,7 +90,7 @@ protected:
 
     // Waits until the status bar has shown the end of n completed passes since start-up.
     bool WaitForPasses(int n) {
-        return WaitUntil([&] { return h_->statusBar.completed >= n; }, kLongWaitMs);
+        return QTest::qWaitFor([&] { return h_->statusBar.completed >= n; }, kLongWaitMs);
     }
     const WatchEntry& Entry(int j) const { return h_->logic->Table().entries[static_cast<std::size_t>(j)]; }
     // Runs a queued action at the next time the program lets its events run.
