@@ -38,9 +38,8 @@ struct EntryTable : Polling {
     }
     void Reverse() {
         for (int r = 0; r < Table().EntryCount; ++r)
-            TableForSetUp().RowOrder[r] = static_cast<std::int16_t>(Table().EntryCount - 1 - r);
+            logic.TableForSetUp().RowOrder[r] = static_cast<std::int16_t>(Table().EntryCount - 1 - r);
     }
-    WatchTable& TableForSetUp() { return logic.TableForSetUp(); }
 };
 
 TEST(BrandEntryKeys, DigitsBuildAFourDigitCodeThatEscOrAnEmptyEnterLeaves) {
@@ -104,7 +103,7 @@ TEST(BrandEntryAdd, EnterAppendsTheTypedBrandAsTheLastRowEvenTwiceUpToTheThousan
     EXPECT_EQ(t.Entry(4).codeText, "");
 
     // The thousandth brand is the last.
-    t.TableForSetUp().EntryCount = 999;
+    t.logic.TableForSetUp().EntryCount = 999;
     t.Type("7203");
     t.Keys({key::kEnter});
     ASSERT_EQ(t.Table().EntryCount, 1000);

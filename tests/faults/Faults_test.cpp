@@ -45,6 +45,7 @@ protected:
 
     void TearDown() override {
         h_->Finish();
+        EXPECT_TRUE(h_->logic->Closed()) << "stopped and closed, the window did not close";
         EXPECT_TRUE(AllNumbersFinite(h_->logic->Table()));
         EXPECT_GT(h_->statusBar.drawings, 0);
         EXPECT_EQ(ReadFile("監視銘柄.txt"), watchList_) << "the watch list file changed";
