@@ -15,7 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <functional>
 #include <memory>
 #include <string>
@@ -142,23 +141,5 @@ struct FaultHarness {
         for (int i = 0; i < 500 && !logic->Closed(); ++i) QTest::qWait(20);
     }
 };
-
-// Every number of every live entry is finite.
-inline ::testing::AssertionResult AllNumbersFinite(const WatchTable& table) {
-    for (int j = 0; j < table.EntryCount; ++j) {
-        const WatchEntry& e = table.entries[static_cast<std::size_t>(j)];
-        std::vector<double> values = {e.quoteRatio, e.last, e.prevLast, e.prevClose, e.prevCloseDev, e.vwap,
-                                      e.vwapDev, e.open, e.openDev, e.high, e.highDev, e.low, e.lowDev,
-                                      e.askQtyTotal, e.bidQtyTotal};
-        values.insert(values.end(), e.askQty.begin(), e.askQty.end());
-        values.insert(values.end(), e.bidQty.begin(), e.bidQty.end());
-        for (std::size_t k = 0; k < values.size(); ++k) {
-            if (!std::isfinite(values[k]))
-                return ::testing::AssertionFailure() << "entry " << j << " (" << e.topic << ") value " << k << " is "
-                                                     << values[k];
-        }
-    }
-    return ::testing::AssertionSuccess();
-}
 
 }  // namespace norvale

@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tests/dbus/QuoteServerProcess.h"
 #include "tests/faults/FaultHarness.h"
@@ -46,7 +48,16 @@ protected:
     void TearDown() override {
         h_->Finish();
         EXPECT_TRUE(h_->logic->Closed()) << "stopped and closed, the window did not close";
-        EXPECT_TRUE(AllNumbersFinite(h_->logic->Table()));
+        const WatchTable& table = h_->logic->Table();
+        for (int j = 0; j < table.EntryCount; ++j) {  // every number of every live entry is finite
+            const WatchEntry& e = table.entries[static_cast<std::size_t>(j)];
+            std::vector<double> values = {e.quoteRatio, e.last,    e.prevLast, e.prevClose, e.prevCloseDev,
+                                          e.vwap,       e.vwapDev, e.open,     e.openDev,   e.high,
+                                          e.highDev,    e.low,     e.lowDev,   e.askQtyTotal, e.bidQtyTotal};
+            values.insert(values.end(), e.askQty.begin(), e.askQty.end());
+            values.insert(values.end(), e.bidQty.begin(), e.bidQty.end());
+            for (const double v : values) EXPECT_TRUE(std::isfinite(v)) << e.topic << ": " << v;
+        }
         EXPECT_GT(h_->statusBar.drawings, 0);
         EXPECT_EQ(ReadFile("監視銘柄.txt"), watchList_) << "the watch list file changed";
         EXPECT_EQ(h_->ddeml.maxTimeoutMs, kRequestLimitMs);
