@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <iterator>
+#include <map>
 #include <string>
 
 #include "platform/TextCodec.h"
@@ -21,32 +21,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Reading the file's own bytes must give what reading the decoded text gives.
     if (raw.BrandCount() != decoded.BrandCount()) __builtin_trap();
+    std::map<std::int16_t, int> first;  // the first record of each 16-bit code, as a scan finds it
     for (int i = 0; i < raw.BrandCount(); ++i) {
         if (raw[i].codeText != decoded[i].codeText || raw[i].brandName != decoded[i].brandName ||
             raw[i].marketName != decoded[i].marketName) {
             __builtin_trap();
         }
-        // The index answers as the scan would: the first record with that code.
         const std::optional<double> value = norvale::ParseNumber(raw[i].codeText);
-        if (!value || *value < -32768 || *value > 32767 || *value != static_cast<int>(*value)) continue;
-        const std::optional<int> found = raw.FindBrand(static_cast<std::int16_t>(*value));
-        if (!found || *found > i) __builtin_trap();
-        if (norvale::ParseNumber(raw[*found].codeText) != value) __builtin_trap();
-    }
-    // Arbitrary codes, present or not, from the input's first bytes and the ends of the range:
-    // each answers as a scan of the records would.
-    std::int16_t fromInput = 0;
-    std::memcpy(&fromInput, data, std::min<std::size_t>(size, sizeof fromInput));
-    const std::int16_t codes[] = {fromInput, -32768, -2, -1, 0, 32767};
-    std::optional<int> first[std::size(codes)];
-    for (int i = 0; i < raw.BrandCount(); ++i) {
-        const std::optional<double> value = norvale::ParseNumber(raw[i].codeText);
-        for (std::size_t k = 0; k < std::size(codes); ++k) {
-            if (!first[k] && value == static_cast<double>(codes[k])) first[k] = i;
+        if (value && *value >= -32768 && *value <= 32767 && *value == static_cast<int>(*value)) {
+            first.emplace(static_cast<std::int16_t>(*value), i);
         }
     }
-    for (std::size_t k = 0; k < std::size(codes); ++k) {
-        if (raw.FindBrand(codes[k]) != first[k]) __builtin_trap();
+    // The index answers as the scan for every code of a record and for arbitrary codes, present or
+    // not, from the input's first bytes and the ends of the range (-1: found nowhere).
+    std::int16_t fromInput = 0;
+    std::memcpy(&fromInput, data, std::min<std::size_t>(size, sizeof fromInput));
+    for (const int code : {static_cast<int>(fromInput), -32768, -2, -1, 0, 32767}) {
+        first.try_emplace(static_cast<std::int16_t>(code), -1);
+    }
+    for (const auto& [code, index] : first) {
+        if (raw.FindBrand(code).value_or(-1) != index) __builtin_trap();
     }
     return 0;
 }

@@ -7,27 +7,27 @@
 #include <sstream>
 #include <vector>
 
-#include "app/MainWindowLogic.h"
 #include "platform/TextCodec.h"
-#include "platform/fake/FakePlatform.h"
 #include "watchlist/FieldReader.h"
 #include "watchlist/NumericText.h"
 
 namespace norvale {
 namespace {
 
-std::vector<std::string> Fields(std::string_view text) {
-    FieldReader reader(text);
-    std::vector<std::string> out;
-    while (!reader.AtEnd()) out.emplace_back(reader.Next());
-    return out;
-}
+using Strings = std::vector<std::string>;
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+// Each record as "code|name|market".
+Strings Records(const BrandMaster& m) {
+    Strings out;
+    for (int i = 0; i < m.BrandCount(); ++i) out.push_back(m[i].codeText + '|' + m[i].brandName + '|' + m[i].marketName);
+    return out;
 }
 
 // The lookup as the file format defines it: the first record whose code reads as the code.
@@ -39,91 +39,59 @@ std::optional<int> LinearFind(const BrandMaster& m, std::int16_t code) {
     return std::nullopt;
 }
 
-TEST(FieldReader, LineEndsDelimitFieldsLikeCommas) {
-    using V = std::vector<std::string>;
-    EXPECT_EQ(Fields("a,b\r\nc,d"), (V{"a", "b", "c", "d"}));
-    EXPECT_EQ(Fields("a,b\rc\nd"), (V{"a", "b", "c", "d"}));
-    // An empty line is one empty field; a comma before a line end gives one, not two.
-    EXPECT_EQ(Fields("a\r\n\r\nb"), (V{"a", "", "b"}));
-    EXPECT_EQ(Fields("a,\r\nb"), (V{"a", "", "b"}));
-    EXPECT_EQ(Fields("a,,b"), (V{"a", "", "b"}));
-    // A line end at the very end ends the last field and starts nothing.
-    EXPECT_EQ(Fields("a\r\n"), (V{"a"}));
-    EXPECT_EQ(Fields(""), V{});
+TEST(FieldReader, LineEndsDelimitLikeCommasBlanksAndQuotes) {
+    const std::vector<std::pair<std::string, Strings>> cases = {
+        {"a,b\r\nc,d", {"a", "b", "c", "d"}}, {"a,b\rc\nd", {"a", "b", "c", "d"}},
+        // An empty line is one empty field; a comma before a line end gives one, not two.
+        {"a\r\n\r\nb", {"a", "", "b"}}, {"a,\r\nb", {"a", "", "b"}}, {"a,,b", {"a", "", "b"}},
+        // A line end at the very end ends the last field and starts nothing.
+        {"a\r\n", {"a"}}, {"", {}},
+        // Blanks before a field are skipped, blanks after it stay.
+        {"  7203 ,\t東証 ", {"7203 ", "東証 "}}, {"   \r\nx", {"", "x"}},
+        // A quoted field keeps its commas and blanks; what follows the closing quote is dropped.
+        {"\"A,B\",c", {"A,B", "c"}}, {"\" 7203\",x", {" 7203", "x"}}, {"\"A\"junk,c", {"A", "c"}},
+        {"\"\",c", {"", "c"}},
+        // A quote that never closes ends with its line; a quote inside a field is a character.
+        {"\"A,B\r\nc", {"A,B", "c"}}, {"ab\"c,d", {"ab\"c", "d"}}};
+    for (const auto& [text, fields] : cases) {
+        FieldReader reader(text);
+        Strings got;
+        while (!reader.AtEnd()) got.emplace_back(reader.Next());
+        EXPECT_EQ(got, fields) << text;
+    }
 }
 
-TEST(FieldReader, BlanksAndQuotes) {
-    using V = std::vector<std::string>;
-    // Blanks before a field are skipped, blanks after it stay.
-    EXPECT_EQ(Fields("  7203 ,\t東証 "), (V{"7203 ", "東証 "}));
-    EXPECT_EQ(Fields("   \r\nx"), (V{"", "x"}));
-    // A quoted field keeps its commas and blanks; what follows the closing quote is dropped.
-    EXPECT_EQ(Fields("\"A,B\",c"), (V{"A,B", "c"}));
-    EXPECT_EQ(Fields("\" 7203\",x"), (V{" 7203", "x"}));
-    EXPECT_EQ(Fields("\"A\"junk,c"), (V{"A", "c"}));
-    EXPECT_EQ(Fields("\"\",c"), (V{"", "c"}));
-    // A quote that never closes ends with its line; a quote inside a field is a character.
-    EXPECT_EQ(Fields("\"A,B\r\nc"), (V{"A,B", "c"}));
-    EXPECT_EQ(Fields("ab\"c,d"), (V{"ab\"c", "d"}));
-}
-
-TEST(BrandMaster, RecordsAreEveryFourFields) {
-    BrandMaster m;
-    m.Load("7203,トヨタ自動車,100,東証\r\n6758,ソニーグループ,100,東証\r\n");
-    ASSERT_EQ(m.BrandCount(), 2);
-    EXPECT_EQ(m.FindBrand(6758), 1);
-    EXPECT_EQ(m[1].codeText, "6758");
-    EXPECT_EQ(m[1].brandName, "ソニーグループ");
-    EXPECT_EQ(m[1].marketName, "東証");
-
-    // Quoted comma: one field, nothing shifted.
-    m.Load("6758,\"A,B\",100,東証\r\n7203,C,100,東証");
-    ASSERT_EQ(m.BrandCount(), 2);
-    EXPECT_EQ(m[0].brandName, "A,B");
-    EXPECT_EQ(m.FindBrand(7203), 1);
-
-    // A heading loads as a record that matches nothing.
-    m.Load("ｺｰﾄﾞ,銘柄名,単位,市場\r\n7203,C,100,東証\r\n");
-    ASSERT_EQ(m.BrandCount(), 2);
-    EXPECT_EQ(m[0].codeText, "ｺｰﾄﾞ");
-    EXPECT_EQ(m.FindBrand(7203), 1);
-
-    // Five fields shift every later record by one field.
-    m.Load("1,A,100,東証,extra\r\n7203,B,100,東証\r\n");
-    ASSERT_EQ(m.BrandCount(), 3);
-    EXPECT_EQ(m[1].codeText, "extra");
-    EXPECT_EQ(m[1].brandName, "7203");
-    EXPECT_EQ(m.FindBrand(7203), std::nullopt);
-
-    // Three fields: the next record's code becomes this record's market.
-    m.Load("1,A,100\r\n7203,B,100,東証\r\n");
-    ASSERT_EQ(m.BrandCount(), 2);
-    EXPECT_EQ(m[0].marketName, "7203");
-    EXPECT_EQ(m[1].codeText, "B");
-
-    // A record cut short by the end of the file counts; an extra empty line is a record too.
-    m.Load("7203,A");
-    ASSERT_EQ(m.BrandCount(), 1);
-    EXPECT_EQ(m[0].brandName, "A");
-    EXPECT_EQ(m[0].marketName, "");
-    m.Load("7203,A,100,東証\r\n\r\n");
-    ASSERT_EQ(m.BrandCount(), 2);
-    EXPECT_EQ(m[1].codeText, "");
-    EXPECT_EQ(m.FindBrand(0), std::nullopt);
-
-    m.Load("");
-    EXPECT_EQ(m.BrandCount(), 0);
-    EXPECT_EQ(m.FindBrand(7203), std::nullopt);
-}
-
-TEST(BrandMaster, CodesMatchByValueAndKeepTheirOwnText) {
-    BrandMaster m;
-    m.Load("07203,A,100,東証\r\n 7203,B,100,東証\r\n\" 6758 \",C,100,東証\r\n");
-    EXPECT_EQ(m.FindBrand(7203), 0);  // the first of two records with the same code wins
-    EXPECT_EQ(m[0].codeText, "07203");
-    EXPECT_EQ(m[1].codeText, "7203");  // the blank before the field is not part of it
-    EXPECT_EQ(m.FindBrand(6758), 2);
-    EXPECT_EQ(m[2].codeText, " 6758 ");
+TEST(BrandMaster, RecordsAreEveryFourFieldsAndCodesMatchByValue) {
+    struct Case {
+        const char* text;
+        Strings records;
+        int code;
+        std::optional<int> found;
+    };
+    const Case cases[] = {
+        {"7203,トヨタ自動車,100,東証\r\n6758,ソニーグループ,100,東証\r\n",
+         {"7203|トヨタ自動車|東証", "6758|ソニーグループ|東証"}, 6758, 1},
+        {"6758,\"A,B\",100,東証\r\n7203,C,100,東証", {"6758|A,B|東証", "7203|C|東証"}, 7203, 1},
+        // A heading loads as a record that matches nothing.
+        {"ｺｰﾄﾞ,銘柄名,単位,市場\r\n7203,C,100,東証\r\n", {"ｺｰﾄﾞ|銘柄名|市場", "7203|C|東証"}, 7203, 1},
+        // Five fields shift every later record by one field; three pull the next code in as market.
+        {"1,A,100,東証,extra\r\n7203,B,100,東証\r\n", {"1|A|東証", "extra|7203|100", "東証||"}, 7203, std::nullopt},
+        {"1,A,100\r\n7203,B,100,東証\r\n", {"1|A|7203", "B|100|"}, 7203, std::nullopt},
+        // A record cut short by the end of the file counts; an extra empty line is a record too.
+        {"7203,A", {"7203|A|"}, 7203, 0},
+        {"7203,A,100,東証\r\n\r\n", {"7203|A|東証", "||"}, 0, std::nullopt},
+        {"", {}, 7203, std::nullopt},
+        // The first of two records with the same code wins; a code keeps its own text, less the
+        // blanks before an unquoted field.
+        {"07203,A,100,東証\r\n 7203,B,100,東証\r\n\" 6758 \",C,100,東証\r\n",
+         {"07203|A|東証", "7203|B|東証", " 6758 |C|東証"}, 7203, 0},
+        {"07203,A,100,東証\r\n\" 6758 \",C,100,東証\r\n", {"07203|A|東証", " 6758 |C|東証"}, 6758, 1}};
+    for (const Case& c : cases) {
+        BrandMaster m;
+        m.Load(c.text);
+        EXPECT_EQ(Records(m), c.records) << c.text;
+        EXPECT_EQ(m.FindBrand(static_cast<std::int16_t>(c.code)), c.found) << c.text;
+    }
 }
 
 TEST(BrandMaster, IndexAnswersExactlyAsTheLinearSearch) {
@@ -164,52 +132,20 @@ TEST(BrandMaster, KeepsEveryRecordOfAMasterPast32767) {
     EXPECT_EQ(m.FindBrand(32767), 40000 - 32767);
 }
 
-TEST(BrandMaster, Cp932FilesReadTheSameWithAnyLineEnd) {
+TEST(BrandMaster, Cp932FilesReadWithAnyLineEnd) {
     for (const char* name : {"master_crlf.txt", "master_cr.txt", "master_lf.txt"}) {
-        SCOPED_TRACE(name);
-        const std::string bytes = ReadFile(std::string(NORVALE_TEST_DATA) + "/" + name);
-        BrandMaster decodedFirst;
-        decodedFirst.Load(Cp932ToUtf8(bytes));
         BrandMaster m;
-        m.LoadCp932(bytes);
-        ASSERT_EQ(decodedFirst.BrandCount(), m.BrandCount());
-        for (int i = 0; i < m.BrandCount(); ++i) {
-            EXPECT_EQ(m[i].codeText, decodedFirst[i].codeText);
-            EXPECT_EQ(m[i].brandName, decodedFirst[i].brandName);
-            EXPECT_EQ(m[i].marketName, decodedFirst[i].marketName);
-        }
-        ASSERT_EQ(m.BrandCount(), 6);
-        EXPECT_EQ(m[0].codeText, "ｺｰﾄﾞ");
-        EXPECT_EQ(m.FindBrand(7203), 1);
-        EXPECT_EQ(m[2].brandName, "ソニー,グループ");
-        EXPECT_EQ(m[3].brandName, "髙島屋");
-        EXPECT_EQ(m[4].brandName, "①テスト～商事");
-        EXPECT_EQ(m[4].marketName, "JASDAQ");
-        EXPECT_EQ(m[5].codeText, "07203");
-        EXPECT_EQ(m[5].marketName, "東証");
+        m.LoadCp932(ReadFile(std::string(NORVALE_TEST_DATA) + "/" + name));
+        EXPECT_EQ(Records(m), (Strings{"ｺｰﾄﾞ|銘柄名|市場", "7203|トヨタ自動車|東証", "6758|ソニー,グループ|東証",
+                                       "8233|髙島屋|東証", "1234|①テスト～商事|JASDAQ", "07203|重複トヨタ|東証"}))
+            << name;
+        EXPECT_EQ(m.FindBrand(7203), 1) << name;
     }
     // The last byte starts a double-byte character that never ends.
     BrandMaster m;
     m.LoadCp932(ReadFile(std::string(NORVALE_TEST_DATA) + "/master_truncated.txt"));
-    ASSERT_EQ(m.BrandCount(), 2);
-    EXPECT_EQ(m[1].codeText, "6758");
-    EXPECT_EQ(m[1].brandName, "ソ\xEF\xBF\xBD");
+    EXPECT_EQ(Records(m), (Strings{"7203|トヨタ自動車|東証", "6758|ソ\xEF\xBF\xBD|"}));
     EXPECT_EQ(m.FindBrand(6758), 1);
-}
-
-TEST(BrandMaster, StartUpReadsMeiCodeFromTheProgramFolder) {
-    FakePlatform none;
-    MainWindowLogic empty(none.platform);
-    ASSERT_TRUE(empty.StartUp());  // no file: an empty master
-    EXPECT_EQ(empty.Master().BrandCount(), 0);
-
-    FakePlatform fp;
-    MainWindowLogic frm(fp.platform);
-    fp.files.files["/norvale/mei_code.txt"] = Utf8ToCp932("8233,髙島屋,100,東証\r\n");
-    ASSERT_TRUE(frm.StartUp());
-    ASSERT_EQ(frm.Master().BrandCount(), 1);
-    EXPECT_EQ(frm.Master()[0].brandName, "髙島屋");
-    EXPECT_EQ(frm.Master().FindBrand(8233), 0);
 }
 
 }  // namespace

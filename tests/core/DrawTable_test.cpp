@@ -123,17 +123,16 @@ TEST(DrawTable, HeaderAndOneFullRowExactly) {
     EXPECT_FALSE(d.view.drawing);
 }
 
-TEST(DrawTable, EntryWithoutQuotesAndTheColoursAtEquality) {
+// The colours against close, open and VWAP, and at equality, are pinned by the full row above.
+TEST(DrawTable, EntryWithoutQuotesAFallAndAPriceBetweenHighAndLow) {
     Drawing d;
-    d.table->EntryCount = 3;
+    d.table->EntryCount = 2;
     d.table->entries[0].codeText = "1301";  // no quotes at all
-    WatchEntry& same = d.table->entries[1];
-    same.last = same.prevClose = same.open = same.vwap = same.high = same.low = 500;
-    same.move = PriceMove::Fell;
-    WatchEntry& between = d.table->entries[2];
-    between.last = 500;
-    between.prevClose = between.open = between.vwap = between.low = 400;  // price above: red
-    between.high = 600;                                                   // below the high: blue
+    WatchEntry& fell = d.table->entries[1];
+    fell.last = 500;
+    fell.move = PriceMove::Fell;
+    fell.high = 600;
+    fell.low = 400;
     d.Draw();
 
     auto texts = [&](int y) {
@@ -153,17 +152,13 @@ TEST(DrawTable, EntryWithoutQuotesAndTheColoursAtEquality) {
     EXPECT_EQ(blank[16].text, "         0.00");
     EXPECT_EQ(d.Of(SurfaceOp::Fill)[3], F(889, 12, 967, 22, kB));  // nearly all blue
 
-    const auto eq = texts(24);
-    EXPECT_EQ(eq[2].colour, kB);  // fell
-    EXPECT_EQ(eq[3].text, "↓");
-    EXPECT_EQ(eq[3].colour, kB);
-    for (int k : {4, 6, 8}) EXPECT_EQ(eq[static_cast<std::size_t>(k)].colour, kK);  // close, open, VWAP
-    EXPECT_EQ(eq[10].colour, kR);  // high
-    EXPECT_EQ(eq[12].colour, kB);  // low
-
-    const auto up = texts(36);
-    for (int k : {4, 6, 8, 12}) EXPECT_EQ(up[static_cast<std::size_t>(k)].colour, kR);
-    EXPECT_EQ(up[10].colour, kB);
+    const auto down = texts(24);
+    ASSERT_EQ(down.size(), 17u);
+    EXPECT_EQ(down[2].colour, kB);
+    EXPECT_EQ(down[3].text, "↓");
+    EXPECT_EQ(down[3].colour, kB);
+    EXPECT_EQ(down[10].colour, kB);  // below the high
+    EXPECT_EQ(down[12].colour, kR);  // above the low
 }
 
 TEST(DrawTable, QuoteRatioBarSplit) {
@@ -199,54 +194,44 @@ TEST(DrawTable, RowsAreCutByTheUnroundedHeight) {
     EXPECT_EQ(none.status.Panel(StatusPanel::BrandCount), "銘柄数: 0/ 1000");
 }
 
-TEST(DrawTable, BandsPendingRemovalBeforeYellowAndTheSelection) {
-    Drawing d;
-    d.table->EntryCount = 4;
-    for (int r = 0; r < 4; ++r) d.table->RowOrder[r] = static_cast<std::int16_t>(3 - r);  // entries 3, 2, 1, 0
-    d.view.ClickY = 35;  // last pixel line of row 2
-    d.Draw();
-    EXPECT_EQ(d.Bands(), (std::vector<SurfaceOp>{F(-1, 11, 809, 23, kW), F(-1, 23, 809, 35, kY),
-                                                 F(-1, 35, 809, 47, kW), F(-1, 47, 809, 59, kW)}));
-    EXPECT_EQ(d.view.SelectedEntry, 2);
-
-    d.surface.ops.clear();
-    d.table->DeleteTarget = 2;
-    d.table->removal = PendingRemoval::AfterPass;
-    d.Draw();
-    EXPECT_EQ(d.Bands()[1], F(-1, 23, 809, 35, kK));
-    EXPECT_EQ(d.view.SelectedEntry, -1);  // a row marked for removal is not selected
-
-    d.surface.ops.clear();
-    d.table->DeleteTarget = 0;  // marked row elsewhere
-    d.Draw();
-    EXPECT_EQ(d.Bands()[1], F(-1, 23, 809, 35, kY));
-    EXPECT_EQ(d.Bands()[3], F(-1, 47, 809, 59, kK));
-    EXPECT_EQ(d.view.SelectedEntry, 2);
-
-    d.surface.ops.clear();
-    d.table->removal = PendingRemoval::Removing;  // removal under way: no longer shown black
-    d.Draw();
-    EXPECT_EQ(d.Bands()[3], F(-1, 47, 809, 59, kW));
-}
-
-TEST(DrawTable, ClicksOnTheHeaderOrBelowTheRowsSelectNothing) {
-    for (int y : {0, 11, 60, 61, 500}) {
+TEST(DrawTable, BandsShowTheSelectionOnARowAndAPendingRemovalBeforeIt) {
+    struct Case {
+        int clickY, entries;
+        double height;
+        std::int16_t deleteTarget;
+        PendingRemoval removal;
+        const char* bands;  // top to bottom: White, Yellow, blacK
+        int selected;
+    };
+    constexpr auto kNone = PendingRemoval::None, kAfter = PendingRemoval::AfterPass;
+    const Case cases[] = {
+        {35, 4, 529, 0, kNone, "WYWW", 2},  // the last pixel line of row 2, which shows entry 2
+        {35, 4, 529, 2, kAfter, "WKWW", -1},  // a row marked for removal is not selected
+        {35, 4, 529, 0, kAfter, "WYWK", 2},
+        {35, 4, 529, 0, PendingRemoval::Removing, "WYWW", 2},  // under way: no longer shown black
+        // The header, below the rows, below the surface; below the last drawn row although
+        // entries remain that do not fit.
+        {0, 4, 529, 0, kNone, "WWWW", -1}, {11, 4, 529, 0, kNone, "WWWW", -1}, {60, 4, 529, 0, kNone, "WWWW", -1},
+        {61, 4, 529, 0, kNone, "WWWW", -1}, {500, 4, 529, 0, kNone, "WWWW", -1}, {600, 4, 529, 0, kNone, "WWWW", -1},
+        {40, 10, 72, 0, kNone, "WW", -1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "click " << c.clickY << ", target " << c.deleteTarget);
         Drawing d;
-        d.table->EntryCount = 4;
-        d.view.ClickY = y;
-        d.view.SelectedEntry = 3;
+        d.table->EntryCount = static_cast<std::int16_t>(c.entries);
+        for (int r = 0; r < c.entries; ++r) d.table->RowOrder[r] = static_cast<std::int16_t>(c.entries - 1 - r);
+        d.surface.height = c.height;
+        d.table->DeleteTarget = c.deleteTarget;
+        d.table->removal = c.removal;
+        d.view.ClickY = c.clickY;
+        d.view.SelectedEntry = 3;  // left from an earlier drawing
         d.Draw();
-        EXPECT_EQ(d.view.SelectedEntry, -1) << y;
-        for (const auto& band : d.Bands()) EXPECT_EQ(band.colour, kW) << y;
+        Ops bands;
+        for (int k = 0; c.bands[k] != '\0'; ++k) {
+            bands.push_back(F(-1, 11 + 12 * k, 809, 23 + 12 * k, c.bands[k] == 'Y' ? kY : c.bands[k] == 'K' ? kK : kW));
+        }
+        EXPECT_EQ(d.Bands(), bands);
+        EXPECT_EQ(d.view.SelectedEntry, c.selected);
     }
-    // Below the last drawn row, although entries remain that do not fit.
-    Drawing d;
-    d.table->EntryCount = 10;
-    d.surface.height = 72;  // rows 1 and 2
-    d.view.ClickY = 40;
-    d.Draw();
-    EXPECT_EQ(d.Bands().size(), 2u);
-    EXPECT_EQ(d.view.SelectedEntry, -1);
 }
 
 TEST(DrawTable, SelectionStaysOnTheScreenRowAcrossAResort) {

@@ -93,48 +93,45 @@ TEST(CloseRequested, GrantedWhileNoPassRuns) {
 }
 
 // A close during a pass is refused once, turned into a stop, and carried out by the pass at
-// the brand boundary; nothing is touched after.
+// the brand boundary; nothing is touched after. Request 6 is in the second loop; the first loop's
+// boundary is the same stop check, which StopPolling below meets there.
 TEST(CloseRequested, DuringAPassClosesAtTheBrandBoundaryAndNothingIsTouchedAfter) {
-    // Under way: request 1 is in the first loop, request 6 in the second.
-    for (const int at : {1, 6}) {
-        SCOPED_TRACE(at);
-        Polling p;
-        p.Add("1111", "t");
-        p.Add("2222", "t");
-        p.Entry(1).openText = p.Entry(1).prevCloseText = "1";
-        p.ChooseSortKey(2);
-        p.logic.StartPolling();
-        std::size_t opsAtClose = 0;
-        p.afterRequest[at] = [&] {
-            p.fp.window.Close();
-            EXPECT_FALSE(p.fp.window.destroyed);
-            EXPECT_EQ(p.Panel(StatusPanel::Activity), "停止処理中");
-            EXPECT_FALSE(p.fp.loadTicker.enabled);
-            EXPECT_FALSE(p.fp.waitTicker.enabled);
-            const auto writes = p.fp.statusBar.writes.size();
-            p.fp.window.Close();  // a second request changes nothing more
-            EXPECT_EQ(p.fp.statusBar.writes.size(), writes + 1);
-            EXPECT_TRUE(p.State().QuitPending());
-            EXPECT_EQ(p.State().Phase(), PollingPhase::Stopping);
-            opsAtClose = p.fp.tableSurface.ops.size();
-        };
-        p.fp.ddeml.log.clear();
-        p.Idle(1);
-        EXPECT_TRUE(p.fp.window.destroyed);
-        EXPECT_TRUE(p.logic.Closed());
-        // The brand under way was finished; nothing after it was asked, ranked or drawn.
-        EXPECT_EQ(p.RequestsFor("1111.t"), at == 1 ? 2 : 16);
-        EXPECT_EQ(p.RequestsFor("2222.t"), 0);
-        EXPECT_EQ(p.fp.tableSurface.ops.size(), opsAtClose);
-        EXPECT_EQ(p.fp.statusBar.writes.back(), (std::pair<StatusPanel, std::string>(StatusPanel::Activity, "停止")));
-        const std::size_t writesAtClose = p.fp.statusBar.writes.size();
-        EXPECT_EQ(p.fp.ddeml.log.back(), "Uninitialize");
+    Polling p;
+    p.Add("1111", "t");
+    p.Add("2222", "t");
+    p.Entry(1).openText = p.Entry(1).prevCloseText = "1";
+    p.ChooseSortKey(2);
+    p.logic.StartPolling();
+    std::size_t opsAtClose = 0;
+    p.afterRequest[6] = [&] {
+        p.fp.window.Close();
+        EXPECT_FALSE(p.fp.window.destroyed);
+        EXPECT_EQ(p.Panel(StatusPanel::Activity), "停止処理中");
         EXPECT_FALSE(p.fp.loadTicker.enabled);
         EXPECT_FALSE(p.fp.waitTicker.enabled);
-        EXPECT_EQ(p.fp.window.closeRequests, 3);
-        p.Idle(3);  // the tickers are off: nothing more happens
-        EXPECT_EQ(p.fp.statusBar.writes.size(), writesAtClose);
-    }
+        const auto writes = p.fp.statusBar.writes.size();
+        p.fp.window.Close();  // a second request changes nothing more
+        EXPECT_EQ(p.fp.statusBar.writes.size(), writes + 1);
+        EXPECT_TRUE(p.State().QuitPending());
+        EXPECT_EQ(p.State().Phase(), PollingPhase::Stopping);
+        opsAtClose = p.fp.tableSurface.ops.size();
+    };
+    p.fp.ddeml.log.clear();
+    p.Idle(1);
+    EXPECT_TRUE(p.fp.window.destroyed);
+    EXPECT_TRUE(p.logic.Closed());
+    // The brand under way was finished; nothing after it was asked, ranked or drawn.
+    EXPECT_EQ(p.RequestsFor("1111.t"), 16);
+    EXPECT_EQ(p.RequestsFor("2222.t"), 0);
+    EXPECT_EQ(p.fp.tableSurface.ops.size(), opsAtClose);
+    EXPECT_EQ(p.fp.statusBar.writes.back(), (std::pair<StatusPanel, std::string>(StatusPanel::Activity, "停止")));
+    const std::size_t writesAtClose = p.fp.statusBar.writes.size();
+    EXPECT_EQ(p.fp.ddeml.log.back(), "Uninitialize");
+    EXPECT_FALSE(p.fp.loadTicker.enabled);
+    EXPECT_FALSE(p.fp.waitTicker.enabled);
+    EXPECT_EQ(p.fp.window.closeRequests, 3);
+    p.Idle(3);  // the tickers are off: nothing more happens
+    EXPECT_EQ(p.fp.statusBar.writes.size(), writesAtClose);
 }
 
 // One brand whose pass takes `passSeconds`; counts the passes that begin.
@@ -158,56 +155,48 @@ struct Cycle : Polling {
     }
 };
 
-TEST(WaitTick, SixtySecondsWithATwentySecondPass) {
-    Cycle c(20, 6);
-    EXPECT_EQ(c.State().WaitSeconds(), 10000);
-    EXPECT_EQ(c.SecondsToNextPass(1), 1);  // the first wait tick
-    // Wait ticks went on during the pass: WaitSeconds counts from its start.
-    EXPECT_EQ(c.State().LoadSeconds(), 20);
-    EXPECT_EQ(c.State().WaitSeconds(), 20);
-    EXPECT_EQ(c.State().WaitLimit(), 40);
-    EXPECT_EQ(c.Panel(StatusPanel::LoadTime), "読込み時間: 20秒");
-    EXPECT_EQ(c.Panel(StatusPanel::Activity), "待機中: 20秒");
-    // The next pass begins at the tick that brings WaitSeconds to 41.
-    EXPECT_EQ(c.SecondsToNextPass(100), 21);
+TEST(WaitTick, TheNextPassBeginsOnceTheSecondsSinceTheLastBeganPassTheLimit) {
+    struct Case {
+        int passSeconds, interval, waitLimit, secondsToNext;
+    };
+    // The interval's seconds less the pass's: "60秒", "自動" (5), "10秒" with a longer pass, "180秒".
+    for (const Case& c : {Case{20, 6, 40, 21}, Case{2, 0, 5, 4}, Case{12, 1, 0, 1}, Case{2, 9, 178, 177}}) {
+        SCOPED_TRACE(testing::Message() << c.passSeconds << " s, interval " << c.interval);
+        Cycle cycle(c.passSeconds, c.interval);
+        EXPECT_EQ(cycle.State().WaitSeconds(), 10000);
+        EXPECT_EQ(cycle.SecondsToNextPass(1), 1);  // the first wait tick
+        // Wait ticks went on during the pass: WaitSeconds counts from its start.
+        EXPECT_EQ(cycle.State().LoadSeconds(), c.passSeconds);
+        EXPECT_EQ(cycle.State().WaitSeconds(), c.passSeconds);
+        EXPECT_EQ(cycle.State().WaitLimit(), c.waitLimit);
+        EXPECT_EQ(cycle.Panel(StatusPanel::LoadTime), "読込み時間: " + std::to_string(c.passSeconds) + "秒");
+        EXPECT_EQ(cycle.Panel(StatusPanel::Activity), "待機中: " + std::to_string(c.passSeconds) + "秒");
+        EXPECT_EQ(cycle.SecondsToNextPass(400), c.secondsToNext);
+    }
 }
 
-TEST(WaitTick, AutomaticWithShortPassesCountsUpToFiveAndGoesOn) {
+TEST(WaitTick, ShowsTheLoadingAndWaitingSecondsAndAnIntervalChangeAppliesFromTheNextPassEnd) {
     Cycle c(2, 0);
     c.Idle(1);
-    ASSERT_EQ(c.passes, 1);
     std::vector<std::string> activity;
     for (const auto& [panel, text] : c.fp.statusBar.writes)
         if (panel == StatusPanel::Activity) activity.push_back(text);
     // Load ticks show the count while the pass runs; the wait ticks inside it write theirs too.
     EXPECT_NE(std::find(activity.begin(), activity.end(), "読込み中: 1秒"), activity.end());
     EXPECT_NE(std::find(activity.begin(), activity.end(), "読込み中: 2秒"), activity.end());
-    EXPECT_EQ(c.Panel(StatusPanel::Activity), "待機中: 2秒");
-    EXPECT_EQ(c.State().WaitLimit(), 5);
     for (const char* shown : {"待機中: 3秒", "待機中: 4秒", "待機中: 5秒"}) {
         c.Idle(1);
         EXPECT_EQ(c.Panel(StatusPanel::Activity), shown);
-        EXPECT_EQ(c.passes, 1);
     }
-    c.Idle(1);
-    EXPECT_EQ(c.passes, 2);
-}
 
-TEST(WaitTick, IntervalChangeAppliesFromTheEndOfTheNextPassAndALongPassLeavesNoWait) {
-    Cycle c(2, 9);
-    c.Idle(1);
-    EXPECT_EQ(c.State().WaitLimit(), 178);
-    c.fp.window.SelectListItem(DropDown::Interval, 1);
-    c.logic.IntervalChosen();
-    EXPECT_EQ(c.State().WaitLimit(), 178);
-    EXPECT_EQ(c.SecondsToNextPass(400), 177);  // 2 + 177 > 178
-    EXPECT_EQ(c.State().WaitLimit(), 8);
-    EXPECT_EQ(c.SecondsToNextPass(400), 7);
-
-    Cycle longPass(12, 1);
-    longPass.Idle(1);
-    EXPECT_EQ(longPass.State().WaitLimit(), 0);
-    EXPECT_EQ(longPass.SecondsToNextPass(5), 1);
+    Cycle change(2, 9);
+    change.Idle(1);
+    change.fp.window.SelectListItem(DropDown::Interval, 1);
+    change.logic.IntervalChosen();
+    EXPECT_EQ(change.State().WaitLimit(), 178);
+    EXPECT_EQ(change.SecondsToNextPass(400), 177);  // 2 + 177 > 178
+    EXPECT_EQ(change.State().WaitLimit(), 8);
+    EXPECT_EQ(change.SecondsToNextPass(400), 7);
 }
 
 // The stop at the brand boundary: what the stopped pass leaves, the menus, a restart and a
@@ -227,7 +216,7 @@ TEST(StopPolling, StopsThePassAtTheBrandBoundaryAndLeavesItsEndUndone) {
     EXPECT_EQ(menus(), (std::vector<bool>{false, true, false}));
     EXPECT_TRUE(p.fp.waitTicker.enabled);
     p.fp.statusBar.SetPanel(StatusPanel::LoadTime, "読込み時間: 9秒");
-    p.secondsFor["始値"] = 3;
+    p.secondsFor["始値"] = 3;  // its ticks reach the tickers after the stop
 
     // During 1111's open: mark 1111 for removal, stop, and start again, before the boundary.
     std::vector<bool> menusWhileStopping;
@@ -245,6 +234,9 @@ TEST(StopPolling, StopsThePassAtTheBrandBoundaryAndLeavesItsEndUndone) {
     p.Idle(1);
     EXPECT_EQ(menusWhileStopping, (std::vector<bool>{true, false, true}));
     EXPECT_EQ(p.Requests(), (std::vector<std::string>{"1111.t,始値", "1111.t,前日終値"}));
+    // A load tick shows its count only while the pass runs (WaitTick above), not once it is
+    // stopping; it counts on.
+    for (const auto& [panel, text] : p.fp.statusBar.writes) EXPECT_NE(text.rfind("読込み中", 0), 0u) << text;
     // The tick that ran it wrote nothing more: no sort, no wait, no load time, no drawing.
     EXPECT_EQ(p.Panel(StatusPanel::Activity), "停止");
     EXPECT_EQ(p.Panel(StatusPanel::LoadTime), "読込み時間: 9秒");
@@ -261,7 +253,8 @@ TEST(StopPolling, StopsThePassAtTheBrandBoundaryAndLeavesItsEndUndone) {
     EXPECT_EQ(p.Table().removal, PendingRemoval::AfterPass);
     p.secondsFor.clear();
     p.ForgetRequests();
-    p.Idle(1);  // a new pass begins at the next wait tick
+    p.Idle(1);  // a new pass begins at the next wait tick; the marked brand is still refreshed
+    EXPECT_EQ(p.RequestsFor("1111.t"), 14);
     EXPECT_EQ(p.RequestsFor("2222.t"), 16);
     EXPECT_EQ(p.Table().EntryCount, 1);
     EXPECT_EQ(p.Entry(0).codeText, "2222");
@@ -289,19 +282,6 @@ TEST(PollingState, CountersStayWithinTheirLimitsAndOfflineToggles) {
     for (int k = 0; k < 32768; ++k) s.CountLoadSecond();
     EXPECT_EQ(s.LoadSeconds(), 32767);  // held, not wrapped to negative
 
-    // A load tick shows its count only while the pass runs, not once it is stopping.
-    Polling p;
-    p.Add("1111", "t");
-    p.secondsFor["始値"] = p.secondsFor["前日終値"] = 1;
-    p.afterRequest[2] = [&] { p.logic.StopPolling(); };
-    p.logic.StartPolling();
-    p.Idle(1);
-    std::vector<std::string> loading;
-    for (const auto& [panel, text] : p.fp.statusBar.writes)
-        if (panel == StatusPanel::Activity && text.rfind("読込み中", 0) == 0) loading.push_back(text);
-    EXPECT_EQ(loading, std::vector<std::string>{"読込み中: 1秒"});
-    EXPECT_EQ(p.State().LoadSeconds(), 2);
-
     // Each interval waits its own seconds less the pass's; "自動" waits 5.
     const int waits[] = {5, 10 - 3, 20 - 3, 30 - 3, 40 - 3, 50 - 3, 60 - 3, 90 - 3, 120 - 3, 180 - 3};
     for (int index = 0; index < 10; ++index) EXPECT_EQ(WaitLimitAfterPass(index, 3, 17), waits[index]) << index;
@@ -309,6 +289,7 @@ TEST(PollingState, CountersStayWithinTheirLimitsAndOfflineToggles) {
     EXPECT_EQ(WaitLimitAfterPass(10, 3, 17), 17);
     EXPECT_EQ(WaitLimitAfterPass(9, 32767, 17), 0);
 
+    Polling p;
     p.logic.ToggleOffline();
     EXPECT_EQ(p.Panel(StatusPanel::LoadTime), "OFF LINE");
     EXPECT_TRUE(p.State().Offline());

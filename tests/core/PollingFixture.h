@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
@@ -40,8 +41,10 @@ struct Polling {
     std::map<int, std::function<void()>> afterRequest;
     std::vector<std::function<void()>> queued;
 
-    Polling() {
+    // Started with `master` (UTF-8) as the brand master file, if any.
+    explicit Polling(const std::string& master = "") {
         fp.window.events = &logic;
+        if (!master.empty()) fp.files.files[fp.files.InProgramFolder(kBrandMasterFileName)] = Utf8ToCp932(master);
         EXPECT_TRUE(logic.StartUp());
         // The server sees and answers CP932, as the DDE layer sends and expects it.
         fp.ddeml.server = [this](const std::string& ansiTopic, const std::string& ansiItem) -> FakeDdeml::Reply {
@@ -96,13 +99,22 @@ struct Polling {
     WatchEntry& Entry(int j) { return logic.TableForSetUp().entries[static_cast<std::size_t>(j)]; }
     const WatchTable& Table() const { return logic.Table(); }
     const PollingState& State() const { return logic.Polling(); }
+    void Keys(std::initializer_list<int> codes) {
+        for (int c : codes) logic.KeyReleasedOnTable(static_cast<std::int16_t>(c));
+    }
+    void Type(const std::string& digits) {
+        for (char c : digits) Keys({key::kDigit0 + (c - '0')});
+    }
+    void ClickAt(int y) {
+        fp.window.pointerY = y;
+        logic.TableClicked();
+    }
     // Marks slot for removal with Delete, as the trader does: click its row, then the key.
     void Delete(int slot) {
         for (int r = 0; r < Table().EntryCount; ++r) {
             if (Table().RowOrder[static_cast<std::size_t>(r)] != slot) continue;
-            fp.window.pointerY = kRowHeight * (r + 1);
-            logic.TableClicked();
-            logic.KeyReleasedOnTable(key::kDelete);
+            ClickAt(kRowHeight * (r + 1));
+            Keys({key::kDelete});
             return;
         }
     }

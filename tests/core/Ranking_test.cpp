@@ -13,70 +13,40 @@
 namespace norvale {
 namespace {
 
-std::unique_ptr<WatchTable> TableWithPrevCloseDevs(const std::vector<double>& devs) {
-    auto t = std::make_unique<WatchTable>();
-    for (std::size_t k = 0; k < devs.size(); ++k) t->entries[k].prevCloseDev = devs[k];
-    t->EntryCount = static_cast<std::int16_t>(devs.size());
-    return t;
-}
-
 std::vector<int> Rows(const WatchTable& t) { return {t.RowOrder.begin(), t.RowOrder.begin() + t.EntryCount}; }
 
-TEST(SortRows, KeyZeroCountsAndSlotsBeyondTheLiveRange) {
-    auto t = TableWithPrevCloseDevs({3, 1, 2});
-    t->RowOrder[0] = 2;
-    t->RowOrder[2] = 0;
-    SortRows(*t, SortKey::FromListIndex(0));
-    EXPECT_EQ(Rows(*t), (std::vector<int>{2, 1, 0}));  // untouched
-
-    SortRows(*t, SortKey::FromListIndex(13));  // not a key: back to the own order, not sorted
-    EXPECT_EQ(Rows(*t), (std::vector<int>{0, 1, 2}));
-    t->RowOrder[0] = 2;
-    t->RowOrder[2] = 0;
-    SortRows(*t, SortKey::FromListIndex(-1));
-    EXPECT_EQ(Rows(*t), (std::vector<int>{0, 1, 2}));
-
-    t->RowOrder[3] = 777;
-    SortRows(*t, SortKey::FromListIndex(1));
-    EXPECT_EQ(Rows(*t), (std::vector<int>{1, 2, 0}));
-    EXPECT_EQ(t->RowOrder[3], 777);  // only rows 0 to EntryCount - 1 are written
-
-    t = TableWithPrevCloseDevs({});
-    t->RowOrder[0] = 5;
-    SortRows(*t, SortKey::FromListIndex(1));
-    EXPECT_EQ(t->RowOrder[0], 5);
-    t = TableWithPrevCloseDevs({4});
-    t->RowOrder[0] = 5;
-    SortRows(*t, SortKey::FromListIndex(2));
-    EXPECT_EQ(t->RowOrder[0], 0);
-}
-
-TEST(SortRows, EachKeyRanksItsOwnMeasure) {
-    const std::vector<double WatchEntry::*> measures = {&WatchEntry::prevCloseDev, &WatchEntry::openDev,
-                                                        &WatchEntry::vwapDev,      &WatchEntry::highDev,
-                                                        &WatchEntry::lowDev,       &WatchEntry::quoteRatio};
-    for (std::size_t m = 0; m < measures.size(); ++m) {
+TEST(SortRows, KeyZeroKeepsTheRowsAnOtherIndexTheEntriesOrderAndNoRowPastTheCountIsWritten) {
+    struct Case {
+        std::vector<double> prevCloseDevs;
+        int key;
+        std::vector<int> rows;  // the first four rows after sorting rows that were 2, 1, 0, 777
+    };
+    const Case cases[] = {{{3, 1, 2}, 0, {2, 1, 0, 777}},   {{3, 1, 2}, 13, {0, 1, 2, 777}},
+                          {{3, 1, 2}, -1, {0, 1, 2, 777}},  {{3, 1, 2}, 1, {1, 2, 0, 777}},
+                          {{}, 1, {2, 1, 0, 777}},          {{4}, 2, {0, 1, 0, 777}}};
+    for (const Case& c : cases) {
         WatchTable t;
-        t.EntryCount = 3;
-        for (int k = 0; k < 3; ++k) {
-            for (auto other : measures) t.entries[k].*other = 10 * (k + 1);  // decoys, rising
-            t.entries[k].*measures[m] = 3 - k;                               // falling
-        }
-        const int key = static_cast<int>(2 * m + 1);
-        SortRows(t, SortKey::FromListIndex(key));
-        EXPECT_EQ(Rows(t), (std::vector<int>{2, 1, 0})) << "key " << key;
-        SortRows(t, SortKey::FromListIndex(key + 1));
-        EXPECT_EQ(Rows(t), (std::vector<int>{0, 1, 2})) << "key " << key + 1;
+        for (std::size_t k = 0; k < c.prevCloseDevs.size(); ++k) t.entries[k].prevCloseDev = c.prevCloseDevs[k];
+        t.EntryCount = static_cast<std::int16_t>(c.prevCloseDevs.size());
+        t.RowOrder[0] = 2;
+        t.RowOrder[2] = 0;
+        t.RowOrder[3] = 777;
+        SortRows(t, SortKey::FromListIndex(c.key));
+        EXPECT_EQ(std::vector<int>(t.RowOrder.begin(), t.RowOrder.begin() + 4), c.rows) << "key " << c.key;
     }
+    // Each list index is a key of its own, and back; 13 is no key, as -1 is.
+    for (int index = -1; index <= 12; ++index) EXPECT_EQ(SortKey::FromListIndex(index).ListIndex(), index);
+    EXPECT_EQ(SortKey::FromListIndex(13), SortKey::FromListIndex(-1));
 }
 
-// The exchange steps written out literally, reading the measure afresh at every comparison.
+// The exchange steps written out literally, reading the measure afresh at every comparison. The
+// keys of the list are these measures in turn, each ascending, then descending.
 void ReferenceSort(WatchTable& t, int sortKey) {
-    if (sortKey == 0) return;
+    const MeasureField measures[] = {&WatchEntry::prevCloseDev, &WatchEntry::openDev, &WatchEntry::vwapDev,
+                                     &WatchEntry::highDev,      &WatchEntry::lowDev,  &WatchEntry::quoteRatio};
+    const MeasureField m = measures[(sortKey - 1) / 2];
     const int n = t.EntryCount;
     for (int r = 0; r < n; ++r) t.RowOrder[r] = static_cast<std::int16_t>(r);
-    const MeasureField m = FieldOf(SortKey::FromListIndex(sortKey).measure);
-    if (m == nullptr) return;
     for (int i = 0; i <= n - 2; ++i) {
         for (int j = i + 1; j <= n - 1; ++j) {
             const double a = std::fabs(t.entries[t.RowOrder[i]].*m);
@@ -86,7 +56,8 @@ void ReferenceSort(WatchTable& t, int sortKey) {
     }
 }
 
-// Also pins the tie order, the restart from the entries' own order and the ranking by absolute value.
+// Pins the measure and direction of each key, the tie order, the restart from the entries' own order
+// and the ranking by absolute value.
 TEST(SortRows, MatchesTheLiteralExchangeStepsOnRandomInputsWithManyTies) {
     std::mt19937 rng(20240607);
     auto t = std::make_unique<WatchTable>();
@@ -110,11 +81,6 @@ TEST(SortRows, MatchesTheLiteralExchangeStepsOnRandomInputsWithManyTies) {
         ReferenceSort(*ref, key);
         ASSERT_EQ(Rows(*t), Rows(*ref)) << "round " << round << " key " << key << " n " << n;
     }
-}
-
-TEST(SortKey, ListIndexAndKeyMapOneToOne) {
-    for (int index = -1; index <= 12; ++index) EXPECT_EQ(SortKey::FromListIndex(index).ListIndex(), index);
-    EXPECT_EQ(SortKey::FromListIndex(13), SortKey::FromListIndex(-1));
 }
 
 TEST(SortKeyChosen, StoresTheKeyShowsItSortsAndRedrawsExceptForStop) {

@@ -3,7 +3,6 @@
 // from the menu; the table fills and the prices move. (What a server that dies does to a running
 // pass is the fault suite's.)
 #include <QAction>
-#include <QDir>
 #include <QFile>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -35,7 +34,8 @@ TEST(EndToEnd, PollingFromTheMenuFillsTheTable) {
     ASSERT_GT(brands, 5);
 
     n.StartPolling();
-    ASSERT_TRUE(WaitUntil([&] { return n.window.PanelText(StatusPanel::LoadTime).rfind("読込み時間:", 0) == 0; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return n.window.PanelText(StatusPanel::LoadTime).rfind("読込み時間:", 0) == 0; }, 5000));
     EXPECT_EQ(n.ddeml.Failures(), 0);
     int priced = 0;
     for (int j = 0; j < brands; ++j) priced += n.logic->Table().entries[static_cast<std::size_t>(j)].last != 0 ? 1 : 0;
@@ -43,18 +43,13 @@ TEST(EndToEnd, PollingFromTheMenuFillsTheTable) {
     EXPECT_EQ(n.window.PanelText(StatusPanel::Activity).rfind("待機中:", 0), 0u);
 
     // A second pass, so that prices have moved and the arrows show it.
-    ASSERT_TRUE(WaitUntil([&] { return n.statusBar.completed >= 2; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return n.statusBar.completed >= 2; }, 10000));
     QTest::qWait(300);  // the drawing reaches the screen
-    const QPixmap shot = n.window.screen()->grabWindow(n.window.winId());
-    const QString shotPath = qEnvironmentVariableIsSet("NORVALE_SCREENSHOT")
-                                 ? qEnvironmentVariable("NORVALE_SCREENSHOT")
-                                 : QStringLiteral(NORVALE_E2E_SHOT);
-    QDir().mkpath(QFileInfo(shotPath).absolutePath());
-    EXPECT_TRUE(shot.save(shotPath));
+    EXPECT_TRUE(n.window.screen()->grabWindow(n.window.winId()).save(QStringLiteral(NORVALE_E2E_SHOT)));
 
     n.Action("stopPolling")->trigger();
     n.window.close();
-    ASSERT_TRUE(WaitUntil([&] { return n.logic->Closed(); }, 10000))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return n.logic->Closed(); }, 10000))
         << "activity panel " << n.window.PanelText(StatusPanel::Activity);
 }
 

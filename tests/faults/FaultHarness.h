@@ -1,6 +1,6 @@
 // The real window logic in the real Qt window and event loop, talking to the stand-in quote server over
 // the real D-Bus DDEML, with taps that watch what a misbehaving server could break: how long each
-// request blocks, whether the window keeps handling events, what reaches the screen, and the watch
+// request blocks, whether the window keeps handling events and drawing the table, and the watch
 // list file in the program folder.
 #pragma once
 
@@ -15,7 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <functional>
 #include <memory>
 #include <string>
@@ -48,43 +47,18 @@ private:
     QString folder_;
 };
 
-// The table surface as the program draws on it, with every text checked on its way to the window.
-class TextTapSurface : public Surface {
-public:
-    explicit TextTapSurface(QtSurface& real) : real_(real) {}
-
-    int Width() const override { return real_.Width(); }
-    double Height() const override { return real_.Height(); }
-    void SetPersistent(bool on) override { real_.SetPersistent(on); }
-    void FillRect(int x1, int y1, int x2, int y2, Rgb c) override { real_.FillRect(x1, y1, x2, y2, c); }
-    void OutlineRect(int x1, int y1, int x2, int y2, Rgb c) override { real_.OutlineRect(x1, y1, x2, y2, c); }
-    void Line(int x1, int y1, int x2, int y2, Rgb c) override { real_.Line(x1, y1, x2, y2, c); }
-    void Text(int x, int y, std::string_view utf8, Rgb c) override {
-        ++texts;
-        std::string lower(utf8);
-        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char ch) { return std::tolower(ch); });
-        if (lower.find("nan") != std::string::npos || lower.find("inf") != std::string::npos)
-            nonFinite.emplace_back(utf8);
-        real_.Text(x, y, utf8, c);
-    }
-    void Clear() override { real_.Clear(); }
-
-    int texts = 0;
-    std::vector<std::string> nonFinite;
-
-private:
-    QtSurface& real_;
-};
-
-// The status bar, counting the ends of passes.
+// The status bar, counting the ends of passes and the drawings of the table (each writes the
+// brand count).
 class PassCountingStatusBar : public StatusBar {
 public:
     explicit PassCountingStatusBar(QtMainWindow& real) : real_(real) {}
     void SetPanel(StatusPanel panel, const std::string& text) override {
         if (panel == StatusPanel::LoadTime && text.rfind("読込み時間:", 0) == 0) ++completed;
+        if (panel == StatusPanel::BrandCount) ++drawings;
         real_.SetPanel(panel, text);
     }
     int completed = 0;
+    int drawings = 0;
 
 private:
     QtMainWindow& real_;
@@ -129,7 +103,6 @@ struct FaultHarness {
 
     FolderFiles files;
     QtMainWindow window;
-    TextTapSurface tableSurface{window.TableSurface()};
     PassCountingStatusBar statusBar{window};
     QtEventPump events;
     FakeFileDialog fileDialog;
@@ -140,7 +113,7 @@ struct FaultHarness {
     std::unique_ptr<MainWindowLogic> logic;
     QtTicker loadTicker;
     QtTicker waitTicker;
-    Platform platform{window, statusBar, tableSurface, loadTicker, waitTicker, events,
+    Platform platform{window, statusBar, window.TableSurface(), loadTicker, waitTicker, events,
                       fileDialog, messageBox, files, instance, ddeml};
     LivenessProbe probe{&window};
 
@@ -168,35 +141,5 @@ struct FaultHarness {
         for (int i = 0; i < 500 && !logic->Closed(); ++i) QTest::qWait(20);
     }
 };
-
-// Lets the window's events run until condition holds; false after timeoutMs.
-template <typename Condition>
-bool WaitUntil(Condition condition, int timeoutMs = 60000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > timeoutMs) return false;
-        QTest::qWait(10);
-    }
-    return true;
-}
-
-// Every number of every live entry is finite.
-inline ::testing::AssertionResult AllNumbersFinite(const WatchTable& table) {
-    for (int j = 0; j < table.EntryCount; ++j) {
-        const WatchEntry& e = table.entries[static_cast<std::size_t>(j)];
-        std::vector<double> values = {e.quoteRatio, e.last, e.prevLast, e.prevClose, e.prevCloseDev, e.vwap,
-                                      e.vwapDev, e.open, e.openDev, e.high, e.highDev, e.low, e.lowDev,
-                                      e.askQtyTotal, e.bidQtyTotal};
-        values.insert(values.end(), e.askQty.begin(), e.askQty.end());
-        values.insert(values.end(), e.bidQty.begin(), e.bidQty.end());
-        for (std::size_t k = 0; k < values.size(); ++k) {
-            if (!std::isfinite(values[k]))
-                return ::testing::AssertionFailure() << "entry " << j << " (" << e.topic << ") value " << k << " is "
-                                                     << values[k];
-        }
-    }
-    return ::testing::AssertionSuccess();
-}
 
 }  // namespace norvale
