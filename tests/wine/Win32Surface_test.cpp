@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,9 +40,12 @@ private:
     bool drawText_;
 };
 
-void Draw(Win32Surface& s) {
-    s.SetSizeTwips(compared::kWidthTwips, compared::kHeightTwips);
-    compared::DrawTableOn(s);
+// The compared table drawn at dpi, with or without its text.
+std::unique_ptr<TextBoxes> Drawn(int dpi, bool drawText = true) {
+    auto s = std::make_unique<TextBoxes>(dpi, drawText);
+    s->SetSizeTwips(compared::kWidthTwips, compared::kHeightTwips);
+    compared::DrawTableOn(*s);
+    return s;
 }
 
 void SaveShot(const Win32Surface& s, const char* name) {
@@ -60,15 +64,12 @@ TEST(Win32Surface, DrawsTheQtSurfacesPixels) {
     const compared::PpmImage qt = compared::ReadPpm(path);
     ASSERT_GT(qt.width, 0) << "no image in " << path;
 
-    TextBoxes win(96);
-    Draw(win);
-    SaveShot(win, "win32-table-1x.ppm");
-    TextBoxes flat(96, false);
-    Draw(flat);
-    const DeviceImage image = win.Image(), bare = flat.Image();
+    const auto win = Drawn(96), flat = Drawn(96, false);
+    SaveShot(*win, "win32-table-1x.ppm");
+    const DeviceImage image = win->Image(), bare = flat->Image();
     ASSERT_EQ(image.width, qt.width);
     ASSERT_EQ(image.height, qt.height);
-    EXPECT_TRUE(win.Glyphs().AdvancesExact()) << "the face mapped to ＭＳ ゴシック is missing";
+    EXPECT_TRUE(win->Glyphs().AdvancesExact()) << "the face mapped to ＭＳ ゴシック is missing";
 
     // Outside the text, and a pixel around it where glyphs may reach, every pixel is the same.
     int differing = 0, outside = 0;
@@ -77,7 +78,7 @@ TEST(Win32Surface, DrawsTheQtSurfacesPixels) {
         for (int x = 0; x < image.width; ++x) {
             if (image.At(x, y) == qt.At(x, y)) continue;
             ++differing;
-            if (win.InText(x, y)) continue;
+            if (win->InText(x, y)) continue;
             if (outside++ < 5) where += " (" + std::to_string(x) + ", " + std::to_string(y) + ")";
         }
     }
@@ -87,7 +88,7 @@ TEST(Win32Surface, DrawsTheQtSurfacesPixels) {
     // text carries about as much ink of each colour channel in both images, about in the same
     // place; a wrong colour, a text a cell off or a missing text breaks this.
     int badInk = 0, badPlace = 0;
-    for (const Box& b : win.boxes) {
+    for (const Box& b : win->boxes) {
         double inkW[3] = {}, inkQ[3] = {}, massW = 0, massQ = 0, sumXW = 0, sumXQ = 0;
         for (int y = std::max(b.top, 0); y <= std::min(b.bottom, image.height - 1); ++y) {
             for (int x = std::max(b.left, 0); x <= std::min(b.right, image.width - 1); ++x) {
@@ -107,7 +108,7 @@ TEST(Win32Surface, DrawsTheQtSurfacesPixels) {
     }
     std::printf("compared with the Qt surface: %d x %d pixels, %d differ, %d of them outside the %zu texts' "
                 "boxes; texts with other ink: %d, elsewhere: %d\n",
-                image.width, image.height, differing, outside, win.boxes.size(), badInk, badPlace);
+                image.width, image.height, differing, outside, win->boxes.size(), badInk, badPlace);
     EXPECT_EQ(badInk, 0);
     EXPECT_EQ(badPlace, 0);
 }
@@ -115,16 +116,12 @@ TEST(Win32Surface, DrawsTheQtSurfacesPixels) {
 // Bands, borders and the bar fall on the same logical pixels at every scale, each logical pixel
 // covering whole device pixels; the glyphs are drawn anew at the device's resolution.
 TEST(Win32Surface, SameLayoutSharpGlyphsAtEveryScale) {
-    TextBoxes flat1(96, false);
-    Draw(flat1);
-    const DeviceImage one = flat1.Image();
-    TextBoxes text1(96);
-    Draw(text1);
+    const auto flat = Drawn(96, false);
+    const DeviceImage one = flat->Image();
     for (const int dpi : {120, 144, 192}) {
         SCOPED_TRACE(dpi);
-        TextBoxes flat(dpi, false);
-        Draw(flat);
-        const DeviceImage scaled = flat.Image();
+        const auto drawn = Drawn(dpi, false);
+        const DeviceImage scaled = drawn->Image();
         const auto first = [dpi](int v) { return (v * dpi + 48) / 96; };  // the first device pixel of v
         ASSERT_EQ(scaled.width, first(one.width));
         ASSERT_EQ(scaled.height, first(one.height));
@@ -139,19 +136,17 @@ TEST(Win32Surface, SameLayoutSharpGlyphsAtEveryScale) {
         EXPECT_EQ(wrong, 0);
     }
 
-    TextBoxes text2(192);
-    Draw(text2);
-    SaveShot(text2, "win32-table-2x.ppm");
-    const DeviceImage two = text2.Image();
-    const DeviceImage flat2 = flat1.Image();
+    const auto text2 = Drawn(192);
+    SaveShot(*text2, "win32-table-2x.ppm");
+    const DeviceImage two = text2->Image();
     // A 1x picture doubled would show every inked 2 x 2 block in one colour.
     int inked = 0, mixed = 0;
-    for (int y = 0; y < flat2.height; ++y) {
-        for (int x = 0; x < flat2.width; ++x) {
+    for (int y = 0; y < one.height; ++y) {
+        for (int x = 0; x < one.width; ++x) {
             const std::uint32_t a = two.At(2 * x, 2 * y);
             const bool same = a == two.At(2 * x + 1, 2 * y) && a == two.At(2 * x, 2 * y + 1) &&
                               a == two.At(2 * x + 1, 2 * y + 1);
-            if (same && a == flat2.At(x, y)) continue;
+            if (same && a == one.At(x, y)) continue;
             ++inked;
             mixed += !same;
         }
