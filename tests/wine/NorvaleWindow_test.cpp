@@ -290,22 +290,58 @@ TEST(NorvaleWindow, AMalformedLineShowsTheErrorBoxAndLeavesTheListEmpty) {
     EXPECT_EQ(n.Table().EntryCount, 0);
 }
 
-TEST(NorvaleWindow, ADpiChangeLaysTheWindowOutAgainAndRedraws) {
+// On a monitor of 144 dpi the window lays itself out again and redraws; the table maps a click to
+// the logical pixel whose device pixels hold it, takes a held key once, and paints its image.
+TEST(NorvaleWindow, AtAnotherDpiTheWindowLaysOutAgainAndTheTableTakesClicksAndKeys) {
     RunningNorvale n;
     RECT r;
     GetWindowRect(n.Handle(), &r);
-    const RECT suggested{r.left, r.top, r.left + 2 * (r.right - r.left), r.top + 2 * (r.bottom - r.top)};
-    SendMessageW(n.Handle(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    const RECT suggested{r.left, r.top, r.left + 3 * (r.right - r.left) / 2, r.top + 3 * (r.bottom - r.top) / 2};
+    SendMessageW(n.Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
     PumpFor(100);
-    EXPECT_EQ(n.Window().Dpi(), 192);
-    RECT code;
-    GetWindowRect(GetDlgItem(n.Handle(), 201), &code);
-    MapWindowPoints(nullptr, n.Handle(), reinterpret_cast<POINT*>(&code), 2);
-    EXPECT_EQ(code.left, 80) << "600 twips at 192 dpi";
+    EXPECT_EQ(n.Window().Dpi(), 144);
+    GetWindowRect(GetDlgItem(n.Handle(), 201), &r);
+    MapWindowPoints(nullptr, n.Handle(), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, 60) << "the code box, 600 twips at 144 dpi";
     const DeviceImage image = n.Window().Table().Image();
     GetClientRect(n.Handle(), &r);
     EXPECT_LE(std::abs(image.width - r.right), 2) << "the surface follows the client area";
     EXPECT_NE(image.At(2, 2), 0xFFFFFFu) << "and the headings are drawn again";
+
+    // Device rows 36 and 37 are logical row 24; 38 begins row 25. A press released off the table
+    // is no click.
+    HWND table = n.Window().Table().Handle();
+    std::vector<int> clicked;
+    for (const auto& [down, up] : {std::pair{37, 37}, {38, 38}, {10, 4000}}) {
+        SendMessageW(table, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, down));
+        SendMessageW(table, WM_LBUTTONUP, 0, MAKELPARAM(20, up));
+        clicked.push_back(n.Logic().View().ClickY);
+    }
+    EXPECT_EQ(clicked, (std::vector<int>{24, 25, 25}));
+    // Held keys repeat WM_KEYDOWN only: each WM_KEYUP is one release, its code as it is.
+    for (const WPARAM vk : {WPARAM{'7'}, WPARAM{VK_NUMPAD3}}) {
+        SendMessageW(table, WM_KEYDOWN, vk, 0);
+        SendMessageW(table, WM_KEYDOWN, vk, 0x40000000);
+        SendMessageW(table, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000000u));
+    }
+    EXPECT_EQ(n.Logic().TypedCode(), "73");
+
+    gdi::UniqueDc dc(CreateCompatibleDC(nullptr));
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof bi.bmiHeader, image.width, -image.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    gdi::UniqueBitmap painted(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ASSERT_TRUE(painted);
+    {
+        gdi::Selection into(dc.get(), painted.get());
+        SendMessageW(table, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+        GdiFlush();
+    }
+    int differing = 0;
+    for (int k = 0; k < image.width * image.height; ++k) {
+        differing += (static_cast<const std::uint32_t*>(bits)[k] & 0xFFFFFF) != image.pixels[k];
+    }
+    EXPECT_EQ(differing, 0) << "what the table paints is its image";
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The Win32 table surface against the Qt surface's pixels, at every scale, and as a window.
+// The Win32 table surface against the Qt surface's pixels, and at every scale. (The surface as a
+// window, at 144 dpi, is tested in Norvale's window: NorvaleWindow_test.cpp.)
 // NORVALE_QT_TABLE_IMAGE names the Qt surface's image of the compared table (run-wine-tests.sh);
 // with NORVALE_SURFACE_SHOTS set to a folder, the drawn images are saved there too.
 #include <gtest/gtest.h>
@@ -154,90 +155,6 @@ TEST(Win32Surface, SameLayoutSharpGlyphsAtEveryScale) {
     std::printf("scale 2: %d inked blocks of 2 x 2, %d of them not one colour\n", inked, mixed);
     EXPECT_GT(inked, 10000);
     EXPECT_GT(mixed, inked / 4);
-}
-
-class Recorder : public WindowEvents {
-public:
-    CloseAnswer CloseRequested() override { return CloseAnswer::Grant; }
-    void Closing() override {}
-    void SortKeyChosen() override {}
-    void IntervalChosen() override {}
-    void LoadTick() override {}
-    void WaitTick() override {}
-    void ImportWatchList() override {}
-    void ExportWatchList() override {}
-    void ToggleOffline() override {}
-    void StartPolling() override {}
-    void StopPolling() override {}
-
-    void Resized() override { ++resized; }
-    void TableClicked() override { clicks.push_back(surface->LastClickY()); }
-    void KeyReleasedOnTable(std::int16_t code) override { keys.push_back(code); }
-
-    Win32Surface* surface = nullptr;
-    int resized = 0;
-    std::vector<int> clicks;
-    std::vector<int> keys;
-};
-
-TEST(Win32Surface, WindowTakesClicksKeysAndTheMonitorsDpi) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    ASSERT_TRUE(Win32Surface::Register(instance));
-    gdi::UniqueWindow parent(CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 400, 400, nullptr,
-                                             nullptr, instance, nullptr));
-    ASSERT_TRUE(parent);
-    Win32Surface surface(144);
-    Recorder events;
-    events.surface = &surface;
-    surface.SetEvents(&events);
-    surface.SetSizeTwips(3000, 1500);  // 200 x 100 logical pixels
-    HWND w = surface.Create(parent.get(), instance);
-    ASSERT_NE(w, nullptr);
-    RECT client{};
-    GetClientRect(w, &client);
-    EXPECT_EQ(client.right, 300);
-    EXPECT_EQ(client.bottom, 150);
-
-    // Device rows 36 and 37 are logical row 24 at 1.5; 38 begins row 25. A press released off the
-    // surface is no click.
-    for (const auto& [down, up] : {std::pair{37, 37}, {38, 38}, {10, 400}}) {
-        SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, down));
-        SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(20, up));
-    }
-    EXPECT_EQ(events.clicks, (std::vector<int>{24, 25}));
-    EXPECT_EQ(GetFocus(), w);
-
-    // Held keys repeat WM_KEYDOWN only: each WM_KEYUP is one release, its code as it is.
-    for (const WPARAM vk : {WPARAM{'7'}, WPARAM{VK_NUMPAD3}, WPARAM{VK_RETURN}, WPARAM{VK_DELETE}}) {
-        SendMessageW(w, WM_KEYDOWN, vk, 0);
-        SendMessageW(w, WM_KEYDOWN, vk, 0x40000000);
-        SendMessageW(w, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000000u));
-    }
-    EXPECT_EQ(events.keys, (std::vector<int>{'7', VK_NUMPAD3, VK_RETURN, VK_DELETE}));
-
-    // What the window paints is the image.
-    surface.FillRect(0, 0, 199, 99, kBlue);
-    surface.FillRect(10, 20, 10, 20, kRed);
-    gdi::UniqueDc dc(CreateCompatibleDC(nullptr));
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof bi.bmiHeader, 300, -150, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    gdi::UniqueBitmap target(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    ASSERT_TRUE(target);
-    {
-        gdi::Selection into(dc.get(), target.get());
-        SendMessageW(w, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
-        GdiFlush();
-    }
-    const auto* painted = static_cast<const std::uint32_t*>(bits);
-    EXPECT_EQ(painted[0] & 0xFFFFFF, 0x0000FFu);
-    EXPECT_EQ(painted[30 * 300 + 15] & 0xFFFFFF, 0xFF0000u);  // logical (10, 20) at 1.5
-
-    surface.SetDpi(192);
-    GetClientRect(w, &client);
-    EXPECT_EQ(client.right, 400);
-    EXPECT_EQ(surface.Image().width, 400);
-    EXPECT_EQ(events.resized, 1);
 }
 
 }  // namespace
