@@ -43,24 +43,17 @@ TEST(QtKeys, DigitsWhateverTheLayoutAndShiftAndTheControlKeys) {
         {{Qt::Key_Delete, false, None, 0, 0}, 46, "Delete"},
         {{Qt::Key_Backspace, false, None, 0, 0}, 8, "Backspace"},
         {{Qt::Key_A, false, None, 0, 0}, 0, "a letter"},
-        {{Qt::Key_F5, false, None, 0, 0}, 0, "a function key"},
         {{Qt::Key_Exclam, false, None, 0, 0}, 49, "Shift+1, US layout, no native code"},
         {{Qt::Key_ParenRight, false, None, 0, 0}, 48, "Shift+0, US layout, no native code"},
         {{Qt::Key_Asterisk, true, None, 0, 0}, 0, "keypad * is no 8"},
-        {{Qt::Key_Plus, true, None, 0, 0}, 0, "keypad +"},
         // X11 and Wayland: the physical digit row, keycodes 10 (1) to 19 (0).
-        {{Qt::Key_Exclam, false, X, 10, 0x21}, 49, "Shift+1 on X11"},
         {{Qt::Key_Ampersand, false, X, 10, 0x26}, 49, "AZERTY 1 key unshifted"},
         {{Qt::Key_Agrave, false, X, 19, 0xe0}, 48, "AZERTY 0 key unshifted"},
         {{Qt::Key_9, false, X, 18, 0x39}, 57, "9 on X11"},
-        {{Qt::Key_Asterisk, false, X, 17, 0x2a}, 56, "Shift+8 on X11"},
         {{Qt::Key_Asterisk, false, X, 51, 0x2a}, 0, "a German * key is no 8"},
         {{Qt::Key_7, true, X, 79, 0xffb7}, 103, "keypad 7 on X11"},
         {{Qt::Key_Enter, true, X, 104, 0xff8d}, 13, "keypad Enter on X11"},
-        {{Qt::Key_Return, false, X, 36, 0xff0d}, 13, "Enter on X11"},
-        {{Qt::Key_A, false, X, 38, 0x61}, 0, "a letter on X11"},
         // Windows: the native virtual key is the code itself.
-        {{Qt::Key_Exclam, false, Win, 2, 0x31}, 49, "Shift+1 on Windows"},
         {{Qt::Key_Ampersand, false, Win, 2, 0x31}, 49, "AZERTY 1 key on Windows"},
         {{Qt::Key_5, true, Win, 76, 101}, 101, "keypad 5 on Windows"},
         {{Qt::Key_Enter, true, Win, 28, 13}, 13, "keypad Enter on Windows"},
@@ -186,16 +179,6 @@ struct EntryWindow {
         for (int r = 0; r < t.EntryCount; ++r) codes.push_back(t.entries[t.RowOrder[r]].codeText);
         return codes;
     }
-    // Whether the code cell of display row r holds any dark glyph pixel.
-    bool CodeCellInked(int r) const {
-        const QImage& img = pic->Image();
-        for (int y = 12 * (r + 1); y < 12 * (r + 1) + 11; ++y) {
-            for (int x = 1; x < 31; ++x) {
-                if (qGray(img.pixel(x, y)) < 100) return true;
-            }
-        }
-        return false;
-    }
 };
 
 // Keys reach the table only once it was clicked; typed codes are added with Enter, a clicked row is
@@ -226,16 +209,13 @@ TEST(QtBrandEntry, RealClicksAndKeysAddAndRemoveBrands) {
     w.Key(Qt::Key_ParenRight, Qt::ShiftModifier);  // Shift with the 0 key
     w.Key(Qt::Key_3, Qt::KeypadModifier);
     EXPECT_EQ(w.codeBox->text(), QStringLiteral("7203"));
-    EXPECT_FALSE(w.CodeCellInked(2));
     w.Key(Qt::Key_Enter, Qt::KeypadModifier);
     ASSERT_EQ(w.ShownCodes(), (std::vector<std::string>{"6758", "9984", "7203"}));
     EXPECT_EQ(w.codeBox->text(), QString());
-    EXPECT_TRUE(w.CodeCellInked(2));
     w.Click(12 * 3 + 6);  // the new row
     EXPECT_EQ(w.h.logic->View().SelectedEntry, 2);
     w.Key(Qt::Key_Delete);
     EXPECT_EQ(w.ShownCodes(), (std::vector<std::string>{"6758", "9984"}));
-    EXPECT_FALSE(w.CodeCellInked(2));
 
     // Each extra Delete would remove the brand that moves up into the selected row.
     w.Click(12);  // first line of row 0

@@ -22,7 +22,8 @@
 namespace norvale {
 namespace {
 
-TEST(QtMainWindow, ShowsTheDesignedControlsAfterStartUp) {
+// The designed controls after start-up; a list choice; a restore from minimised.
+TEST(QtMainWindow, ShowsTheDesignedControlsTakesAListChoiceAndRedrawsWhenRestored) {
     QtHarness h;
     h.Start();
     QtMainWindow& w = h.window;
@@ -54,29 +55,21 @@ TEST(QtMainWindow, ShowsTheDesignedControlsAfterStartUp) {
     }
     EXPECT_EQ(w.findChild<QLineEdit*>(QStringLiteral("codeBox"))->geometry(), QRect(40, 0, 65, 20));
     EXPECT_EQ(w.TableSurface().pos(), QPoint(0, 24));
-    EXPECT_EQ(w.TableSurface().objectName(), QStringLiteral("tableSurface"));
 
     // Client area as designed; the surface reaches 2 twips short of its bottom.
     WAIT_UNTIL(w.centralWidget()->size() == QSize(972, 572));
     EXPECT_DOUBLE_EQ(w.TableSurfaceHeight(), 572 * 15 - 2);
     EXPECT_DOUBLE_EQ(w.TableSurface().Height(), (572 * 15 - 2) / 15.0);
-}
 
-TEST(QtMainWindow, SortKeySelectionReachesTheHandler) {
-    QtHarness h;
-    h.Start();
-    auto* sortKeys = h.window.findChild<QComboBox*>(QStringLiteral("sortKeyList"));
+    // A sort key chosen in its list reaches the window logic.
+    auto* sortKeys = w.findChild<QComboBox*>(QStringLiteral("sortKeyList"));
     sortKeys->setCurrentIndex(4);
     emit sortKeys->activated(4);
     WAIT_UNTIL(h.logic->CurrentSortKey().ListIndex() == 4);
-    EXPECT_EQ(h.window.PanelText(StatusPanel::SortKey), "本日始値乖離率-降順");
-}
+    EXPECT_EQ(w.PanelText(StatusPanel::SortKey), "本日始値乖離率-降順");
 
-// Minimised, nothing is drawn; restored, the table is drawn again.
-TEST(QtMainWindow, RestoringFromMinimisedRedrawsTheTable) {
-    QtHarness h;
-    h.Start();
-    QtSurface& table = h.window.TableSurface();
+    // Minimised, nothing is drawn; restored, the table is drawn again.
+    QtSurface& table = w.TableSurface();
     const auto inked = [&table] {  // the headings
         for (int x = 0; x < table.Image().width(); ++x)
             for (int y = 0; y < 12; ++y)
@@ -84,11 +77,11 @@ TEST(QtMainWindow, RestoringFromMinimisedRedrawsTheTable) {
         return false;
     };
     WAIT_UNTIL(inked());
-    h.window.showMinimized();
-    WAIT_UNTIL(h.window.isMinimized());
+    w.showMinimized();
+    WAIT_UNTIL(w.isMinimized());
     table.Clear();
-    h.window.showNormal();
-    WAIT_UNTIL(!h.window.isMinimized());
+    w.showNormal();
+    WAIT_UNTIL(!w.isMinimized());
     WAIT_UNTIL(inked());
 }
 

@@ -206,42 +206,32 @@ void WhenModal(std::function<void(QWidget*)> f) {
 TEST(QtFileDialog, OffersTheThreeFiltersAcceptsNewNamesAndRemembersTheLast) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
+    const QString chosen = dir.filePath(QStringLiteral("新規.txt"));  // does not exist yet
     const std::string filter = "すべてのファイル (*.*)|*.*|テキスト ファイル (*.txt)|*.txt|バッチ ファイル (*.bat)|*.bat";
-    const QString chosen = dir.filePath(QStringLiteral("新規.txt"));
     QtFileDialog dialog(nullptr);
-    QStringList shownFilters;
-    int shownIndex = -1;
-    WhenModal([&](QWidget* w) {
-        auto* d = qobject_cast<QFileDialog*>(w);
-        ASSERT_NE(d, nullptr);
-        const auto* types = d->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-        ASSERT_NE(types, nullptr);
-        for (int i = 0; i < types->count(); ++i) shownFilters << types->itemText(i);
-        shownIndex = types->currentIndex();
-        EXPECT_EQ(d->acceptMode(), QFileDialog::AcceptOpen);
-        EXPECT_TRUE(d->testOption(QFileDialog::DontConfirmOverwrite));
-        d->selectFile(chosen);  // does not exist yet
-        QMetaObject::invokeMethod(d, "accept");
-    });
-    EXPECT_EQ(dialog.ShowOpen(filter), S(chosen));
-    EXPECT_EQ(shownFilters, (QStringList{QStringLiteral("すべてのファイル (*.*)"),
-                                         QStringLiteral("テキスト ファイル (*.txt)"),
-                                         QStringLiteral("バッチ ファイル (*.bat)")}));
-    EXPECT_EQ(shownIndex, 0);
-
-    QString offeredName, offeredFolder;
-    WhenModal([&](QWidget* w) {
-        auto* d = qobject_cast<QFileDialog*>(w);
-        ASSERT_NE(d, nullptr);
-        const auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        ASSERT_NE(name, nullptr);
-        offeredName = name->text();
-        offeredFolder = d->directory().absolutePath();
-        d->reject();
-    });
-    EXPECT_EQ(dialog.ShowOpen(filter), std::nullopt);
-    EXPECT_EQ(offeredName, QStringLiteral("新規.txt"));
-    EXPECT_EQ(offeredFolder, QDir(dir.path()).absolutePath());
+    for (const bool again : {false, true}) {
+        SCOPED_TRACE(again ? "opened again" : "opened first");
+        WhenModal([&](QWidget* w) {
+            auto* d = qobject_cast<QFileDialog*>(w);
+            ASSERT_NE(d, nullptr);
+            const auto* types = d->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            ASSERT_NE(types, nullptr);
+            QStringList shown;
+            for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
+            EXPECT_EQ(shown, (QStringList{"すべてのファイル (*.*)", "テキスト ファイル (*.txt)", "バッチ ファイル (*.bat)"}));
+            EXPECT_EQ(types->currentIndex(), 0);
+            EXPECT_EQ(d->acceptMode(), QFileDialog::AcceptOpen);
+            EXPECT_TRUE(d->testOption(QFileDialog::DontConfirmOverwrite));
+            if (again) {
+                EXPECT_EQ(d->selectedFiles(), QStringList{chosen}) << "the last name is offered again";
+                d->reject();
+            } else {
+                d->selectFile(chosen);
+                QMetaObject::invokeMethod(d, "accept");
+            }
+        });
+        EXPECT_EQ(dialog.ShowOpen(filter), again ? std::nullopt : std::optional(S(chosen)));
+    }
 }
 
 TEST(QtMessageBox, ShowsTheStopIconOkCancelAndPlainLines) {
