@@ -52,10 +52,11 @@ struct Undo {
     ~Undo() { undo(); }
 };
 
-// chattr +i until the guard goes; is it set? (not on every file system)
+// chattr +i (or -i); false where the file system has no such flag.
 bool SetImmutable(const QString& path, bool on = true) {
     return QProcess::execute(QStringLiteral("chattr"), {on ? QStringLiteral("+i") : QStringLiteral("-i"), path}) == 0;
 }
+// Immutable until the guard goes.
 Undo Immutable(const QString& path) {
     SetImmutable(path);
     return {[path] { SetImmutable(path, false); }};
@@ -89,8 +90,7 @@ TEST(QtFileSystem, ReadsOnlyRegularFilesAndOnlySoMuch) {
 
     const QString fifo = dir.filePath(QStringLiteral("fifo"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), dir.filePath(QStringLiteral("zero"))));
-    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/urandom"), dir.filePath(QStringLiteral("urandom"))));
+    for (const QString device : {"zero", "urandom"}) ASSERT_TRUE(QFile::link("/dev/" + device, dir.filePath(device)));
     for (const char* name : {"missing", ".", "fifo", "zero", "urandom"}) {
         SCOPED_TRACE(name);
         const std::string path = S(dir.filePath(QString::fromLatin1(name)));

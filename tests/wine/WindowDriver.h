@@ -4,6 +4,7 @@
 
 #include "platform/win32/Win32Handles.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -119,7 +120,8 @@ inline void AnswerNextBox(std::function<void(HWND)> answer) {
               [answer = std::move(answer)] { answer(answered = ShownBox(answered)); }, 100);
 }
 
-// The screen inside the window's client area, or its whole frame, as top-down 0x00RRGGBB pixels.
+// The screen inside the window's client area, or its whole frame, as top-down 0x00RRGGBB pixels;
+// the part of it that is on the screen.
 struct ScreenImage {
     int width = 0;
     int height = 0;
@@ -136,6 +138,9 @@ inline ScreenImage Capture(HWND window, bool frame) {
         GetClientRect(window, &r);
         MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
     }
+    // Only what is on the screen: a copy that reaches beyond it comes back black.
+    r.right = std::min<LONG>(r.right, GetSystemMetrics(SM_CXSCREEN));
+    r.bottom = std::min<LONG>(r.bottom, GetSystemMetrics(SM_CYSCREEN));
     ScreenImage image{static_cast<int>(r.right - r.left), static_cast<int>(r.bottom - r.top), {}};
     BITMAPINFO bi{};
     bi.bmiHeader = {sizeof bi.bmiHeader, image.width, -image.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
