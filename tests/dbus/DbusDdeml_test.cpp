@@ -188,7 +188,8 @@ TEST_F(QuoteServerTest, TheProbePrintsEachTextOrTheErrorDescription) {
         QProcess p;
         p.start(QStringLiteral(NORVALE_PROBE), args);
         EXPECT_TRUE(p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit);
-        return std::tuple(p.exitCode(), p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString());
+        return std::tuple(p.exitCode(), p.readAllStandardOutput().toStdString(),
+                          p.readAllStandardError().toStdString());
     };
     EXPECT_EQ(probe({"7203.t=現在値,銘柄名称", "1234.t=現在値", "6758.t=無い項目"}),
               std::tuple(1,

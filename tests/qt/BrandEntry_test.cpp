@@ -21,8 +21,10 @@ namespace {
 
 TEST(QtKeys, DigitsWhateverTheLayoutAndShiftAndTheControlKeys) {
     // The platform's name tells how to read the native codes.
-    for (const auto& [name, keys] : {std::pair{"xcb", NativeKeys::XkbKeycode}, {"wayland-egl", NativeKeys::XkbKeycode},
-                                     {"windows", NativeKeys::WindowsVk}, {"offscreen", NativeKeys::None},
+    for (const auto& [name, keys] : {std::pair{"xcb", NativeKeys::XkbKeycode},
+                                     {"wayland-egl", NativeKeys::XkbKeycode},
+                                     {"windows", NativeKeys::WindowsVk},
+                                     {"offscreen", NativeKeys::None},
                                      {"cocoa", NativeKeys::None}}) {
         EXPECT_EQ(NativeKeysOf(QString::fromLatin1(name)), keys) << name;
     }

@@ -37,16 +37,19 @@ TEST(QtMainWindow, ShowsTheDesignedControlsTakesAListChoiceAndRedrawsWhenRestore
     }
     EXPECT_EQ(enabled, (std::vector<bool>{true, false, true, false}));
 
-    for (const auto& [name, text] : {std::pair{"codeLabel", "ｺｰﾄﾞ"}, {"sortKeyLabel", "並び替え"},
-                                     {"intervalLabel", "読込み間隔"}, {"activityPanel", "停止"},
+    for (const auto& [name, text] : {std::pair{"codeLabel", "ｺｰﾄﾞ"},
+                                     {"sortKeyLabel", "並び替え"},
+                                     {"intervalLabel", "読込み間隔"},
+                                     {"activityPanel", "停止"},
                                      {"sortKeyPanel", "並べ替え停止"}}) {
         const auto* label = w.findChild<QLabel*>(QString::fromLatin1(name));
         EXPECT_EQ(label != nullptr ? label->text() : QString(), QString::fromUtf8(text)) << name;
     }
     EXPECT_EQ(w.PanelText(StatusPanel::BrandCount), "銘柄数: 0/ 1000");
     // Designed places, 15 twips to the pixel; the lists filled, the first item chosen.
-    for (const auto& [name, count, first, place] : {std::tuple{"sortKeyList", 13, "並べ替え停止", QRect(176, 0, 209, 20)},
-                                                    {"intervalList", 10, "自動", QRect(464, 0, 81, 20)}}) {
+    for (const auto& [name, count, first, place] :
+         {std::tuple{"sortKeyList", 13, "並べ替え停止", QRect(176, 0, 209, 20)},
+          {"intervalList", 10, "自動", QRect(464, 0, 81, 20)}}) {
         const auto* list = w.findChild<QComboBox*>(QString::fromLatin1(name));
         ASSERT_NE(list, nullptr) << name;
         EXPECT_EQ(list->count(), count);

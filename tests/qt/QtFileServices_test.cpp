@@ -131,7 +131,8 @@ TEST(QtFileSystem, FailedWritesLeaveWhatWasThere) {
         SCOPED_TRACE(c.what);
         {
             const Undo guard = c.guard();
-            for (const char* name : c.names) EXPECT_FALSE(fs.WriteAll(S(dir.filePath(QString::fromUtf8(name))), c.bytes));
+            for (const char* name : c.names)
+                EXPECT_FALSE(fs.WriteAll(S(dir.filePath(QString::fromUtf8(name))), c.bytes));
         }
         EXPECT_EQ(Get(list), old);
         EXPECT_EQ(Entries(dir.path()), before);
@@ -162,8 +163,8 @@ TEST(QtInstanceGuard, OnlyALiveLockEndsTheNewStart) {
         {"a folder that cannot be made, a regular file there",
          [](const QString& lock) { return Put(QFileInfo(lock).absolutePath(), "x"), true; }, true,
          "plain/norvale.lock"},
-        {"the lock of a process that died",
-         write("999999999\nnorvale\n" + QSysInfo::machineHostName().toUtf8() + "\n"), false},
+        {"the lock of a process that died", write("999999999\nnorvale\n" + QSysInfo::machineHostName().toUtf8() + "\n"),
+         false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -218,7 +219,8 @@ TEST(QtFileDialog, OffersTheThreeFiltersAcceptsNewNamesAndRemembersTheLast) {
             ASSERT_NE(types, nullptr);
             QStringList shown;
             for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
-            EXPECT_EQ(shown, (QStringList{"すべてのファイル (*.*)", "テキスト ファイル (*.txt)", "バッチ ファイル (*.bat)"}));
+            EXPECT_EQ(shown,
+                      (QStringList{"すべてのファイル (*.*)", "テキスト ファイル (*.txt)", "バッチ ファイル (*.bat)"}));
             EXPECT_EQ(types->currentIndex(), 0);
             EXPECT_EQ(d->acceptMode(), QFileDialog::AcceptOpen);
             EXPECT_TRUE(d->testOption(QFileDialog::DontConfirmOverwrite));

@@ -89,8 +89,8 @@ private:
     Win32Ddeml ddeml_;
     Win32Ticker loadTicker_{GetModuleHandleW(nullptr), kTickMs, [this] { logic_->LoadTick(); }};
     Win32Ticker waitTicker_{GetModuleHandleW(nullptr), kTickMs, [this] { logic_->WaitTick(); }};
-    Platform platform_{*window_, *window_,    window_->Table(), loadTicker_, waitTicker_, events_,
-                       fileDialog_, messageBox_, files_,          guard_,      ddeml_};
+    Platform platform_{*window_,    *window_,    window_->Table(), loadTicker_, waitTicker_, events_,
+                       fileDialog_, messageBox_, files_,           guard_,      ddeml_};
     std::unique_ptr<MainWindowLogic> logic_;
 };
 

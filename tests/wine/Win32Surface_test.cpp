@@ -107,9 +107,10 @@ TEST(Win32Surface, DrawsTheQtSurfacesPixels) {
         }
         if (massW > 1000 && massQ > 1000) badPlace += std::abs(sumXW / massW - sumXQ / massQ) > 2.5;
     }
-    std::printf("compared with the Qt surface: %d x %d pixels, %d differ, %d of them outside the %zu texts' "
-                "boxes; texts with other ink: %d, elsewhere: %d\n",
-                image.width, image.height, differing, outside, win->boxes.size(), badInk, badPlace);
+    std::printf(
+        "compared with the Qt surface: %d x %d pixels, %d differ, %d of them outside the %zu texts' "
+        "boxes; texts with other ink: %d, elsewhere: %d\n",
+        image.width, image.height, differing, outside, win->boxes.size(), badInk, badPlace);
     EXPECT_EQ(badInk, 0);
     EXPECT_EQ(badPlace, 0);
 }

@@ -27,7 +27,9 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }
-inline void PumpFor(DWORD ms) { PumpUntil([] { return false; }, ms); }
+inline void PumpFor(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
+}
 
 // Brings the window to the front and presses and releases each virtual key in turn, all at once:
 // a menu or a box that the first keys open reads the rest in its own loop.
