@@ -162,9 +162,12 @@ TEST(Polling, WaitAndLoadTicksArriveWhileAPassRuns) {
     EXPECT_GE(lastWait - firstWait, 5);
     EXPECT_EQ(h.logic->Table().entries[0].last, 1234);
     EXPECT_EQ(h.logic->Polling().WaitLimit(), 5);
-    // And polling goes on: the next pass begins by itself.
+    // And polling goes on: the next pass begins by itself, until RSS停止 between passes.
     const int firstPass = requests;
     WAIT_UNTIL_MS(requests > firstPass, 10000);
+    h.window.MenuAction(MenuItem::StopPolling)->trigger();
+    EXPECT_TRUE(h.window.MenuAction(MenuItem::StartPolling)->isEnabled());
+    EXPECT_FALSE(h.window.MenuAction(MenuItem::StopPolling)->isEnabled());
 }
 
 // The close box while a pass over twenty brands runs (posted from inside a request, as a click
