@@ -64,6 +64,7 @@ inline void ClickAt(HWND window, int x, int y) {
     PumpFor(50);
 }
 
+// A window's text: a caption, or what a control shows.
 inline std::wstring TextOf(HWND window) {
     wchar_t text[4096] = {};
     GetWindowTextW(window, text, 4096);
@@ -75,6 +76,7 @@ inline void Press(HWND box, int button) {
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
 }
 
+// The one pending WhenReady: what it waits for, what it then runs, and its timer.
 namespace driver {
 inline std::function<bool()> ready;
 inline std::function<void()> action;
