@@ -69,44 +69,37 @@ bool WritePpm(const std::string& path, int width, int height, PixelAt pixel) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "wb"), &std::fclose);
     if (!f) return false;
     std::fprintf(f.get(), "P6\n%d %d\n255\n", width, height);
-    std::vector<unsigned char> line(static_cast<std::size_t>(width) * 3);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const std::uint32_t p = pixel(x, y);
-            line[static_cast<std::size_t>(x) * 3] = static_cast<unsigned char>(p >> 16);
-            line[static_cast<std::size_t>(x) * 3 + 1] = static_cast<unsigned char>(p >> 8);
-            line[static_cast<std::size_t>(x) * 3 + 2] = static_cast<unsigned char>(p);
+            const unsigned char rgb[3] = {static_cast<unsigned char>(p >> 16), static_cast<unsigned char>(p >> 8),
+                                          static_cast<unsigned char>(p)};
+            std::fwrite(rgb, 1, 3, f.get());
         }
-        if (std::fwrite(line.data(), 1, line.size(), f.get()) != line.size()) return false;
     }
-    return true;
+    return std::ferror(f.get()) == 0;
 }
 
 struct PpmImage {
     int width = 0;
     int height = 0;
     std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, top-down
-    std::uint32_t At(int x, int y) const {
-        return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
-    }
+    std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 
 // Reads what WritePpm wrote; an empty image if the file is missing or not such a file.
 inline PpmImage ReadPpm(const std::string& path) {
-    PpmImage image;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
     int w = 0, h = 0, maxValue = 0;
     if (!f || std::fscanf(f.get(), "P6 %d %d %d", &w, &h, &maxValue) != 3 || maxValue != 255 || w <= 0 || h <= 0 ||
         std::fgetc(f.get()) == EOF) {
-        return image;
+        return {};
     }
-    std::vector<unsigned char> bytes(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3);
-    if (std::fread(bytes.data(), 1, bytes.size(), f.get()) != bytes.size()) return image;
-    image.width = w;
-    image.height = h;
-    image.pixels.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
-    for (std::size_t k = 0; k < image.pixels.size(); ++k) {
-        image.pixels[k] = (std::uint32_t{bytes[3 * k]} << 16) | (std::uint32_t{bytes[3 * k + 1]} << 8) | bytes[3 * k + 2];
+    PpmImage image{w, h, std::vector<std::uint32_t>(static_cast<std::size_t>(w) * h)};
+    for (std::uint32_t& p : image.pixels) {
+        unsigned char rgb[3];
+        if (std::fread(rgb, 1, 3, f.get()) != 3) return {};
+        p = std::uint32_t{rgb[0]} << 16 | std::uint32_t{rgb[1]} << 8 | rgb[2];
     }
     return image;
 }

@@ -9,7 +9,7 @@
 
 #include <algorithm>
 #include <string>
-#include <utility>
+#include <tuple>
 
 #include "platform/TextCodec.h"
 #include "quotes/DdeCtrl.h"
@@ -22,7 +22,7 @@ namespace {
 constexpr std::uint64_t kSeed = 5;
 constexpr double kClock = 10.5 * 3600;  // the server's frozen time, 10:30
 
-std::string Describe(std::uint32_t code) { return DescribeDdeCode(code); }
+std::string Error(std::uint32_t code) { return "ERROR " + DescribeDdeCode(code); }
 
 // The DDE layer as start-up opens it.
 struct Client {
@@ -40,58 +40,53 @@ class QuoteServerTest : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
-        master_ = dir_.filePath(QStringLiteral("mei_code.txt"));
         QFile file(master_);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        const std::string bytes = Utf8ToCp932(
+        file.write(QByteArray::fromStdString(Utf8ToCp932(
             "7203,トヨタ自動車,100,東証\r\n6758,ソニーグループ,100,東証\r\n9984,ソフトバンクグループ,100,HC\r\n"
-            "1234,上場廃止,100,NYSE\r\n");
-        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+            "1234,上場廃止,100,NYSE\r\n")));
     }
 
     // A server on the default bus name for "RSS", its market frozen at 10:30.
     QStringList Args(const QStringList& extra = {}) const {
-        return QStringList{QStringLiteral("--master"), master_, QStringLiteral("--seed"), QString::number(kSeed),
-                           QStringLiteral("--clock"), QStringLiteral("10:30"), QStringLiteral("--speed"),
-                           QStringLiteral("0")} +
+        return QStringList{"--master", master_, "--seed", QString::number(kSeed), "--clock", "10:30", "--speed", "0"} +
                extra;
     }
-    // The same market in process, for the values the server must give.
-    static MarketSim Expected() {
+    // The value the server must give, from the same market in process.
+    static std::string Expected(const std::string& topic, const std::string& item) {
         MarketSim market(kSeed);
         market.AddBrand("7203.t", "トヨタ自動車");
         market.AddBrand("6758.t", "ソニーグループ");
         market.AddBrand("9984.oj", "ソフトバンクグループ");
-        return market;
+        return market.Value(topic, item, kClock).value_or("?");
     }
 
     QTemporaryDir dir_;
-    QString master_;
+    QString master_ = dir_.filePath(QStringLiteral("mei_code.txt"));
 };
 
 TEST_F(QuoteServerTest, ServesEveryRefreshItemThroughTheDdeLayer) {
     QuoteServerProcess server(Args());
     ASSERT_TRUE(server.Ready()) << server.Errors();
-    MarketSim expected = Expected();
     Client client;
     for (const char* topic : {"7203.t", "9984.oj"}) {
         for (const std::string& item : MarketSim::RefreshItems())
-            EXPECT_EQ(client.Ask(topic, item), expected.Value(topic, item, kClock).value()) << topic << " " << item;
+            EXPECT_EQ(client.Ask(topic, item), Expected(topic, item)) << topic << " " << item;
     }
     // Japanese both ways: the item name goes out and the brand name comes back as CP932.
     EXPECT_EQ(client.Ask("9984.oj", "銘柄名称"), "ソフトバンクグループ");
 
     // A refused item fails the request but not the conversation.
-    EXPECT_EQ(client.Ask("9984.oj", "配当"), "ERROR " + Describe(dmlerr::kNotProcessed));
-    EXPECT_EQ(client.Ask("9984.oj", "現在値"), expected.Value("9984.oj", "現在値", kClock).value());
+    EXPECT_EQ(client.Ask("9984.oj", "配当"), Error(dmlerr::kNotProcessed));
+    EXPECT_EQ(client.Ask("9984.oj", "現在値"), Expected("9984.oj", "現在値"));
     // A brand whose market has no topic, or one not in the master, gets no conversation.
-    EXPECT_EQ(client.Ask("1234.t", "現在値"), "ERROR " + Describe(dmlerr::kNoConvEstablished));
-    EXPECT_EQ(client.Ask("7203.os", "現在値"), "ERROR " + Describe(dmlerr::kNoConvEstablished));
-    EXPECT_EQ(client.Ask("6758.t", "現在値"), expected.Value("6758.t", "現在値", kClock).value());
+    EXPECT_EQ(client.Ask("1234.t", "現在値"), Error(dmlerr::kNoConvEstablished));
+    EXPECT_EQ(client.Ask("7203.os", "現在値"), Error(dmlerr::kNoConvEstablished));
+    EXPECT_EQ(client.Ask("6758.t", "現在値"), Expected("6758.t", "現在値"));
 }
 
 TEST_F(QuoteServerTest, InstancesAndHandlesBehaveLikeDdeml) {
-    QuoteServerProcess server(Args({QStringLiteral("--refuse-topic"), QStringLiteral("6758.t")}));
+    QuoteServerProcess server(Args({"--refuse-topic", "6758.t"}));
     ASSERT_TRUE(server.Ready()) << server.Errors();
     DbusDdeml ddeml;
     DdeInstance first{}, second{};
@@ -115,7 +110,7 @@ TEST_F(QuoteServerTest, InstancesAndHandlesBehaveLikeDdeml) {
     ASSERT_NE(conversation, DdeConversation::kNone);
     const DdeData data = ddeml.ClientTransaction(conversation, item, 1, 0x20B0, 2000);
     ASSERT_NE(data, DdeData::kNone);
-    const std::string value = Utf8ToCp932(Expected().Value("7203.t", "前日終値", kClock).value());
+    const std::string value = Utf8ToCp932(Expected("7203.t", "前日終値"));
     char buffer[512];
     EXPECT_EQ(ddeml.GetData(data, buffer, sizeof buffer, 0), value.size() + 1) << "CF_TEXT carries its NUL";
     EXPECT_EQ(std::string(buffer), value);
@@ -132,18 +127,16 @@ TEST_F(QuoteServerTest, InstancesAndHandlesBehaveLikeDdeml) {
 }
 
 TEST_F(QuoteServerTest, ASlowReplyTimesOutAndLeavesNoStaleAnswerBehind) {
-    QuoteServerProcess server(Args({QStringLiteral("--latency-ms"), QStringLiteral("800"),
-                                    QStringLiteral("--hang-topic"), QStringLiteral("6758.t")}));
+    QuoteServerProcess server(Args({"--latency-ms", "800", "--hang-topic", "6758.t"}));
     ASSERT_TRUE(server.Ready()) << server.Errors();
-    MarketSim expected = Expected();
     Client client;
-    EXPECT_EQ(client.Ask("7203.t", "現在値", 500), "ERROR " + Describe(dmlerr::kDataAckTimeout));
+    EXPECT_EQ(client.Ask("7203.t", "現在値", 500), Error(dmlerr::kDataAckTimeout));
     // The late answer to the first request must not be taken for the answer to the next one.
     EXPECT_EQ(client.Ask("7203.t", "銘柄名称", 3000), "トヨタ自動車");
-    EXPECT_EQ(client.Ask("7203.t", "安値", 3000), expected.Value("7203.t", "安値", kClock).value());
+    EXPECT_EQ(client.Ask("7203.t", "安値", 3000), Expected("7203.t", "安値"));
     // A topic whose requests are never answered costs the time limit each and fails the same way.
-    EXPECT_EQ(client.Ask("6758.t", "現在値", 500), "ERROR " + Describe(dmlerr::kDataAckTimeout));
-    EXPECT_EQ(client.Ask("6758.t", "高値", 500), "ERROR " + Describe(dmlerr::kDataAckTimeout));
+    EXPECT_EQ(client.Ask("6758.t", "現在値", 500), Error(dmlerr::kDataAckTimeout));
+    EXPECT_EQ(client.Ask("6758.t", "高値", 500), Error(dmlerr::kDataAckTimeout));
 }
 
 // A conversation's start waits no longer than a request may: a server slower to accept gets
@@ -151,70 +144,66 @@ TEST_F(QuoteServerTest, ASlowReplyTimesOutAndLeavesNoStaleAnswerBehind) {
 TEST_F(QuoteServerTest, AConnectWaitsNoLongerThanARequestMay) {
     for (const auto& [acceptMs, served] : {std::pair{"700", false}, std::pair{"150", true}}) {
         SCOPED_TRACE(acceptMs);
-        QuoteServerProcess server(Args({QStringLiteral("--accept-ms"), QString::fromLatin1(acceptMs)}));
+        QuoteServerProcess server(Args({"--accept-ms", acceptMs}));
         ASSERT_TRUE(server.Ready()) << server.Errors();
         Client client;
         const std::string answer = client.Ask("7203.t", "銘柄名称", 500);
-        EXPECT_EQ(answer, served ? "トヨタ自動車" : "ERROR " + Describe(dmlerr::kNoConvEstablished));
+        EXPECT_EQ(answer, served ? "トヨタ自動車" : Error(dmlerr::kNoConvEstablished));
     }
 }
 
 TEST_F(QuoteServerTest, AServerThatDiesFailsItsConversationAndARestartedOneIsFoundAgain) {
-    MarketSim expected = Expected();
     Client client;
     {
         QuoteServerProcess server(Args());
         ASSERT_TRUE(server.Ready()) << server.Errors();
-        EXPECT_EQ(client.Ask("7203.t", "現在値"), expected.Value("7203.t", "現在値", kClock).value());
+        EXPECT_EQ(client.Ask("7203.t", "現在値"), Expected("7203.t", "現在値"));
         server.Kill();
-        EXPECT_EQ(client.Ask("7203.t", "高値"), "ERROR " + Describe(dmlerr::kPostMsgFailed));
+        EXPECT_EQ(client.Ask("7203.t", "高値"), Error(dmlerr::kPostMsgFailed));
         // The layer starts afresh after a dead server, so the same topic tries a new connect.
-        EXPECT_EQ(client.Ask("7203.t", "安値"), "ERROR " + Describe(dmlerr::kNoConvEstablished));
-        EXPECT_EQ(client.Ask("6758.t", "現在値"), "ERROR " + Describe(dmlerr::kNoConvEstablished));
+        EXPECT_EQ(client.Ask("7203.t", "安値"), Error(dmlerr::kNoConvEstablished));
+        EXPECT_EQ(client.Ask("6758.t", "現在値"), Error(dmlerr::kNoConvEstablished));
     }
     {
         // The next brand connects to the new server, and so does the first brand after it.
         QuoteServerProcess server(Args());
         ASSERT_TRUE(server.Ready()) << server.Errors();
-        EXPECT_EQ(client.Ask("9984.oj", "現在値"), expected.Value("9984.oj", "現在値", kClock).value());
-        EXPECT_EQ(client.Ask("7203.t", "高値"), expected.Value("7203.t", "高値", kClock).value());
+        EXPECT_EQ(client.Ask("9984.oj", "現在値"), Expected("9984.oj", "現在値"));
+        EXPECT_EQ(client.Ask("7203.t", "高値"), Expected("7203.t", "高値"));
     }
-    {
-        // A server that goes with the request pending: told at once, not after the time limit.
-        QuoteServerProcess server(Args({QStringLiteral("--exit-after"), QStringLiteral("2")}));
-        ASSERT_TRUE(server.Ready()) << server.Errors();
-        EXPECT_EQ(client.Ask("6758.t", "現在値", 20000), expected.Value("6758.t", "現在値", kClock).value());
-        EXPECT_EQ(client.Ask("6758.t", "高値", 20000), expected.Value("6758.t", "高値", kClock).value());
-        EXPECT_EQ(client.Ask("6758.t", "安値", 20000), "ERROR " + Describe(dmlerr::kPostMsgFailed));
-        EXPECT_TRUE(server.WaitForExit());
-    }
+    // A server that goes with the request pending: told at once, not after the time limit.
+    QuoteServerProcess server(Args({"--exit-after", "2"}));
+    ASSERT_TRUE(server.Ready()) << server.Errors();
+    EXPECT_EQ(client.Ask("6758.t", "現在値", 20000), Expected("6758.t", "現在値"));
+    EXPECT_EQ(client.Ask("6758.t", "高値", 20000), Expected("6758.t", "高値"));
+    EXPECT_EQ(client.Ask("6758.t", "安値", 20000), Error(dmlerr::kPostMsgFailed));
+    EXPECT_TRUE(server.WaitForExit());
 }
 
 TEST_F(QuoteServerTest, TheProbePrintsEachTextOrTheErrorDescription) {
     QuoteServerProcess server(Args());
     ASSERT_TRUE(server.Ready()) << server.Errors();
-    MarketSim expected = Expected();
-    const ToolResult probe = RunTool(QStringLiteral(NORVALE_PROBE),
-                                     {QStringLiteral("7203.t=現在値,銘柄名称"), QStringLiteral("1234.t=現在値"),
-                                      QStringLiteral("6758.t=無い項目")});
-    EXPECT_EQ(probe.exitCode, 1);
-    EXPECT_EQ(probe.out, "7203.t\t現在値\t" + expected.Value("7203.t", "現在値", kClock).value() +
+    // The probe's status, standard output and standard error.
+    const auto probe = [](const QStringList& args) {
+        QProcess p;
+        p.start(QStringLiteral(NORVALE_PROBE), args);
+        EXPECT_TRUE(p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit);
+        return std::tuple(p.exitCode(), p.readAllStandardOutput().toStdString(),
+                          p.readAllStandardError().toStdString());
+    };
+    EXPECT_EQ(probe({"7203.t=現在値,銘柄名称", "1234.t=現在値", "6758.t=無い項目"}),
+              std::tuple(1,
+                         "7203.t\t現在値\t" + Expected("7203.t", "現在値") +
                              "\n7203.t\t銘柄名称\tトヨタ自動車\n1234.t\t現在値\tERROR\t" +
-                             Describe(dmlerr::kNoConvEstablished) + "\n6758.t\t無い項目\tERROR\t" +
-                             Describe(dmlerr::kNotProcessed) + "\n");
-    EXPECT_EQ(probe.err, "");
-
+                             DescribeDdeCode(dmlerr::kNoConvEstablished) + "\n6758.t\t無い項目\tERROR\t" +
+                             DescribeDdeCode(dmlerr::kNotProcessed) + "\n",
+                         std::string()));
     // A topic alone asks the refresh pass's items; all answered means status 0.
-    const ToolResult all = RunTool(QStringLiteral(NORVALE_PROBE), {QStringLiteral("9984.oj")});
-    EXPECT_EQ(all.exitCode, 0);
-    EXPECT_EQ(static_cast<std::size_t>(std::count(all.out.begin(), all.out.end(), '\n')),
-              MarketSim::RefreshItems().size());
-
-    EXPECT_EQ(RunTool(QStringLiteral(NORVALE_PROBE), {}).exitCode, 2);
-    EXPECT_EQ(RunTool(QStringLiteral(NORVALE_PROBE), {QStringLiteral("--timeout-ms"), QStringLiteral("x"),
-                                                      QStringLiteral("7203.t")})
-                  .exitCode,
-              2);
+    const auto [status, out, err] = probe({"9984.oj"});
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(static_cast<std::size_t>(std::count(out.begin(), out.end(), '\n')), MarketSim::RefreshItems().size());
+    EXPECT_EQ(std::get<0>(probe({})), 2);
+    EXPECT_EQ(std::get<0>(probe({"--timeout-ms", "x", "7203.t"})), 2);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Starts the stand-in quote server (or another tool) for a test on the private session bus, and ends it.
+// Starts the stand-in quote server for a test on the private session bus, and ends it.
 #pragma once
 
 #include <QProcess>
@@ -45,27 +45,5 @@ private:
     std::string output_;
     bool ready_ = false;
 };
-
-struct ToolResult {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs a command-line tool to its end (at most 20 s) and gives its status and output.
-inline ToolResult RunTool(const QString& program, const QStringList& args) {
-    QProcess process;
-    process.start(program, args);
-    ToolResult result;
-    if (!process.waitForFinished(20000)) {
-        process.kill();
-        process.waitForFinished(5000);
-        return result;
-    }
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = process.readAllStandardOutput().toStdString();
-    result.err = process.readAllStandardError().toStdString();
-    return result;
-}
 
 }  // namespace norvale

@@ -1,14 +1,20 @@
-// The real window offscreen: its controls after start-up, a list choice, and two processes.
+// The real window offscreen: its controls after start-up, a list choice, a restore, two processes,
+// and polling in the real event loop: both tickers keep ticking while a pass runs inside a wait
+// tick, and a close reaches the running pass.
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProcess>
-#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
+#include <tuple>
 
+#include "platform/TextCodec.h"
 #include "platform/qt/QtSurface.h"
 #include "tests/qt/QtHarness.h"
 #include "tests/qt/QtWait.h"
@@ -16,87 +22,75 @@
 namespace norvale {
 namespace {
 
-QString Text(QWidget* root, const char* name) {
-    auto* label = root->findChild<QLabel*>(QString::fromLatin1(name));
-    return label != nullptr ? label->text() : QString();
-}
-
-TEST(QtMainWindow, ShowsTheDesignedControlsAfterStartUp) {
+// The designed controls after start-up; a list choice; a restore from minimised.
+TEST(QtMainWindow, ShowsTheDesignedControlsTakesAListChoiceAndRedrawsWhenRestored) {
     QtHarness h;
     h.Start();
     QtMainWindow& w = h.window;
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Norvale - (ver1.02)"));
-
     QStringList menuTitles;
     for (QAction* a : w.menuBar()->actions()) menuTitles << a->text();
     EXPECT_EQ(menuTitles, (QStringList{"ﾌｧｲﾙ", "RSS開始", "RSS停止"}));
-    EXPECT_TRUE(w.MenuAction(MenuItem::StartPolling)->isEnabled());
-    EXPECT_FALSE(w.MenuAction(MenuItem::StopPolling)->isEnabled());
-    EXPECT_TRUE(w.MenuAction(MenuItem::File)->isEnabled());
-    EXPECT_FALSE(w.MenuAction(MenuItem::Offline)->isEnabled());  // shown greyed
+    std::vector<bool> enabled;  // "OFFLINE" is shown greyed
+    for (MenuItem m : {MenuItem::StartPolling, MenuItem::StopPolling, MenuItem::File, MenuItem::Offline}) {
+        enabled.push_back(w.MenuAction(m)->isEnabled());
+    }
+    EXPECT_EQ(enabled, (std::vector<bool>{true, false, true, false}));
 
-    EXPECT_EQ(Text(&w, "codeLabel"), QStringLiteral("ｺｰﾄﾞ"));
-    EXPECT_EQ(Text(&w, "sortKeyLabel"), QStringLiteral("並び替え"));
-    EXPECT_EQ(Text(&w, "intervalLabel"), QStringLiteral("読込み間隔"));
-    auto* sortKeys = w.findChild<QComboBox*>(QStringLiteral("sortKeyList"));
-    auto* intervals = w.findChild<QComboBox*>(QStringLiteral("intervalList"));
-    ASSERT_NE(sortKeys, nullptr);
-    ASSERT_NE(intervals, nullptr);
-    EXPECT_EQ(sortKeys->count(), 13);
-    EXPECT_EQ(sortKeys->currentText(), QStringLiteral("並べ替え停止"));
-    EXPECT_EQ(intervals->count(), 10);
-    EXPECT_EQ(intervals->currentText(), QStringLiteral("自動"));
-    // Designed places, 15 twips to the pixel.
-    EXPECT_EQ(sortKeys->geometry(), QRect(176, 0, 209, 20));
-    EXPECT_EQ(intervals->geometry(), QRect(464, 0, 81, 20));
+    for (const auto& [name, text] : {std::pair{"codeLabel", "ｺｰﾄﾞ"},
+                                     {"sortKeyLabel", "並び替え"},
+                                     {"intervalLabel", "読込み間隔"},
+                                     {"activityPanel", "停止"},
+                                     {"sortKeyPanel", "並べ替え停止"}}) {
+        const auto* label = w.findChild<QLabel*>(QString::fromLatin1(name));
+        EXPECT_EQ(label != nullptr ? label->text() : QString(), QString::fromUtf8(text)) << name;
+    }
+    EXPECT_EQ(w.PanelText(StatusPanel::BrandCount), "銘柄数: 0/ 1000");
+    // Designed places, 15 twips to the pixel; the lists filled, the first item chosen.
+    for (const auto& [name, count, first, place] :
+         {std::tuple{"sortKeyList", 13, "並べ替え停止", QRect(176, 0, 209, 20)},
+          {"intervalList", 10, "自動", QRect(464, 0, 81, 20)}}) {
+        const auto* list = w.findChild<QComboBox*>(QString::fromLatin1(name));
+        ASSERT_NE(list, nullptr) << name;
+        EXPECT_EQ(list->count(), count);
+        EXPECT_EQ(list->currentText(), QString::fromUtf8(first));
+        EXPECT_EQ(list->geometry(), place);
+    }
     EXPECT_EQ(w.findChild<QLineEdit*>(QStringLiteral("codeBox"))->geometry(), QRect(40, 0, 65, 20));
     EXPECT_EQ(w.TableSurface().pos(), QPoint(0, 24));
-    EXPECT_EQ(w.TableSurface().objectName(), QStringLiteral("tableSurface"));
-    EXPECT_EQ(Text(&w, "activityPanel"), QStringLiteral("停止"));
-    EXPECT_EQ(Text(&w, "sortKeyPanel"), QStringLiteral("並べ替え停止"));
-    EXPECT_EQ(w.PanelText(StatusPanel::BrandCount), "銘柄数: 0/ 1000");
 
     // Client area as designed; the surface reaches 2 twips short of its bottom.
     WAIT_UNTIL(w.centralWidget()->size() == QSize(972, 572));
     EXPECT_DOUBLE_EQ(w.TableSurfaceHeight(), 572 * 15 - 2);
     EXPECT_DOUBLE_EQ(w.TableSurface().Height(), (572 * 15 - 2) / 15.0);
-}
 
-TEST(QtMainWindow, SortKeySelectionReachesTheHandler) {
-    QtHarness h;
-    h.Start();
-    auto* sortKeys = h.window.findChild<QComboBox*>(QStringLiteral("sortKeyList"));
+    // A sort key chosen in its list reaches the window logic.
+    auto* sortKeys = w.findChild<QComboBox*>(QStringLiteral("sortKeyList"));
     sortKeys->setCurrentIndex(4);
     emit sortKeys->activated(4);
     WAIT_UNTIL(h.logic->CurrentSortKey().ListIndex() == 4);
-    EXPECT_EQ(h.window.PanelText(StatusPanel::SortKey), "本日始値乖離率-降順");
+    EXPECT_EQ(w.PanelText(StatusPanel::SortKey), "本日始値乖離率-降順");
+
+    // Minimised, nothing is drawn; restored, the table is drawn again.
+    QtSurface& table = w.TableSurface();
+    const auto inked = [&table] {  // the headings
+        for (int x = 0; x < table.Image().width(); ++x)
+            for (int y = 0; y < 12; ++y)
+                if (qGray(table.Image().pixel(x, y)) < 128) return true;
+        return false;
+    };
+    WAIT_UNTIL(inked());
+    w.showMinimized();
+    WAIT_UNTIL(w.isMinimized());
+    table.Clear();
+    w.showNormal();
+    WAIT_UNTIL(!w.isMinimized());
+    WAIT_UNTIL(inked());
 }
 
 // Two real processes: the second start ends at once with status 0; a killed first instance
 // does not block the next start.
-// Minimised, nothing is drawn; restored, the table is drawn again.
-TEST(QtMainWindow, RestoringFromMinimisedRedrawsTheTable) {
-    QtHarness h;
-    h.Start();
-    QtSurface& table = h.window.TableSurface();
-    const auto inked = [&table] {
-        const QImage& image = table.Image();
-        for (int y = 0; y < 12; ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (qGray(image.pixel(x, y)) < 128) return true;
-        return false;
-    };
-    WAIT_UNTIL(inked());
-    h.window.showMinimized();
-    WAIT_UNTIL(h.window.isMinimized());
-    table.Clear();
-    h.window.showNormal();
-    WAIT_UNTIL(!h.window.isMinimized());
-    WAIT_UNTIL(inked());
-}
-
 TEST(SingleInstance, SecondStartEndsSilentlyAndACrashLeavesNoBlock) {
-    const QString exe = QStringLiteral(NORVALE_BINARY_DIR "/platform/qt/norvale");
     QTemporaryDir runtime;
     ASSERT_TRUE(runtime.isValid());
     QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -104,33 +98,102 @@ TEST(SingleInstance, SecondStartEndsSilentlyAndACrashLeavesNoBlock) {
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent"));
+    QProcess first, second, third;
+    for (QProcess* p : {&first, &second, &third}) {
+        p->setProcessEnvironment(env);
+        p->setProgram(QStringLiteral(NORVALE_BINARY_DIR "/platform/qt/norvale"));
+    }
+    const QString lock = runtime.path() + QStringLiteral("/norvale.lock");
+    first.start();
+    WAIT_UNTIL_MS(QFile::exists(lock), 10000);
 
-    auto start = [&](QProcess& p) {
-        p.setProcessEnvironment(env);
-        p.start(exe, {});
-        return p.waitForStarted(5000);
-    };
-    QProcess first;
-    ASSERT_TRUE(start(first));
-    WAIT_UNTIL_MS(QFile::exists(runtime.path() + QStringLiteral("/norvale.lock")), 10000);
-
-    QProcess second;
-    ASSERT_TRUE(start(second));
+    second.start();
     ASSERT_TRUE(second.waitForFinished(10000));
-    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(std::pair(second.exitStatus(), second.exitCode()), std::pair(QProcess::NormalExit, 0));
     EXPECT_EQ(first.state(), QProcess::Running);
 
     first.kill();  // a crash: the lock file stays behind
     ASSERT_TRUE(first.waitForFinished(5000));
-    EXPECT_TRUE(QFile::exists(runtime.path() + QStringLiteral("/norvale.lock")));
-
-    QProcess third;
-    ASSERT_TRUE(start(third));
+    EXPECT_TRUE(QFile::exists(lock));
+    third.start();
     EXPECT_FALSE(third.waitForFinished(1500));  // still running: it took over the stale lock
     EXPECT_EQ(third.state(), QProcess::Running);
     third.kill();
     third.waitForFinished(5000);
+}
+
+constexpr int kTickMs = 20;
+
+// The real window with 8 or 20 brands watched, and a server that answers every request.
+struct PollingWindow : QtHarness {
+    explicit PollingWindow(int brands) : QtHarness(kTickMs) {
+        Start();
+        for (int j = 0; j < brands; ++j) {
+            WatchEntry e;
+            e.codeText = std::to_string(1000 + j);
+            e.marketSuffix = "t";
+            e.topic = e.codeText + ".t";
+            e.brandName = "テスト";
+            EXPECT_TRUE(logic->TableForSetUp().Append(std::move(e)));
+        }
+    }
+    void StartPolling() { window.findChild<QAction*>(QStringLiteral("startPolling"))->trigger(); }
+};
+
+TEST(Polling, WaitAndLoadTicksArriveWhileAPassRuns) {
+    PollingWindow h(8);  // 8 x 16 requests of 4 ms: about half a second, some 25 ticks
+    int requests = 0, firstWait = -1, lastWait = -1, firstLoad = -1, lastLoad = -1;
+    // Every request blocks for a few milliseconds, like a quote server that takes its time.
+    h.ddeml.server = [&](const std::string&, const std::string&) -> FakeDdeml::Reply {
+        std::this_thread::sleep_for(std::chrono::milliseconds(4));
+        const PollingState& s = h.logic->Polling();
+        if (s.Phase() == PollingPhase::Running) {
+            if (requests++ == 0) std::tie(firstWait, firstLoad) = std::pair(s.WaitSeconds(), s.LoadSeconds());
+            std::tie(lastWait, lastLoad) = std::pair(s.WaitSeconds(), s.LoadSeconds());
+        }
+        return {Utf8ToCp932("1,234")};
+    };
+    h.StartPolling();
+    WAIT_UNTIL_MS(h.window.PanelText(StatusPanel::LoadTime).rfind("読込み時間:", 0) == 0, 10000);
+
+    EXPECT_EQ(requests, 8 * 16);
+    // Both counters moved between the first and the last request of the pass.
+    EXPECT_GE(lastLoad - firstLoad, 5);
+    EXPECT_GE(lastWait - firstWait, 5);
+    EXPECT_EQ(h.logic->Table().entries[0].last, 1234);
+    EXPECT_EQ(h.logic->Polling().WaitLimit(), 5);
+    // And polling goes on: the next pass begins by itself, until RSS停止 between passes.
+    const int firstPass = requests;
+    WAIT_UNTIL_MS(requests > firstPass, 10000);
+    h.window.MenuAction(MenuItem::StopPolling)->trigger();
+    EXPECT_TRUE(h.window.MenuAction(MenuItem::StartPolling)->isEnabled());
+    EXPECT_FALSE(h.window.MenuAction(MenuItem::StopPolling)->isEnabled());
+}
+
+// The close box while a pass over twenty brands runs (posted from inside a request, as a click
+// during it would be) is refused, and the pass ends at the brand boundary, closing the window.
+TEST(Polling, ACloseArrivingDuringAPassEndsItAtTheBrandBoundary) {
+    PollingWindow h(20);
+    int served = 0;
+    std::string panelAfterClose;
+    // Request 10 is brand 4's close, its last of the first loop: the close is handled with the
+    // events before brand 5, and the pass ends after brand 5's two requests.
+    h.ddeml.server = [&](const std::string&, const std::string&) -> FakeDdeml::Reply {
+        if (++served != 10) return {"1"};
+        QMetaObject::invokeMethod(
+            &h.window,
+            [&] {
+                EXPECT_FALSE(h.window.close());  // refused while the pass runs
+                panelAfterClose = h.window.PanelText(StatusPanel::Activity);
+            },
+            Qt::QueuedConnection);
+        return {"1"};
+    };
+    h.StartPolling();
+    WAIT_UNTIL_MS(h.logic->Closed(), 10000);
+    EXPECT_EQ(served, 12);
+    EXPECT_EQ(panelAfterClose, "停止処理中");
+    EXPECT_FALSE(h.window.isVisible());
 }
 
 }  // namespace

@@ -1,28 +1,27 @@
-// The real file system, file dialog and message box of the Qt platform, on real temporary
-// folders. Tests run as root, which no permission bit stops: a folder that cannot be written
-// is a path under a regular file or a folder made immutable, and a write that fails midway
+// The real file system, instance guard, file dialog and message box of the Qt platform, on real
+// temporary folders. Tests run as root, which no permission bit stops: a folder that cannot be
+// written is a path under a regular file or a folder made immutable, and a write that fails midway
 // is one that runs into the file size limit.
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
-#include <QStandardPaths>
-#include <QSysInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
+#include <tuple>
+#include <vector>
 
 #include "platform/qt/QtPlatformServices.h"
 #include "watchlist/WatchListFile.h"
@@ -43,113 +42,135 @@ QByteArray Get(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
-// chattr +i for the life of the guard; false when the file system does not support it.
-class Immutable {
-public:
-    explicit Immutable(const QString& path) : path_(path) {
-        set_ = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), path_}) == 0;
-    }
-    ~Immutable() {
-        if (set_) QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), path_});
-    }
-    bool Set() const { return set_; }
-
-private:
-    QString path_;
-    bool set_ = false;
-};
-
-// Writes past limit bytes fail with EFBIG instead of raising SIGXFSZ, for the life of the guard.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit) {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = signal(SIGXFSZ, SIG_IGN);
-        const rlimit lowered{limit, old_.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit old_{};
-    sighandler_t oldHandler_ = nullptr;
-};
-
-TEST(QtFileSystem, ReadsAndReplacesWholeFiles) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    QtFileSystem fs;
-    const QString path = dir.filePath(QStringLiteral("監視銘柄.txt"));
-    EXPECT_EQ(fs.ReadAll(S(path), 100), std::nullopt);
-    EXPECT_EQ(fs.ReadAll(dir.path().toStdString(), 100), std::nullopt);  // a folder is no file
-
-    ASSERT_TRUE(fs.WriteAll(S(path), std::string("7203\r\n\x83\x5C\r\n")));
-    EXPECT_EQ(fs.ReadAll(S(path), 100), std::string("7203\r\n\x83\x5C\r\n"));
-    ASSERT_TRUE(fs.WriteAll(S(path), ""));
-    EXPECT_EQ(fs.ReadAll(S(path), 100), std::string());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("監視銘柄.txt")});
+QStringList Entries(const QString& dir) {
+    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
 }
 
+// Runs undo when it goes out of scope.
+struct Undo {
+    std::function<void()> undo;
+    ~Undo() { undo(); }
+};
+
+// chattr +i (or -i); false where the file system has no such flag.
+bool SetImmutable(const QString& path, bool on = true) {
+    return QProcess::execute(QStringLiteral("chattr"), {on ? QStringLiteral("+i") : QStringLiteral("-i"), path}) == 0;
+}
+// Immutable until the guard goes.
+Undo Immutable(const QString& path) {
+    SetImmutable(path);
+    return {[path] { SetImmutable(path, false); }};
+}
+
+// Writes past limit bytes fail with EFBIG instead of raising SIGXFSZ, until the guard goes.
+Undo FileSizeLimit(rlim_t limit) {
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit lowered{limit, old.rlim_max};
+    signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &lowered);
+    return {[old] {
+        setrlimit(RLIMIT_FSIZE, &old);
+        signal(SIGXFSZ, SIG_DFL);
+    }};
+}
+
+// Whole files are written and read back, up to a limit; a missing file, a folder, a FIFO that
+// nobody writes (opening it must not wait for a writer) and devices are not read at all.
 TEST(QtFileSystem, ReadsOnlyRegularFilesAndOnlySoMuch) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     QtFileSystem fs;
+    const QString path = dir.filePath(QStringLiteral("監視銘柄.txt"));
+    for (const std::string& bytes : {std::string("7203\r\n\x83\x5C\r\n"), std::string(), std::string(200000, '7')}) {
+        ASSERT_TRUE(fs.WriteAll(S(path), bytes));
+        EXPECT_EQ(fs.ReadAll(S(path), 100001), bytes.substr(0, 100001));
+    }
+    EXPECT_EQ(Entries(dir.path()), QStringList{QStringLiteral("監視銘柄.txt")});
+
     const QString fifo = dir.filePath(QStringLiteral("fifo"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    // Nobody writes the FIFO: opening it to read must not wait for a writer.
-    for (const char* device : {"/dev/zero", "/dev/urandom"}) {
-        const QString link = dir.filePath(QString::fromLatin1(device).section(QLatin1Char('/'), -1));
-        ASSERT_TRUE(QFile::link(QString::fromLatin1(device), link));
-        for (const QString& path : {fifo, link}) {
-            SCOPED_TRACE(S(path));
-            EXPECT_EQ(fs.ReadAll(S(path), 1 << 20), std::nullopt);
-            WatchTable table;
-            EXPECT_EQ(LoadWatchListFile(fs, S(path), BrandMaster{}, table).status, WatchListStatus::NotOpened);
-        }
+    for (const QString device : {"zero", "urandom"}) ASSERT_TRUE(QFile::link("/dev/" + device, dir.filePath(device)));
+    for (const char* name : {"missing", ".", "fifo", "zero", "urandom"}) {
+        SCOPED_TRACE(name);
+        const std::string path = S(dir.filePath(QString::fromLatin1(name)));
+        EXPECT_EQ(fs.ReadAll(path, 1 << 20), std::nullopt);
+        WatchTable table;
+        EXPECT_EQ(LoadWatchListFile(fs, path, BrandMaster{}, table).status, WatchListStatus::NotOpened);
     }
-    const QString big = dir.filePath(QStringLiteral("big"));
-    Put(big, QByteArray(200000, '7'));
-    EXPECT_EQ(fs.ReadAll(S(big), 100001), std::string(100001, '7'));
+}
+
+// Whatever stops a write leaves the old file as it was and no other file behind; once it is
+// gone, the write goes through.
+TEST(QtFileSystem, FailedWritesLeaveWhatWasThere) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QtFileSystem fs;
+    const QByteArray old = "6758\r\n8306\r\n";
+    const QString list = dir.filePath(QStringLiteral("監視銘柄.txt"));
+    Put(list, old);
+    Put(dir.filePath(QStringLiteral("plain")), "x");
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("sub/inner")));
+    if (!SetImmutable(list) || !SetImmutable(list, false)) GTEST_SKIP() << "chattr is not supported here";
+    const QStringList before = Entries(dir.path());
+    const auto nothing = [] { return Undo{[] {}}; };
+    const struct {
+        const char* what;
+        std::function<Undo()> guard;
+        std::vector<const char*> names;  // every write fails
+        std::string bytes = "7203\r\n";
+    } cases[] = {
+        {"in a folder that is a regular file", nothing, {"plain/out.txt"}},
+        {"onto the name of a folder", nothing, {"sub"}},
+        {"in a missing folder", nothing, {"missing/監視銘柄.txt"}},
+        {"midway, as on a full disk", [] { return FileSizeLimit(64); }, {"監視銘柄.txt"}, std::string(100000, '7')},
+        {"in a folder made immutable", [&] { return Immutable(dir.path()); }, {"監視銘柄.txt", "new.txt"}},
+        {"onto a file made immutable", [&] { return Immutable(list); }, {"監視銘柄.txt"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        {
+            const Undo guard = c.guard();
+            for (const char* name : c.names)
+                EXPECT_FALSE(fs.WriteAll(S(dir.filePath(QString::fromUtf8(name))), c.bytes));
+        }
+        EXPECT_EQ(Get(list), old);
+        EXPECT_EQ(Entries(dir.path()), before);
+        EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("sub/inner"))).isDir());
+    }
+    EXPECT_TRUE(fs.WriteAll(S(list), "7203\r\n7203\r\n"));
+    EXPECT_EQ(Get(list), QByteArray("7203\r\n7203\r\n"));
 }
 
 // Only a lock held by a live program ends the new start; whatever else stands in the way lets
 // it start and says why.
 TEST(QtInstanceGuard, OnlyALiveLockEndsTheNewStart) {
-    const auto mkdir = [](const QString& lock) { return QDir().mkdir(lock); };
-    const auto write = [](QByteArray bytes) {
-        return [bytes](const QString& lock) { return Put(lock, bytes), true; };
-    };
-    const auto dangling = [](const QString& lock) { return QFile::link(lock + QStringLiteral(".gone"), lock); };
-    const auto othersWrite = [](const QString& lock) {
-        return QFile::setPermissions(QFileInfo(lock).absolutePath(), QFileDevice::Permissions(0x7777));
-    };
-    const auto underAFile = [](const QString&) { return true; };  // the folder is a regular file
+    const auto write = [](QByteArray bytes) { return [bytes](const QString& lock) { return Put(lock, bytes), true; }; };
     const struct {
         const char* what;
         std::function<bool(const QString&)> plant;
-        bool started;
+        bool started = true;
+        const char* lock = "norvale.lock";
     } cases[] = {
-        {"a folder named like the lock", mkdir, true},
-        {"an empty lock", write(""), true},
-        {"a garbled lock", write("\xff\xfe garbage\n\n"), true},
-        {"a dangling link", dangling, true},
-        {"a folder that others can write", othersWrite, true},
-        {"a folder that cannot be made", underAFile, true},
-        {"the lock of a process that died",
-         write("999999999\nnorvale\n" + QSysInfo::machineHostName().toUtf8() + "\n"), false},
+        {"a folder named like the lock", [](const QString& lock) { return QDir().mkdir(lock); }},
+        {"an empty lock", write("")},
+        {"a garbled lock", write("\xff\xfe garbage\n\n")},
+        {"a dangling link", [](const QString& lock) { return QFile::link(lock + QStringLiteral(".gone"), lock); }},
+        {"a folder that others can write",
+         [](const QString& lock) {
+             return QFile::setPermissions(QFileInfo(lock).absolutePath(), QFileDevice::Permissions(0x7777));
+         }},
+        {"a folder that cannot be made, a regular file there",
+         [](const QString& lock) { return Put(QFileInfo(lock).absolutePath(), "x"), true; }, true,
+         "plain/norvale.lock"},
+        {"the lock of a process that died", write("999999999\nnorvale\n" + QSysInfo::machineHostName().toUtf8() + "\n"),
+         false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         QTemporaryDir dir;
         ASSERT_TRUE(dir.isValid());
-        QString lock = dir.filePath(QStringLiteral("norvale.lock"));
-        if (std::string(c.what) == "a folder that cannot be made") {
-            Put(dir.filePath(QStringLiteral("plain")), "x");
-            lock = dir.filePath(QStringLiteral("plain/norvale.lock"));
-        }
+        const QString lock = dir.filePath(QString::fromLatin1(c.lock));
         ASSERT_TRUE(c.plant(lock));
         QtInstanceGuard guard(lock);
         EXPECT_FALSE(guard.AnotherInstanceRunning());
@@ -167,72 +188,17 @@ TEST(QtInstanceGuard, OnlyALiveLockEndsTheNewStart) {
               QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
 }
 
-TEST(QtFileSystem, FailedWritesLeaveWhatWasThere) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    QtFileSystem fs;
-    const QByteArray old = "6758\r\n";
-
-    // A folder that is a regular file.
-    Put(dir.filePath(QStringLiteral("plain")), old);
-    EXPECT_FALSE(fs.WriteAll(S(dir.filePath(QStringLiteral("plain/out.txt"))), "7203\r\n"));
-    EXPECT_EQ(Get(dir.filePath(QStringLiteral("plain"))), old);
-
-    // The name of an existing folder.
-    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("sub/inner")));
-    EXPECT_FALSE(fs.WriteAll(S(dir.filePath(QStringLiteral("sub"))), "7203\r\n"));
-    EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("sub/inner"))).isDir());
-
-    // A write that fails midway, as on a full disk.
-    const QString list = dir.filePath(QStringLiteral("list.txt"));
-    Put(list, old);
-    {
-        FileSizeLimit limit(64);
-        EXPECT_FALSE(fs.WriteAll(S(list), std::string(100000, '7')));
-    }
-    EXPECT_EQ(Get(list), old);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-              (QStringList{QStringLiteral("list.txt"), QStringLiteral("plain")}));
-}
-
-TEST(QtFileSystem, MissingAndReadOnlyFoldersAndFilesRefuseTheWrite) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    QtFileSystem fs;
-    const QByteArray old = "6758\r\n8306\r\n";
-    const QString list = dir.filePath(QStringLiteral("監視銘柄.txt"));
-    Put(list, old);
-    EXPECT_FALSE(fs.WriteAll(S(dir.filePath(QStringLiteral("missing/監視銘柄.txt"))), "7203\r\n"));
-    {
-        Immutable locked(dir.path());
-        if (!locked.Set()) GTEST_SKIP() << "chattr is not supported here";
-        EXPECT_FALSE(fs.WriteAll(S(list), "7203\r\n"));
-        EXPECT_FALSE(fs.WriteAll(S(dir.filePath(QStringLiteral("new.txt"))), "7203\r\n"));
-    }
-    EXPECT_EQ(Get(list), old);
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("new.txt"))));
-    {
-        Immutable locked(list);
-        ASSERT_TRUE(locked.Set());
-        EXPECT_FALSE(fs.WriteAll(S(list), "7203\r\n"));
-    }
-    EXPECT_EQ(Get(list), old);
-    EXPECT_TRUE(fs.WriteAll(S(list), "7203\r\n7203\r\n"));
-    EXPECT_EQ(Get(list), QByteArray("7203\r\n7203\r\n"));
-}
-
-// Runs f on the next modal widget once it shows.
+// Runs f on the next modal widget once it shows; should a check fail inside f and leave the box
+// open, it is closed a little later, so the test fails instead of waiting for ever.
 void WhenModal(std::function<void(QWidget*)> f) {
     auto* timer = new QTimer;
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, f] {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr || !modal->isVisible()) return;
-        timer->stop();
         timer->deleteLater();
+        timer->stop();
         f(modal);
-        // A check that failed inside f leaves the box open: close it, so the test fails
-        // instead of waiting for ever.
         QTimer::singleShot(5000, modal, [modal] { modal->close(); });
     });
     timer->start();
@@ -241,44 +207,33 @@ void WhenModal(std::function<void(QWidget*)> f) {
 TEST(QtFileDialog, OffersTheThreeFiltersAcceptsNewNamesAndRemembersTheLast) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
+    const QString chosen = dir.filePath(QStringLiteral("新規.txt"));  // does not exist yet
     const std::string filter = "すべてのファイル (*.*)|*.*|テキスト ファイル (*.txt)|*.txt|バッチ ファイル (*.bat)|*.bat";
-    const QString chosen = dir.filePath(QStringLiteral("新規.txt"));
     QtFileDialog dialog(nullptr);
-
-    QStringList shownFilters;
-    int shownIndex = -1;
-    WhenModal([&](QWidget* w) {
-        auto* d = qobject_cast<QFileDialog*>(w);
-        ASSERT_NE(d, nullptr);
-        auto* types = d->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-        ASSERT_NE(types, nullptr);
-        for (int i = 0; i < types->count(); ++i) shownFilters << types->itemText(i);
-        shownIndex = types->currentIndex();
-        EXPECT_EQ(d->acceptMode(), QFileDialog::AcceptOpen);
-        EXPECT_TRUE(d->testOption(QFileDialog::DontConfirmOverwrite));
-        d->selectFile(chosen);  // does not exist yet
-        QMetaObject::invokeMethod(d, "accept");
-    });
-    EXPECT_EQ(dialog.ShowOpen(filter), S(chosen));
-    EXPECT_EQ(shownFilters, (QStringList{QStringLiteral("すべてのファイル (*.*)"),
-                                         QStringLiteral("テキスト ファイル (*.txt)"),
-                                         QStringLiteral("バッチ ファイル (*.bat)")}));
-    EXPECT_EQ(shownIndex, 0);
-
-    QString offeredName;
-    QString offeredFolder;
-    WhenModal([&](QWidget* w) {
-        auto* d = qobject_cast<QFileDialog*>(w);
-        ASSERT_NE(d, nullptr);
-        auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        ASSERT_NE(name, nullptr);
-        offeredName = name->text();
-        offeredFolder = d->directory().absolutePath();
-        d->reject();
-    });
-    EXPECT_EQ(dialog.ShowOpen(filter), std::nullopt);
-    EXPECT_EQ(offeredName, QStringLiteral("新規.txt"));
-    EXPECT_EQ(offeredFolder, QDir(dir.path()).absolutePath());
+    for (const bool again : {false, true}) {
+        SCOPED_TRACE(again ? "opened again" : "opened first");
+        WhenModal([&](QWidget* w) {
+            auto* d = qobject_cast<QFileDialog*>(w);
+            ASSERT_NE(d, nullptr);
+            const auto* types = d->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            ASSERT_NE(types, nullptr);
+            QStringList shown;
+            for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
+            EXPECT_EQ(shown,
+                      (QStringList{"すべてのファイル (*.*)", "テキスト ファイル (*.txt)", "バッチ ファイル (*.bat)"}));
+            EXPECT_EQ(types->currentIndex(), 0);
+            EXPECT_EQ(d->acceptMode(), QFileDialog::AcceptOpen);
+            EXPECT_TRUE(d->testOption(QFileDialog::DontConfirmOverwrite));
+            if (again) {
+                EXPECT_EQ(d->selectedFiles(), QStringList{chosen}) << "the last name is offered again";
+                d->reject();
+            } else {
+                d->selectFile(chosen);
+                QMetaObject::invokeMethod(d, "accept");
+            }
+        });
+        EXPECT_EQ(dialog.ShowOpen(filter), again ? std::nullopt : std::optional(S(chosen)));
+    }
 }
 
 TEST(QtMessageBox, ShowsTheStopIconOkCancelAndPlainLines) {
@@ -290,11 +245,8 @@ TEST(QtMessageBox, ShowsTheStopIconOkCancelAndPlainLines) {
     WhenModal([&](QWidget* w) {
         auto* box = qobject_cast<QMessageBox*>(w);
         ASSERT_NE(box, nullptr);
-        title = box->windowTitle();
-        text = box->text();
-        icon = box->icon();
-        buttons = box->standardButtons();
-        format = box->textFormat();
+        std::tie(title, text, icon, buttons, format) =
+            std::tuple(box->windowTitle(), box->text(), box->icon(), box->standardButtons(), box->textFormat());
         box->button(QMessageBox::Cancel)->click();
     });
     messages.ShowCriticalOkCancel("初期設定ファイル読込みエラー\r\nFILE : /tmp/<b>a</b>.txt\r\nLINE : 3", "Error");

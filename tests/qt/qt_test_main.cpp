@@ -1,4 +1,5 @@
-// GoogleTest inside a QApplication, for tests that drive the real window offscreen.
+// GoogleTest inside a QApplication, for the tests that drive the real window offscreen and those of
+// the D-Bus layer.
 // A Qt warning that no test expects fails the running test.
 #include <QApplication>
 #include <QByteArray>
@@ -6,17 +7,12 @@
 
 namespace {
 
-// Messages of the test environment itself, not of Norvale.
-bool IsEnvironmentNoise(const QString& message) {
-    // The offscreen platform's size hints; a runtime folder not set or not private.
-    for (const char* n : {"propagateSizeHints", "XDG_RUNTIME_DIR", "QStandardPaths"})
-        if (message.contains(QLatin1String(n))) return true;
-    return false;
-}
-
 void FailOnWarning(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtDebugMsg || type == QtInfoMsg) return;
-    if (IsEnvironmentNoise(message)) return;
+    // The test environment's own: the offscreen platform's size hints; a runtime folder not set or
+    // not private.
+    for (const char* noise : {"propagateSizeHints", "XDG_RUNTIME_DIR", "QStandardPaths"})
+        if (message.contains(QLatin1String(noise))) return;
     if (::testing::UnitTest::GetInstance()->current_test_info() != nullptr) {
         ADD_FAILURE() << "Unexpected Qt message: " << message.toStdString();
     } else {

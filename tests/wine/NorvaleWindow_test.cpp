@@ -5,214 +5,160 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
 
 #include "app/MainWindowLogic.h"
-#include "platform/fake/ForwardingDdeml.h"
 #include "platform/win32/Win32Ddeml.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32MainWindow.h"
-#include "platform/win32/Win32Services.h"
 #include "platform/win32/Win32Text.h"
 #include "platform/win32/Win32Ticker.h"
-#include "tools/dde-test-server/ServerProcess.h"
+#include "tests/common/ComparedTable.h"
 #include "tests/wine/WindowDriver.h"
+#include "tools/dde-test-server/ServerProcess.h"
 
 namespace norvale::win32 {
 namespace {
 
-constexpr std::size_t kAnySize = std::size_t{1} << 24;
-
-// The program folder is a fresh folder per test; everything else is the platform's own.
-class FolderFiles final : public FileSystem {
-public:
-    explicit FolderFiles(std::string folder) : folder_(std::move(folder)) {}
-    bool ReadPieces(const std::string& path, std::size_t maxBytes,
-                    const std::function<bool(std::string_view)>& consume) override {
-        return real_.ReadPieces(path, maxBytes, consume);
-    }
-    bool WriteAll(const std::string& path, std::string_view bytes) override { return real_.WriteAll(path, bytes); }
-    std::string InProgramFolder(const std::string& name) const override { return folder_ + "\\" + name; }
-
-private:
-    Win32FileSystem real_;
-    std::string folder_;
-};
-
-// The real DDEML, with its failed requests counted: a pass that met a dead server shows here.
-class CountingDdeml final : public ForwardingDdeml {
-public:
-    CountingDdeml() : ForwardingDdeml(win32_) {}
-    DdeData ClientTransaction(DdeConversation c, DdeString item, std::uint32_t format, std::uint32_t type,
-                              std::uint32_t timeoutMs) override {
-        const DdeData data = real_.ClientTransaction(c, item, format, type, timeoutMs);
-        if (data == DdeData::kNone) ++failures;
-        return data;
-    }
-    int failures = 0;
-
-private:
-    Win32Ddeml win32_;
-};
-
-std::string Slurp(const std::wstring& path) { return Win32FileSystem().ReadAll(Utf8(path), kAnySize).value_or("?"); }
-
-// The sample watch list (26 brands) beside the test program, or its first n lines.
-std::string SampleWatchList(int n = 26) {
-    Win32FileSystem files;
-    const std::string all = files.ReadAll(files.InProgramFolder("監視銘柄.txt"), kAnySize).value_or("");
-    std::size_t end = 0;
-    for (int i = 0; i < n && end < all.size(); ++i) end = all.find('\n', end) + 1;
-    return all.substr(0, end);
+std::string Slurp(const std::wstring& path) {
+    return Win32FileSystem().ReadAll(Utf8(path), std::size_t{1} << 24).value_or("?");
 }
 
 constexpr unsigned kTickMs = 100;  // ten ticks a second: the passes follow each other quickly
 
-// Norvale as wWinMain builds it, with shorter ticks and its own folder, shown and started.
+// Norvale as wWinMain builds it, with shorter ticks; its program folder is the test's, with the
+// sample master and watch list (26 brands). Shown and started.
 class RunningNorvale {
 public:
-    explicit RunningNorvale(const std::string& watchList = SampleWatchList()) {
-        CreateDirectoryW(folder_.c_str(), nullptr);
-        CopyFileW(Wide(Win32FileSystem().InProgramFolder("mei_code.txt")).c_str(), Path(L"mei_code.txt").c_str(),
-                  FALSE);
-        (void)files_.WriteAll(Utf8(Path(L"監視銘柄.txt")), watchList);
-
-        HINSTANCE instance = GetModuleHandleW(nullptr);
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
-        InitCommonControlsEx(&controls);
-        EXPECT_TRUE(Win32MainWindow::Register(instance));
-        window_ = Win32MainWindow::Create(instance);
+    RunningNorvale() {
         fileDialog_.SetOwner(window_->Handle());
         messageBox_.SetOwner(window_->Handle());
-        loadTicker_ = std::make_unique<Win32Ticker>(instance, kTickMs, [this] { logic_->LoadTick(); });
-        waitTicker_ = std::make_unique<Win32Ticker>(instance, kTickMs, [this] { logic_->WaitTick(); });
-        platform_ = std::make_unique<Platform>(Platform{*window_, *window_, window_->Table(), *loadTicker_,
-                                                        *waitTicker_, events_, fileDialog_, messageBox_, files_,
-                                                        guard_, ddeml});
-        logic_ = std::make_unique<MainWindowLogic>(*platform_);
+        logic_ = std::make_unique<MainWindowLogic>(platform_);
         window_->SetEvents(logic_.get());
         EXPECT_TRUE(logic_->StartUp());
         window_->Show();
         PumpFor(100);
     }
     ~RunningNorvale() {
-        loadTicker_->SetEnabled(false);
-        waitTicker_->SetEnabled(false);
+        loadTicker_.SetEnabled(false);
+        waitTicker_.SetEnabled(false);
         window_->SetEvents(nullptr);
         window_.reset();
         MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {}  // the WM_QUIT of the closed window
-        for (const wchar_t* name : {L"mei_code.txt", L"監視銘柄.txt", L"出力.txt", L"壊れた.txt"}) {
-            DeleteFileW(Path(name).c_str());
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {  // the WM_QUIT of the closed window
         }
-        RemoveDirectoryW(folder_.c_str());
+        for (const wchar_t* name : {L"出力.txt", L"壊れた.txt"}) DeleteFileW(Path(name).c_str());
     }
 
-    std::wstring Path(const std::wstring& name) const { return folder_ + L"\\" + name; }
+    // A file in the program folder.
+    std::wstring Path(const std::wstring& name) const { return Wide(files_.InProgramFolder(Utf8(name))); }
     HWND Handle() const { return window_->Handle(); }
     Win32MainWindow& Window() { return *window_; }
-    const MainWindowLogic& Logic() const { return *logic_; }
-    bool AllShow(const std::string& text) const {
-        const WatchTable& t = logic_->Table();
-        for (int i = 0; i < t.EntryCount; ++i) {
-            if (t.entries[static_cast<std::size_t>(i)].lastText != text) return false;
-        }
-        return t.EntryCount > 0;
-    }
+    MainWindowLogic& Logic() { return *logic_; }
+    const WatchTable& Table() const { return logic_->Table(); }
     std::string Panel(StatusPanel panel) const { return window_->PanelText(panel); }
-    // The last texts of the brands, for a failure's message.
+    // The brands' last texts, "[1,000][1,000]...".
     std::string Texts() const {
         std::string all;
-        const WatchTable& t = logic_->Table();
-        for (int i = 0; i < t.EntryCount; ++i) all += "[" + t.entries[static_cast<std::size_t>(i)].lastText + "]";
+        for (int i = 0; i < Table().EntryCount; ++i) all += "[" + Table().entries[i].lastText + "]";
         return all;
     }
-
-    CountingDdeml ddeml;
-
-private:
-    // A new folder with a Japanese name under the temporary folder, for each Norvale.
-    static std::wstring NewFolder() {
-        static int count = 0;
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        return std::wstring(temp) + L"ノルヴェール" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-               std::to_wstring(++count);
+    bool AllShow(const std::string& text) const {
+        const auto& e = Table().entries;
+        return Table().EntryCount > 0 && std::all_of(e.begin(), e.begin() + Table().EntryCount,
+                                                     [&](const WatchEntry& x) { return x.lastText == text; });
     }
 
-    std::wstring folder_ = NewFolder();
-    std::unique_ptr<Win32MainWindow> window_;
+private:
+    static std::unique_ptr<Win32MainWindow> MakeWindow() {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&controls);
+        EXPECT_TRUE(Win32MainWindow::Register(GetModuleHandleW(nullptr)));
+        return Win32MainWindow::Create(GetModuleHandleW(nullptr));
+    }
+
+    std::unique_ptr<Win32MainWindow> window_ = MakeWindow();
     Win32EventPump events_;
     Win32FileDialog fileDialog_;
     Win32MessageBox messageBox_;
-    FolderFiles files_{Utf8(folder_)};
+    Win32FileSystem files_;
     Win32InstanceGuard guard_{L"Local\\NorvaleWindowTest." + std::to_wstring(GetCurrentProcessId())};
-    std::unique_ptr<Win32Ticker> loadTicker_;
-    std::unique_ptr<Win32Ticker> waitTicker_;
-    std::unique_ptr<Platform> platform_;
+    Win32Ddeml ddeml_;
+    Win32Ticker loadTicker_{GetModuleHandleW(nullptr), kTickMs, [this] { logic_->LoadTick(); }};
+    Win32Ticker waitTicker_{GetModuleHandleW(nullptr), kTickMs, [this] { logic_->WaitTick(); }};
+    Platform platform_{*window_,    *window_,    window_->Table(), loadTicker_, waitTicker_, events_,
+                       fileDialog_, messageBox_, files_,           guard_,      ddeml_};
     std::unique_ptr<MainWindowLogic> logic_;
 };
 
-constexpr int kStartPolling = 1;  // positions on the menu bar
-constexpr int kStopPolling = 2;
-constexpr int kImport = 0;  // items of the first menu
-constexpr int kExport = 1;
+// The menus, chosen by keyboard as under Wine only the keyboard can: F10, the arrows and Enter.
+const std::vector<WORD> kStartPolling{VK_F10, VK_RIGHT, VK_RETURN}, kStopPolling{VK_F10, VK_RIGHT, VK_RIGHT, VK_RETURN};
+const std::vector<WORD> kImport{VK_F10, VK_RETURN, VK_RETURN}, kExport{VK_F10, VK_RETURN, VK_DOWN, VK_RETURN};
 constexpr int kFileNameEdit = 0x480, kFileNameCombo = 0x47C, kFileTypes = 0x470, kReadOnlyBox = 0x410;
+constexpr int kTableTop = 24;  // of the table surface in the client area, at 96 dpi (360 twips)
 
-// Top of the table surface in the client area, at 96 dpi (360 twips).
-constexpr int kTableTop = 24;
+// On the screen, the table surface shows its own image, pixel for pixel, from `top` of the client
+// area down to the status bar (as far as the screen reaches): how many pixels differ there, and how
+// many of those shown are red.
+std::pair<int, int> ScreenAgainstImage(Win32MainWindow& w, int top) {
+    const ScreenImage shot = Capture(w.Handle(), false);
+    const DeviceImage image = w.Table().Image();
+    RECT bar;
+    GetWindowRect(FindWindowExW(w.Handle(), nullptr, STATUSCLASSNAMEW, nullptr), &bar);
+    POINT origin{0, 0};
+    ClientToScreen(w.Handle(), &origin);
+    std::pair<int, int> differingAndRed{0, 0};
+    for (int y = top; y < std::min(shot.height, static_cast<int>(bar.top - origin.y)); ++y) {
+        for (int x = 0; x < std::min(shot.width, image.width); ++x) {
+            differingAndRed.first += shot.At(x, y) != image.At(x, y - top) ? 1 : 0;
+            differingAndRed.second += shot.At(x, y) == 0xFF0000 ? 1 : 0;
+        }
+    }
+    return differingAndRed;
+}
 
-std::string Replies(const char* last) {
-    return std::string("--reply 現在値=") + last + " --reply 前日終値=1,000 --reply 始値=1,010 --reply 高値=1,300 "
-           "--reply 安値=990 --reply 出来高加重平均=1,100 --reply 最良売気配数量１=300 --reply 最良買気配数量１=500";
+std::wstring Replies(const char* last) {
+    return Wide(std::string("--reply 現在値=") + last +
+                " --reply 前日終値=1,000 --reply 始値=1,010 --reply 高値=1,300 --reply 安値=990 "
+                "--reply 出来高加重平均=1,100 --reply 最良売気配数量１=300 --reply 最良買気配数量１=500");
 }
 
 TEST(NorvaleWindow, StartsWithTheSampleFilesFillsItsTableFromTheServerAndStops) {
     ServerProcess server;
-    ASSERT_TRUE(server.Start(Wide(Replies("1,234"))));
+    ASSERT_TRUE(server.Start(Replies("1,234")));
     RunningNorvale n;
-    wchar_t caption[64] = {};
-    GetWindowTextW(n.Handle(), caption, 64);
-    EXPECT_EQ(Utf8(caption), "Norvale - (ver1.02)");
+    EXPECT_EQ(TextOf(n.Handle()), L"Norvale - (ver1.02)");
     RECT client;
     GetClientRect(n.Handle(), &client);
-    EXPECT_EQ(client.right, 972);
-    EXPECT_EQ(client.bottom, 572);
-    EXPECT_EQ(n.Logic().Table().EntryCount, 26);
+    EXPECT_EQ(std::pair(client.right, client.bottom), std::pair(972L, 572L));
+    EXPECT_EQ(n.Table().EntryCount, 26);
     EXPECT_EQ(n.Panel(StatusPanel::Activity), "停止");
     EXPECT_EQ(n.Panel(StatusPanel::SortKey), "並べ替え停止");
     Win32MainWindow& w = n.Window();
-    EXPECT_TRUE(w.MenuEnabled(MenuItem::File) && w.MenuEnabled(MenuItem::StartPolling));
-    EXPECT_FALSE(w.MenuEnabled(MenuItem::Offline) || w.MenuEnabled(MenuItem::StopPolling));
+    const auto menus = [&w] {  // ﾌｧｲﾙ, RSS開始, RSS停止, "OFFLINE"
+        return std::vector<bool>{w.MenuEnabled(MenuItem::File), w.MenuEnabled(MenuItem::StartPolling),
+                                 w.MenuEnabled(MenuItem::StopPolling), w.MenuEnabled(MenuItem::Offline)};
+    };
+    EXPECT_EQ(menus(), (std::vector<bool>{true, true, false, false}));
 
-    ChooseFromMenuBar(n.Handle(), kStartPolling);
-    EXPECT_FALSE(w.MenuEnabled(MenuItem::File) || w.MenuEnabled(MenuItem::StartPolling));
+    PressKeys(n.Handle(), kStartPolling);
+    EXPECT_EQ(menus(), (std::vector<bool>{false, false, true, false}));
     ASSERT_TRUE(PumpUntil([&] { return n.AllShow("1,234"); }, 15000));
     ASSERT_TRUE(PumpUntil([&] { return n.Panel(StatusPanel::LoadTime).rfind("読込み時間:", 0) == 0; }, 5000));
-    EXPECT_EQ(n.Logic().Table().entries[0].last, 1234);
 
-    // On the screen, the table is the surface's own image, pixel for pixel, down to the status bar.
-    const ScreenImage shot = CaptureClient(n.Handle());
-    const DeviceImage table = w.Table().Image();
-    RECT bar;
-    GetWindowRect(FindWindowExW(n.Handle(), nullptr, STATUSCLASSNAMEW, nullptr), &bar);
-    MapWindowPoints(nullptr, n.Handle(), reinterpret_cast<POINT*>(&bar), 2);
-    int differing = 0, red = 0;
-    for (int y = kTableTop; y < bar.top; ++y) {
-        for (int x = 0; x < std::min(shot.width, table.width); ++x) {
-            differing += shot.At(x, y) != table.At(x, y - kTableTop) ? 1 : 0;
-            red += shot.At(x, y) == 0xFF0000 ? 1 : 0;
-        }
-    }
+    const auto [differing, red] = ScreenAgainstImage(w, kTableTop);
     EXPECT_EQ(differing, 0);
     EXPECT_GT(red, 26 * 20) << "the served prices in their colours";
-    if (const char* path = std::getenv("NORVALE_WINE_SHOT")) (void)CaptureWindow(n.Handle()).SaveBmp(Wide(path));
+    if (const char* path = std::getenv("NORVALE_WINE_SHOT")) {
+        const ScreenImage whole = Capture(n.Handle(), true);
+        EXPECT_TRUE(compared::WritePpm(path, whole.width, whole.height, [&](int x, int y) { return whole.At(x, y); }));
+    }
 
-    ChooseFromMenuBar(n.Handle(), kStopPolling);
-    EXPECT_TRUE(w.MenuEnabled(MenuItem::File) && w.MenuEnabled(MenuItem::StartPolling));
-    EXPECT_FALSE(w.MenuEnabled(MenuItem::StopPolling));
+    PressKeys(n.Handle(), kStopPolling);
+    EXPECT_EQ(menus(), (std::vector<bool>{true, true, false, false}));
 }
 
 // Kill the server, then let one end cleanly (it says goodbye with WM_DDE_TERMINATE): after each,
@@ -220,53 +166,27 @@ TEST(NorvaleWindow, StartsWithTheSampleFilesFillsItsTableFromTheServerAndStops) 
 class QuotesReturn : public ::testing::TestWithParam<int> {};
 
 TEST_P(QuotesReturn, AfterAKilledServerAndAfterACleanExit) {
-    RunningNorvale n(SampleWatchList(GetParam()));
-    ASSERT_EQ(n.Logic().Table().EntryCount, GetParam());
+    RunningNorvale n;
+    n.Logic().TableForSetUp().EntryCount = static_cast<std::int16_t>(GetParam());  // the first brands only
     ServerProcess server;
-    ASSERT_TRUE(server.Start(Wide(Replies("1,000"))));
-    ChooseFromMenuBar(n.Handle(), kStartPolling);
+    ASSERT_TRUE(server.Start(Replies("1,000")));
+    PressKeys(n.Handle(), kStartPolling);
     ASSERT_TRUE(PumpUntil([&] { return n.AllShow("1,000"); }, 15000));
 
     server.Kill();
-    const int failures = n.ddeml.failures;
-    ASSERT_TRUE(PumpUntil([&] { return n.ddeml.failures > failures; }, 10000)) << "a pass meets the dead server";
+    // A failed request leaves its text empty.
+    ASSERT_TRUE(PumpUntil([&] { return !n.AllShow("1,000"); }, 10000)) << "a pass meets the dead server";
     // A long enough life for a pass of 26 brands on a busy machine, then a clean exit.
-    ASSERT_TRUE(server.Start(Wide(Replies("2,000") + " --lifetime 20")));
+    ASSERT_TRUE(server.Start(Replies("2,000") + L" --lifetime 20"));
     EXPECT_TRUE(PumpUntil([&] { return n.AllShow("2,000"); }, 18000)) << "after a kill: " << n.Texts();
 
     ASSERT_TRUE(PumpUntil([&] { return server.WaitForExit(0); }, 25000)) << "the server ends by itself";
     ServerProcess next;
-    ASSERT_TRUE(next.Start(Wide(Replies("3,000"))));
+    ASSERT_TRUE(next.Start(Replies("3,000")));
     EXPECT_TRUE(PumpUntil([&] { return n.AllShow("3,000"); }, 15000)) << "after a clean exit: " << n.Texts();
 }
 
 INSTANTIATE_TEST_SUITE_P(Brands, QuotesReturn, ::testing::Values(1, 26));
-
-// Runs action once, from inside the running pass, at the first timer tick that finds one.
-class DuringAPass {
-public:
-    DuringAPass(const MainWindowLogic& logic, std::function<void()> action)
-        : logic_(logic), action_(std::move(action)) {
-        self_ = this;
-        timer_ = SetTimer(nullptr, 0, 20, &DuringAPass::Tick);
-    }
-    ~DuringAPass() {
-        KillTimer(nullptr, timer_);
-        self_ = nullptr;
-    }
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        if (self_ == nullptr || !self_->action_ || self_->logic_.Polling().Phase() != PollingPhase::Running) return;
-        auto action = std::move(self_->action_);
-        self_->action_ = nullptr;
-        action();
-    }
-    static inline DuringAPass* self_ = nullptr;
-    const MainWindowLogic& logic_;
-    std::function<void()> action_;
-    UINT_PTR timer_ = 0;
-};
 
 TEST(NorvaleWindow, ACloseDuringAPassShowsStoppingAndThenEnds) {
     ServerProcess server;
@@ -274,13 +194,15 @@ TEST(NorvaleWindow, ACloseDuringAPassShowsStoppingAndThenEnds) {
     RunningNorvale n;
     std::string shown;
     bool openAfterClose = false;
-    DuringAPass close(n.Logic(), [&] {
-        PostMessageW(n.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
-        PumpFor(200);
-        shown = n.Panel(StatusPanel::Activity);
-        openAfterClose = n.Window().IsOpen();
-    });
-    ChooseFromMenuBar(n.Handle(), kStartPolling);
+    WhenReady([&] { return n.Logic().Polling().Phase() == PollingPhase::Running; },
+              [&] {
+                  PostMessageW(n.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
+                  PumpFor(200);
+                  shown = n.Panel(StatusPanel::Activity);
+                  openAfterClose = n.Window().IsOpen();
+              },
+              20);
+    PressKeys(n.Handle(), kStartPolling);
     ASSERT_TRUE(PumpUntil([&] { return !n.Window().IsOpen(); }, 20000));
     EXPECT_EQ(shown, "停止処理中");
     EXPECT_TRUE(openAfterClose) << "the window waits for the brand boundary";
@@ -293,36 +215,37 @@ TEST(NorvaleWindow, ATypedBrandIsAddedWithEnterAndRemovedWithDelete) {
     PressKeys(n.Handle(), {'7', '2', VK_NUMPAD0, '3'});
     EXPECT_EQ(n.Window().CodeBoxText(), "7203");
     PressKeys(n.Handle(), {VK_RETURN});
-    const WatchTable& t = n.Logic().Table();
-    ASSERT_EQ(t.EntryCount, 27);
-    EXPECT_EQ(t.entries[26].topic, "7203.t");
+    ASSERT_EQ(n.Table().EntryCount, 27);
+    EXPECT_EQ(n.Table().entries[26].topic, "7203.t");
     EXPECT_EQ(n.Window().CodeBoxText(), "");
 
     ClickAt(n.Handle(), 100, kTableTop + 27 * 12 + 6);  // the new last row
     PressKeys(n.Handle(), {VK_DELETE});
-    EXPECT_EQ(t.EntryCount, 26);
-    for (int i = 0; i < 26; ++i) EXPECT_NE(t.entries[static_cast<std::size_t>(i)].topic, "") << i;
+    EXPECT_EQ(n.Table().EntryCount, 26);
 }
 
-void ChooseFile(const ModalBox& box, const std::wstring& path) {
-    box.SetText(kFileNameEdit, path);
-    box.SetText(kFileNameCombo, path);
-    box.Press(IDOK);
+void ChooseFile(HWND box, const std::wstring& path) {
+    SetDlgItemTextW(box, kFileNameEdit, path.c_str());
+    SetDlgItemTextW(box, kFileNameCombo, path.c_str());
+    Press(box, IDOK);
 }
 
 TEST(NorvaleWindow, ExportReplacesAnExistingFileAndAFailedOneLeavesItIntact) {
     RunningNorvale n;
     const std::wstring path = n.Path(L"出力.txt");
     ASSERT_TRUE(Win32FileSystem().WriteAll(Utf8(path), "9999\r\n"));
-
     std::vector<std::wstring> filters;
     bool readOnlyBox = true;
-    AnswerNextBox([&](const ModalBox& box) {
-        filters = box.ItemsOf(kFileTypes);
-        readOnlyBox = box.Shows(kReadOnlyBox);
+    AnswerNextBox([&](HWND box) {
+        for (int i = 0; i < SendDlgItemMessageW(box, kFileTypes, CB_GETCOUNT, 0, 0); ++i) {
+            wchar_t text[128] = {};
+            SendDlgItemMessageW(box, kFileTypes, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+            filters.emplace_back(text);
+        }
+        readOnlyBox = IsWindowVisible(GetDlgItem(box, kReadOnlyBox));
         ChooseFile(box, path);
     });
-    ChooseFromFirstMenu(n.Handle(), kExport);
+    PressKeys(n.Handle(), kExport);
     ASSERT_TRUE(PumpUntil([&] { return n.Panel(StatusPanel::Activity) == "監視銘柄出力終了"; }, 10000));
     EXPECT_EQ(filters, (std::vector<std::wstring>{L"すべてのファイル (*.*)", L"テキスト ファイル (*.txt)",
                                                   L"バッチ ファイル (*.bat)"}));
@@ -334,11 +257,11 @@ TEST(NorvaleWindow, ExportReplacesAnExistingFileAndAFailedOneLeavesItIntact) {
     // Held open without sharing its deletion, the old file cannot be replaced.
     HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     std::wstring offered;
-    AnswerNextBox([&](const ModalBox& box) {
-        offered = box.TextOf(kFileNameEdit) + box.TextOf(kFileNameCombo);
-        box.Press(IDOK);
+    AnswerNextBox([&](HWND box) {
+        offered = TextOf(GetDlgItem(box, kFileNameEdit)) + TextOf(GetDlgItem(box, kFileNameCombo));
+        Press(box, IDOK);
     });
-    ChooseFromFirstMenu(n.Handle(), kExport);
+    PressKeys(n.Handle(), kExport);
     ASSERT_TRUE(PumpUntil([&] { return n.Panel(StatusPanel::Activity) == "監視銘柄出力失敗"; }, 10000));
     CloseHandle(held);
     EXPECT_NE(offered.find(L"出力.txt"), std::wstring::npos) << "the last name is offered again";
@@ -351,45 +274,65 @@ TEST(NorvaleWindow, AMalformedLineShowsTheErrorBoxAndLeavesTheListEmpty) {
     ASSERT_TRUE(Win32FileSystem().WriteAll(Utf8(path), "7203\r\n\r\n,6758\r\n"));
     std::wstring title, text;
     bool okAndCancel = false, stopIcon = false;
-    AnswerNextBox([&](const ModalBox& dialog) {
+    AnswerNextBox([&](HWND dialog) {
         ChooseFile(dialog, path);
-        AnswerNextBox([&](const ModalBox& box) {
-            title = box.Title();
-            text = box.TextOf(0xFFFF);
-            okAndCancel = GetDlgItem(box.window, IDOK) != nullptr && GetDlgItem(box.window, IDCANCEL) != nullptr;
-            const HICON hand = LoadIconW(nullptr, IDI_HAND);
+        AnswerNextBox([&](HWND box) {
+            title = TextOf(box);
+            text = TextOf(GetDlgItem(box, 0xFFFF));
+            okAndCancel = GetDlgItem(box, IDOK) != nullptr && GetDlgItem(box, IDCANCEL) != nullptr;
             for (const int icon : {0x14, 0x440}) {
-                stopIcon = stopIcon || reinterpret_cast<HICON>(SendDlgItemMessageW(box.window, icon, STM_GETICON, 0, 0)) == hand;
+                const LRESULT shown = SendDlgItemMessageW(box, icon, STM_GETICON, 0, 0);
+                stopIcon = stopIcon || reinterpret_cast<HICON>(shown) == LoadIconW(nullptr, IDI_HAND);
             }
-            box.Press(IDCANCEL);
+            Press(box, IDCANCEL);
         });
     });
-    ChooseFromFirstMenu(n.Handle(), kImport);
-    ASSERT_TRUE(PumpUntil([&] { return !title.empty() && !ModalBoxShown(); }, 15000));
+    PressKeys(n.Handle(), kImport);
+    ASSERT_TRUE(PumpUntil([&] { return !title.empty() && ShownBox() == nullptr; }, 15000));
     EXPECT_EQ(title, L"Error");
     EXPECT_EQ(text, L"初期設定ファイル読込みエラー\r\nFILE : " + path + L"\r\nLINE : 3");
     EXPECT_TRUE(okAndCancel);
     EXPECT_TRUE(stopIcon);
-    EXPECT_EQ(n.Logic().Table().EntryCount, 0);
+    EXPECT_EQ(n.Table().EntryCount, 0);
 }
 
-TEST(NorvaleWindow, ADpiChangeLaysTheWindowOutAgainAndRedraws) {
+// On a monitor of 144 dpi the window lays itself out again and redraws; the table maps a click to
+// the logical pixel whose device pixels hold it, takes a held key once, and paints its image.
+TEST(NorvaleWindow, AtAnotherDpiTheWindowLaysOutAgainAndTheTableTakesClicksAndKeys) {
     RunningNorvale n;
     RECT r;
     GetWindowRect(n.Handle(), &r);
-    const RECT suggested{r.left, r.top, r.left + 2 * (r.right - r.left), r.top + 2 * (r.bottom - r.top)};
-    SendMessageW(n.Handle(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    const RECT suggested{r.left, r.top, r.left + 3 * (r.right - r.left) / 2, r.top + 3 * (r.bottom - r.top) / 2};
+    SendMessageW(n.Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
     PumpFor(100);
-    EXPECT_EQ(n.Window().Dpi(), 192);
-    RECT code;
-    GetWindowRect(GetDlgItem(n.Handle(), 201), &code);
-    MapWindowPoints(nullptr, n.Handle(), reinterpret_cast<POINT*>(&code), 2);
-    EXPECT_EQ(code.left, 80) << "600 twips at 192 dpi";
+    EXPECT_EQ(n.Window().Dpi(), 144);
+    GetWindowRect(GetDlgItem(n.Handle(), 201), &r);
+    MapWindowPoints(nullptr, n.Handle(), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, 60) << "the code box, 600 twips at 144 dpi";
     const DeviceImage image = n.Window().Table().Image();
-    RECT client;
-    GetClientRect(n.Handle(), &client);
-    EXPECT_LE(std::abs(image.width - client.right), 2) << "the surface follows the client area";
+    GetClientRect(n.Handle(), &r);
+    EXPECT_LE(std::abs(image.width - r.right), 2) << "the surface follows the client area";
     EXPECT_NE(image.At(2, 2), 0xFFFFFFu) << "and the headings are drawn again";
+
+    // Device rows 36 and 37 are logical row 24; 38 begins row 25. A press released off the table
+    // is no click.
+    HWND table = n.Window().Table().Handle();
+    std::vector<int> clicked;
+    for (const auto& [down, up] : {std::pair{37, 37}, {38, 38}, {10, 4000}}) {
+        SendMessageW(table, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, down));
+        SendMessageW(table, WM_LBUTTONUP, 0, MAKELPARAM(20, up));
+        clicked.push_back(n.Logic().View().ClickY);
+    }
+    EXPECT_EQ(clicked, (std::vector<int>{24, 25, 25}));
+    // Held keys repeat WM_KEYDOWN only: each WM_KEYUP is one release, its code as it is.
+    for (const WPARAM vk : {WPARAM{'7'}, WPARAM{VK_NUMPAD3}}) {
+        SendMessageW(table, WM_KEYDOWN, vk, 0);
+        SendMessageW(table, WM_KEYDOWN, vk, 0x40000000);
+        SendMessageW(table, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000000u));
+    }
+    EXPECT_EQ(n.Logic().TypedCode(), "73");
+
+    EXPECT_EQ(ScreenAgainstImage(n.Window(), kTableTop * 3 / 2).first, 0) << "what the table paints is its image";
 }
 
 }  // namespace

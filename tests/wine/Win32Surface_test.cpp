@@ -1,10 +1,12 @@
-// The Win32 table surface against the Qt surface's pixels, at every scale, and as a window.
+// The Win32 table surface against the Qt surface's pixels, and at every scale. (The surface as a
+// window, at 144 dpi, is tested in Norvale's window: NorvaleWindow_test.cpp.)
 // NORVALE_QT_TABLE_IMAGE names the Qt surface's image of the compared table (run-wine-tests.sh);
 // with NORVALE_SURFACE_SHOTS set to a folder, the drawn images are saved there too.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,9 +41,12 @@ private:
     bool drawText_;
 };
 
-void Draw(Win32Surface& s) {
-    s.SetSizeTwips(compared::kWidthTwips, compared::kHeightTwips);
-    compared::DrawTableOn(s);
+// The compared table drawn at dpi, with or without its text.
+std::unique_ptr<TextBoxes> Drawn(int dpi, bool drawText = true) {
+    auto s = std::make_unique<TextBoxes>(dpi, drawText);
+    s->SetSizeTwips(compared::kWidthTwips, compared::kHeightTwips);
+    compared::DrawTableOn(*s);
+    return s;
 }
 
 void SaveShot(const Win32Surface& s, const char* name) {
@@ -60,15 +65,12 @@ TEST(Win32Surface, DrawsTheQtSurfacesPixels) {
     const compared::PpmImage qt = compared::ReadPpm(path);
     ASSERT_GT(qt.width, 0) << "no image in " << path;
 
-    TextBoxes win(96);
-    Draw(win);
-    SaveShot(win, "win32-table-1x.ppm");
-    TextBoxes flat(96, false);
-    Draw(flat);
-    const DeviceImage image = win.Image(), bare = flat.Image();
+    const auto win = Drawn(96), flat = Drawn(96, false);
+    SaveShot(*win, "win32-table-1x.ppm");
+    const DeviceImage image = win->Image(), bare = flat->Image();
     ASSERT_EQ(image.width, qt.width);
     ASSERT_EQ(image.height, qt.height);
-    EXPECT_TRUE(win.Glyphs().AdvancesExact()) << "the face mapped to ＭＳ ゴシック is missing";
+    EXPECT_TRUE(win->Glyphs().AdvancesExact()) << "the face mapped to ＭＳ ゴシック is missing";
 
     // Outside the text, and a pixel around it where glyphs may reach, every pixel is the same.
     int differing = 0, outside = 0;
@@ -77,7 +79,7 @@ TEST(Win32Surface, DrawsTheQtSurfacesPixels) {
         for (int x = 0; x < image.width; ++x) {
             if (image.At(x, y) == qt.At(x, y)) continue;
             ++differing;
-            if (win.InText(x, y)) continue;
+            if (win->InText(x, y)) continue;
             if (outside++ < 5) where += " (" + std::to_string(x) + ", " + std::to_string(y) + ")";
         }
     }
@@ -87,7 +89,7 @@ TEST(Win32Surface, DrawsTheQtSurfacesPixels) {
     // text carries about as much ink of each colour channel in both images, about in the same
     // place; a wrong colour, a text a cell off or a missing text breaks this.
     int badInk = 0, badPlace = 0;
-    for (const Box& b : win.boxes) {
+    for (const Box& b : win->boxes) {
         double inkW[3] = {}, inkQ[3] = {}, massW = 0, massQ = 0, sumXW = 0, sumXQ = 0;
         for (int y = std::max(b.top, 0); y <= std::min(b.bottom, image.height - 1); ++y) {
             for (int x = std::max(b.left, 0); x <= std::min(b.right, image.width - 1); ++x) {
@@ -105,9 +107,10 @@ TEST(Win32Surface, DrawsTheQtSurfacesPixels) {
         }
         if (massW > 1000 && massQ > 1000) badPlace += std::abs(sumXW / massW - sumXQ / massQ) > 2.5;
     }
-    std::printf("compared with the Qt surface: %d x %d pixels, %d differ, %d of them outside the %zu texts' "
-                "boxes; texts with other ink: %d, elsewhere: %d\n",
-                image.width, image.height, differing, outside, win.boxes.size(), badInk, badPlace);
+    std::printf(
+        "compared with the Qt surface: %d x %d pixels, %d differ, %d of them outside the %zu texts' "
+        "boxes; texts with other ink: %d, elsewhere: %d\n",
+        image.width, image.height, differing, outside, win->boxes.size(), badInk, badPlace);
     EXPECT_EQ(badInk, 0);
     EXPECT_EQ(badPlace, 0);
 }
@@ -115,16 +118,12 @@ TEST(Win32Surface, DrawsTheQtSurfacesPixels) {
 // Bands, borders and the bar fall on the same logical pixels at every scale, each logical pixel
 // covering whole device pixels; the glyphs are drawn anew at the device's resolution.
 TEST(Win32Surface, SameLayoutSharpGlyphsAtEveryScale) {
-    TextBoxes flat1(96, false);
-    Draw(flat1);
-    const DeviceImage one = flat1.Image();
-    TextBoxes text1(96);
-    Draw(text1);
+    const auto flat = Drawn(96, false);
+    const DeviceImage one = flat->Image();
     for (const int dpi : {120, 144, 192}) {
         SCOPED_TRACE(dpi);
-        TextBoxes flat(dpi, false);
-        Draw(flat);
-        const DeviceImage scaled = flat.Image();
+        const auto drawn = Drawn(dpi, false);
+        const DeviceImage scaled = drawn->Image();
         const auto first = [dpi](int v) { return (v * dpi + 48) / 96; };  // the first device pixel of v
         ASSERT_EQ(scaled.width, first(one.width));
         ASSERT_EQ(scaled.height, first(one.height));
@@ -139,19 +138,17 @@ TEST(Win32Surface, SameLayoutSharpGlyphsAtEveryScale) {
         EXPECT_EQ(wrong, 0);
     }
 
-    TextBoxes text2(192);
-    Draw(text2);
-    SaveShot(text2, "win32-table-2x.ppm");
-    const DeviceImage two = text2.Image();
-    const DeviceImage flat2 = flat1.Image();
+    const auto text2 = Drawn(192);
+    SaveShot(*text2, "win32-table-2x.ppm");
+    const DeviceImage two = text2->Image();
     // A 1x picture doubled would show every inked 2 x 2 block in one colour.
     int inked = 0, mixed = 0;
-    for (int y = 0; y < flat2.height; ++y) {
-        for (int x = 0; x < flat2.width; ++x) {
+    for (int y = 0; y < one.height; ++y) {
+        for (int x = 0; x < one.width; ++x) {
             const std::uint32_t a = two.At(2 * x, 2 * y);
             const bool same = a == two.At(2 * x + 1, 2 * y) && a == two.At(2 * x, 2 * y + 1) &&
                               a == two.At(2 * x + 1, 2 * y + 1);
-            if (same && a == flat2.At(x, y)) continue;
+            if (same && a == one.At(x, y)) continue;
             ++inked;
             mixed += !same;
         }
@@ -159,90 +156,6 @@ TEST(Win32Surface, SameLayoutSharpGlyphsAtEveryScale) {
     std::printf("scale 2: %d inked blocks of 2 x 2, %d of them not one colour\n", inked, mixed);
     EXPECT_GT(inked, 10000);
     EXPECT_GT(mixed, inked / 4);
-}
-
-class Recorder : public WindowEvents {
-public:
-    CloseAnswer CloseRequested() override { return CloseAnswer::Grant; }
-    void Closing() override {}
-    void SortKeyChosen() override {}
-    void IntervalChosen() override {}
-    void LoadTick() override {}
-    void WaitTick() override {}
-    void ImportWatchList() override {}
-    void ExportWatchList() override {}
-    void ToggleOffline() override {}
-    void StartPolling() override {}
-    void StopPolling() override {}
-
-    void Resized() override { ++resized; }
-    void TableClicked() override { clicks.push_back(surface->LastClickY()); }
-    void KeyReleasedOnTable(std::int16_t code) override { keys.push_back(code); }
-
-    Win32Surface* surface = nullptr;
-    int resized = 0;
-    std::vector<int> clicks;
-    std::vector<int> keys;
-};
-
-TEST(Win32Surface, WindowTakesClicksKeysAndTheMonitorsDpi) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    ASSERT_TRUE(Win32Surface::Register(instance));
-    gdi::UniqueWindow parent(CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 400, 400, nullptr,
-                                             nullptr, instance, nullptr));
-    ASSERT_TRUE(parent);
-    Win32Surface surface(144);
-    Recorder events;
-    events.surface = &surface;
-    surface.SetEvents(&events);
-    surface.SetSizeTwips(3000, 1500);  // 200 x 100 logical pixels
-    HWND w = surface.Create(parent.get(), instance);
-    ASSERT_NE(w, nullptr);
-    RECT client{};
-    GetClientRect(w, &client);
-    EXPECT_EQ(client.right, 300);
-    EXPECT_EQ(client.bottom, 150);
-
-    // Device rows 36 and 37 are logical row 24 at 1.5; 38 begins row 25. A press released off the
-    // surface is no click.
-    for (const auto& [down, up] : {std::pair{37, 37}, {38, 38}, {10, 400}}) {
-        SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, down));
-        SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(20, up));
-    }
-    EXPECT_EQ(events.clicks, (std::vector<int>{24, 25}));
-    EXPECT_EQ(GetFocus(), w);
-
-    // Held keys repeat WM_KEYDOWN only: each WM_KEYUP is one release, its code as it is.
-    for (const WPARAM vk : {WPARAM{'7'}, WPARAM{VK_NUMPAD3}, WPARAM{VK_RETURN}, WPARAM{VK_DELETE}}) {
-        SendMessageW(w, WM_KEYDOWN, vk, 0);
-        SendMessageW(w, WM_KEYDOWN, vk, 0x40000000);
-        SendMessageW(w, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000000u));
-    }
-    EXPECT_EQ(events.keys, (std::vector<int>{'7', VK_NUMPAD3, VK_RETURN, VK_DELETE}));
-
-    // What the window paints is the image.
-    surface.FillRect(0, 0, 199, 99, kBlue);
-    surface.FillRect(10, 20, 10, 20, kRed);
-    gdi::UniqueDc dc(CreateCompatibleDC(nullptr));
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof bi.bmiHeader, 300, -150, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    gdi::UniqueBitmap target(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    ASSERT_TRUE(target);
-    {
-        gdi::Selection into(dc.get(), target.get());
-        SendMessageW(w, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
-        GdiFlush();
-    }
-    const auto* painted = static_cast<const std::uint32_t*>(bits);
-    EXPECT_EQ(painted[0] & 0xFFFFFF, 0x0000FFu);
-    EXPECT_EQ(painted[30 * 300 + 15] & 0xFFFFFF, 0xFF0000u);  // logical (10, 20) at 1.5
-
-    surface.SetDpi(192);
-    GetClientRect(w, &client);
-    EXPECT_EQ(client.right, 400);
-    EXPECT_EQ(surface.Image().width, 400);
-    EXPECT_EQ(events.resized, 1);
 }
 
 }  // namespace

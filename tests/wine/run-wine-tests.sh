@@ -114,10 +114,10 @@ NORVALE_QT_TABLE_IMAGE=$build/qt-table.ppm NORVALE_SURFACE_SHOTS=$logs \
   gtest wine_surface_tests "$build/tests/wine" ./norvale_wine_surface_tests.exe
 grep -h '^compared with\|^scale 2' "$logs/wine_surface_tests.log" | tr -d '\r' | sed 's/^/    /'
 # The window end to end; its screenshot of the table filled by the server is kept as a PNG.
-shot_bmp=$logs/norvale-wine.bmp
-NORVALE_WINE_SHOT=$(winepath -w "$shot_bmp" 2>/dev/null) gtest window_tests "$build/tests/wine" \
+shot=$logs/norvale-wine.ppm
+NORVALE_WINE_SHOT=$(winepath -w "$shot" 2>/dev/null) gtest window_tests "$build/tests/wine" \
   ./norvale_wine_window_tests.exe
-if [ -f "$shot_bmp" ]; then convert "$shot_bmp" "$logs/norvale-wine.png" && rm -f "$shot_bmp"; fi
+if [ -f "$shot" ]; then convert "$shot" "$logs/norvale-wine.png" && rm -f "$shot"; fi
 
 # norvale.exe as installed: the portable folder holds the program, the probe and the two files; it
 # shows its window, a second start ends at once while it runs, and asked to close, it ends.
