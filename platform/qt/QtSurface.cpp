@@ -44,6 +44,7 @@ void QtSurface::SetScale(double scale) {
     const double stretch = scale / scale_;
     scale_ = scale;
     glyphs_.SetScale(scale);
+    stamps_.Forget();
     if (image_.isNull()) return;
     const QImage old = image_;
     image_ = QImage();
@@ -95,20 +96,27 @@ double QtSurface::Height() const { return heightTwips_ / kTwipsPerPixel; }
 void QtSurface::SetPersistent(bool) {}
 
 QRect QtSurface::DeviceRect(int left, int top, int right, int bottom) const {
-    return QRect(QPoint(Device(left), Device(top)), QPoint(Device(right + 1) - 1, Device(bottom + 1) - 1))
-        .intersected(QRect(0, 0, imageWidth_, imageHeight_));
+    const int l = std::max(Device(left), 0), t = std::max(Device(top), 0);
+    const int r = std::min(Device(right + 1) - 1, imageWidth_ - 1), b = std::min(Device(bottom + 1) - 1, imageHeight_ - 1);
+    if (l > r || t > b) return QRect();
+    return QRect(QPoint(l, t), QPoint(r, b));
 }
 
 void QtSurface::FillDevice(const QRect& box, QRgb pixel) {
     if (box.isEmpty()) return;
-    uchar* bits = image_.bits();
-    const qsizetype stride = image_.bytesPerLine();
-    for (int y = box.top(); y <= box.bottom(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(bits + y * stride) + box.left();
-        const auto n = static_cast<std::size_t>(box.width());
+    const qsizetype wordsPerLine = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    QRgb* line = reinterpret_cast<QRgb*>(image_.bits()) + box.top() * wordsPerLine + box.left();
+    const int n = box.width();
+    if (n <= 8) {  // the borders: a call per pixel would cost more than the pixel
+        for (int y = box.top(); y <= box.bottom(); ++y, line += wordsPerLine) {
+            for (int i = 0; i < n; ++i) line[i] = pixel;
+        }
+        return;
+    }
+    for (int y = box.top(); y <= box.bottom(); ++y, line += wordsPerLine) {
         // The C library's wide fill is the widest store loop at hand where wchar_t is 32 bits.
         if constexpr (sizeof(wchar_t) == sizeof(QRgb)) {
-            std::wmemset(reinterpret_cast<wchar_t*>(line), static_cast<wchar_t>(pixel), n);
+            std::wmemset(reinterpret_cast<wchar_t*>(line), static_cast<wchar_t>(pixel), static_cast<std::size_t>(n));
         } else {
             std::fill_n(line, n, pixel);
         }
@@ -162,11 +170,26 @@ void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
     const qsizetype wordsPerLine = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
     auto* pixels = reinterpret_cast<QRgb*>(image_.bits());
     const int top = Device(y);
-    QRgb plainBackground = 0;
-    const QRgb* plainRamp = nullptr;
+    // Blends the runs of the glyph's lines first..last over what the image holds, clipped to it.
+    auto blendLines = [&](const GlyphMask& g, int gx, int first, int last) {
+        if (first > last) return;
+        for (std::size_t k = g.LineBegin(first); k < g.LineEnd(last); ++k) {
+            const GlyphSpan& span = g.spans[k];
+            const int py = top + span.y, sx = gx + span.x;
+            if (py < 0 || py >= h) continue;
+            const int from = std::max(0, -sx), to = std::min<int>(span.length, w - sx);
+            QRgb* row = pixels + py * wordsPerLine + sx;
+            const std::uint8_t* cover = g.coverage.data() + span.first;
+            for (int i = from; i < to; ++i) {
+                if (row[i] != pixel) row[i] = Blend(row[i], pixel, cover[i]);
+            }
+        }
+    };
     int cellX = x;
     std::size_t pos = 0;
     const PlainPart* plain = nullptr;
+    int pair = -1;
+    QRgb pairBackground = 0;
     while (pos < utf8.size()) {
         const auto byte = static_cast<unsigned char>(utf8[pos]);
         if (byte == ' ') {  // the padding of every number
@@ -178,40 +201,36 @@ void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
         const GlyphMask& g = glyphs_.Mask(cp);
         const int gx = Device(cellX);
         cellX += TableGlyphs::kCellWidth * (cp < 0x80 ? 1 : CellsOfCodePoint(cp));
-        const QRect box(QPoint(gx + g.left, top + g.top), QPoint(gx + g.right, top + g.bottom));
-        if (g.spans.empty() || box.right() < 0 || box.left() >= w || box.bottom() < 0 || box.top() >= h) continue;
+        if (g.spans.empty()) continue;
+        const int left = gx + g.left, boxTop = top + g.top;
+        const QRect box(QPoint(left, boxTop), QPoint(gx + g.right, top + g.bottom));
+        if (box.right() < 0 || left >= w || box.bottom() < 0 || boxTop >= h) continue;
         if (plain == nullptr || !plain->Holds(box)) plain = plain_.Under(box);
-        // A pixel already in the text's colour stays so: the white shadow on a white band.
-        if (plain != nullptr && pixel == plain->colour && box.top() >= plain->top && box.bottom() <= plain->bottom) {
+        if (plain == nullptr) {
+            blendLines(g, gx, g.top, g.bottom);
+            plain_.Drawn(box);
             continue;
         }
-        const bool inside = box.left() >= 0 && box.right() < w && box.top() >= 0 && box.bottom() < h;
-        for (const GlyphSpan& span : g.spans) {
-            const int py = top + span.y;
-            const std::uint8_t* cover = g.coverage.data() + span.first;
-            if (plain != nullptr && py >= plain->top && py <= plain->bottom) {
-                if (pixel == plain->colour) continue;
-                if (plainRamp == nullptr || plainBackground != plain->colour) {
-                    plainBackground = plain->colour;
-                    plainRamp = ramps_.Of(plainBackground, pixel);
-                }
-                QRgb* row = pixels + py * wordsPerLine + gx + span.x;
-                for (int i = 0; i < span.length; ++i) row[i] = plainRamp[cover[i]];
-                continue;
+        // The glyph's lines on the plain part take its ready pixels; a pixel already in the
+        // text's colour stays so (the white shadow on a white band).
+        const int first = std::max(g.top, plain->top - top), last = std::min(g.bottom, plain->bottom - top);
+        const bool unchanged = pixel == plain->colour;
+        if (!unchanged) {
+            if (pair < 0 || pairBackground != plain->colour) {
+                pair = ramps_.Slot(plain->colour, pixel);
+                pairBackground = plain->colour;
             }
-            int from = 0, to = span.length;
-            if (!inside) {
-                if (py < 0 || py >= h) continue;
-                from = std::max(0, -(gx + span.x));
-                to = std::min(to, w - (gx + span.x));
-            }
-            QRgb* row = pixels + py * wordsPerLine + gx + span.x;
-            for (int i = from; i < to; ++i) {
-                if (row[i] != pixel) row[i] = Blend(row[i], pixel, cover[i]);
-            }
+            const int width = g.BoxWidth();
+            const QRgb* from = stamps_.Of(g, pair, ramps_) + (first - g.top) * width;
+            QRgb* row = pixels + (top + first) * wordsPerLine + left;
+            for (int ly = first; ly <= last; ++ly, row += wordsPerLine, from += width) CopyPixels(row, from, width);
+        } else if (first == g.top && last == g.bottom) {
+            continue;
         }
+        blendLines(g, gx, g.top, first - 1);
+        blendLines(g, gx, last + 1, g.bottom);
         // The white shadow changed nothing on its white band, only lines off it.
-        plain_.Drawn(box, plain != nullptr && pixel == plain->colour ? plain : nullptr);
+        plain_.Drawn(box, unchanged ? plain : nullptr);
     }
     Changed();
 }

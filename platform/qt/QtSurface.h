@@ -73,6 +73,7 @@ private:
     int imageWidth_ = 0;
     int imageHeight_ = 0;
     BlendRamps ramps_;
+    GlyphStamps stamps_;
     PlainParts plain_;
     bool repaintPending_ = false;
     double widthTwips_ = 0;

@@ -4,17 +4,50 @@
 
 namespace norvale {
 
-const QRgb* BlendRamps::Of(QRgb background, QRgb colour) {
+int BlendRamps::Slot(QRgb background, QRgb colour) {
     for (std::size_t k = 0; k < count_; ++k) {
-        if (ramps_[k].background == background && ramps_[k].colour == colour) return ramps_[k].out.data();
+        if (ramps_[k].background == background && ramps_[k].colour == colour) return static_cast<int>(k);
     }
-    Ramp& r = ramps_[next_];
+    const std::size_t slot = next_;
     next_ = (next_ + 1) % ramps_.size();
     count_ = std::min(ramps_.size(), count_ + 1);
+    Pair& r = ramps_[slot];
     r.background = background;
     r.colour = colour;
+    r.generation = ++generations_;
+    r.out[0] = background;
     for (std::uint32_t a = 1; a < 256; ++a) r.out[a] = Blend(background, colour, a);
-    return r.out.data();
+    return static_cast<int>(slot);
+}
+
+const QRgb* GlyphStamps::Of(const GlyphMask& glyph, int slot, const BlendRamps& ramps) {
+    const std::size_t at = std::size_t{glyph.id} * BlendRamps::kSlots + static_cast<std::size_t>(slot);
+    if (at >= entries_.size()) entries_.resize((std::size_t{glyph.id} + 1) * BlendRamps::kSlots);
+    Entry& entry = entries_[at];
+    if (entry.generation == ramps.Generation(slot)) return pool_.data() + entry.offset;
+
+    const auto width = static_cast<std::size_t>(glyph.BoxWidth());
+    const std::size_t size = width * static_cast<std::size_t>(glyph.bottom - glyph.top + 1);
+    if (pool_.size() + size > kPoolLimit) {
+        pool_.clear();
+        for (Entry& e : entries_) e.generation = 0;
+    }
+    const QRgb* ramp = ramps.Ramp(slot);
+    entry.generation = ramps.Generation(slot);
+    entry.offset = static_cast<std::uint32_t>(pool_.size());
+    pool_.resize(pool_.size() + size, ramp[0]);
+    QRgb* box = pool_.data() + entry.offset;
+    for (const GlyphSpan& span : glyph.spans) {
+        QRgb* line = box + static_cast<std::size_t>(span.y - glyph.top) * width + (span.x - glyph.left);
+        const std::uint8_t* cover = glyph.coverage.data() + span.first;
+        for (int i = 0; i < span.length; ++i) line[i] = ramp[cover[i]];
+    }
+    return box;
+}
+
+void GlyphStamps::Forget() {
+    entries_.clear();
+    pool_.clear();
 }
 
 void PlainParts::Filled(const QRect& box, QRgb colour) {

@@ -1,5 +1,5 @@
-// What the table surface keeps beside its pixels: ready blends of glyph coverage, and the parts
-// of the image known to hold one colour.
+// What the table surface keeps beside its pixels: ready blends of glyph coverage, glyphs ready
+// blended, and the parts of the image known to hold one colour.
 #pragma once
 
 #include <QColor>
@@ -8,6 +8,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "platform/qt/TableGlyphs.h"
 
 namespace norvale {
 
@@ -20,22 +24,66 @@ inline QRgb Blend(QRgb d, QRgb c, std::uint32_t a) {
     return 0xFF000000u | rb | (g << 8);
 }
 
-// The 255 blends of one colour over one background, for every glyph that lands on it: the
-// bands come in a handful of colours.
+// Copies n pixels (n >= 1) in moves of 16 and 8 bytes, the last move overlapping the one before.
+inline void CopyPixels(QRgb* to, const QRgb* from, int n) {
+    if (n >= 4) {
+        for (int i = 0; i + 4 < n; i += 4) std::memcpy(to + i, from + i, 16);
+        std::memcpy(to + n - 4, from + n - 4, 16);
+    } else if (n >= 2) {
+        std::memcpy(to, from, 8);
+        std::memcpy(to + n - 2, from + n - 2, 8);
+    } else {
+        to[0] = from[0];
+    }
+}
+
+// The blends of one colour over one background, for every glyph that lands on it: the bands
+// and bars come in a handful of colours, so a few pairs serve a whole table.
 class BlendRamps {
 public:
-    // Blend(background, colour, a) at index a; valid until the ninth other pair is asked for.
-    const QRgb* Of(QRgb background, QRgb colour);
+    static constexpr int kSlots = 16;
+
+    // The slot that holds the pair, its blends made ready; a slot goes to another pair only
+    // after as many other pairs have been asked for.
+    int Slot(QRgb background, QRgb colour);
+    // Blend(background, colour, a) at index a, and the background at 0.
+    const QRgb* Ramp(int slot) const { return ramps_[static_cast<std::size_t>(slot)].out.data(); }
+    // Changes whenever the slot takes another pair.
+    std::uint32_t Generation(int slot) const { return ramps_[static_cast<std::size_t>(slot)].generation; }
 
 private:
-    struct Ramp {
+    struct Pair {
         QRgb background = 0;
         QRgb colour = 0;
+        std::uint32_t generation = 0;
         std::array<QRgb, 256> out{};
     };
-    std::array<Ramp, 8> ramps_{};
+    std::array<Pair, kSlots> ramps_{};
     std::size_t count_ = 0;
     std::size_t next_ = 0;
+    std::uint32_t generations_ = 0;
+};
+
+// Glyph boxes as finished pixels over a plain background: the blends where the glyph covers,
+// the background elsewhere. Text on a plain part copies their lines instead of blending each
+// pixel of each run.
+class GlyphStamps {
+public:
+    // BoxWidth() pixels for each line of the glyph's box, in the colours of the pair in `slot`;
+    // made on first use, valid until the next call.
+    const QRgb* Of(const GlyphMask& glyph, int slot, const BlendRamps& ramps);
+    // The glyphs were dropped; their ids start again from 0.
+    void Forget();
+
+private:
+    // Past this many pixels, every stamp is made again as it is needed.
+    static constexpr std::size_t kPoolLimit = std::size_t{1} << 22;
+    struct Entry {
+        std::uint32_t generation = 0;  // of the ramp slot it was made with, 0 for none
+        std::uint32_t offset = 0;
+    };
+    std::vector<Entry> entries_;  // by glyph id, then ramp slot
+    std::vector<QRgb> pool_;
 };
 
 // A part of the image known to hold one colour, in device pixels: a rectangle filled lately,

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace norvale {
 
@@ -51,7 +52,7 @@ const GlyphMask& TableGlyphs::Find(char32_t cp) {
     if (cp < 0x10000) {
         std::uint16_t& slot = basicSlot_[cp];
         if (slot == 0 && masks_.size() < 0xFFFF) {
-            masks_.push_back(Render(cp));
+            Keep(Render(cp));
             slot = static_cast<std::uint16_t>(masks_.size());
         }
         if (slot != 0) {
@@ -62,10 +63,16 @@ const GlyphMask& TableGlyphs::Find(char32_t cp) {
     }
     auto it = otherSlot_.find(cp);
     if (it == otherSlot_.end()) {
-        masks_.push_back(Render(cp));
+        Keep(Render(cp));
         it = otherSlot_.emplace(cp, masks_.size() - 1).first;
     }
     return masks_[it->second];
+}
+
+const GlyphMask& TableGlyphs::Keep(GlyphMask mask) {
+    mask.id = static_cast<std::uint32_t>(masks_.size());
+    masks_.push_back(std::move(mask));
+    return masks_.back();
 }
 
 GlyphMask TableGlyphs::Render(char32_t cp) const {
@@ -104,6 +111,10 @@ GlyphMask TableGlyphs::Render(char32_t cp) const {
             mask.top = std::min(mask.top, cy);
             mask.bottom = std::max(mask.bottom, cy);
         }
+    }
+    for (int ly = mask.top, k = 0; ly <= mask.bottom + 1; ++ly) {
+        while (static_cast<std::size_t>(k) < mask.spans.size() && mask.spans[static_cast<std::size_t>(k)].y < ly) ++k;
+        mask.lineSpans.push_back(static_cast<std::uint16_t>(k));
     }
     return mask;
 }

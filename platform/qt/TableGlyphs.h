@@ -28,8 +28,17 @@ struct GlyphMask {
     int top = 0;
     int right = -1;
     int bottom = -1;
-    std::vector<GlyphSpan> spans;
+    std::vector<GlyphSpan> spans;  // line by line, top down
     std::vector<std::uint8_t> coverage;
+    // The first span of each line of the box, from top to bottom + 1 (the end).
+    std::vector<std::uint16_t> lineSpans;
+    // Numbers the masks of one scale from 0, for what the surface keeps per glyph.
+    std::uint32_t id = 0;
+
+    int BoxWidth() const { return right - left + 1; }
+    // Spans of box line ly (top <= ly <= bottom), as [begin, end) indexes.
+    std::uint16_t LineBegin(int ly) const { return lineSpans[static_cast<std::size_t>(ly - top)]; }
+    std::uint16_t LineEnd(int ly) const { return lineSpans[static_cast<std::size_t>(ly - top + 1)]; }
 };
 
 class TableGlyphs {
@@ -62,6 +71,7 @@ public:
 private:
     const GlyphMask& Find(char32_t cp);
     GlyphMask Render(char32_t cp) const;
+    const GlyphMask& Keep(GlyphMask mask);
 
     QFont font_;
     bool exact_ = false;
