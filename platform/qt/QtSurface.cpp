@@ -139,7 +139,7 @@ void QtSurface::OutlineRect(int x1, int y1, int x2, int y2, Rgb colour) {
                                         DeviceRect(r, t, r, b)};
     for (const QRect& edge : edges) FillDevice(edge, pixel);
     // The outline of a band just filled leaves its inside plain.
-    plain_.Outlined(DeviceRect(l, t, r, b), DeviceRect(l + 1, t + 1, r - 1, b - 1), edges);
+    plain_.Outlined(DeviceRect(l, t, r, b), DeviceRect(l + 1, t + 1, r - 1, b - 1), edges, pixel);
     Changed();
 }
 
@@ -188,8 +188,16 @@ void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
     int cellX = x;
     std::size_t pos = 0;
     const PlainPart* plain = nullptr;
+    // The glyph's ready pixels over a background, for the last background asked for.
     int pair = -1;
     QRgb pairBackground = 0;
+    auto stampOver = [&](const GlyphMask& g, QRgb background) {
+        if (pair < 0 || pairBackground != background) {
+            pair = ramps_.Slot(background, pixel);
+            pairBackground = background;
+        }
+        return stamps_.Of(g, pair, ramps_);
+    };
     while (pos < utf8.size()) {
         const auto byte = static_cast<unsigned char>(utf8[pos]);
         if (byte == ' ') {  // the padding of every number
@@ -215,20 +223,26 @@ void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
         // text's colour stays so (the white shadow on a white band).
         const int first = std::max(g.top, plain->top - top), last = std::min(g.bottom, plain->bottom - top);
         const bool unchanged = pixel == plain->colour;
+        const int width = g.BoxWidth();
         if (!unchanged) {
-            if (pair < 0 || pairBackground != plain->colour) {
-                pair = ramps_.Slot(plain->colour, pixel);
-                pairBackground = plain->colour;
-            }
-            const int width = g.BoxWidth();
-            const QRgb* from = stamps_.Of(g, pair, ramps_) + (first - g.top) * width;
+            const QRgb* from = stampOver(g, plain->colour) + (first - g.top) * width;
             QRgb* row = pixels + (top + first) * wordsPerLine + left;
             for (int ly = first; ly <= last; ++ly, row += wordsPerLine, from += width) CopyPixels(row, from, width);
         } else if (first == g.top && last == g.bottom) {
             continue;
         }
-        blendLines(g, gx, g.top, first - 1);
-        blendLines(g, gx, last + 1, g.bottom);
+        // Lines off it, as a comma reaching down onto the band's outline, may lie on another.
+        for (int ly = g.top; ly <= g.bottom; ++ly) {
+            if (ly == first) ly = last + 1;
+            if (ly > g.bottom) break;
+            const int py = top + ly;
+            const PlainPart* line = plain_.Under(QRect(left, py, width, 1));
+            if (line == nullptr) {
+                blendLines(g, gx, ly, ly);
+            } else if (line->colour != pixel) {
+                CopyPixels(pixels + py * wordsPerLine + left, stampOver(g, line->colour) + (ly - g.top) * width, width);
+            }
+        }
         // The white shadow changed nothing on its white band, only lines off it.
         plain_.Drawn(box, unchanged ? plain : nullptr);
     }

@@ -20,11 +20,10 @@ int BlendRamps::Slot(QRgb background, QRgb colour) {
     return static_cast<int>(slot);
 }
 
-const QRgb* GlyphStamps::Of(const GlyphMask& glyph, int slot, const BlendRamps& ramps) {
+const QRgb* GlyphStamps::Make(const GlyphMask& glyph, int slot, const BlendRamps& ramps) {
     const std::size_t at = std::size_t{glyph.id} * BlendRamps::kSlots + static_cast<std::size_t>(slot);
     if (at >= entries_.size()) entries_.resize((std::size_t{glyph.id} + 1) * BlendRamps::kSlots);
     Entry& entry = entries_[at];
-    if (entry.generation == ramps.Generation(slot)) return pool_.data() + entry.offset;
 
     const auto width = static_cast<std::size_t>(glyph.BoxWidth());
     const std::size_t size = width * static_cast<std::size_t>(glyph.bottom - glyph.top + 1);
@@ -50,14 +49,18 @@ void GlyphStamps::Forget() {
     pool_.clear();
 }
 
-void PlainParts::Filled(const QRect& box, QRgb colour) {
-    if (box.isEmpty()) return;
-    Drawn(box);
+void PlainParts::Add(const QRect& box, QRgb colour) {
     std::copy_backward(parts_.begin(), parts_.end() - 1, parts_.end());
     parts_[0] = PlainPart{box.left(), box.top(), box.right(), box.bottom(), colour, box.left() - 1};
 }
 
-void PlainParts::Outlined(const QRect& outer, const QRect& inside, const std::array<QRect, 4>& edges) {
+void PlainParts::Filled(const QRect& box, QRgb colour) {
+    if (box.isEmpty()) return;
+    Drawn(box);
+    Add(box, colour);
+}
+
+void PlainParts::Outlined(const QRect& outer, const QRect& inside, const std::array<QRect, 4>& edges, QRgb colour) {
     for (PlainPart& part : parts_) {
         if (!outer.contains(QRect(QPoint(part.left, part.top), QPoint(part.right, part.bottom)))) {
             for (const QRect& edge : edges) {
@@ -70,6 +73,9 @@ void PlainParts::Outlined(const QRect& outer, const QRect& inside, const std::ar
         part.top = std::max(part.top, inside.top());
         part.bottom = std::min(part.bottom, inside.bottom());
     }
+    // The sides cross the ends of the top and bottom edges, drawn already in the same colour.
+    if (!edges[1].isEmpty() && edges[1] != edges[0]) Add(edges[1], colour);
+    if (!edges[0].isEmpty()) Add(edges[0], colour);
 }
 
 const PlainPart* PlainParts::Under(const QRect& box) const {

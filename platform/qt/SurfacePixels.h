@@ -27,7 +27,8 @@ inline QRgb Blend(QRgb d, QRgb c, std::uint32_t a) {
 // Copies n pixels (n >= 1) in moves of 16 and 8 bytes, the last move overlapping the one before.
 inline void CopyPixels(QRgb* to, const QRgb* from, int n) {
     if (n >= 4) {
-        for (int i = 0; i + 4 < n; i += 4) std::memcpy(to + i, from + i, 16);
+        std::memcpy(to, from, 16);
+        for (int i = 4; i + 4 < n; i += 4) std::memcpy(to + i, from + i, 16);
         std::memcpy(to + n - 4, from + n - 4, 16);
     } else if (n >= 2) {
         std::memcpy(to, from, 8);
@@ -71,11 +72,19 @@ class GlyphStamps {
 public:
     // BoxWidth() pixels for each line of the glyph's box, in the colours of the pair in `slot`;
     // made on first use, valid until the next call.
-    const QRgb* Of(const GlyphMask& glyph, int slot, const BlendRamps& ramps);
+    const QRgb* Of(const GlyphMask& glyph, int slot, const BlendRamps& ramps) {
+        const std::size_t at = std::size_t{glyph.id} * BlendRamps::kSlots + static_cast<std::size_t>(slot);
+        if (at < entries_.size() && entries_[at].generation == ramps.Generation(slot)) {
+            return pool_.data() + entries_[at].offset;
+        }
+        return Make(glyph, slot, ramps);
+    }
     // The glyphs were dropped; their ids start again from 0.
     void Forget();
 
 private:
+    const QRgb* Make(const GlyphMask& glyph, int slot, const BlendRamps& ramps);
+
     // Past this many pixels, every stamp is made again as it is needed.
     static constexpr std::size_t kPoolLimit = std::size_t{1} << 22;
     struct Entry {
@@ -118,13 +127,17 @@ public:
             if (&part != unchanged && part.Meets(box)) part.dirtyRight = std::max(part.dirtyRight, box.right());
         }
     }
-    // The edges of the outline `outer` were drawn: a part inside it keeps what is within `inside`.
-    void Outlined(const QRect& outer, const QRect& inside, const std::array<QRect, 4>& edges);
+    // The edges (top, bottom, left, right) of the outline `outer` were drawn in one colour: a part
+    // inside it keeps what is within `inside`, and the top and bottom edges are plain parts of
+    // their own (the lines between a table's bands, which glyphs reach down to).
+    void Outlined(const QRect& outer, const QRect& inside, const std::array<QRect, 4>& edges, QRgb colour);
     // The clean part whose columns hold the box and whose lines meet it, if any.
     const PlainPart* Under(const QRect& box) const;
 
 private:
-    std::array<PlainPart, 3> parts_{};  // the newest first
+    void Add(const QRect& box, QRgb colour);
+
+    std::array<PlainPart, 4> parts_{};  // the newest first
 };
 
 }  // namespace norvale
