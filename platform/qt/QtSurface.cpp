@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cwchar>
+#include <limits>
 
 #include "platform/PixelLine.h"
 #include "platform/Window.h"
@@ -161,43 +162,13 @@ void QtSurface::Line(int x1, int y1, int x2, int y2, Rgb colour) {
     Changed();
 }
 
-void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
-    EnsureImage();
-    // Every character sits on the fixed 6 px grid whatever the font's own advances, so the
-    // padded numbers line up in their columns.
-    const QRgb pixel = ToPixel(colour);
-    const int w = imageWidth_, h = imageHeight_;
-    const qsizetype wordsPerLine = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
-    auto* pixels = reinterpret_cast<QRgb*>(image_.bits());
-    const int top = Device(y);
-    // Blends the runs of the glyph's lines first..last over what the image holds, clipped to it.
-    auto blendLines = [&](const GlyphMask& g, int gx, int first, int last) {
-        if (first > last) return;
-        for (std::size_t k = g.LineBegin(first); k < g.LineEnd(last); ++k) {
-            const GlyphSpan& span = g.spans[k];
-            const int py = top + span.y, sx = gx + span.x;
-            if (py < 0 || py >= h) continue;
-            const int from = std::max(0, -sx), to = std::min<int>(span.length, w - sx);
-            QRgb* row = pixels + py * wordsPerLine + sx;
-            const std::uint8_t* cover = g.coverage.data() + span.first;
-            for (int i = from; i < to; ++i) {
-                if (row[i] != pixel) row[i] = Blend(row[i], pixel, cover[i]);
-            }
-        }
-    };
+// Every character sits on the fixed 6 px grid whatever the font's own advances, so the padded
+// numbers line up in their columns. Calls glyph(mask, layout x of its cells) for each character
+// that has pixels.
+template <class PerGlyph>
+void QtSurface::ForEachGlyph(int x, std::string_view utf8, PerGlyph glyph) {
     int cellX = x;
     std::size_t pos = 0;
-    const PlainPart* plain = nullptr;
-    // The glyph's ready pixels over a background, for the last background asked for.
-    int pair = -1;
-    QRgb pairBackground = 0;
-    auto stampOver = [&](const GlyphMask& g, QRgb background) {
-        if (pair < 0 || pairBackground != background) {
-            pair = ramps_.Slot(background, pixel);
-            pairBackground = background;
-        }
-        return stamps_.Of(g, pair, ramps_);
-    };
     while (pos < utf8.size()) {
         const auto byte = static_cast<unsigned char>(utf8[pos]);
         if (byte == ' ') {  // the padding of every number
@@ -207,46 +178,148 @@ void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
         }
         const char32_t cp = byte < 0x80 ? (++pos, byte) : DecodeUtf8At(utf8, pos);
         const GlyphMask& g = glyphs_.Mask(cp);
-        const int gx = Device(cellX);
+        const int at = cellX;
         cellX += TableGlyphs::kCellWidth * (cp < 0x80 ? 1 : CellsOfCodePoint(cp));
-        if (g.spans.empty()) continue;
-        const int left = gx + g.left, boxTop = top + g.top;
-        const QRect box(QPoint(left, boxTop), QPoint(gx + g.right, top + g.bottom));
-        if (box.right() < 0 || left >= w || box.bottom() < 0 || boxTop >= h) continue;
-        if (plain == nullptr || !plain->Holds(box)) plain = plain_.Under(box);
-        if (plain == nullptr) {
-            blendLines(g, gx, g.top, g.bottom);
-            plain_.Drawn(box);
-            continue;
-        }
-        // The glyph's lines on the plain part take its ready pixels; a pixel already in the
-        // text's colour stays so (the white shadow on a white band).
-        const int first = std::max(g.top, plain->top - top), last = std::min(g.bottom, plain->bottom - top);
-        const bool unchanged = pixel == plain->colour;
-        const int width = g.BoxWidth();
-        if (!unchanged) {
-            const QRgb* from = stampOver(g, plain->colour) + (first - g.top) * width;
-            QRgb* row = pixels + (top + first) * wordsPerLine + left;
-            for (int ly = first; ly <= last; ++ly, row += wordsPerLine, from += width) CopyPixels(row, from, width);
-        } else if (first == g.top && last == g.bottom) {
-            continue;
-        }
-        // Lines off it, as a comma reaching down onto the band's outline, may lie on another.
-        for (int ly = g.top; ly <= g.bottom; ++ly) {
-            if (ly == first) ly = last + 1;
-            if (ly > g.bottom) break;
-            const int py = top + ly;
-            const PlainPart* line = plain_.Under(QRect(left, py, width, 1));
-            if (line == nullptr) {
-                blendLines(g, gx, ly, ly);
-            } else if (line->colour != pixel) {
-                CopyPixels(pixels + py * wordsPerLine + left, stampOver(g, line->colour) + (ly - g.top) * width, width);
-            }
-        }
-        // The white shadow changed nothing on its white band, only lines off it.
-        plain_.Drawn(box, unchanged ? plain : nullptr);
+        if (!g.spans.empty() && !glyph(g, at)) return;
+    }
+}
+
+QtSurface::TextPass QtSurface::StartText(int y) {
+    EnsureImage();
+    TextPass pass;
+    pass.pixels = reinterpret_cast<QRgb*>(image_.bits());
+    pass.wordsPerLine = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    pass.top = Device(y);
+    return pass;
+}
+
+void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
+    TextPass pass = StartText(y);
+    const Paint paint{0, ToPixel(colour), 0, -1};
+    ForEachGlyph(x, utf8, [&](const GlyphMask& g, int cellX) {
+        DrawGlyph(pass, g, Device(cellX), paint);
+        return true;
+    });
+    Changed();
+}
+
+void QtSurface::ShadowedText(int x, int y, std::string_view utf8, Rgb main, Rgb shadow) {
+    // Glyph by glyph, each shadow just before its glyph: the same pixels as all shadows first
+    // while no glyph reaches onto the shadow of a later one. A text where one does is drawn
+    // twice, as the two texts.
+    struct Placed {
+        const GlyphMask* glyph;
+        int x;
+        int shift;
+    };
+    std::array<Placed, 64> placed;
+    std::size_t count = 0;
+    int reach = std::numeric_limits<int>::min();
+    bool apart = true;
+    ForEachGlyph(x, utf8, [&](const GlyphMask& g, int cellX) {
+        const int gx = Device(cellX), shift = Device(cellX + 1) - gx;
+        apart = count < placed.size() && gx + shift + g.left > reach;
+        if (!apart) return false;
+        reach = std::max(reach, gx + g.right);
+        placed[count++] = {&g, gx, shift};
+        return true;
+    });
+    if (!apart) {
+        Surface::ShadowedText(x, y, utf8, main, shadow);
+        return;
+    }
+    TextPass pass = StartText(y);
+    for (std::size_t k = 0; k < count; ++k) {
+        DrawGlyph(pass, *placed[k].glyph, placed[k].x, Paint{0, ToPixel(main), ToPixel(shadow), placed[k].shift});
     }
     Changed();
+}
+
+int QtSurface::SlotOf(const Paint& paint) {
+    for (const RecentPaint& r : recentPaints_) {
+        if (r.generation != 0 && r.paint == paint && paints_.Generation(r.slot) == r.generation) return r.slot;
+    }
+    RecentPaint& r = recentPaints_[nextRecent_];
+    nextRecent_ = (nextRecent_ + 1) % recentPaints_.size();
+    r.paint = paint;
+    r.slot = paints_.Slot(paint);
+    r.generation = paints_.Generation(r.slot);
+    return r.slot;
+}
+
+void QtSurface::BlendColumns(const TextPass& pass, const GlyphMask& g, int gx, int first, int last, const Paint& paint,
+                             int from, int to) {
+    first = std::max(first, -pass.top);
+    last = std::min(last, imageHeight_ - 1 - pass.top);
+    from = std::max(from, 0);
+    to = std::min(to, imageWidth_ - 1);
+    const int left = gx + g.left, width = g.BoxWidth();
+    const int shift = paint.shift;
+    for (int ly = first; ly <= last; ++ly) {
+        QRgb* row = pass.pixels + (pass.top + ly) * pass.wordsPerLine;
+        for (int c = from; c <= to; ++c) {
+            const int cx = c - left;
+            if (shift >= 0 && cx - shift >= 0 && cx - shift < width) {
+                const std::uint8_t cover = g.CoverAt(cx - shift, ly);
+                if (cover != 0 && row[c] != paint.shadow) row[c] = Blend(row[c], paint.shadow, cover);
+            }
+            if (cx < width) {
+                const std::uint8_t cover = g.CoverAt(cx, ly);
+                if (cover != 0 && row[c] != paint.colour) row[c] = Blend(row[c], paint.colour, cover);
+            }
+        }
+    }
+}
+
+void QtSurface::DrawGlyph(TextPass& pass, const GlyphMask& g, int gx, const Paint& paint) {
+    const int left = gx + g.left, glyphRight = gx + g.right, right = glyphRight + paint.Reach();
+    const int top = pass.top + g.top, bottom = pass.top + g.bottom;
+    if (right < 0 || left >= imageWidth_ || bottom < 0 || top >= imageHeight_) return;
+    const QRect box(QPoint(left, top), QPoint(right, bottom));
+    if (pass.part == nullptr || !pass.part->Spans(box)) pass.part = plain_.Beneath(box);
+    if (pass.part == nullptr) {
+        BlendColumns(pass, g, gx, g.top, g.bottom, paint, left, right);
+        plain_.Drawn(box);
+        return;
+    }
+    // The columns of a plain part still clean take the glyph's ready pixels over its colour; the
+    // others, and lines on no plain part, are blended run by run.
+    bool changed = false;
+    int changedRight = glyphRight;
+    auto onPart = [&](const PlainPart& part, int first, int last) {
+        Paint over = paint;
+        over.background = part.colour;
+        if (over.shift >= 0 && over.shadow == over.background) over.shift = -1;  // a shadow on its own colour
+        const int dirty = std::clamp(part.dirtyRight + 1 - left, 0, right - left + 1);
+        if (dirty > 0) {
+            BlendColumns(pass, g, gx, first, last, paint, left, left + dirty - 1);
+            changed = true;
+        }
+        const int width = g.BoxWidth() + over.Reach();
+        if (dirty >= width || (over.shift < 0 && over.colour == over.background)) return;
+        const QRgb* from = Stamp(pass, g, over) + (first - g.top) * width + dirty;
+        QRgb* row = pass.pixels + (pass.top + first) * pass.wordsPerLine + left + dirty;
+        for (int ly = first; ly <= last; ++ly, row += pass.wordsPerLine, from += width) CopyPixels(row, from, width - dirty);
+        changed = true;
+        if (over.shift >= 0) changedRight = right;
+    };
+    const PlainPart& part = *pass.part;
+    const int first = std::max(g.top, part.top - pass.top), last = std::min(g.bottom, part.bottom - pass.top);
+    onPart(part, first, last);
+    // Lines off it, as a comma reaching down onto the band's outline, may lie on another.
+    for (int ly = g.top; ly <= g.bottom; ++ly) {
+        if (ly == first) ly = last + 1;
+        if (ly > g.bottom) break;
+        const PlainPart* other = plain_.Beneath(QRect(left, pass.top + ly, right - left + 1, 1));
+        if (other != nullptr) {
+            onPart(*other, ly, ly);
+        } else {
+            BlendColumns(pass, g, gx, ly, ly, paint, left, right);
+            changed = true;
+            changedRight = right;
+        }
+    }
+    if (changed) plain_.Drawn(QRect(QPoint(left, top), QPoint(changedRight, bottom)));
 }
 
 void QtSurface::Clear() {

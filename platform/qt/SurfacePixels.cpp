@@ -4,43 +4,41 @@
 
 namespace norvale {
 
-int BlendRamps::Slot(QRgb background, QRgb colour) {
-    for (std::size_t k = 0; k < count_; ++k) {
-        if (ramps_[k].background == background && ramps_[k].colour == colour) return static_cast<int>(k);
-    }
+int Paints::Take(const Paint& paint) {
     const std::size_t slot = next_;
-    next_ = (next_ + 1) % ramps_.size();
-    count_ = std::min(ramps_.size(), count_ + 1);
-    Pair& r = ramps_[slot];
-    r.background = background;
-    r.colour = colour;
-    r.generation = ++generations_;
-    r.out[0] = background;
-    for (std::uint32_t a = 1; a < 256; ++a) r.out[a] = Blend(background, colour, a);
+    next_ = (next_ + 1) % slots_.size();
+    count_ = std::min(slots_.size(), count_ + 1);
+    slots_[slot] = Entry{paint, ++generations_};
     return static_cast<int>(slot);
 }
 
-const QRgb* GlyphStamps::Make(const GlyphMask& glyph, int slot, const BlendRamps& ramps) {
-    const std::size_t at = std::size_t{glyph.id} * BlendRamps::kSlots + static_cast<std::size_t>(slot);
-    if (at >= entries_.size()) entries_.resize((std::size_t{glyph.id} + 1) * BlendRamps::kSlots);
-    Entry& entry = entries_[at];
-
-    const auto width = static_cast<std::size_t>(glyph.BoxWidth());
+const QRgb* GlyphStamps::Make(const GlyphMask& glyph, int slot, const Paints& paints) {
+    const std::size_t at = std::size_t{glyph.id} * Paints::kSlots + static_cast<std::size_t>(slot);
+    if (at >= entries_.size()) entries_.resize((std::size_t{glyph.id} + 1) * Paints::kSlots);
+    const Paint& paint = paints.Of(slot);
+    const auto width = static_cast<std::size_t>(glyph.BoxWidth() + paint.Reach());
     const std::size_t size = width * static_cast<std::size_t>(glyph.bottom - glyph.top + 1);
     if (pool_.size() + size > kPoolLimit) {
         pool_.clear();
         for (Entry& e : entries_) e.generation = 0;
     }
-    const QRgb* ramp = ramps.Ramp(slot);
-    entry.generation = ramps.Generation(slot);
+    Entry& entry = entries_[at];
+    entry.generation = paints.Generation(slot);
     entry.offset = static_cast<std::uint32_t>(pool_.size());
-    pool_.resize(pool_.size() + size, ramp[0]);
+    pool_.resize(pool_.size() + size, paint.background);
     QRgb* box = pool_.data() + entry.offset;
-    for (const GlyphSpan& span : glyph.spans) {
-        QRgb* line = box + static_cast<std::size_t>(span.y - glyph.top) * width + (span.x - glyph.left);
-        const std::uint8_t* cover = glyph.coverage.data() + span.first;
-        for (int i = 0; i < span.length; ++i) line[i] = ramp[cover[i]];
-    }
+    // The same blends, in the same order, as the runs drawn one by one.
+    auto blendIn = [&](QRgb colour, int shift) {
+        for (const GlyphSpan& span : glyph.spans) {
+            QRgb* line = box + static_cast<std::size_t>(span.y - glyph.top) * width + (span.x - glyph.left + shift);
+            const std::uint8_t* cover = glyph.coverage.data() + span.first;
+            for (int i = 0; i < span.length; ++i) {
+                if (line[i] != colour) line[i] = Blend(line[i], colour, cover[i]);
+            }
+        }
+    };
+    if (paint.shift >= 0) blendIn(paint.shadow, paint.shift);
+    blendIn(paint.colour, 0);
     return box;
 }
 

@@ -1,5 +1,5 @@
-// What the table surface keeps beside its pixels: ready blends of glyph coverage, glyphs ready
-// blended, and the parts of the image known to hold one colour.
+// What the table surface keeps beside its pixels: glyphs ready blended over the colours in use,
+// and the parts of the image known to hold one colour.
 #pragma once
 
 #include <QColor>
@@ -38,60 +38,73 @@ inline void CopyPixels(QRgb* to, const QRgb* from, int n) {
     }
 }
 
-// The blends of one colour over one background, for every glyph that lands on it: the bands
-// and bars come in a handful of colours, so a few pairs serve a whole table.
-class BlendRamps {
-public:
-    static constexpr int kSlots = 16;
+// What a glyph is stamped in over a plain background: its colour, after a shadow `shift`
+// device pixels to its right when shift is 0 or more.
+struct Paint {
+    QRgb background = 0;
+    QRgb colour = 0;
+    QRgb shadow = 0;
+    int shift = -1;
+    // Columns the stamp reaches past the glyph's box on the right.
+    int Reach() const { return shift > 0 ? shift : 0; }
+    friend bool operator==(const Paint&, const Paint&) = default;
+};
 
-    // The slot that holds the pair, its blends made ready; a slot goes to another pair only
-    // after as many other pairs have been asked for.
-    int Slot(QRgb background, QRgb colour);
-    // Blend(background, colour, a) at index a, and the background at 0.
-    const QRgb* Ramp(int slot) const { return ramps_[static_cast<std::size_t>(slot)].out.data(); }
-    // Changes whenever the slot takes another pair.
-    std::uint32_t Generation(int slot) const { return ramps_[static_cast<std::size_t>(slot)].generation; }
+// The paints in use, each in a slot: the bands, bars and texts of a table need a handful.
+class Paints {
+public:
+    static constexpr int kSlots = 32;
+
+    // The slot that holds the paint; a slot goes to another paint only after as many others.
+    int Slot(const Paint& paint) {
+        for (std::size_t k = 0; k < count_; ++k) {
+            if (slots_[k].paint == paint) return static_cast<int>(k);
+        }
+        return Take(paint);
+    }
+    const Paint& Of(int slot) const { return slots_[static_cast<std::size_t>(slot)].paint; }
+    // Changes whenever the slot takes another paint.
+    std::uint32_t Generation(int slot) const { return slots_[static_cast<std::size_t>(slot)].generation; }
 
 private:
-    struct Pair {
-        QRgb background = 0;
-        QRgb colour = 0;
+    int Take(const Paint& paint);
+
+    struct Entry {
+        Paint paint;
         std::uint32_t generation = 0;
-        std::array<QRgb, 256> out{};
     };
-    std::array<Pair, kSlots> ramps_{};
+    std::array<Entry, kSlots> slots_{};
     std::size_t count_ = 0;
     std::size_t next_ = 0;
     std::uint32_t generations_ = 0;
 };
 
-// Glyph boxes as finished pixels over a plain background: the blends where the glyph covers,
-// the background elsewhere. Text on a plain part copies their lines instead of blending each
-// pixel of each run.
+// Glyph boxes as finished pixels over a plain background, shadow included: text on a plain
+// part copies their lines instead of blending each pixel of each run.
 class GlyphStamps {
 public:
-    // BoxWidth() pixels for each line of the glyph's box, in the colours of the pair in `slot`;
-    // made on first use, valid until the next call.
-    const QRgb* Of(const GlyphMask& glyph, int slot, const BlendRamps& ramps) {
-        const std::size_t at = std::size_t{glyph.id} * BlendRamps::kSlots + static_cast<std::size_t>(slot);
-        if (at < entries_.size() && entries_[at].generation == ramps.Generation(slot)) {
+    // BoxWidth() + Reach() pixels for each line of the glyph's box, starting at its left
+    // column, in the paint of `slot`; made on first use, valid until the next call.
+    const QRgb* Of(const GlyphMask& glyph, int slot, const Paints& paints) {
+        const std::size_t at = std::size_t{glyph.id} * Paints::kSlots + static_cast<std::size_t>(slot);
+        if (at < entries_.size() && entries_[at].generation == paints.Generation(slot)) {
             return pool_.data() + entries_[at].offset;
         }
-        return Make(glyph, slot, ramps);
+        return Make(glyph, slot, paints);
     }
     // The glyphs were dropped; their ids start again from 0.
     void Forget();
 
 private:
-    const QRgb* Make(const GlyphMask& glyph, int slot, const BlendRamps& ramps);
+    const QRgb* Make(const GlyphMask& glyph, int slot, const Paints& paints);
 
     // Past this many pixels, every stamp is made again as it is needed.
     static constexpr std::size_t kPoolLimit = std::size_t{1} << 22;
     struct Entry {
-        std::uint32_t generation = 0;  // of the ramp slot it was made with, 0 for none
+        std::uint32_t generation = 0;  // of the paint slot it was made with, 0 for none
         std::uint32_t offset = 0;
     };
-    std::vector<Entry> entries_;  // by glyph id, then ramp slot
+    std::vector<Entry> entries_;  // by glyph id, then paint slot
     std::vector<QRgb> pool_;
 };
 
@@ -108,10 +121,10 @@ struct PlainPart {
     bool Meets(const QRect& box) const {
         return box.left() <= right && box.right() >= left && box.top() <= bottom && box.bottom() >= top;
     }
+    // Holding all of the box's columns and meeting its lines.
+    bool Spans(const QRect& box) const { return box.left() >= left && box.right() <= right && Meets(box); }
     // Clean in all of the box's columns, and meeting its lines.
-    bool Holds(const QRect& box) const {
-        return box.left() > dirtyRight && box.left() >= left && box.right() <= right && Meets(box);
-    }
+    bool Holds(const QRect& box) const { return box.left() > dirtyRight && Spans(box); }
 };
 
 // The last few plain parts. Text on one needs no reading of the pixels, and the white shadow
@@ -133,6 +146,13 @@ public:
     void Outlined(const QRect& outer, const QRect& inside, const std::array<QRect, 4>& edges, QRgb colour);
     // The clean part whose columns hold the box and whose lines meet it, if any.
     const PlainPart* Under(const QRect& box) const;
+    // The newest part whose columns hold the box and whose lines meet it, clean or not.
+    const PlainPart* Beneath(const QRect& box) const {
+        for (const PlainPart& part : parts_) {
+            if (part.Spans(box)) return &part;
+        }
+        return nullptr;
+    }
 
 private:
     void Add(const QRect& box, QRgb colour);

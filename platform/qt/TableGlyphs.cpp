@@ -112,6 +112,12 @@ GlyphMask TableGlyphs::Render(char32_t cp) const {
             mask.bottom = std::max(mask.bottom, cy);
         }
     }
+    if (mask.spans.empty()) return mask;
+    mask.box.assign(static_cast<std::size_t>(mask.BoxWidth() * (mask.bottom - mask.top + 1)), 0);
+    for (const GlyphSpan& span : mask.spans) {
+        std::copy_n(mask.coverage.begin() + span.first, span.length,
+                    mask.box.begin() + (span.y - mask.top) * mask.BoxWidth() + (span.x - mask.left));
+    }
     for (int ly = mask.top, k = 0; ly <= mask.bottom + 1; ++ly) {
         while (static_cast<std::size_t>(k) < mask.spans.size() && mask.spans[static_cast<std::size_t>(k)].y < ly) ++k;
         mask.lineSpans.push_back(static_cast<std::uint16_t>(k));

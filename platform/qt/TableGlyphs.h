@@ -32,10 +32,16 @@ struct GlyphMask {
     std::vector<std::uint8_t> coverage;
     // The first span of each line of the box, from top to bottom + 1 (the end).
     std::vector<std::uint16_t> lineSpans;
+    // The coverage of the whole box, line by line, 0 where the glyph does not reach.
+    std::vector<std::uint8_t> box;
     // Numbers the masks of one scale from 0, for what the surface keeps per glyph.
     std::uint32_t id = 0;
 
     int BoxWidth() const { return right - left + 1; }
+    // Coverage of box column cx (0 at left) on box line ly (top <= ly <= bottom).
+    std::uint8_t CoverAt(int cx, int ly) const {
+        return box[static_cast<std::size_t>((ly - top) * BoxWidth() + cx)];
+    }
     // Spans of box line ly (top <= ly <= bottom), as [begin, end) indexes.
     std::uint16_t LineBegin(int ly) const { return lineSpans[static_cast<std::size_t>(ly - top)]; }
     std::uint16_t LineEnd(int ly) const { return lineSpans[static_cast<std::size_t>(ly - top + 1)]; }
