@@ -50,12 +50,13 @@ void QtSurface::SetScale(double scale) {
     const QImage old = image_;
     image_ = QImage();
     imageWidth_ = imageHeight_ = 0;
-    EnsureImage();
+    SizeImage();
     QPainter p(&image_);
     p.drawImage(QRectF(0, 0, old.width() * stretch, old.height() * stretch), old);
 }
 
-void QtSurface::EnsureImage() {
+void QtSurface::SizeImage() {
+    imageFor_ = size();
     const int w = std::max(1, scale_ == 1 ? width() : static_cast<int>(std::ceil(width() * scale_)));
     const int h = std::max(1, scale_ == 1 ? height() : static_cast<int>(std::ceil(height() * scale_)));
     if (w == imageWidth_ && h == imageHeight_) return;
@@ -108,7 +109,11 @@ void QtSurface::FillDevice(const QRect& box, QRgb pixel) {
     const qsizetype wordsPerLine = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
     QRgb* line = reinterpret_cast<QRgb*>(image_.bits()) + box.top() * wordsPerLine + box.left();
     const int n = box.width();
-    if (n <= 8) {  // the borders: a call per pixel would cost more than the pixel
+    if (n == 1) {  // the borders
+        for (int y = box.top(); y <= box.bottom(); ++y, line += wordsPerLine) *line = pixel;
+        return;
+    }
+    if (n <= 8) {  // a call per line would cost more than its pixels
         for (int y = box.top(); y <= box.bottom(); ++y, line += wordsPerLine) {
             for (int i = 0; i < n; ++i) line[i] = pixel;
         }

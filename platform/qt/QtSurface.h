@@ -61,7 +61,11 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
-    void EnsureImage();
+    // Makes the image again when the widget has another size than the one it was made for.
+    void EnsureImage() {
+        if (size() != imageFor_) SizeImage();
+    }
+    void SizeImage();
     void Changed();
     void AdoptScreenScale();
     // Device pixels of the layout rectangle left..right, top..bottom, both included.
@@ -106,6 +110,7 @@ private:
     double scale_ = 1;
     int imageWidth_ = 0;
     int imageHeight_ = 0;
+    QSize imageFor_{-1, -1};
     Paints paints_;
     GlyphStamps stamps_;
     // The last paints asked for, to find their slots without a search.
