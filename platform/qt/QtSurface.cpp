@@ -185,7 +185,7 @@ void QtSurface::ForEachGlyph(int x, std::string_view utf8, PerGlyph glyph) {
         const GlyphMask& g = glyphs_.Mask(cp);
         const int at = cellX;
         cellX += TableGlyphs::kCellWidth * (cp < 0x80 ? 1 : CellsOfCodePoint(cp));
-        if (!g.spans.empty() && !glyph(g, at)) return;
+        if (!g.Blank() && !glyph(g, at)) return;
     }
 }
 
@@ -241,9 +241,6 @@ void QtSurface::ShadowedText(int x, int y, std::string_view utf8, Rgb main, Rgb 
 }
 
 int QtSurface::SlotOf(const Paint& paint) {
-    for (const RecentPaint& r : recentPaints_) {
-        if (r.generation != 0 && r.paint == paint && paints_.Generation(r.slot) == r.generation) return r.slot;
-    }
     RecentPaint& r = recentPaints_[nextRecent_];
     nextRecent_ = (nextRecent_ + 1) % recentPaints_.size();
     r.paint = paint;
@@ -302,7 +299,7 @@ void QtSurface::DrawGlyph(TextPass& pass, const GlyphMask& g, int gx, const Pain
         }
         const int width = g.BoxWidth() + over.Reach();
         if (dirty >= width || (over.shift < 0 && over.colour == over.background)) return;
-        const QRgb* from = Stamp(pass, g, over) + (first - g.top) * width + dirty;
+        const QRgb* from = Stamp(g, over) + (first - g.top) * width + dirty;
         QRgb* row = pass.pixels + (pass.top + first) * pass.wordsPerLine + left + dirty;
         for (int ly = first; ly <= last; ++ly, row += pass.wordsPerLine, from += width) CopyPixels(row, from, width - dirty);
         changed = true;

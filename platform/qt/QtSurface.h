@@ -80,9 +80,6 @@ private:
         qsizetype wordsPerLine;
         int top;
         const PlainPart* part = nullptr;
-        Paint paint;  // the last paint stamped in, in slot (-1 before the first)
-        int slot = -1;
-        std::uint32_t generation = 0;
     };
     TextPass StartText(int y);
     template <class PerGlyph>
@@ -94,14 +91,13 @@ private:
     void BlendColumns(const TextPass& pass, const GlyphMask& g, int gx, int first, int last, const Paint& paint,
                       int from, int to);
     // The glyph's ready pixels in the paint.
-    const QRgb* Stamp(TextPass& pass, const GlyphMask& g, const Paint& paint) {
-        if (pass.slot < 0 || !(pass.paint == paint) || paints_.Generation(pass.slot) != pass.generation) {
-            pass.paint = paint;
-            pass.slot = SlotOf(paint);
-            pass.generation = paints_.Generation(pass.slot);
+    const QRgb* Stamp(const GlyphMask& g, const Paint& paint) {
+        for (const RecentPaint& r : recentPaints_) {
+            if (r.paint == paint && paints_.Generation(r.slot) == r.generation) return stamps_.Of(g, r.slot, paints_);
         }
-        return stamps_.Of(g, pass.slot, paints_);
+        return stamps_.Of(g, SlotOf(paint), paints_);
     }
+    // The paint's slot, remembered among the recent ones.
     int SlotOf(const Paint& paint);
 
     WindowEvents* events_ = nullptr;
@@ -113,11 +109,11 @@ private:
     QSize imageFor_{-1, -1};
     Paints paints_;
     GlyphStamps stamps_;
-    // The last paints asked for, to find their slots without a search.
+    // The last paints asked for, to find their slots without a search (a band's and its outline's).
     struct RecentPaint {
         Paint paint;
         int slot = 0;
-        std::uint32_t generation = 0;
+        std::uint32_t generation = ~0u;  // of the slot when it took the paint; none at first
     };
     std::array<RecentPaint, 2> recentPaints_{};
     std::size_t nextRecent_ = 0;

@@ -27,13 +27,13 @@ const QRgb* GlyphStamps::Make(const GlyphMask& glyph, int slot, const Paints& pa
     entry.offset = static_cast<std::uint32_t>(pool_.size());
     pool_.resize(pool_.size() + size, paint.background);
     QRgb* box = pool_.data() + entry.offset;
-    // The same blends, in the same order, as the runs drawn one by one.
+    // The same blends, in the same order, as the glyphs drawn one by one.
     auto blendIn = [&](QRgb colour, int shift) {
-        for (const GlyphSpan& span : glyph.spans) {
-            QRgb* line = box + static_cast<std::size_t>(span.y - glyph.top) * width + (span.x - glyph.left + shift);
-            const std::uint8_t* cover = glyph.coverage.data() + span.first;
-            for (int i = 0; i < span.length; ++i) {
-                if (line[i] != colour) line[i] = Blend(line[i], colour, cover[i]);
+        for (int ly = glyph.top; ly <= glyph.bottom; ++ly) {
+            QRgb* line = box + static_cast<std::size_t>(ly - glyph.top) * width + shift;
+            for (int cx = 0; cx < glyph.BoxWidth(); ++cx) {
+                const std::uint8_t cover = glyph.CoverAt(cx, ly);
+                if (cover != 0 && line[cx] != colour) line[cx] = Blend(line[cx], colour, cover);
             }
         }
     };
@@ -74,13 +74,6 @@ void PlainParts::Outlined(const QRect& outer, const QRect& inside, const std::ar
     // The sides cross the ends of the top and bottom edges, drawn already in the same colour.
     if (!edges[1].isEmpty() && edges[1] != edges[0]) Add(edges[1], colour);
     if (!edges[0].isEmpty()) Add(edges[0], colour);
-}
-
-const PlainPart* PlainParts::Under(const QRect& box) const {
-    for (const PlainPart& part : parts_) {
-        if (part.Holds(box)) return &part;
-    }
-    return nullptr;
 }
 
 }  // namespace norvale

@@ -123,29 +123,25 @@ struct PlainPart {
     }
     // Holding all of the box's columns and meeting its lines.
     bool Spans(const QRect& box) const { return box.left() >= left && box.right() <= right && Meets(box); }
-    // Clean in all of the box's columns, and meeting its lines.
-    bool Holds(const QRect& box) const { return box.left() > dirtyRight && Spans(box); }
 };
 
-// The last few plain parts. Text on one needs no reading of the pixels, and the white shadow
-// on a white band no work at all; text elsewhere is drawn exactly the same, only slower.
+// The last few plain parts. Glyphs on the clean columns of one are copied from their stamps;
+// glyphs elsewhere are drawn exactly the same, only slower.
 class PlainParts {
 public:
     void Forget() { parts_.fill(PlainPart{}); }
     // The box was filled with one colour.
     void Filled(const QRect& box, QRgb colour);
-    // The box was drawn on, except in the part `unchanged`.
-    void Drawn(const QRect& box, const PlainPart* unchanged = nullptr) {
+    // The box was drawn on.
+    void Drawn(const QRect& box) {
         for (PlainPart& part : parts_) {
-            if (&part != unchanged && part.Meets(box)) part.dirtyRight = std::max(part.dirtyRight, box.right());
+            if (part.Meets(box)) part.dirtyRight = std::max(part.dirtyRight, box.right());
         }
     }
     // The edges (top, bottom, left, right) of the outline `outer` were drawn in one colour: a part
     // inside it keeps what is within `inside`, and the top and bottom edges are plain parts of
     // their own (the lines between a table's bands, which glyphs reach down to).
     void Outlined(const QRect& outer, const QRect& inside, const std::array<QRect, 4>& edges, QRgb colour);
-    // The clean part whose columns hold the box and whose lines meet it, if any.
-    const PlainPart* Under(const QRect& box) const;
     // The newest part whose columns hold the box and whose lines meet it, clean or not.
     const PlainPart* Beneath(const QRect& box) const {
         for (const PlainPart& part : parts_) {

@@ -98,29 +98,16 @@ GlyphMask TableGlyphs::Render(char32_t cp) const {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         for (int x = 0; x < w; ++x) {
             if (qAlpha(line[x]) == 0) continue;
-            const int start = x;
-            const auto first = static_cast<std::uint16_t>(mask.coverage.size());
-            for (; x < w && qAlpha(line[x]) != 0; ++x) {
-                mask.coverage.push_back(static_cast<std::uint8_t>(qAlpha(line[x])));
-            }
-            const int cx = start - margin, cy = y - margin;
-            mask.spans.push_back({static_cast<std::int16_t>(cx), static_cast<std::int16_t>(cy),
-                                  static_cast<std::int16_t>(x - start), first});
-            mask.left = std::min(mask.left, cx);
-            mask.right = std::max(mask.right, x - 1 - margin);
-            mask.top = std::min(mask.top, cy);
-            mask.bottom = std::max(mask.bottom, cy);
+            mask.left = std::min(mask.left, x - margin);
+            mask.right = std::max(mask.right, x - margin);
+            mask.top = std::min(mask.top, y - margin);
+            mask.bottom = std::max(mask.bottom, y - margin);
         }
     }
-    if (mask.spans.empty()) return mask;
-    mask.box.assign(static_cast<std::size_t>(mask.BoxWidth() * (mask.bottom - mask.top + 1)), 0);
-    for (const GlyphSpan& span : mask.spans) {
-        std::copy_n(mask.coverage.begin() + span.first, span.length,
-                    mask.box.begin() + (span.y - mask.top) * mask.BoxWidth() + (span.x - mask.left));
-    }
-    for (int ly = mask.top, k = 0; ly <= mask.bottom + 1; ++ly) {
-        while (static_cast<std::size_t>(k) < mask.spans.size() && mask.spans[static_cast<std::size_t>(k)].y < ly) ++k;
-        mask.lineSpans.push_back(static_cast<std::uint16_t>(k));
+    if (mask.right < mask.left) return mask;
+    for (int y = mask.top; y <= mask.bottom; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y + margin));
+        for (int x = mask.left; x <= mask.right; ++x) mask.cover.push_back(static_cast<std::uint8_t>(qAlpha(line[x + margin])));
     }
     return mask;
 }
