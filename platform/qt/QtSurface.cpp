@@ -278,7 +278,9 @@ void QtSurface::DrawGlyph(TextPass& pass, const GlyphMask& g, int gx, const Pain
     const int top = pass.top + g.top, bottom = pass.top + g.bottom;
     if (right < 0 || left >= imageWidth_ || bottom < 0 || top >= imageHeight_) return;
     const QRect box(QPoint(left, top), QPoint(right, bottom));
-    if (pass.part == nullptr || !pass.part->Spans(box)) pass.part = plain_.Beneath(box);
+    // The part under the glyph's middle line: a band, rather than the outline a glyph reaches.
+    const QRect middle(left, (top + bottom) / 2, right - left + 1, 1);
+    if (pass.part == nullptr || !pass.part->Spans(middle)) pass.part = plain_.Beneath(middle);
     if (pass.part == nullptr) {
         BlendColumns(pass, g, gx, g.top, g.bottom, paint, left, right);
         plain_.Drawn(box);
