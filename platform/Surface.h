@@ -28,6 +28,12 @@ public:
     // Text (UTF-8) with its top left corner at (x, y), transparent background, in the
     // surface's fixed-pitch font: 6 px per half-width and 12 px per full-width character.
     virtual void Text(int x, int y, std::string_view utf8, Rgb colour) = 0;
+    // A table cell's text: first in `shadow` one pixel to the right of (x, y), then in `main` at
+    // (x, y). A surface may draw both at once, as long as the pixels come out the same.
+    virtual void ShadowedText(int x, int y, std::string_view utf8, Rgb main, Rgb shadow) {
+        Text(x + 1, y, utf8, shadow);
+        Text(x, y, utf8, main);
+    }
     // Clear everything to the background colour, white.
     virtual void Clear() = 0;
 };

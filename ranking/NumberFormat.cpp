@@ -3,6 +3,8 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <optional>
 
 #include "platform/TextCodec.h"
 
@@ -58,6 +60,36 @@ Decimal RoundShortest(double value, int decimals) {
 
 bool AllZero(const std::string& digits) { return digits.find_first_not_of('0') == std::string::npos; }
 
+// Writes the decimal digits of n so that they end at `end`; returns where they start.
+char* DigitsBefore(char* end, std::uint64_t n) {
+    do {
+        *--end = static_cast<char>('0' + n % 10);
+        n /= 10;
+    } while (n != 0);
+    return end;
+}
+
+// The magnitude of a table number rounded half away from zero to a whole number, where that needs
+// no decimal text: below 2^52 every x.5 is a double of its own, so the shortest form of a value
+// lies on the same side of x.5 as the value.
+std::optional<std::uint64_t> WholeQuickly(double magnitude) {
+    if (!(magnitude < 0x1p52)) return std::nullopt;
+    const double whole = std::floor(magnitude);
+    return static_cast<std::uint64_t>(whole) + (magnitude - whole >= 0.5 ? 1 : 0);
+}
+
+// The magnitude in hundredths, rounded half away from zero, where the product with 100 lies
+// clearly off a half: the shortest form and the value then round alike. Values near a half
+// (2.675) are left to the decimal text.
+std::optional<std::uint64_t> HundredthsQuickly(double magnitude) {
+    if (!(magnitude < 1e13)) return std::nullopt;
+    const double y = magnitude * 100;
+    const double whole = std::floor(y);
+    const double fraction = y - whole;
+    if (std::fabs(fraction - 0.5) <= (y + 1) * 0x1p-40) return std::nullopt;
+    return static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+}
+
 }  // namespace
 
 std::string SignPlace(long value) {
@@ -68,6 +100,23 @@ std::string SignPlace(long value) {
 
 std::string FormatGrouped(double value) {
     if (!std::isfinite(value)) return {};
+    if (const auto whole = WholeQuickly(std::fabs(value))) {
+        if (*whole == 0) return {};
+        std::array<char, 32> buf;
+        char* const end = buf.data() + buf.size();
+        char* p = end;
+        std::uint64_t n = *whole;
+        for (int group = 0;; ++group) {
+            if (group > 0) *--p = ',';
+            const std::uint64_t rest = n / 1000;
+            p = DigitsBefore(p, n % 1000);
+            if (rest == 0) break;
+            while (end - p < 4 * (group + 1) - 1) *--p = '0';  // inner groups keep their zeros
+            n = rest;
+        }
+        if (value < 0) *--p = '-';
+        return std::string(p, end);
+    }
     const Decimal d = RoundShortest(value, 0);
     if (AllZero(d.digits)) return {};
     std::string out;
@@ -82,6 +131,17 @@ std::string FormatGrouped(double value) {
 
 std::string FormatFixed2(double value) {
     if (!std::isfinite(value)) return "0.00";
+    if (const auto hundredths = HundredthsQuickly(std::fabs(value))) {
+        std::array<char, 32> buf;
+        char* const end = buf.data() + buf.size();
+        char* p = end;
+        *--p = static_cast<char>('0' + *hundredths % 10);
+        *--p = static_cast<char>('0' + *hundredths / 10 % 10);
+        *--p = '.';
+        p = DigitsBefore(p, *hundredths / 100);
+        if (value < 0 && *hundredths != 0) *--p = '-';
+        return std::string(p, end);
+    }
     const Decimal d = RoundShortest(value, 2);
     std::string out;
     if (d.negative && !AllZero(d.digits)) out.push_back('-');

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cwchar>
+#include <limits>
 
 #include "platform/PixelLine.h"
 #include "platform/Window.h"
@@ -44,16 +45,18 @@ void QtSurface::SetScale(double scale) {
     const double stretch = scale / scale_;
     scale_ = scale;
     glyphs_.SetScale(scale);
+    stamps_.Forget();
     if (image_.isNull()) return;
     const QImage old = image_;
     image_ = QImage();
     imageWidth_ = imageHeight_ = 0;
-    EnsureImage();
+    SizeImage();
     QPainter p(&image_);
     p.drawImage(QRectF(0, 0, old.width() * stretch, old.height() * stretch), old);
 }
 
-void QtSurface::EnsureImage() {
+void QtSurface::SizeImage() {
+    imageFor_ = size();
     const int w = std::max(1, scale_ == 1 ? width() : static_cast<int>(std::ceil(width() * scale_)));
     const int h = std::max(1, scale_ == 1 ? height() : static_cast<int>(std::ceil(height() * scale_)));
     if (w == imageWidth_ && h == imageHeight_) return;
@@ -95,20 +98,31 @@ double QtSurface::Height() const { return heightTwips_ / kTwipsPerPixel; }
 void QtSurface::SetPersistent(bool) {}
 
 QRect QtSurface::DeviceRect(int left, int top, int right, int bottom) const {
-    return QRect(QPoint(Device(left), Device(top)), QPoint(Device(right + 1) - 1, Device(bottom + 1) - 1))
-        .intersected(QRect(0, 0, imageWidth_, imageHeight_));
+    const int l = std::max(Device(left), 0), t = std::max(Device(top), 0);
+    const int r = std::min(Device(right + 1) - 1, imageWidth_ - 1), b = std::min(Device(bottom + 1) - 1, imageHeight_ - 1);
+    if (l > r || t > b) return QRect();
+    return QRect(QPoint(l, t), QPoint(r, b));
 }
 
 void QtSurface::FillDevice(const QRect& box, QRgb pixel) {
     if (box.isEmpty()) return;
-    uchar* bits = image_.bits();
-    const qsizetype stride = image_.bytesPerLine();
-    for (int y = box.top(); y <= box.bottom(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(bits + y * stride) + box.left();
-        const auto n = static_cast<std::size_t>(box.width());
+    const qsizetype wordsPerLine = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    QRgb* line = reinterpret_cast<QRgb*>(image_.bits()) + box.top() * wordsPerLine + box.left();
+    const int n = box.width();
+    if (n == 1) {  // the borders
+        for (int y = box.top(); y <= box.bottom(); ++y, line += wordsPerLine) *line = pixel;
+        return;
+    }
+    if (n <= 8) {  // a call per line would cost more than its pixels
+        for (int y = box.top(); y <= box.bottom(); ++y, line += wordsPerLine) {
+            for (int i = 0; i < n; ++i) line[i] = pixel;
+        }
+        return;
+    }
+    for (int y = box.top(); y <= box.bottom(); ++y, line += wordsPerLine) {
         // The C library's wide fill is the widest store loop at hand where wchar_t is 32 bits.
         if constexpr (sizeof(wchar_t) == sizeof(QRgb)) {
-            std::wmemset(reinterpret_cast<wchar_t*>(line), static_cast<wchar_t>(pixel), n);
+            std::wmemset(reinterpret_cast<wchar_t*>(line), static_cast<wchar_t>(pixel), static_cast<std::size_t>(n));
         } else {
             std::fill_n(line, n, pixel);
         }
@@ -131,7 +145,7 @@ void QtSurface::OutlineRect(int x1, int y1, int x2, int y2, Rgb colour) {
                                         DeviceRect(r, t, r, b)};
     for (const QRect& edge : edges) FillDevice(edge, pixel);
     // The outline of a band just filled leaves its inside plain.
-    plain_.Outlined(DeviceRect(l, t, r, b), DeviceRect(l + 1, t + 1, r - 1, b - 1), edges);
+    plain_.Outlined(DeviceRect(l, t, r, b), DeviceRect(l + 1, t + 1, r - 1, b - 1), edges, pixel);
     Changed();
 }
 
@@ -153,20 +167,13 @@ void QtSurface::Line(int x1, int y1, int x2, int y2, Rgb colour) {
     Changed();
 }
 
-void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
-    EnsureImage();
-    // Every character sits on the fixed 6 px grid whatever the font's own advances, so the
-    // padded numbers line up in their columns.
-    const QRgb pixel = ToPixel(colour);
-    const int w = imageWidth_, h = imageHeight_;
-    const qsizetype wordsPerLine = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
-    auto* pixels = reinterpret_cast<QRgb*>(image_.bits());
-    const int top = Device(y);
-    QRgb plainBackground = 0;
-    const QRgb* plainRamp = nullptr;
+// Every character sits on the fixed 6 px grid whatever the font's own advances, so the padded
+// numbers line up in their columns. Calls glyph(mask, layout x of its cells) for each character
+// that has pixels.
+template <class PerGlyph>
+void QtSurface::ForEachGlyph(int x, std::string_view utf8, PerGlyph glyph) {
     int cellX = x;
     std::size_t pos = 0;
-    const PlainPart* plain = nullptr;
     while (pos < utf8.size()) {
         const auto byte = static_cast<unsigned char>(utf8[pos]);
         if (byte == ' ') {  // the padding of every number
@@ -176,44 +183,147 @@ void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
         }
         const char32_t cp = byte < 0x80 ? (++pos, byte) : DecodeUtf8At(utf8, pos);
         const GlyphMask& g = glyphs_.Mask(cp);
-        const int gx = Device(cellX);
+        const int at = cellX;
         cellX += TableGlyphs::kCellWidth * (cp < 0x80 ? 1 : CellsOfCodePoint(cp));
-        const QRect box(QPoint(gx + g.left, top + g.top), QPoint(gx + g.right, top + g.bottom));
-        if (g.spans.empty() || box.right() < 0 || box.left() >= w || box.bottom() < 0 || box.top() >= h) continue;
-        if (plain == nullptr || !plain->Holds(box)) plain = plain_.Under(box);
-        // A pixel already in the text's colour stays so: the white shadow on a white band.
-        if (plain != nullptr && pixel == plain->colour && box.top() >= plain->top && box.bottom() <= plain->bottom) {
-            continue;
-        }
-        const bool inside = box.left() >= 0 && box.right() < w && box.top() >= 0 && box.bottom() < h;
-        for (const GlyphSpan& span : g.spans) {
-            const int py = top + span.y;
-            const std::uint8_t* cover = g.coverage.data() + span.first;
-            if (plain != nullptr && py >= plain->top && py <= plain->bottom) {
-                if (pixel == plain->colour) continue;
-                if (plainRamp == nullptr || plainBackground != plain->colour) {
-                    plainBackground = plain->colour;
-                    plainRamp = ramps_.Of(plainBackground, pixel);
-                }
-                QRgb* row = pixels + py * wordsPerLine + gx + span.x;
-                for (int i = 0; i < span.length; ++i) row[i] = plainRamp[cover[i]];
-                continue;
-            }
-            int from = 0, to = span.length;
-            if (!inside) {
-                if (py < 0 || py >= h) continue;
-                from = std::max(0, -(gx + span.x));
-                to = std::min(to, w - (gx + span.x));
-            }
-            QRgb* row = pixels + py * wordsPerLine + gx + span.x;
-            for (int i = from; i < to; ++i) {
-                if (row[i] != pixel) row[i] = Blend(row[i], pixel, cover[i]);
-            }
-        }
-        // The white shadow changed nothing on its white band, only lines off it.
-        plain_.Drawn(box, plain != nullptr && pixel == plain->colour ? plain : nullptr);
+        if (!g.Blank() && !glyph(g, at)) return;
+    }
+}
+
+QtSurface::TextPass QtSurface::StartText(int y) {
+    EnsureImage();
+    TextPass pass;
+    pass.pixels = reinterpret_cast<QRgb*>(image_.bits());
+    pass.wordsPerLine = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    pass.top = Device(y);
+    return pass;
+}
+
+void QtSurface::Text(int x, int y, std::string_view utf8, Rgb colour) {
+    TextPass pass = StartText(y);
+    const Paint paint{0, ToPixel(colour), 0, -1};
+    ForEachGlyph(x, utf8, [&](const GlyphMask& g, int cellX) {
+        DrawGlyph(pass, g, Device(cellX), paint);
+        return true;
+    });
+    Changed();
+}
+
+void QtSurface::ShadowedText(int x, int y, std::string_view utf8, Rgb main, Rgb shadow) {
+    // Glyph by glyph, each shadow just before its glyph: the same pixels as all shadows first
+    // while no glyph reaches onto the shadow of a later one. A text where one does is drawn
+    // twice, as the two texts.
+    struct Placed {
+        const GlyphMask* glyph;
+        int x;
+        int shift;
+    };
+    std::array<Placed, 64> placed;
+    std::size_t count = 0;
+    int reach = std::numeric_limits<int>::min();
+    bool apart = true;
+    ForEachGlyph(x, utf8, [&](const GlyphMask& g, int cellX) {
+        const int gx = Device(cellX), shift = Device(cellX + 1) - gx;
+        apart = count < placed.size() && gx + shift + g.left > reach;
+        if (!apart) return false;
+        reach = std::max(reach, gx + g.right);
+        placed[count++] = {&g, gx, shift};
+        return true;
+    });
+    if (!apart) {
+        Surface::ShadowedText(x, y, utf8, main, shadow);
+        return;
+    }
+    TextPass pass = StartText(y);
+    for (std::size_t k = 0; k < count; ++k) {
+        DrawGlyph(pass, *placed[k].glyph, placed[k].x, Paint{0, ToPixel(main), ToPixel(shadow), placed[k].shift});
     }
     Changed();
+}
+
+int QtSurface::SlotOf(const Paint& paint) {
+    RecentPaint& r = recentPaints_[nextRecent_];
+    nextRecent_ = (nextRecent_ + 1) % recentPaints_.size();
+    r.paint = paint;
+    r.slot = paints_.Slot(paint);
+    r.generation = paints_.Generation(r.slot);
+    return r.slot;
+}
+
+void QtSurface::BlendColumns(const TextPass& pass, const GlyphMask& g, int gx, int first, int last, const Paint& paint,
+                             int from, int to) {
+    first = std::max(first, -pass.top);
+    last = std::min(last, imageHeight_ - 1 - pass.top);
+    from = std::max(from, 0);
+    to = std::min(to, imageWidth_ - 1);
+    const int left = gx + g.left, width = g.BoxWidth();
+    const int shift = paint.shift;
+    for (int ly = first; ly <= last; ++ly) {
+        QRgb* row = pass.pixels + (pass.top + ly) * pass.wordsPerLine;
+        for (int c = from; c <= to; ++c) {
+            const int cx = c - left;
+            if (shift >= 0 && cx - shift >= 0 && cx - shift < width) {
+                const std::uint8_t cover = g.CoverAt(cx - shift, ly);
+                if (cover != 0 && row[c] != paint.shadow) row[c] = Blend(row[c], paint.shadow, cover);
+            }
+            if (cx < width) {
+                const std::uint8_t cover = g.CoverAt(cx, ly);
+                if (cover != 0 && row[c] != paint.colour) row[c] = Blend(row[c], paint.colour, cover);
+            }
+        }
+    }
+}
+
+void QtSurface::DrawGlyph(TextPass& pass, const GlyphMask& g, int gx, const Paint& paint) {
+    const int left = gx + g.left, glyphRight = gx + g.right, right = glyphRight + paint.Reach();
+    const int top = pass.top + g.top, bottom = pass.top + g.bottom;
+    if (right < 0 || left >= imageWidth_ || bottom < 0 || top >= imageHeight_) return;
+    const QRect box(QPoint(left, top), QPoint(right, bottom));
+    // The part under the glyph's middle line: a band, rather than the outline a glyph reaches.
+    const QRect middle(left, (top + bottom) / 2, right - left + 1, 1);
+    if (pass.part == nullptr || !pass.part->Spans(middle)) pass.part = plain_.Beneath(middle);
+    if (pass.part == nullptr) {
+        BlendColumns(pass, g, gx, g.top, g.bottom, paint, left, right);
+        plain_.Drawn(box);
+        return;
+    }
+    // The columns of a plain part still clean take the glyph's ready pixels over its colour; the
+    // others, and lines on no plain part, are blended run by run.
+    bool changed = false;
+    int changedRight = glyphRight;
+    auto onPart = [&](const PlainPart& part, int first, int last) {
+        Paint over = paint;
+        over.background = part.colour;
+        if (over.shift >= 0 && over.shadow == over.background) over.shift = -1;  // a shadow on its own colour
+        const int dirty = std::clamp(part.dirtyRight + 1 - left, 0, right - left + 1);
+        if (dirty > 0) {
+            BlendColumns(pass, g, gx, first, last, paint, left, left + dirty - 1);
+            changed = true;
+        }
+        const int width = g.BoxWidth() + over.Reach();
+        if (dirty >= width || (over.shift < 0 && over.colour == over.background)) return;
+        const QRgb* from = Stamp(g, over) + (first - g.top) * width + dirty;
+        QRgb* row = pass.pixels + (pass.top + first) * pass.wordsPerLine + left + dirty;
+        for (int ly = first; ly <= last; ++ly, row += pass.wordsPerLine, from += width) CopyPixels(row, from, width - dirty);
+        changed = true;
+        if (over.shift >= 0) changedRight = right;
+    };
+    const PlainPart& part = *pass.part;
+    const int first = std::max(g.top, part.top - pass.top), last = std::min(g.bottom, part.bottom - pass.top);
+    onPart(part, first, last);
+    // Lines off it, as a comma reaching down onto the band's outline, may lie on another.
+    for (int ly = g.top; ly <= g.bottom; ++ly) {
+        if (ly == first) ly = last + 1;
+        if (ly > g.bottom) break;
+        const PlainPart* other = plain_.Beneath(QRect(left, pass.top + ly, right - left + 1, 1));
+        if (other != nullptr) {
+            onPart(*other, ly, ly);
+        } else {
+            BlendColumns(pass, g, gx, ly, ly, paint, left, right);
+            changed = true;
+            changedRight = right;
+        }
+    }
+    if (changed) plain_.Drawn(QRect(QPoint(left, top), QPoint(changedRight, bottom)));
 }
 
 void QtSurface::Clear() {

@@ -5,7 +5,9 @@
 #include <QFont>
 #include <QImage>
 #include <QWidget>
+#include <array>
 #include <cmath>
+#include <cstdint>
 
 #include "platform/Surface.h"
 #include "platform/WindowEvents.h"
@@ -46,6 +48,7 @@ public:
     void OutlineRect(int x1, int y1, int x2, int y2, Rgb colour) override;
     void Line(int x1, int y1, int x2, int y2, Rgb colour) override;
     void Text(int x, int y, std::string_view utf8, Rgb colour) override;
+    void ShadowedText(int x, int y, std::string_view utf8, Rgb main, Rgb shadow) override;
     void Clear() override;
 
 protected:
@@ -58,7 +61,11 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
-    void EnsureImage();
+    // Makes the image again when the widget has another size than the one it was made for.
+    void EnsureImage() {
+        if (size() != imageFor_) SizeImage();
+    }
+    void SizeImage();
     void Changed();
     void AdoptScreenScale();
     // Device pixels of the layout rectangle left..right, top..bottom, both included.
@@ -66,13 +73,50 @@ private:
     // Fills device pixels, clipped to the image.
     void FillDevice(const QRect& box, QRgb pixel);
 
+    // What the glyphs of one text share: the pixels, the text's top device line and the plain
+    // part the last glyph lay on.
+    struct TextPass {
+        QRgb* pixels;
+        qsizetype wordsPerLine;
+        int top;
+        const PlainPart* part = nullptr;
+    };
+    TextPass StartText(int y);
+    template <class PerGlyph>
+    void ForEachGlyph(int x, std::string_view utf8, PerGlyph glyph);
+    // One glyph at device column gx: its shadow first when the paint has one, then the glyph.
+    void DrawGlyph(TextPass& pass, const GlyphMask& g, int gx, const Paint& paint);
+    // Blends the shadow and then the glyph over the image on box lines first..last, in device
+    // columns from..to.
+    void BlendColumns(const TextPass& pass, const GlyphMask& g, int gx, int first, int last, const Paint& paint,
+                      int from, int to);
+    // The glyph's ready pixels in the paint.
+    const QRgb* Stamp(const GlyphMask& g, const Paint& paint) {
+        for (const RecentPaint& r : recentPaints_) {
+            if (r.paint == paint && paints_.Generation(r.slot) == r.generation) return stamps_.Of(g, r.slot, paints_);
+        }
+        return stamps_.Of(g, SlotOf(paint), paints_);
+    }
+    // The paint's slot, remembered among the recent ones.
+    int SlotOf(const Paint& paint);
+
     WindowEvents* events_ = nullptr;
     QImage image_;
     TableGlyphs glyphs_;
     double scale_ = 1;
     int imageWidth_ = 0;
     int imageHeight_ = 0;
-    BlendRamps ramps_;
+    QSize imageFor_{-1, -1};
+    Paints paints_;
+    GlyphStamps stamps_;
+    // The last paints asked for, to find their slots without a search (a band's and its outline's).
+    struct RecentPaint {
+        Paint paint;
+        int slot = 0;
+        std::uint32_t generation = ~0u;  // of the slot when it took the paint; none at first
+    };
+    std::array<RecentPaint, 2> recentPaints_{};
+    std::size_t nextRecent_ = 0;
     PlainParts plain_;
     bool repaintPending_ = false;
     double widthTwips_ = 0;

@@ -1,5 +1,5 @@
-// What the table surface keeps beside its pixels: ready blends of glyph coverage, and the parts
-// of the image known to hold one colour.
+// What the table surface keeps beside its pixels: glyphs ready blended over the colours in use,
+// and the parts of the image known to hold one colour.
 #pragma once
 
 #include <QColor>
@@ -8,6 +8,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "platform/qt/TableGlyphs.h"
 
 namespace norvale {
 
@@ -20,22 +24,88 @@ inline QRgb Blend(QRgb d, QRgb c, std::uint32_t a) {
     return 0xFF000000u | rb | (g << 8);
 }
 
-// The 255 blends of one colour over one background, for every glyph that lands on it: the
-// bands come in a handful of colours.
-class BlendRamps {
+// Copies n pixels (n >= 1) in moves of 16 and 8 bytes, the last move overlapping the one before.
+inline void CopyPixels(QRgb* to, const QRgb* from, int n) {
+    if (n >= 4) {
+        std::memcpy(to, from, 16);
+        for (int i = 4; i + 4 < n; i += 4) std::memcpy(to + i, from + i, 16);
+        std::memcpy(to + n - 4, from + n - 4, 16);
+    } else if (n >= 2) {
+        std::memcpy(to, from, 8);
+        std::memcpy(to + n - 2, from + n - 2, 8);
+    } else {
+        to[0] = from[0];
+    }
+}
+
+// What a glyph is stamped in over a plain background: its colour, after a shadow `shift`
+// device pixels to its right when shift is 0 or more.
+struct Paint {
+    QRgb background = 0;
+    QRgb colour = 0;
+    QRgb shadow = 0;
+    int shift = -1;
+    // Columns the stamp reaches past the glyph's box on the right.
+    int Reach() const { return shift > 0 ? shift : 0; }
+    friend bool operator==(const Paint&, const Paint&) = default;
+};
+
+// The paints in use, each in a slot: the bands, bars and texts of a table need a handful.
+class Paints {
 public:
-    // Blend(background, colour, a) at index a; valid until the ninth other pair is asked for.
-    const QRgb* Of(QRgb background, QRgb colour);
+    static constexpr int kSlots = 32;
+
+    // The slot that holds the paint; a slot goes to another paint only after as many others.
+    int Slot(const Paint& paint) {
+        for (std::size_t k = 0; k < count_; ++k) {
+            if (slots_[k].paint == paint) return static_cast<int>(k);
+        }
+        return Take(paint);
+    }
+    const Paint& Of(int slot) const { return slots_[static_cast<std::size_t>(slot)].paint; }
+    // Changes whenever the slot takes another paint.
+    std::uint32_t Generation(int slot) const { return slots_[static_cast<std::size_t>(slot)].generation; }
 
 private:
-    struct Ramp {
-        QRgb background = 0;
-        QRgb colour = 0;
-        std::array<QRgb, 256> out{};
+    int Take(const Paint& paint);
+
+    struct Entry {
+        Paint paint;
+        std::uint32_t generation = 0;
     };
-    std::array<Ramp, 8> ramps_{};
+    std::array<Entry, kSlots> slots_{};
     std::size_t count_ = 0;
     std::size_t next_ = 0;
+    std::uint32_t generations_ = 0;
+};
+
+// Glyph boxes as finished pixels over a plain background, shadow included: text on a plain
+// part copies their lines instead of blending each pixel of each run.
+class GlyphStamps {
+public:
+    // BoxWidth() + Reach() pixels for each line of the glyph's box, starting at its left
+    // column, in the paint of `slot`; made on first use, valid until the next call.
+    const QRgb* Of(const GlyphMask& glyph, int slot, const Paints& paints) {
+        const std::size_t at = std::size_t{glyph.id} * Paints::kSlots + static_cast<std::size_t>(slot);
+        if (at < entries_.size() && entries_[at].generation == paints.Generation(slot)) {
+            return pool_.data() + entries_[at].offset;
+        }
+        return Make(glyph, slot, paints);
+    }
+    // The glyphs were dropped; their ids start again from 0.
+    void Forget();
+
+private:
+    const QRgb* Make(const GlyphMask& glyph, int slot, const Paints& paints);
+
+    // Past this many pixels, every stamp is made again as it is needed.
+    static constexpr std::size_t kPoolLimit = std::size_t{1} << 22;
+    struct Entry {
+        std::uint32_t generation = 0;  // of the paint slot it was made with, 0 for none
+        std::uint32_t offset = 0;
+    };
+    std::vector<Entry> entries_;  // by glyph id, then paint slot
+    std::vector<QRgb> pool_;
 };
 
 // A part of the image known to hold one colour, in device pixels: a rectangle filled lately,
@@ -51,32 +121,39 @@ struct PlainPart {
     bool Meets(const QRect& box) const {
         return box.left() <= right && box.right() >= left && box.top() <= bottom && box.bottom() >= top;
     }
-    // Clean in all of the box's columns, and meeting its lines.
-    bool Holds(const QRect& box) const {
-        return box.left() > dirtyRight && box.left() >= left && box.right() <= right && Meets(box);
-    }
+    // Holding all of the box's columns and meeting its lines.
+    bool Spans(const QRect& box) const { return box.left() >= left && box.right() <= right && Meets(box); }
 };
 
-// The last few plain parts. Text on one needs no reading of the pixels, and the white shadow
-// on a white band no work at all; text elsewhere is drawn exactly the same, only slower.
+// The last few plain parts. Glyphs on the clean columns of one are copied from their stamps;
+// glyphs elsewhere are drawn exactly the same, only slower.
 class PlainParts {
 public:
     void Forget() { parts_.fill(PlainPart{}); }
     // The box was filled with one colour.
     void Filled(const QRect& box, QRgb colour);
-    // The box was drawn on, except in the part `unchanged`.
-    void Drawn(const QRect& box, const PlainPart* unchanged = nullptr) {
+    // The box was drawn on.
+    void Drawn(const QRect& box) {
         for (PlainPart& part : parts_) {
-            if (&part != unchanged && part.Meets(box)) part.dirtyRight = std::max(part.dirtyRight, box.right());
+            if (part.Meets(box)) part.dirtyRight = std::max(part.dirtyRight, box.right());
         }
     }
-    // The edges of the outline `outer` were drawn: a part inside it keeps what is within `inside`.
-    void Outlined(const QRect& outer, const QRect& inside, const std::array<QRect, 4>& edges);
-    // The clean part whose columns hold the box and whose lines meet it, if any.
-    const PlainPart* Under(const QRect& box) const;
+    // The edges (top, bottom, left, right) of the outline `outer` were drawn in one colour: a part
+    // inside it keeps what is within `inside`, and the top and bottom edges are plain parts of
+    // their own (the lines between a table's bands, which glyphs reach down to).
+    void Outlined(const QRect& outer, const QRect& inside, const std::array<QRect, 4>& edges, QRgb colour);
+    // The newest part whose columns hold the box and whose lines meet it, clean or not.
+    const PlainPart* Beneath(const QRect& box) const {
+        for (const PlainPart& part : parts_) {
+            if (part.Spans(box)) return &part;
+        }
+        return nullptr;
+    }
 
 private:
-    std::array<PlainPart, 3> parts_{};  // the newest first
+    void Add(const QRect& box, QRgb colour);
+
+    std::array<PlainPart, 4> parts_{};  // the newest first
 };
 
 }  // namespace norvale

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace norvale {
 
@@ -51,7 +52,7 @@ const GlyphMask& TableGlyphs::Find(char32_t cp) {
     if (cp < 0x10000) {
         std::uint16_t& slot = basicSlot_[cp];
         if (slot == 0 && masks_.size() < 0xFFFF) {
-            masks_.push_back(Render(cp));
+            Keep(Render(cp));
             slot = static_cast<std::uint16_t>(masks_.size());
         }
         if (slot != 0) {
@@ -62,10 +63,16 @@ const GlyphMask& TableGlyphs::Find(char32_t cp) {
     }
     auto it = otherSlot_.find(cp);
     if (it == otherSlot_.end()) {
-        masks_.push_back(Render(cp));
+        Keep(Render(cp));
         it = otherSlot_.emplace(cp, masks_.size() - 1).first;
     }
     return masks_[it->second];
+}
+
+const GlyphMask& TableGlyphs::Keep(GlyphMask mask) {
+    mask.id = static_cast<std::uint32_t>(masks_.size());
+    masks_.push_back(std::move(mask));
+    return masks_.back();
 }
 
 GlyphMask TableGlyphs::Render(char32_t cp) const {
@@ -91,19 +98,16 @@ GlyphMask TableGlyphs::Render(char32_t cp) const {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         for (int x = 0; x < w; ++x) {
             if (qAlpha(line[x]) == 0) continue;
-            const int start = x;
-            const auto first = static_cast<std::uint16_t>(mask.coverage.size());
-            for (; x < w && qAlpha(line[x]) != 0; ++x) {
-                mask.coverage.push_back(static_cast<std::uint8_t>(qAlpha(line[x])));
-            }
-            const int cx = start - margin, cy = y - margin;
-            mask.spans.push_back({static_cast<std::int16_t>(cx), static_cast<std::int16_t>(cy),
-                                  static_cast<std::int16_t>(x - start), first});
-            mask.left = std::min(mask.left, cx);
-            mask.right = std::max(mask.right, x - 1 - margin);
-            mask.top = std::min(mask.top, cy);
-            mask.bottom = std::max(mask.bottom, cy);
+            mask.left = std::min(mask.left, x - margin);
+            mask.right = std::max(mask.right, x - margin);
+            mask.top = std::min(mask.top, y - margin);
+            mask.bottom = std::max(mask.bottom, y - margin);
         }
+    }
+    if (mask.right < mask.left) return mask;
+    for (int y = mask.top; y <= mask.bottom; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y + margin));
+        for (int x = mask.left; x <= mask.right; ++x) mask.cover.push_back(static_cast<std::uint8_t>(qAlpha(line[x + margin])));
     }
     return mask;
 }

@@ -1,4 +1,4 @@
-// The table's font on Qt and its glyphs, kept as coverage runs for the current device scale.
+// The table's font on Qt and its glyphs, kept as coverage boxes for the current device scale.
 #pragma once
 
 #include <QFont>
@@ -13,23 +13,21 @@
 
 namespace norvale {
 
-// A run of covered device pixels in one line of a glyph, relative to the top left of its
-// cells; its coverage values (1 to 255) start at GlyphMask::coverage[first].
-struct GlyphSpan {
-    std::int16_t x;
-    std::int16_t y;
-    std::int16_t length;
-    std::uint16_t first;
-};
-
-// One character's coverage in device pixels, as runs, and the box that holds them.
+// One character's coverage in device pixels (1 to 255 where it reaches, else 0) over the box
+// that holds it, relative to the top left of its cells.
 struct GlyphMask {
     int left = 0;
     int top = 0;
     int right = -1;
     int bottom = -1;
-    std::vector<GlyphSpan> spans;
-    std::vector<std::uint8_t> coverage;
+    std::vector<std::uint8_t> cover;  // the box, line by line; empty for a blank
+    // Numbers the masks of one scale from 0, for what the surface keeps per glyph.
+    std::uint32_t id = 0;
+
+    bool Blank() const { return cover.empty(); }
+    int BoxWidth() const { return right - left + 1; }
+    // Coverage of box column cx (0 at left) on line ly (top <= ly <= bottom).
+    std::uint8_t CoverAt(int cx, int ly) const { return cover[static_cast<std::size_t>((ly - top) * BoxWidth() + cx)]; }
 };
 
 class TableGlyphs {
@@ -62,6 +60,7 @@ public:
 private:
     const GlyphMask& Find(char32_t cp);
     GlyphMask Render(char32_t cp) const;
+    const GlyphMask& Keep(GlyphMask mask);
 
     QFont font_;
     bool exact_ = false;

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <memory>
+#include <string_view>
 
 #include "platform/fake/FakeStatusBar.h"
 #include "platform/qt/QtSurface.h"
@@ -193,6 +194,49 @@ TEST(QtSurface, DrawsAtTheDeviceScaleOnTheSameLayout) {
             }
         }
         EXPECT_GT(split, 100);
+    }
+}
+
+// Bands as the table draws them, then cells: on a plain band a cell's shadow and glyphs come out
+// of ready stamps, elsewhere they are blended run by run; both must give the same pixels.
+void DrawCells(QtSurface& s, bool forgetPlainParts) {
+    const Rgb bands[] = {{200, 255, 200}, {255, 255, 255}, {255, 255, 0}, {0, 0, 0}};
+    for (int r = 0; r < 4; ++r) {
+        s.FillRect(-1, 12 * r - 1, 400, 12 * r + 11, bands[r]);
+        if (r > 0) s.OutlineRect(-1, 12 * r - 1, 400, 12 * r + 11, {0, 0, 0});
+        s.FillRect(300, 12 * r, 319, 12 * r + 10, {255, 0, 0});
+        s.FillRect(300, 12 * r, 309, 12 * r + 10, {0, 0, 255});
+        if (forgetPlainParts) {  // an image made anew keeps the pixels, not what it knew of them
+            s.SetSizeTwips(401 * 15.0, 60 * 15.0);
+            s.SetSizeTwips(400 * 15.0, 60 * 15.0);
+        }
+        auto cell = [&](int x, std::string_view text, Rgb main, Rgb shadow) {
+            if (forgetPlainParts) {
+                s.Surface::ShadowedText(x, 12 * r, text, main, shadow);
+            } else {
+                s.ShadowedText(x, 12 * r, text, main, shadow);
+            }
+        };
+        cell(1, "1,234,567", {255, 0, 0}, {255, 255, 255});
+        cell(81, "極東重工業株式会社", {0, 0, 0}, {255, 255, 255});
+        cell(193, "   -12.50", {0, 0, 255}, {255, 255, 255});
+        cell(193, "↓", {0, 0, 255}, {0, 0, 255});  // the arrow over the blanks of a drawn price
+        cell(283, "   75.00", {255, 255, 255}, {255, 255, 255});  // over both parts of the bar
+        cell(395, "Ｎ,", {0, 0, 0}, {255, 255, 255});  // cut at the right edge
+    }
+}
+
+TEST(QtSurface, CellsFromReadyStampsEqualCellsBlendedGlyphByGlyph) {
+    for (const double scale : {1.0, 1.25, 2.0}) {
+        SCOPED_TRACE(scale);
+        QtSurface stamped(nullptr), blended(nullptr);
+        for (QtSurface* s : {&stamped, &blended}) {
+            s->SetScale(scale);
+            s->SetSizeTwips(400 * 15.0, 60 * 15.0);
+        }
+        DrawCells(stamped, false);
+        DrawCells(blended, true);
+        EXPECT_TRUE(stamped.Image() == blended.Image());
     }
 }
 
