@@ -11,7 +11,6 @@
 
 #include "platform/fake/FakeStatusBar.h"
 #include "platform/fake/FakeSurface.h"
-#include "ranking/Ranking.h"
 
 namespace norvale {
 namespace {
@@ -232,22 +231,6 @@ TEST(DrawTable, BandsShowTheSelectionOnARowAndAPendingRemovalBeforeIt) {
         EXPECT_EQ(d.Bands(), bands);
         EXPECT_EQ(d.view.SelectedEntry, c.selected);
     }
-}
-
-TEST(DrawTable, SelectionStaysOnTheScreenRowAcrossAResort) {
-    Drawing d;
-    d.table->EntryCount = 5;
-    for (int k = 0; k < 5; ++k) d.table->entries[k].prevCloseDev = k;  // 0 .. 4
-    SortRows(*d.table, SortKey::FromListIndex(1));
-    d.view.ClickY = 50;  // lines 48..59: display row 3
-    d.Draw();
-    EXPECT_EQ(d.view.SelectedEntry, 3);
-
-    SortRows(*d.table, SortKey::FromListIndex(2));
-    d.surface.ops.clear();
-    d.Draw();
-    EXPECT_EQ(d.Bands()[3], F(-1, 47, 809, 59, kY));
-    EXPECT_EQ(d.view.SelectedEntry, 1);
 }
 
 TEST(DrawTable, ABusyDrawingReturnsAtOnce) {

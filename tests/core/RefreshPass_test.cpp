@@ -82,18 +82,12 @@ TEST(RefreshPass, StoresTextsAlwaysNumbersFromAValueAndEachRateWhenItsTextsArriv
                 EXPECT_EQ(*stored[k], texts[k]) << quote::kAll[k];
             }
         }
-        EXPECT_EQ(e.open, s.openValue);
-        EXPECT_EQ(e.prevClose, s.prevClose);
-        EXPECT_EQ(e.last, s.lastValue);
-        EXPECT_EQ(e.prevLast, s.prevLast);
         EXPECT_EQ(e.move, s.move);
-        EXPECT_NEAR(e.openDev, s.openDev, 1e-9);
-        EXPECT_NEAR(e.prevCloseDev, s.prevCloseDev, 1e-9);
-        EXPECT_NEAR(e.vwapDev, s.vwapDev, 1e-9);
-        EXPECT_NEAR(e.highDev, s.highDev, 1e-9);
-        EXPECT_NEAR(e.lowDev, s.lowDev, 1e-9);
-        EXPECT_EQ(e.high, s.highValue);
-        EXPECT_EQ(e.low, s.lowValue);
+        EXPECT_EQ((std::vector{e.open, e.prevClose, e.last, e.prevLast, e.high, e.low}),
+                  (std::vector{s.openValue, s.prevClose, s.lastValue, s.prevLast, s.highValue, s.lowValue}));
+        const double rates[] = {e.openDev, e.prevCloseDev, e.vwapDev, e.highDev, e.lowDev};
+        const double want[] = {s.openDev, s.prevCloseDev, s.vwapDev, s.highDev, s.lowDev};
+        for (int k = 0; k < 5; ++k) EXPECT_NEAR(rates[k], want[k], 1e-9) << "rate " << k;
     }
 }
 
