@@ -108,7 +108,6 @@ TEST(DdeRequest, ReusesTheConversationAndHandlesWhileTopicAndItemStay) {
     EXPECT_EQ(o.Ask("7203.t", "現在値"), "2,345");
     EXPECT_EQ(o.ddeml.lastFormat, 1u);
     EXPECT_EQ(o.ddeml.lastType, 0x20B0u);
-    EXPECT_EQ(o.ddeml.lastTimeout, 500u);
     EXPECT_EQ(o.Ask("7203.t", "現在値"), "2,345");
     EXPECT_EQ(o.Ask("7203.t", "始値"), " ");
     EXPECT_EQ(o.ddeml.log, (std::vector<std::string>{
