@@ -140,8 +140,7 @@ TEST(DdeRequest, WithNoServerConnectsOncePerTopicChange) {
     EXPECT_EQ(o.dde.Conversation(), DdeConversation::kNone);
     EXPECT_EQ(o.dde.CurrentItem(), "") << "the item is not reached after a failed connect";
     EXPECT_EQ(o.Ask("7203.t", "前日終値"), "failed");
-    // Back up, the same topic is tried again only once a pass begins: RefreshPass_test's one brand.
-    EXPECT_EQ(o.Ask("7203.t", "現在値"), "failed");
+    EXPECT_EQ(o.Ask("7203.t", "現在値"), "failed");  // once up, tried again as a pass begins (RefreshPass_test)
     EXPECT_EQ(o.ddeml.log, (std::vector<std::string>{"CreateStringHandle(7203.t)", "Connect(7203.t)",
                                                      Opened::Created("前日終値"), Opened::Asked("", "前日終値"),
                                                      Opened::Freed("前日終値"), Opened::Created("現在値"),
