@@ -11,7 +11,6 @@
 
 #include "platform/fake/FakeStatusBar.h"
 #include "platform/fake/FakeSurface.h"
-#include "ranking/Ranking.h"
 
 namespace norvale {
 namespace {
@@ -135,30 +134,25 @@ TEST(DrawTable, EntryWithoutQuotesAFallAndAPriceBetweenHighAndLow) {
     fell.low = 400;
     d.Draw();
 
-    auto texts = [&](int y) {
-        std::vector<SurfaceOp> out;
-        for (const auto& op : d.surface.ops) {
-            if (op.kind == SurfaceOp::Text && op.y1 == y && op.x1 % 2 == 1) out.push_back(op);  // main copies
-        }
+    // Every rate reads "  0.00" in black, the numbers without a value are blank, the bar is
+    // nearly all blue; the price against the high and low, and the rest against the price.
+    auto row = [](int y, const char* code, const std::string& last, const char* arrow, Rgb move, Rgb others,
+                  const std::string& high, Rgb highColour, const std::string& low, Rgb lowColour) {
+        const std::string b9(9, ' '), b12(12, ' '), zero = "  0.00";
+        Ops out = {F(-1, y - 1, 809, y + 11, kW), O(-1, y - 1, 809, y + 11)};
+        const Ops cells = Cells(y,
+                                {{code, kK}, {"", kK}, {last, move}, {b9, others}, {zero, kK}, {b9, others}, {zero, kK},
+                                 {b9, others}, {zero, kK}, {high, highColour}, {zero, kK}, {low, lowColour},
+                                 {zero, kK}, {b12, kK}, {b12, kK}, {"         0.00", kW}},
+                                {{2, {{}, {T(154, y, arrow, move), T(153, y, arrow, move)}}},
+                                 {15, {{F(889, y, 968, y + 10, kR), F(889, y, 967, y + 10, kB)}, {}}}});
+        out.insert(out.end(), cells.begin(), cells.end());
         return out;
     };
-    const auto blank = texts(12);
-    ASSERT_EQ(blank.size(), 17u);
-    EXPECT_EQ(blank[3].text, "→");
-    EXPECT_EQ(blank[3].colour, kK);
-    EXPECT_EQ(blank[4].text, "         ");
-    for (int k : {5, 7, 9, 11, 13}) EXPECT_EQ(blank[static_cast<std::size_t>(k)].text, "  0.00");
-    for (int k : {2, 14}) EXPECT_EQ(blank[static_cast<std::size_t>(k)].text, "            ");
-    EXPECT_EQ(blank[16].text, "         0.00");
-    EXPECT_EQ(d.Of(SurfaceOp::Fill)[3], F(889, 12, 967, 22, kB));  // nearly all blue
-
-    const auto down = texts(24);
-    ASSERT_EQ(down.size(), 17u);
-    EXPECT_EQ(down[2].colour, kB);
-    EXPECT_EQ(down[3].text, "↓");
-    EXPECT_EQ(down[3].colour, kB);
-    EXPECT_EQ(down[10].colour, kB);  // below the high
-    EXPECT_EQ(down[12].colour, kR);  // above the low
+    Ops rows = row(12, "1301", std::string(12, ' '), "→", kK, kK, std::string(9, ' '), kR, std::string(9, ' '), kB);
+    const Ops down = row(24, "", "         500", "↓", kB, kR, "      600", kB, "      400", kR);
+    rows.insert(rows.end(), down.begin(), down.end());
+    EXPECT_EQ(Slice(d.surface.ops, kHeader.size(), 1000), rows);
 }
 
 TEST(DrawTable, QuoteRatioBarSplit) {
@@ -232,22 +226,6 @@ TEST(DrawTable, BandsShowTheSelectionOnARowAndAPendingRemovalBeforeIt) {
         EXPECT_EQ(d.Bands(), bands);
         EXPECT_EQ(d.view.SelectedEntry, c.selected);
     }
-}
-
-TEST(DrawTable, SelectionStaysOnTheScreenRowAcrossAResort) {
-    Drawing d;
-    d.table->EntryCount = 5;
-    for (int k = 0; k < 5; ++k) d.table->entries[k].prevCloseDev = k;  // 0 .. 4
-    SortRows(*d.table, SortKey::FromListIndex(1));
-    d.view.ClickY = 50;  // lines 48..59: display row 3
-    d.Draw();
-    EXPECT_EQ(d.view.SelectedEntry, 3);
-
-    SortRows(*d.table, SortKey::FromListIndex(2));
-    d.surface.ops.clear();
-    d.Draw();
-    EXPECT_EQ(d.Bands()[3], F(-1, 47, 809, 59, kY));
-    EXPECT_EQ(d.view.SelectedEntry, 1);
 }
 
 TEST(DrawTable, ABusyDrawingReturnsAtOnce) {

@@ -2,7 +2,6 @@
 // server on a private session bus, the sample files, one-second tickers. Polling is started
 // from the menu; the table fills and the prices move. (What a server that dies does to a running
 // pass is the fault suite's.)
-#include <QAction>
 #include <QFile>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -47,10 +46,8 @@ TEST(EndToEnd, PollingFromTheMenuFillsTheTable) {
     QTest::qWait(300);  // the drawing reaches the screen
     EXPECT_TRUE(n.window.screen()->grabWindow(n.window.winId()).save(QStringLiteral(NORVALE_E2E_SHOT)));
 
-    n.Action("stopPolling")->trigger();
-    n.window.close();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return n.logic->Closed(); }, 10000))
-        << "activity panel " << n.window.PanelText(StatusPanel::Activity);
+    n.Finish();
+    EXPECT_TRUE(n.logic->Closed()) << "activity panel " << n.window.PanelText(StatusPanel::Activity);
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // What a misbehaving quote server does to a running Norvale: no server, a server killed in the middle
-// of a pass, a topic that never answers, broken and extreme replies. Whatever it does, the window
-// keeps handling its events and drawing, no request blocks beyond its limit, no number of the table
-// turns into NaN or infinity (the table shows those as blanks or 0.00 anyway, NumberFormat_test) and
-// the watch list file stays as it was.
+// of a pass, broken and extreme replies. Whatever it does, the window keeps handling its events and
+// drawing, no request blocks beyond its limit, no number of the table turns into NaN or infinity
+// (the table shows those as blanks or 0.00 anyway, NumberFormat_test) and the watch list file stays
+// as it was. A topic that never answers costs each request its limit (DbusDdeml_test) and no brand
+// more than its requests' limits (DdeCtrl_test); the cut of long replies is DdeCtrl_test's and the
+// reply fuzzer's.
 
 #include <gtest/gtest.h>
 
@@ -19,7 +21,6 @@ namespace norvale {
 namespace {
 
 constexpr int kBrands = 12;                 // 1001 to 1010 on 東証, 1011 and 1012 on HC ("oj")
-constexpr int kFirstPassRequests = 204;     // 12 x 2 fill-once, 10 x 14 and 2 x 20 every-pass
 constexpr double kRequestLimitMs = 500;
 // A request may overrun its limit by the time a loaded machine takes to notice; a hang would not.
 constexpr double kOverrunMs = 1000;
@@ -60,7 +61,6 @@ protected:
         }
         EXPECT_GT(h_->statusBar.drawings, 0);
         EXPECT_EQ(ReadFile("監視銘柄.txt"), watchList_) << "the watch list file changed";
-        EXPECT_EQ(h_->ddeml.maxTimeoutMs, kRequestLimitMs);
         EXPECT_LT(h_->ddeml.maxRequestMs, kRequestLimitMs + kOverrunMs);
         EXPECT_GT(h_->probe.ticks, 0);
         EXPECT_LT(h_->probe.maxGapMs, kMaxEventGapMs) << "the window stopped handling its events";
@@ -116,8 +116,8 @@ protected:
 };
 
 // Started without a server, which then comes up and is killed in the first loop, at the third
-// brand: from there every request fails, and so does every later brand's connect, in both loops,
-// and what came before stays. It comes back: the quotes follow without any command.
+// brand, and comes back: the quotes follow without any command. Which requests and connects fail
+// meanwhile is the DDE layer's (DdeCtrl_test, DbusDdeml_test), what the pass keeps the core's.
 TEST_F(Faults, ServerAbsentAtStartThenKilledMidPassAndRestarted) {
     h_->Start();
     ASSERT_EQ(h_->logic->Table().EntryCount, kBrands);
@@ -128,18 +128,8 @@ TEST_F(Faults, ServerAbsentAtStartThenKilledMidPassAndRestarted) {
     h_->StartPolling();
     ASSERT_TRUE(WaitForPasses(1));
     h_->ddeml.onRequest = nullptr;
-
-    EXPECT_FALSE(h_->ddeml.requests[4].failed);
-    EXPECT_TRUE(h_->ddeml.requests[5].failed);  // the next request of the same brand
-    const auto total = static_cast<int>(h_->ddeml.requests.size());
-    EXPECT_EQ(h_->ddeml.Failures(5), total - 5);
     EXPECT_EQ(h_->ddeml.connectFailures, kBrands - 3 + kBrands);
-    EXPECT_EQ(total + h_->ddeml.connectFailures, kFirstPassRequests);  // a failed connect is no request
-    for (int j = 0; j < kBrands; ++j) {
-        EXPECT_EQ(Entry(j).lastText, "") << Topic(j);
-        EXPECT_EQ(Entry(j).last, 0) << Topic(j);
-    }
-    EXPECT_GT(Entry(1).prevClose, 0);
+    EXPECT_EQ(Entry(2).last, 0);
 
     // The next whole pass fetches every brand without a failure, the fill-once items too.
     server = StartServer();
@@ -150,31 +140,6 @@ TEST_F(Faults, ServerAbsentAtStartThenKilledMidPassAndRestarted) {
         EXPECT_GT(Entry(j).last, 0) << Topic(j);
         EXPECT_GT(Entry(j).prevClose, 0) << Topic(j);
     }
-}
-
-TEST_F(Faults, HungTopicCostsItsLimitAndThePassGoesOn) {
-    const auto server = StartServer({QStringLiteral("--hang-topic"), QString::fromStdString(Topic(2))});
-    h_->Start();
-    h_->StartPolling();
-    ASSERT_TRUE(WaitForPasses(1));
-
-    // All 16 requests of the hung brand ran into their limit, one after the other.
-    EXPECT_EQ(h_->ddeml.Count(Topic(2)), 16);
-    EXPECT_EQ(h_->ddeml.Failures(), 16);
-    for (const auto& r : h_->ddeml.requests) {
-        if (r.topic == Topic(2)) {
-            EXPECT_GE(r.ms, kRequestLimitMs - 50) << r.item;
-        }
-    }
-    for (int j = 0; j < kBrands; ++j) {
-        if (j == 2) {
-            EXPECT_EQ(Entry(j).lastText, "");
-        } else {
-            EXPECT_GT(Entry(j).last, 0) << Topic(j);
-        }
-    }
-    // The window handled its events between the hung requests.
-    EXPECT_GT(h_->probe.ticks, 16);
 }
 
 TEST_F(Faults, BrokenRepliesLeaveEveryNumberFinite) {
@@ -194,16 +159,6 @@ TEST_F(Faults, BrokenRepliesLeaveEveryNumberFinite) {
     h_->StartPolling();
     ASSERT_TRUE(WaitForPasses(3));
 
-    bool cut = false;
-    for (int j = 0; j < kBrands; ++j) {
-        const WatchEntry& e = Entry(j);
-        for (const std::string* text : {&e.lastText, &e.vwapText, &e.highText, &e.lowText, &e.openText,
-                                        &e.prevCloseText, &e.askQtyText[0], &e.bidQtyText[0]}) {
-            EXPECT_LE(Utf8CharCount(*text), 512u);
-            cut |= Utf8CharCount(*text) == 512;
-        }
-    }
-    EXPECT_TRUE(cut) << "no 10 KB reply reached a text field";
     EXPECT_EQ(h_->ddeml.Failures(), 0);
 }
 
