@@ -9,8 +9,11 @@
 namespace norvale::win32 {
 
 void Win32EventPump::RunPending() {
+    // The pass calls this before every request. Without PM_NOYIELD an empty queue gives up the
+    // processor (Wine yields on every empty peek), which cost a pass about a tenth of its time;
+    // the idle wait between passes still tells waiting programs that Norvale is idle.
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD)) {
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
