@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/TextCodec.h"
+#include "platform/win32/Win32Text.h"
 
 namespace norvale {
 
@@ -111,12 +112,7 @@ std::string Cp932ToUtf8(std::string_view cp932) {
         }
     }
     AppendRun(cp932.substr(runStart), wide);
-    if (wide.empty()) return {};
-    const int wideLen = static_cast<int>(wide.size());
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLen, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLen, out.data(), size, nullptr, nullptr);
-    return out;
+    return win32::Utf8(wide);
 }
 
 std::string Utf8ToCp932(std::string_view utf8) {
@@ -142,3 +138,25 @@ std::string Utf8ToCp932(std::string_view utf8) {
 }
 
 }  // namespace norvale
+
+namespace norvale::win32 {
+
+std::wstring Wide(std::string_view utf8) {
+    if (utf8.empty()) return {};
+    const int in = static_cast<int>(utf8.size());
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), in, nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), in, out.data(), n);
+    return out;
+}
+
+std::string Utf8(std::wstring_view wide) {
+    if (wide.empty()) return {};
+    const int in = static_cast<int>(wide.size());
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), in, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), in, out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+}  // namespace norvale::win32

@@ -1,4 +1,5 @@
-// UTF-8 (the core's text) to and from UTF-16 (the Unicode entry points), in one place.
+// UTF-8 (the core's text) to and from UTF-16 (the Unicode entry points), in one place: defined
+// beside the CP932 codec, which ends its conversions the same way.
 #pragma once
 
 #include <string>
