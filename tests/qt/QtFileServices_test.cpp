@@ -2,9 +2,11 @@
 // temporary folders. Tests run as root, which no permission bit stops: a folder that cannot be
 // written is a path under a regular file or a folder made immutable, and a write that fails midway
 // is one that runs into the file size limit.
+#include <pwd.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QComboBox>
@@ -142,19 +144,25 @@ TEST(QtFileSystem, FailedWritesLeaveWhatWasThere) {
     EXPECT_EQ(Get(list), QByteArray("7203\r\n7203\r\n"));
 }
 
-// Only a lock held by a live program ends the new start; whatever else stands in the way lets
-// it start and says why.
+// Only a lock held by a live Norvale ends the new start, silently: a lock file that no process holds is
+// taken whatever it names (a dead process, another machine, a live program that is called norvale);
+// whatever else stands in the way lets it start and says why. Without a runtime folder the lock is
+// this machine's own.
 TEST(QtInstanceGuard, OnlyALiveLockEndsTheNewStart) {
+    QTemporaryDir bin;
+    ASSERT_TRUE(bin.isValid() && QFile::copy(QStringLiteral("/bin/sleep"), bin.filePath(QStringLiteral("norvale"))));
+    QProcess impostor;  // not this user's Norvale, whatever its name
+    impostor.start(bin.filePath(QStringLiteral("norvale")), {QStringLiteral("30")});
+    ASSERT_TRUE(impostor.waitForStarted());
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
     const auto write = [](QByteArray bytes) { return [bytes](const QString& lock) { return Put(lock, bytes), true; }; };
     const struct {
         const char* what;
         std::function<bool(const QString&)> plant;
-        bool started = true;
+        bool saysWhy = true;
         const char* lock = "norvale.lock";
     } cases[] = {
         {"a folder named like the lock", [](const QString& lock) { return QDir().mkdir(lock); }},
-        {"an empty lock", write("")},
-        {"a garbled lock", write("\xff\xfe garbage\n\n")},
         {"a dangling link", [](const QString& lock) { return QFile::link(lock + QStringLiteral(".gone"), lock); }},
         {"a folder that others can write",
          [](const QString& lock) {
@@ -163,8 +171,13 @@ TEST(QtInstanceGuard, OnlyALiveLockEndsTheNewStart) {
         {"a folder that cannot be made, a regular file there",
          [](const QString& lock) { return Put(QFileInfo(lock).absolutePath(), "x"), true; }, true,
          "plain/norvale.lock"},
-        {"the lock of a process that died", write("999999999\nnorvale\n" + QSysInfo::machineHostName().toUtf8() + "\n"),
-         false},
+        {"an empty lock", write(""), false},
+        {"a garbled lock", write("\xff\xfe garbage\n\n"), false},
+        {"the lock of a process that died", write("999999999\nnorvale\n" + host + "\n"), false},
+        {"a lock from another machine", write(QByteArray::number(QCoreApplication::applicationPid()) +
+                                              "\nnorvale\nelsewhere." + host + "\n"), false},
+        {"a lock naming a live program called norvale",
+         write(QByteArray::number(impostor.processId()) + "\nnorvale\n" + host + "\n"), false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -174,18 +187,38 @@ TEST(QtInstanceGuard, OnlyALiveLockEndsTheNewStart) {
         ASSERT_TRUE(c.plant(lock));
         QtInstanceGuard guard(lock);
         EXPECT_FALSE(guard.AnotherInstanceRunning());
-        EXPECT_EQ(!guard.Doubt().isEmpty(), c.started) << guard.Doubt().toStdString();
+        EXPECT_EQ(!guard.Doubt().isEmpty(), c.saysWhy) << guard.Doubt().toStdString();
     }
-    // A live holder ends the next start, silently.
+    impostor.kill();
+    impostor.waitForFinished();
+    // A live holder ends the next start, silently, until it is gone.
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    QtInstanceGuard first(dir.filePath(QStringLiteral("norvale.lock")));
-    ASSERT_FALSE(first.AnotherInstanceRunning());
-    QtInstanceGuard second(dir.filePath(QStringLiteral("norvale.lock")));
-    EXPECT_TRUE(second.AnotherInstanceRunning());
-    EXPECT_TRUE(second.Doubt().isEmpty());
+    const QString lock = dir.filePath(QStringLiteral("norvale.lock"));
+    {
+        QtInstanceGuard first(lock);
+        ASSERT_FALSE(first.AnotherInstanceRunning());
+        QtInstanceGuard second(lock);
+        EXPECT_TRUE(second.AnotherInstanceRunning());
+        EXPECT_TRUE(second.Doubt().isEmpty());
+    }
+    EXPECT_FALSE(QtInstanceGuard(lock).AnotherInstanceRunning());
     EXPECT_EQ(QFileInfo(QtInstanceGuard::DefaultLockPath()).absolutePath(),
               QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
+    // No usable runtime folder (not private, and a file where one would be made in the temporary
+    // folder): the lock goes to the cache, named after this machine.
+    const QByteArray saved[] = {qgetenv("XDG_RUNTIME_DIR"), qgetenv("TMPDIR"), qgetenv("XDG_CACHE_HOME")};
+    const Undo restore{[&saved] {
+        for (const auto& [name, value] : {std::pair{"XDG_RUNTIME_DIR", saved[0]}, {"TMPDIR", saved[1]},
+                                          {"XDG_CACHE_HOME", saved[2]}})
+            value.isNull() ? qunsetenv(name) : qputenv(name, value);
+    }};
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7777)));
+    qputenv("XDG_RUNTIME_DIR", dir.path().toUtf8());
+    Put(dir.filePath(QStringLiteral("runtime-") + QString::fromLocal8Bit(getpwuid(geteuid())->pw_name)), "x");
+    qputenv("TMPDIR", dir.path().toUtf8());
+    qputenv("XDG_CACHE_HOME", dir.path().toUtf8());
+    EXPECT_EQ(QtInstanceGuard::DefaultLockPath(), dir.filePath(QStringLiteral("norvale/norvale-") + host + ".lock"));
 }
 
 // Runs f on the next modal widget once it shows; should a check fail inside f and leave the box
