@@ -168,7 +168,16 @@ bool QtFileSystem::ReadPieces(const std::string& path, std::size_t maxBytes,
 }
 
 bool QtFileSystem::WriteAll(const std::string& path, std::string_view bytes) {
-    QSaveFile f(Q(path));
+    // The new file goes in by a rename, which no mark on the old file stops: a file that this user
+    // may not write, or that nobody may (root may write anything), is refused here, as on Windows.
+    const QByteArray native = QFile::encodeName(Q(path));
+    struct stat old {};
+    const bool replacing = ::stat(native.constData(), &old) == 0 && S_ISREG(old.st_mode);
+    if (replacing && ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+                      ::faccessat(AT_FDCWD, native.constData(), W_OK, AT_EACCESS) != 0)) {
+        return false;
+    }
+    QSaveFile f(Q(path));  // it keeps the old file's permissions
     if (!f.open(QIODevice::WriteOnly)) return false;
     // The buffer is flushed and checked here: commit() flushes it too, but ignores a write
     // that fails there and would put a cut-off file in place of the old one.

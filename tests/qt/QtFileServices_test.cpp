@@ -128,6 +128,12 @@ TEST(QtFileSystem, FailedWritesLeaveWhatWasThere) {
         {"midway, as on a full disk", [] { return FileSizeLimit(64); }, {"監視銘柄.txt"}, std::string(100000, '7')},
         {"in a folder made immutable", [&] { return Immutable(dir.path()); }, {"監視銘柄.txt", "new.txt"}},
         {"onto a file made immutable", [&] { return Immutable(list); }, {"監視銘柄.txt"}},
+        {"onto a read-only file",
+         [&] {
+             QFile::setPermissions(list, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+             return Undo{[&] { QFile::setPermissions(list, QFileDevice::ReadOwner | QFileDevice::WriteOwner); }};
+         },
+         {"監視銘柄.txt"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -140,8 +146,13 @@ TEST(QtFileSystem, FailedWritesLeaveWhatWasThere) {
         EXPECT_EQ(Entries(dir.path()), before);
         EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("sub/inner"))).isDir());
     }
+    // A file that is replaced keeps its permissions.
+    ASSERT_EQ(::chmod(QFile::encodeName(list).constData(), 0640), 0);
     EXPECT_TRUE(fs.WriteAll(S(list), "7203\r\n7203\r\n"));
     EXPECT_EQ(Get(list), QByteArray("7203\r\n7203\r\n"));
+    struct stat replaced {};
+    EXPECT_EQ(::stat(QFile::encodeName(list).constData(), &replaced), 0);
+    EXPECT_EQ(replaced.st_mode & 07777, 0640u);
 }
 
 // Only a lock held by a live Norvale ends the new start, silently: a lock file that no process holds is

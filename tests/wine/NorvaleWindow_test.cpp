@@ -50,7 +50,10 @@ public:
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {  // the WM_QUIT of the closed window
         }
-        for (const wchar_t* name : {L"出力.txt", L"壊れた.txt"}) DeleteFileW(Path(name).c_str());
+        for (const wchar_t* name : {L"出力.txt", L"壊れた.txt"}) {
+            SetFileAttributesW(Path(name).c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(Path(name).c_str());
+        }
     }
 
     // A file in the program folder.
@@ -254,8 +257,8 @@ TEST(NorvaleWindow, ExportReplacesAnExistingFileAndAFailedOneLeavesItIntact) {
     EXPECT_EQ(exported.substr(0, 12), "7203\r\n6758\r\n");
     EXPECT_EQ(std::count(exported.begin(), exported.end(), '\n'), 26);
 
-    // Held open without sharing its deletion, the old file cannot be replaced.
-    HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    // Marked read-only, the old file is not replaced.
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
     std::wstring offered;
     AnswerNextBox([&](HWND box) {
         offered = TextOf(GetDlgItem(box, kFileNameEdit)) + TextOf(GetDlgItem(box, kFileNameCombo));
@@ -263,7 +266,7 @@ TEST(NorvaleWindow, ExportReplacesAnExistingFileAndAFailedOneLeavesItIntact) {
     });
     PressKeys(n.Handle(), kExport);
     ASSERT_TRUE(PumpUntil([&] { return n.Panel(StatusPanel::Activity) == "監視銘柄出力失敗"; }, 10000));
-    CloseHandle(held);
+    EXPECT_NE(GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_NE(offered.find(L"出力.txt"), std::wstring::npos) << "the last name is offered again";
     EXPECT_EQ(Slurp(path), exported);
 }
