@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <imm.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -212,8 +213,17 @@ TEST(NorvaleWindow, ACloseDuringAPassShowsStoppingAndThenEnds) {
     EXPECT_TRUE(n.Logic().Closed());
 }
 
+// A Japanese Windows keeps its input method on, and in kana mode it takes the keys of the windows that
+// share the thread's input context: the table has none, so every key reaches it as it is.
 TEST(NorvaleWindow, ATypedBrandIsAddedWithEnterAndRemovedWithDelete) {
     RunningNorvale n;
+    HWND table = n.Window().Table().Handle();
+    EXPECT_EQ(ImmGetContext(table), nullptr);
+    const HIMC shared = ImmGetContext(n.Handle());
+    ASSERT_NE(shared, nullptr);
+    EXPECT_TRUE(ImmSetOpenStatus(shared, TRUE));
+    EXPECT_TRUE(ImmSetConversionStatus(shared, IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE, IME_SMODE_NONE));
+    ImmReleaseContext(n.Handle(), shared);
     ClickAt(n.Handle(), 100, kTableTop + 6);  // the headings: the table has the keys, nothing selected
     PressKeys(n.Handle(), {'7', '2', VK_NUMPAD0, '3'});
     EXPECT_EQ(n.Window().CodeBoxText(), "7203");
