@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "app/MainWindowLogic.h"
 #include "platform/win32/Win32Ddeml.h"
@@ -135,9 +136,12 @@ TEST(NorvaleWindow, StartsWithTheSampleFilesFillsItsTableFromTheServerAndStops) 
     ASSERT_TRUE(server.Start(Replies("1,234")));
     RunningNorvale n;
     EXPECT_EQ(TextOf(n.Handle()), L"Norvale - (ver1.02)");
-    RECT client;
+    RECT client, bar;
     GetClientRect(n.Handle(), &client);
     EXPECT_EQ(std::pair(client.right, client.bottom), std::pair(972L, 572L));
+    GetWindowRect(FindWindowExW(n.Handle(), nullptr, STATUSCLASSNAMEW, nullptr), &bar);
+    MapWindowPoints(nullptr, n.Handle(), reinterpret_cast<POINT*>(&bar), 2);
+    EXPECT_EQ(std::tuple(bar.left, bar.top, bar.right, bar.bottom), std::tuple(0L, 555L, 972L, 572L)) << "255 twips";
     EXPECT_EQ(n.Table().EntryCount, 26);
     EXPECT_EQ(n.Panel(StatusPanel::Activity), "停止");
     EXPECT_EQ(n.Panel(StatusPanel::SortKey), "並べ替え停止");
@@ -213,8 +217,9 @@ TEST(NorvaleWindow, ACloseDuringAPassShowsStoppingAndThenEnds) {
     EXPECT_TRUE(n.Logic().Closed());
 }
 
-// A Japanese Windows keeps its input method on, and in kana mode it takes the keys of the windows that
-// share the thread's input context: the table has none, so every key reaches it as it is.
+// The keys are the table's from the start, and a click on the code box leaves them there. A Japanese
+// Windows keeps its input method on, and in kana mode it takes the keys of the windows that share the
+// thread's input context: the table has none, so every key reaches it as it is.
 TEST(NorvaleWindow, ATypedBrandIsAddedWithEnterAndRemovedWithDelete) {
     RunningNorvale n;
     HWND table = n.Window().Table().Handle();
@@ -224,7 +229,10 @@ TEST(NorvaleWindow, ATypedBrandIsAddedWithEnterAndRemovedWithDelete) {
     EXPECT_TRUE(ImmSetOpenStatus(shared, TRUE));
     EXPECT_TRUE(ImmSetConversionStatus(shared, IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE, IME_SMODE_NONE));
     ImmReleaseContext(n.Handle(), shared);
-    ClickAt(n.Handle(), 100, kTableTop + 6);  // the headings: the table has the keys, nothing selected
+    EXPECT_EQ(GetFocus(), table);
+    ClickAt(n.Handle(), 72, 10);  // the code box
+    EXPECT_EQ(GetFocus(), table);
+    ClickAt(n.Handle(), 100, kTableTop + 6);  // the headings: nothing selected
     PressKeys(n.Handle(), {'7', '2', VK_NUMPAD0, '3'});
     EXPECT_EQ(n.Window().CodeBoxText(), "7203");
     PressKeys(n.Handle(), {VK_RETURN});
@@ -235,6 +243,24 @@ TEST(NorvaleWindow, ATypedBrandIsAddedWithEnterAndRemovedWithDelete) {
     ClickAt(n.Handle(), 100, kTableTop + 27 * 12 + 6);  // the new last row
     PressKeys(n.Handle(), {VK_DELETE});
     EXPECT_EQ(n.Table().EntryCount, 26);
+}
+
+// A sort key chosen sorts at once, the key already chosen too, whether keys move the closed list or
+// the open list closes on it.
+TEST(NorvaleWindow, ASortKeyChosenSortsAtOnceTheSameKeyAgainToo) {
+    RunningNorvale n;
+    WatchTable& t = n.Logic().TableForSetUp();
+    const auto farthest = [&t](int slot) {
+        for (int k = 0; k < t.EntryCount; ++k) t.entries[k].prevCloseDev = k == slot ? -9 : 1;
+    };
+    SetFocus(GetDlgItem(n.Handle(), 202));
+    farthest(3);
+    PressKeys(n.Handle(), {VK_DOWN, VK_DOWN});  // "前日終値乖離率-降順"
+    EXPECT_EQ(n.Logic().CurrentSortKey().ListIndex(), 2);
+    EXPECT_EQ(t.RowOrder[0], 3);
+    farthest(7);
+    PressKeys(n.Handle(), {VK_F4, VK_RETURN});
+    EXPECT_EQ(t.RowOrder[0], 7);
 }
 
 void ChooseFile(HWND box, const std::wstring& path) {
