@@ -79,7 +79,7 @@ QtMainWindow::QtMainWindow() {
     codeBox_->setObjectName(QStringLiteral("codeBox"));
     codeBox_->setGeometry(TwipGeometry(600, 0, 975, 300));
     codeBox_->setReadOnly(true);  // it only shows the typed code
-    codeBox_->setFocusPolicy(Qt::NoFocus);
+    codeBox_->setFocusPolicy(Qt::ClickFocus);  // and a click there gives the keys to the table (below)
 
     auto* sortKeyLabel = new QLabel(QStringLiteral("並び替え"), client_);
     sortKeyLabel->setObjectName(QStringLiteral("sortKeyLabel"));
@@ -107,7 +107,8 @@ QtMainWindow::QtMainWindow() {
     tableSurface_ = new QtSurface(client_);
     tableSurface_->move(Px(0), Px(360));
     tableSurface_->SetSizeTwips(12135, 7935);
-
+    codeBox_->setFocusProxy(tableSurface_);
+    tableSurface_->setFocus();  // typed codes reach the table from the start
     // Aligned to the bottom edge over the lower part of the table surface, as designed.
     statusBar_ = new QStatusBar(client_);
     statusBar_->setObjectName(QStringLiteral("statusBar"));

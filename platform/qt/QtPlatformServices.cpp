@@ -8,8 +8,10 @@
 #include <QMessageBox>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QSysInfo>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +19,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 namespace norvale {
@@ -84,43 +87,56 @@ bool PrivateFolder(const QString& folder, QString& why) {
     return true;
 }
 
-QString LockError(QLockFile::LockError error) {
-    switch (error) {
-    case QLockFile::LockFailedError: return QStringLiteral("it is there but names no running program");
-    case QLockFile::PermissionError: return QStringLiteral("it cannot be created");
-    default: return QStringLiteral("it cannot be read or written");
-    }
-}
-
 }  // namespace
 
 QtInstanceGuard::QtInstanceGuard(QString lockPath) : lockPath_(std::move(lockPath)) {}
 
+// The file stays: removing it would let a start that opened it just before lock a file that is no
+// longer the lock, beside one that locks the new file.
+QtInstanceGuard::~QtInstanceGuard() {
+    if (lockFd_ >= 0) ::close(lockFd_);
+}
+
 QString QtInstanceGuard::DefaultLockPath() {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty()) {
-        dir = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/norvale");
-        QDir().mkpath(dir);
-        QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    }
-    return dir + QStringLiteral("/norvale.lock");
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!runtime.isEmpty()) return runtime + QStringLiteral("/norvale.lock");
+    const QString dir =
+        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/norvale");
+    QDir().mkpath(dir);
+    QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QString host = QSysInfo::machineHostName();
+    host.replace(QLatin1Char('/'), QLatin1Char('_'));
+    return dir + QStringLiteral("/norvale-") + host + QStringLiteral(".lock");
 }
 
 bool QtInstanceGuard::AnotherInstanceRunning() {
     doubt_.clear();
+    if (lockFd_ >= 0) return false;  // ours already
     QString why;
     if (PrivateFolder(QFileInfo(lockPath_).absolutePath(), why)) {
-        lock_ = std::make_unique<QLockFile>(lockPath_);
-        lock_->setStaleLockTime(0);  // stale only when its owner is gone
-        if (lock_->tryLock(0)) return false;
-        // A lock that names a live program of this name is another Norvale; anything else there
-        // (a folder, an empty or garbled file, a dangling link) proves nothing.
-        qint64 pid = 0;
-        QString host, app;
-        if (lock_->error() == QLockFile::LockFailedError && lock_->getLockInfo(&pid, &host, &app) && pid > 0)
-            return true;
-        why = QStringLiteral("the lock %1 cannot be taken: %2").arg(lockPath_, LockError(lock_->error()));
-        lock_.reset();
+        // Not through a link, and nothing but a regular file: a FIFO must not hold the start.
+        const int fd = ::open(QFile::encodeName(lockPath_).constData(),
+                              O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+        struct stat info {};
+        if (fd >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+            if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+                // Who holds it, for whoever looks; nothing reads it.
+                const QByteArray holder = QByteArray::number(QCoreApplication::applicationPid()) + "\nnorvale\n" +
+                                          QSysInfo::machineHostName().toUtf8() + "\n";
+                [[maybe_unused]] const bool noted =
+                    ::ftruncate(fd, 0) == 0 && ::write(fd, holder.constData(), std::size_t(holder.size())) >= 0;
+                lockFd_ = fd;
+                return false;
+            }
+            const int error = errno;
+            ::close(fd);
+            if (error == EWOULDBLOCK) return true;
+            why = QStringLiteral("the lock %1 cannot be taken: %2")
+                      .arg(lockPath_, QString::fromLocal8Bit(std::strerror(error)));
+        } else {
+            if (fd >= 0) ::close(fd);
+            why = QStringLiteral("the lock %1 cannot be opened as a file").arg(lockPath_);
+        }
     }
     doubt_ = QStringLiteral("Norvale cannot tell whether it runs already (%1); it starts anyway.").arg(why);
     std::fprintf(stderr, "%s\n", doubt_.toLocal8Bit().constData());
@@ -152,7 +168,16 @@ bool QtFileSystem::ReadPieces(const std::string& path, std::size_t maxBytes,
 }
 
 bool QtFileSystem::WriteAll(const std::string& path, std::string_view bytes) {
-    QSaveFile f(Q(path));
+    // The new file goes in by a rename, which no mark on the old file stops: a file that this user
+    // may not write, or that nobody may (root may write anything), is refused here, as on Windows.
+    const QByteArray native = QFile::encodeName(Q(path));
+    struct stat old {};
+    const bool replacing = ::stat(native.constData(), &old) == 0 && S_ISREG(old.st_mode);
+    if (replacing && ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+                      ::faccessat(AT_FDCWD, native.constData(), W_OK, AT_EACCESS) != 0)) {
+        return false;
+    }
+    QSaveFile f(Q(path));  // it keeps the old file's permissions
     if (!f.open(QIODevice::WriteOnly)) return false;
     // The buffer is flushed and checked here: commit() flushes it too, but ignores a write
     // that fails there and would put a cut-off file in place of the old one.

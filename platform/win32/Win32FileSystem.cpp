@@ -14,6 +14,10 @@ std::wstring FolderOf(const std::wstring& path) {
     return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
 }
 
+// What a replaced file keeps of the old one's attributes.
+constexpr DWORD kKeptMarks =
+    FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
 bool WriteWhole(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
@@ -51,14 +55,20 @@ bool Win32FileSystem::ReadPieces(const std::string& path, std::size_t maxBytes,
 
 bool Win32FileSystem::WriteAll(const std::string& path, std::string_view bytes) {
     const std::wstring target = Wide(path);
+    // Windows refuses to rename onto a read-only file, Wine does not: the mark is checked here.
+    const DWORD old = GetFileAttributesW(target.c_str());
+    if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_READONLY) != 0) return false;
     wchar_t temp[MAX_PATH + 1] = {};
     // In the target's folder, so that the replacement is a rename on one volume.
     if (GetTempFileNameW(FolderOf(target).c_str(), L"nv", 0, temp) == 0) return false;
     UniqueFile file(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     bool ok = static_cast<bool>(file) && WriteWhole(file.get(), bytes) && FlushFileBuffers(file.get());
     ok = file.Close() && ok;
-    // One rename puts the whole new file in place. (ReplaceFileW would keep the old file's
-    // attributes, but Wine's leaves a file of its own behind when it fails.)
+    // The new file takes the old one's marks; then one rename puts it whole in place. (ReplaceFileW
+    // would keep them too, but Wine's leaves a file of its own behind when it fails.)
+    if (ok && old != INVALID_FILE_ATTRIBUTES && (old & kKeptMarks) != 0) {
+        ok = SetFileAttributesW(temp, old & kKeptMarks);
+    }
     ok = ok && MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) DeleteFileW(temp);
     return ok;

@@ -4,6 +4,7 @@
 #include <dwmapi.h>
 
 #include <cmath>
+#include <utility>
 
 #include "platform/win32/MainWindowResources.h"
 #include "platform/win32/Win32Text.h"
@@ -30,6 +31,7 @@ constexpr double kTableLeft = 0;
 constexpr double kTableTop = 360;
 constexpr double kTableWidth = 12135;
 constexpr double kTableHeight = 7935;
+constexpr double kStatusBarHeight = 255;
 // A drop-down list's window reaches down over its open list; this many items show at once.
 constexpr int kVisibleListItems = 14;
 
@@ -104,8 +106,9 @@ bool Win32MainWindow::CreateControls() {
     surface_->SetSizeTwips(kTableWidth, kTableHeight);
     surface_->Create(window_, instance_);
     // Along the bottom edge, over the lower part of the table surface, as designed.
-    statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window_,
-                                 reinterpret_cast<HMENU>(kStatusBarId), instance_, nullptr);
+    // Placed and sized as laid out, not by itself after its font.
+    statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | CCS_NOPARENTALIGN | CCS_NORESIZE,
+                                 0, 0, 0, 0, window_, reinterpret_cast<HMENU>(kStatusBarId), instance_, nullptr);
     if (codeBox_ == nullptr || sortKeyList_ == nullptr || intervalList_ == nullptr || surface_->Handle() == nullptr ||
         statusBar_ == nullptr) {
         return false;
@@ -194,10 +197,11 @@ LRESULT Win32MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void Win32MainWindow::OnSize() {
     if (statusBar_ == nullptr) return;
-    SendMessageW(statusBar_, WM_SIZE, 0, 0);  // the bar places itself along the bottom edge
     RECT client;
     GetClientRect(window_, &client);
     const int w = client.right - client.left;
+    const int barHeight = Px(kStatusBarHeight);
+    SetWindowPos(statusBar_, nullptr, 0, client.bottom - barHeight, w, barHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     // Activity, sort key, load time and brand count, in the ratio 3 : 2 : 2 : 2.
     const int edges[kStatusPanelCount] = {w * 3 / 9, w * 5 / 9, w * 7 / 9, -1};
     SendMessageW(statusBar_, SB_SETPARTS, kStatusPanelCount, reinterpret_cast<LPARAM>(edges));
@@ -205,11 +209,17 @@ void Win32MainWindow::OnSize() {
 }
 
 void Win32MainWindow::OnCommand(WPARAM wParam) {
-    if (events_ == nullptr || closed_) return;
     const int id = LOWORD(wParam);
-    if (HIWORD(wParam) == CBN_SELCHANGE) {
-        if (id == kSortKeyListId) events_->SortKeyChosen();
-        if (id == kIntervalListId) events_->IntervalChosen();
+    // The code box only shows what is typed on the table: a click there leaves the keys with the table.
+    if (id == kCodeBoxId && HIWORD(wParam) == EN_SETFOCUS) SetFocus(surface_->Handle());
+    if (events_ == nullptr || closed_) return;
+    if (id == kSortKeyListId || id == kIntervalListId) {
+        // An item is chosen when the open list closes on it, the same item again included, or when
+        // keys move the closed list to it; browsing the open list chooses nothing yet.
+        const DropDown list = id == kSortKeyListId ? DropDown::SortKey : DropDown::Interval;
+        const int code = HIWORD(wParam);
+        const bool dropped = SendMessageW(ListOf(list), CB_GETDROPPEDSTATE, 0, 0) != FALSE;
+        if (code == CBN_SELENDOK || (code == CBN_SELCHANGE && !dropped)) OnListChosen(list, code);
         return;
     }
     // Commands run as soon as they are chosen, also in the middle of a pass: a stop chosen
@@ -222,6 +232,20 @@ void Win32MainWindow::OnCommand(WPARAM wParam) {
     case NORVALE_CMD_STOP_POLLING: events_->StopPolling(); break;
     default: break;
     }
+}
+
+void Win32MainWindow::OnListChosen(DropDown list, int notification) {
+    // One choice may come as both notifications, in either order, for the same key or click: the
+    // second is the first one's pair, and is dropped.
+    const ListChoice choice{list, SelectedIndex(list), GetMessageTime(), notification};
+    const ListChoice last = std::exchange(lastChoice_, choice);
+    if (choice.list == last.list && choice.index == last.index && choice.time == last.time &&
+        choice.notification != last.notification) {
+        lastChoice_ = ListChoice{};
+        return;
+    }
+    if (list == DropDown::SortKey) events_->SortKeyChosen();
+    if (list == DropDown::Interval) events_->IntervalChosen();
 }
 
 void Win32MainWindow::OnClose() {

@@ -70,6 +70,7 @@ private:
     void SizeToDesign();
     void OnSize();
     void OnCommand(WPARAM wParam);
+    void OnListChosen(DropDown list, int notification);
     void OnClose();
     LRESULT OnQueryEndSession();
     void OnEndSession(bool ending);
@@ -98,6 +99,14 @@ private:
     bool shown_ = false;
     bool closed_ = false;
     bool dpiChanging_ = false;  // the resizes of a DPI change end in one redraw
+    // The last choice told by a drop-down list: which list, item and notification, and when.
+    struct ListChoice {
+        DropDown list = DropDown::SortKey;
+        int index = -1;
+        LONG time = 0;
+        int notification = 0;
+    };
+    ListChoice lastChoice_;
 };
 
 }  // namespace norvale::win32

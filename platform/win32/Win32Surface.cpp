@@ -1,5 +1,6 @@
 #include "platform/win32/Win32Surface.h"
 
+#include <imm.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -54,8 +55,12 @@ bool Win32Surface::Register(HINSTANCE instance) {
 
 HWND Win32Surface::Create(HWND parent, HINSTANCE instance) {
     if (window_) return window_.get();
-    return CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
-                           Device(LogicalWidth()), Device(LogicalHeight()), parent, nullptr, instance, this);
+    HWND window = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
+                                  Device(LogicalWidth()), Device(LogicalHeight()), parent, nullptr, instance, this);
+    // The table is no text field. Without an input context no input method sees its keys: on a
+    // Japanese Windows, whose input method stays on, kana mode would take them (VK_PROCESSKEY).
+    if (window != nullptr) ImmAssociateContext(window, nullptr);
+    return window;
 }
 
 LRESULT CALLBACK Win32Surface::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

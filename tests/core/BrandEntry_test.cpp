@@ -195,7 +195,7 @@ TEST(BrandEntryRemoveDuringPass, TheRowIsMarkedAndEveryKeyWaitsForTheCompletedPa
     ASSERT_TRUE(ran && ranLater);
     EXPECT_EQ(t.Table().removal, PendingRemoval::None);
     EXPECT_EQ(t.ShownCodes(), (std::vector<std::string>{"1605", "1301"}));
-    t.Type("03");
+    t.Keys({key::kNumpad0, key::kDigit0 + 3});  // keypad 0 types 0
     EXPECT_EQ(t.fp.window.codeBox, "7203");
     t.Keys({key::kEnter});
     EXPECT_EQ(t.ShownCodes(), (std::vector<std::string>{"1605", "1301", "7203"}));

@@ -85,7 +85,9 @@ TEST(BrandMaster, RecordsAreEveryFourFieldsAndCodesMatchByValue) {
         // blanks before an unquoted field.
         {"07203,A,100,東証\r\n 7203,B,100,東証\r\n\" 6758 \",C,100,東証\r\n",
          {"07203|A|東証", "7203|B|東証", " 6758 |C|東証"}, 7203, 0},
-        {"07203,A,100,東証\r\n\" 6758 \",C,100,東証\r\n", {"07203|A|東証", " 6758 |C|東証"}, 6758, 1}};
+        {"07203,A,100,東証\r\n\" 6758 \",C,100,東証\r\n", {"07203|A|東証", " 6758 |C|東証"}, 6758, 1},
+        // A code with a fraction is no whole code: it does not match the code without it.
+        {"1301.5,A,100,東証\r\n", {"1301.5|A|東証"}, 1301, std::nullopt}};
     for (const Case& c : cases) {
         BrandMaster m;
         m.Load(c.text);

@@ -187,6 +187,14 @@ TEST(WaitTick, ShowsTheLoadingAndWaitingSecondsAndAnIntervalChangeAppliesFromThe
     EXPECT_EQ(change.SecondsToNextPass(400), 177);  // 2 + 177 > 178
     EXPECT_EQ(change.State().WaitLimit(), 8);
     EXPECT_EQ(change.SecondsToNextPass(400), 7);
+
+    // With the wait ticker off, the load time shown is the pass's own, not the wait count.
+    Polling off;
+    off.Add("7203", "t");
+    off.secondsFor["高値"] = 3;
+    EXPECT_EQ(off.logic.RunPass(), PassExit::Completed);
+    EXPECT_EQ(off.State().WaitSeconds(), 0);
+    EXPECT_EQ(off.Panel(StatusPanel::LoadTime), "読込み時間: 3秒");
 }
 
 // The stop at the brand boundary: what the stopped pass leaves, the menus, a restart and a

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <memory>
 #include <random>
@@ -26,7 +27,10 @@ TEST(SortRows, KeyZeroKeepsTheRowsAnOtherIndexTheEntriesOrderAndNoRowPastTheCoun
                           {{}, 1, {2, 1, 0, 777}},          {{4}, 2, {0, 1, 0, 777}}};
     for (const Case& c : cases) {
         WatchTable t;
-        for (std::size_t k = 0; k < c.prevCloseDevs.size(); ++k) t.entries[k].prevCloseDev = c.prevCloseDevs[k];
+        for (std::size_t k = 0; k < c.prevCloseDevs.size(); ++k) {
+            t.entries[k].prevCloseDev = c.prevCloseDevs[k];
+            t.entries[k].code = std::array<std::int16_t, 3>{7203, 1301, 9984}[k];  // no order of codes either way
+        }
         t.EntryCount = static_cast<std::int16_t>(c.prevCloseDevs.size());
         t.RowOrder[0] = 2;
         t.RowOrder[2] = 0;

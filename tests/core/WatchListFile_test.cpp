@@ -21,7 +21,7 @@ const char* const kMaster =
     "7203,トヨタ自動車,100,東証\r\n6758,ソニーグループ,100,東証\r\n8233,髙島屋,100,東証\r\n"
     "1321,日経225連動型上場投資信託,1,大証\r\n2702,日本マクドナルド,100,JASDAQ\r\n"
     "3765,ガンホー,100,HC\r\n13010,五桁,100,東証\r\n1111,末尾空白,100,東証 \r\n2222,海外,100,NYSE\r\n"
-    "07201,日産自動車,100,東証\r\n";
+    "07201,日産自動車,100,東証\r\n32767,最大,100,東証\r\n";
 
 // Paths are UTF-8 here; a narrow path would be read in the ANSI code page on Windows.
 std::string ReadFile(const std::string& path) {
@@ -80,10 +80,10 @@ TEST(LoadWatchList, SkipsWhatCannotBeWatchedWithoutAMessage) {
     // Not a number, not in the master, out of 16 bits, a market with a trailing blank or
     // unknown, a line of blanks: each skipped silently.
     // A first field past 256 bytes counts as no number; what follows a short one may be long.
-    EXPECT_TRUE(w.Load("7203,x\r\nabc\r\n9999\r\n40000\r\n1111\r\n2222\r\n   \r\n" + std::string(300, ' ') +
+    EXPECT_TRUE(w.Load("7203,x\r\nabc\r\n9999\r\n40000\r\n32767\r\n1111\r\n2222\r\n   \r\n" + std::string(300, ' ') +
                        "8233\r\n6758," + std::string(100000, 'x')));
     EXPECT_TRUE(w.fp.messageBox.shown.empty());
-    EXPECT_EQ(Codes(w.table), (Strings{"7203", "6758"}));
+    EXPECT_EQ(Codes(w.table), (Strings{"7203", "32767", "6758"}));
 
     // Numeric text: blanks around, fractions to the nearest, halves to the even neighbour.
     EXPECT_TRUE(w.Load(" 7203 \r\n6757.5\r\n6758.5\r\n8232.6\r\n1321.4\r\n7201\r\n"));
@@ -114,6 +114,7 @@ TEST(LoadWatchList, StopsAtTheThousandthBrand) {
     EXPECT_TRUE(w.Load(lines));
     EXPECT_EQ(w.table.EntryCount, 1000);
     EXPECT_EQ(w.table.entries[999].codeText, "6758");
+    for (int r = 0; r < kMaxEntries; ++r) ASSERT_EQ(w.table.RowOrder[r], r);  // shown in slot order
     EXPECT_TRUE(w.fp.messageBox.shown.empty());
     EXPECT_LE(w.fp.files.bytesRead["/w.txt"], 6000u + w.fp.files.pieceSize);
 }
@@ -153,9 +154,13 @@ TEST(WatchListCommands, ExportWritesSlotOrderAndImportGivesTheSameSlots) {
     EXPECT_EQ(w.fp.fileDialog.filters.size(), 3u);
     ASSERT_FALSE(w.fp.tableSurface.ops.empty());
 
-    // An empty list exports an empty file over the old one, without asking.
+    // A shorter list (here none) clears the old rows, in the table and on the surface; an empty list
+    // exports an empty file over the old one, without asking.
+    w.fp.tableSurface.ops.clear();
     EXPECT_TRUE(w.Import("/missing.txt"));
     EXPECT_EQ(w.table.EntryCount, 0);
+    EXPECT_EQ(w.table.entries[3].topic, "");
+    EXPECT_EQ(w.fp.tableSurface.ops.front().kind, SurfaceOp::Clear);
     w.fp.fileDialog.answers = {"/out.txt"};
     w.logic.ExportWatchList();
     EXPECT_EQ(w.fp.files.files["/out.txt"], "");

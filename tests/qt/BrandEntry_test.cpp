@@ -183,14 +183,19 @@ struct EntryWindow {
     }
 };
 
-// Keys reach the table only once it was clicked; typed codes are added with Enter, a clicked row is
-// removed with Delete, and a held key acts once.
+// Keys reach the table from the start, and only while it has the focus, which a click on it or on the
+// code box gives it; typed codes are added with Enter, a clicked row is removed with Delete, and a held
+// key acts once.
 TEST(QtBrandEntry, RealClicksAndKeysAddAndRemoveBrands) {
     EntryWindow w;
     ASSERT_EQ(w.ShownCodes(), (std::vector<std::string>{"6758", "9984"}));
+    EXPECT_TRUE(w.pic->hasFocus());
     w.pic->clearFocus();
     w.Key(Qt::Key_7);
     EXPECT_EQ(w.h.logic->TypedCode(), "");
+    QTest::mouseClick(w.codeBox, Qt::LeftButton);
+    EXPECT_TRUE(w.pic->hasFocus());
+    w.pic->clearFocus();
     w.Click(300);  // below the rows: focus, no selection
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.pic->hasFocus(); }));
     EXPECT_EQ(w.h.logic->View().SelectedEntry, -1);

@@ -1,12 +1,14 @@
 // The real window offscreen: its controls after start-up, a list choice, a restore, two processes,
 // and polling in the real event loop: both tickers keep ticking while a pass runs inside a wait
 // tick, and a close reaches the running pass.
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProcess>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <chrono>
@@ -59,17 +61,30 @@ TEST(QtMainWindow, ShowsTheDesignedControlsTakesAListChoiceAndRedrawsWhenRestore
     EXPECT_EQ(w.findChild<QLineEdit*>(QStringLiteral("codeBox"))->geometry(), QRect(40, 0, 65, 20));
     EXPECT_EQ(w.TableSurface().pos(), QPoint(0, 24));
 
-    // Client area as designed; the surface reaches 2 twips short of its bottom.
+    // Client area as designed; the surface reaches 2 twips short of its bottom, the status bar is
+    // its lowest 255 twips.
     WAIT_UNTIL(w.centralWidget()->size() == QSize(972, 572));
+    EXPECT_EQ(w.findChild<QStatusBar*>(QStringLiteral("statusBar"))->geometry(), QRect(0, 555, 972, 17));
     EXPECT_DOUBLE_EQ(w.TableSurfaceHeight(), 572 * 15 - 2);
     EXPECT_DOUBLE_EQ(w.TableSurface().Height(), (572 * 15 - 2) / 15.0);
 
-    // A sort key chosen in its list reaches the window logic.
+    // A sort key chosen in its list sorts at once, and so does the same key chosen again.
     auto* sortKeys = w.findChild<QComboBox*>(QStringLiteral("sortKeyList"));
-    sortKeys->setCurrentIndex(4);
-    emit sortKeys->activated(4);
+    const auto choose = [sortKeys](int index) {
+        sortKeys->showPopup();
+        sortKeys->view()->setCurrentIndex(sortKeys->model()->index(index, 0));
+        QTest::keyClick(sortKeys->view(), Qt::Key_Return);
+    };
+    WatchTable& t = h.logic->TableForSetUp();
+    t.EntryCount = 2;
+    t.entries[1].openDev = 5;
+    choose(4);
     WAIT_UNTIL(h.logic->CurrentSortKey().ListIndex() == 4);
     EXPECT_EQ(w.PanelText(StatusPanel::SortKey), "本日始値乖離率-降順");
+    EXPECT_EQ(t.RowOrder[0], 1);
+    t.entries[0].openDev = 9;
+    choose(4);
+    WAIT_UNTIL(t.RowOrder[0] == 0);
 
     // Minimised, nothing is drawn; restored, the table is drawn again.
     QtSurface& table = w.TableSurface();

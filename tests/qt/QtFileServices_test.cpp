@@ -2,9 +2,11 @@
 // temporary folders. Tests run as root, which no permission bit stops: a folder that cannot be
 // written is a path under a regular file or a folder made immutable, and a write that fails midway
 // is one that runs into the file size limit.
+#include <pwd.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QComboBox>
@@ -126,6 +128,12 @@ TEST(QtFileSystem, FailedWritesLeaveWhatWasThere) {
         {"midway, as on a full disk", [] { return FileSizeLimit(64); }, {"監視銘柄.txt"}, std::string(100000, '7')},
         {"in a folder made immutable", [&] { return Immutable(dir.path()); }, {"監視銘柄.txt", "new.txt"}},
         {"onto a file made immutable", [&] { return Immutable(list); }, {"監視銘柄.txt"}},
+        {"onto a read-only file",
+         [&] {
+             QFile::setPermissions(list, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+             return Undo{[&] { QFile::setPermissions(list, QFileDevice::ReadOwner | QFileDevice::WriteOwner); }};
+         },
+         {"監視銘柄.txt"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -138,23 +146,34 @@ TEST(QtFileSystem, FailedWritesLeaveWhatWasThere) {
         EXPECT_EQ(Entries(dir.path()), before);
         EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("sub/inner"))).isDir());
     }
+    // A file that is replaced keeps its permissions.
+    ASSERT_EQ(::chmod(QFile::encodeName(list).constData(), 0640), 0);
     EXPECT_TRUE(fs.WriteAll(S(list), "7203\r\n7203\r\n"));
     EXPECT_EQ(Get(list), QByteArray("7203\r\n7203\r\n"));
+    struct stat replaced {};
+    EXPECT_EQ(::stat(QFile::encodeName(list).constData(), &replaced), 0);
+    EXPECT_EQ(replaced.st_mode & 07777, 0640u);
 }
 
-// Only a lock held by a live program ends the new start; whatever else stands in the way lets
-// it start and says why.
+// Only a lock held by a live Norvale ends the new start, silently: a lock file that no process holds is
+// taken whatever it names (a dead process, another machine, a live program that is called norvale);
+// whatever else stands in the way lets it start and says why. Without a runtime folder the lock is
+// this machine's own.
 TEST(QtInstanceGuard, OnlyALiveLockEndsTheNewStart) {
+    QTemporaryDir bin;
+    ASSERT_TRUE(bin.isValid() && QFile::copy(QStringLiteral("/bin/sleep"), bin.filePath(QStringLiteral("norvale"))));
+    QProcess impostor;  // not this user's Norvale, whatever its name
+    impostor.start(bin.filePath(QStringLiteral("norvale")), {QStringLiteral("30")});
+    ASSERT_TRUE(impostor.waitForStarted());
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
     const auto write = [](QByteArray bytes) { return [bytes](const QString& lock) { return Put(lock, bytes), true; }; };
     const struct {
         const char* what;
         std::function<bool(const QString&)> plant;
-        bool started = true;
+        bool saysWhy = true;
         const char* lock = "norvale.lock";
     } cases[] = {
         {"a folder named like the lock", [](const QString& lock) { return QDir().mkdir(lock); }},
-        {"an empty lock", write("")},
-        {"a garbled lock", write("\xff\xfe garbage\n\n")},
         {"a dangling link", [](const QString& lock) { return QFile::link(lock + QStringLiteral(".gone"), lock); }},
         {"a folder that others can write",
          [](const QString& lock) {
@@ -163,8 +182,12 @@ TEST(QtInstanceGuard, OnlyALiveLockEndsTheNewStart) {
         {"a folder that cannot be made, a regular file there",
          [](const QString& lock) { return Put(QFileInfo(lock).absolutePath(), "x"), true; }, true,
          "plain/norvale.lock"},
-        {"the lock of a process that died", write("999999999\nnorvale\n" + QSysInfo::machineHostName().toUtf8() + "\n"),
-         false},
+        {"an empty lock", write(""), false},
+        {"a garbled lock", write("\xff\xfe garbage\n\n"), false},
+        {"the lock of a process that died", write("999999999\nnorvale\n" + host + "\n"), false},
+        {"a lock from another machine, its pid alive here", write("1\nnorvale\nelsewhere\n"), false},
+        {"a lock naming a live program called norvale",
+         write(QByteArray::number(impostor.processId()) + "\nnorvale\n" + host + "\n"), false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -174,8 +197,10 @@ TEST(QtInstanceGuard, OnlyALiveLockEndsTheNewStart) {
         ASSERT_TRUE(c.plant(lock));
         QtInstanceGuard guard(lock);
         EXPECT_FALSE(guard.AnotherInstanceRunning());
-        EXPECT_EQ(!guard.Doubt().isEmpty(), c.started) << guard.Doubt().toStdString();
+        EXPECT_EQ(!guard.Doubt().isEmpty(), c.saysWhy) << guard.Doubt().toStdString();
     }
+    impostor.kill();
+    impostor.waitForFinished();
     // A live holder ends the next start, silently.
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -186,6 +211,19 @@ TEST(QtInstanceGuard, OnlyALiveLockEndsTheNewStart) {
     EXPECT_TRUE(second.Doubt().isEmpty());
     EXPECT_EQ(QFileInfo(QtInstanceGuard::DefaultLockPath()).absolutePath(),
               QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
+    // No usable runtime folder (not private, and a file where one would be made in the temporary
+    // folder): the lock goes to the cache, named after this machine.
+    std::vector<std::pair<const char*, QByteArray>> saved;
+    for (const char* name : {"XDG_RUNTIME_DIR", "TMPDIR", "XDG_CACHE_HOME"}) {
+        saved.emplace_back(name, qgetenv(name));
+        qputenv(name, dir.path().toUtf8());
+    }
+    const Undo restore{[&saved] {
+        for (const auto& [name, value] : saved) value.isNull() ? qunsetenv(name) : qputenv(name, value);
+    }};
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7777)));
+    Put(dir.filePath(QStringLiteral("runtime-") + QString::fromLocal8Bit(getpwuid(geteuid())->pw_name)), "x");
+    EXPECT_EQ(QtInstanceGuard::DefaultLockPath(), dir.filePath(QStringLiteral("norvale/norvale-") + host + ".lock"));
 }
 
 // Runs f on the next modal widget once it shows; should a check fail inside f and leave the box

@@ -4,11 +4,13 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <imm.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "app/MainWindowLogic.h"
 #include "platform/win32/Win32Ddeml.h"
@@ -50,7 +52,10 @@ public:
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {  // the WM_QUIT of the closed window
         }
-        for (const wchar_t* name : {L"出力.txt", L"壊れた.txt"}) DeleteFileW(Path(name).c_str());
+        for (const wchar_t* name : {L"出力.txt", L"壊れた.txt"}) {
+            SetFileAttributesW(Path(name).c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(Path(name).c_str());
+        }
     }
 
     // A file in the program folder.
@@ -131,9 +136,12 @@ TEST(NorvaleWindow, StartsWithTheSampleFilesFillsItsTableFromTheServerAndStops) 
     ASSERT_TRUE(server.Start(Replies("1,234")));
     RunningNorvale n;
     EXPECT_EQ(TextOf(n.Handle()), L"Norvale - (ver1.02)");
-    RECT client;
+    RECT client, bar;
     GetClientRect(n.Handle(), &client);
     EXPECT_EQ(std::pair(client.right, client.bottom), std::pair(972L, 572L));
+    GetWindowRect(FindWindowExW(n.Handle(), nullptr, STATUSCLASSNAMEW, nullptr), &bar);
+    MapWindowPoints(nullptr, n.Handle(), reinterpret_cast<POINT*>(&bar), 2);
+    EXPECT_EQ(std::tuple(bar.left, bar.top, bar.right, bar.bottom), std::tuple(0L, 555L, 972L, 572L)) << "255 twips";
     EXPECT_EQ(n.Table().EntryCount, 26);
     EXPECT_EQ(n.Panel(StatusPanel::Activity), "停止");
     EXPECT_EQ(n.Panel(StatusPanel::SortKey), "並べ替え停止");
@@ -209,9 +217,22 @@ TEST(NorvaleWindow, ACloseDuringAPassShowsStoppingAndThenEnds) {
     EXPECT_TRUE(n.Logic().Closed());
 }
 
+// The keys are the table's from the start, and a click on the code box leaves them there. A Japanese
+// Windows keeps its input method on, and in kana mode it takes the keys of the windows that share the
+// thread's input context: the table has none, so every key reaches it as it is.
 TEST(NorvaleWindow, ATypedBrandIsAddedWithEnterAndRemovedWithDelete) {
     RunningNorvale n;
-    ClickAt(n.Handle(), 100, kTableTop + 6);  // the headings: the table has the keys, nothing selected
+    HWND table = n.Window().Table().Handle();
+    EXPECT_EQ(ImmGetContext(table), nullptr);
+    const HIMC shared = ImmGetContext(n.Handle());
+    ASSERT_NE(shared, nullptr);
+    EXPECT_TRUE(ImmSetOpenStatus(shared, TRUE));
+    EXPECT_TRUE(ImmSetConversionStatus(shared, IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE, IME_SMODE_NONE));
+    ImmReleaseContext(n.Handle(), shared);
+    EXPECT_EQ(GetFocus(), table);
+    ClickAt(n.Handle(), 72, 10);  // the code box
+    EXPECT_EQ(GetFocus(), table);
+    ClickAt(n.Handle(), 100, kTableTop + 6);  // the headings: nothing selected
     PressKeys(n.Handle(), {'7', '2', VK_NUMPAD0, '3'});
     EXPECT_EQ(n.Window().CodeBoxText(), "7203");
     PressKeys(n.Handle(), {VK_RETURN});
@@ -222,6 +243,24 @@ TEST(NorvaleWindow, ATypedBrandIsAddedWithEnterAndRemovedWithDelete) {
     ClickAt(n.Handle(), 100, kTableTop + 27 * 12 + 6);  // the new last row
     PressKeys(n.Handle(), {VK_DELETE});
     EXPECT_EQ(n.Table().EntryCount, 26);
+}
+
+// A sort key chosen sorts at once, the key already chosen too, whether keys move the closed list or
+// the open list closes on it.
+TEST(NorvaleWindow, ASortKeyChosenSortsAtOnceTheSameKeyAgainToo) {
+    RunningNorvale n;
+    WatchTable& t = n.Logic().TableForSetUp();
+    const auto farthest = [&t](int slot) {
+        for (int k = 0; k < t.EntryCount; ++k) t.entries[k].prevCloseDev = k == slot ? -9 : 1;
+    };
+    SetFocus(GetDlgItem(n.Handle(), 202));
+    farthest(3);
+    PressKeys(n.Handle(), {VK_DOWN, VK_DOWN});  // "前日終値乖離率-降順"
+    EXPECT_EQ(n.Logic().CurrentSortKey().ListIndex(), 2);
+    EXPECT_EQ(t.RowOrder[0], 3);
+    farthest(7);
+    PressKeys(n.Handle(), {VK_F4, VK_RETURN});
+    EXPECT_EQ(t.RowOrder[0], 7);
 }
 
 void ChooseFile(HWND box, const std::wstring& path) {
@@ -254,8 +293,8 @@ TEST(NorvaleWindow, ExportReplacesAnExistingFileAndAFailedOneLeavesItIntact) {
     EXPECT_EQ(exported.substr(0, 12), "7203\r\n6758\r\n");
     EXPECT_EQ(std::count(exported.begin(), exported.end(), '\n'), 26);
 
-    // Held open without sharing its deletion, the old file cannot be replaced.
-    HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    // Marked read-only, the old file is not replaced.
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
     std::wstring offered;
     AnswerNextBox([&](HWND box) {
         offered = TextOf(GetDlgItem(box, kFileNameEdit)) + TextOf(GetDlgItem(box, kFileNameCombo));
@@ -263,7 +302,7 @@ TEST(NorvaleWindow, ExportReplacesAnExistingFileAndAFailedOneLeavesItIntact) {
     });
     PressKeys(n.Handle(), kExport);
     ASSERT_TRUE(PumpUntil([&] { return n.Panel(StatusPanel::Activity) == "監視銘柄出力失敗"; }, 10000));
-    CloseHandle(held);
+    EXPECT_NE(GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_NE(offered.find(L"出力.txt"), std::wstring::npos) << "the last name is offered again";
     EXPECT_EQ(Slurp(path), exported);
 }

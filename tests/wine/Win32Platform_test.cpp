@@ -72,6 +72,15 @@ TEST(Win32Files, ExportReplacesTheOldFileOrLeavesItByteForByte) {
     EXPECT_FALSE(files.WriteAll(path, "1301\r\n"));
     CloseHandle(held);
     EXPECT_EQ(files.ReadAll(path, 1 << 20).value_or("?"), "6758\r\n");
+    // Marked read-only, it is refused (a rename would get past the mark under Wine); a file replaced
+    // keeps its marks. (Wine marks every file for archiving.)
+    const std::wstring wide = Wide(path);
+    for (const DWORD marks : {FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_HIDDEN}) {
+        ASSERT_TRUE(SetFileAttributesW(wide.c_str(), marks));
+        EXPECT_EQ(files.WriteAll(path, "6758\r\n"), marks == FILE_ATTRIBUTE_HIDDEN) << marks;
+        EXPECT_EQ(GetFileAttributesW(wide.c_str()) & ~DWORD{FILE_ATTRIBUTE_ARCHIVE}, marks);
+    }
+    ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL));
     // Only so much of a file, and only of a file on disk: not a folder, not a device.
     EXPECT_EQ(files.ReadAll(path, 4).value_or("?"), "6758");
     EXPECT_FALSE(files.ReadAll(folder, 1 << 20).has_value());
