@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         first.try_emplace(static_cast<std::int16_t>(code), -1);
     }
     for (const auto& [code, index] : first) {
-        if (raw.FindBrand(code).value_or(-1) != index) __builtin_trap();
+        if (raw.FindBrand(norvale::BrandCode(code)).value_or(-1) != index) __builtin_trap();
     }
     return 0;
 }

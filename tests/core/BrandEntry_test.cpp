@@ -19,7 +19,8 @@ constexpr Rgb kYellow{255, 255, 0};
 // Started with a master, the brands `codes` watched on "t" and shown in slot order.
 struct EntryTable : Polling {
     explicit EntryTable(const std::vector<std::string>& codes = {})
-        : Polling("7203,トヨタ自動車,100,東証\r\n6758,ソニーグループ,100,東証\r\n1111,海外上場,100,NYSE\r\n") {
+        : Polling("7203,トヨタ自動車,100,東証\r\n6758,ソニーグループ,100,東証\r\n1111,海外上場,100,NYSE\r\n"
+                  "130a,新規上場,100,東証\r\n") {
         for (const auto& code : codes) Add(code, "t");
         fp.tableSurface.ops.clear();
     }
@@ -42,7 +43,7 @@ struct EntryTable : Polling {
     }
 };
 
-TEST(BrandEntryKeys, DigitsBuildAFourDigitCodeThatEscOrAnEmptyEnterLeaves) {
+TEST(BrandEntryKeys, DigitsAndLettersBuildAFourCharacterCodeThatEscOrAnEmptyEnterLeaves) {
     EntryTable t;
     t.Type("12345");
     EXPECT_EQ(t.logic.TypedCode(), "1234");  // the fifth digit is dropped
@@ -50,10 +51,10 @@ TEST(BrandEntryKeys, DigitsBuildAFourDigitCodeThatEscOrAnEmptyEnterLeaves) {
     t.Keys({key::kEscape});
     EXPECT_EQ(t.fp.window.codeBox, "");
 
-    // Keypad digits count like main-row digits; other keys do nothing.
-    t.Keys({96 + 9, 48 + 0, 65, 112, 96 + 4, 57});
-    EXPECT_EQ(t.logic.TypedCode(), "9049");
-    EXPECT_EQ(t.fp.window.codeBox, "9049");
+    // Keypad digits count like main-row digits, letter keys (A to Z) type capitals; other keys do nothing.
+    t.Keys({96 + 9, 48 + 0, 186, 112, 64, 91, 90, 65, 57});
+    EXPECT_EQ(t.logic.TypedCode(), "90ZA");
+    EXPECT_EQ(t.fp.window.codeBox, "90ZA");
     t.Keys({key::kEscape, key::kEnter});  // Enter with nothing typed: no drawing, nothing added
     EXPECT_EQ(t.Table().EntryCount, 0);
     EXPECT_TRUE(t.fp.tableSurface.ops.empty());
@@ -91,8 +92,9 @@ TEST(BrandEntryAdd, EnterAppendsTheTypedBrandAsTheLastRowEvenTwiceUpToTheThousan
     ASSERT_EQ(t.Table().EntryCount, 4);
     EXPECT_EQ(t.Entry(3).topic, "7203.t");
 
-    // Not in the master; a market without a suffix: nothing added, nothing drawn.
-    for (const char* code : {"9999", "1111"}) {
+    // Not in the master, a market without a suffix, letters where a code has none or not in use:
+    // nothing added, nothing drawn.
+    for (const char* code : {"9999", "1111", "130B", "13A0", "A130", "1D00"}) {
         t.fp.tableSurface.ops.clear();
         t.Type(code);
         t.Keys({key::kEnter});
@@ -101,6 +103,10 @@ TEST(BrandEntryAdd, EnterAppendsTheTypedBrandAsTheLastRowEvenTwiceUpToTheThousan
         EXPECT_EQ(t.fp.window.codeBox, "") << code;
     }
     EXPECT_EQ(t.Entry(4).codeText, "");
+    // A code with letters, shown as the master spells it.
+    t.Type("130A");
+    t.Keys({key::kEnter});
+    EXPECT_EQ(t.Entry(4).topic + ' ' + t.Entry(4).codeText, "130A.t 130a");
 
     // The thousandth brand is the last.
     t.logic.TableForSetUp().EntryCount = 999;

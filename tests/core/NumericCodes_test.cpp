@@ -43,14 +43,14 @@ std::string Dump(const std::string& masterBytes, bool cp932, const std::string& 
     else m.Load(masterBytes);
     out << "records " << m.BrandCount() << "; found";
     for (int code = -32768; code <= 32767; ++code) {
-        if (const auto i = m.FindBrand(static_cast<std::int16_t>(code))) out << ' ' << code << '=' << *i;
+        if (const auto i = m.FindBrand(BrandCode(static_cast<std::int16_t>(code)))) out << ' ' << code << '=' << *i;
     }
     auto table = std::make_unique<WatchTable>();
     const auto entries = [&](const std::string& lead) {
         for (int k = 0; k < table->EntryCount; ++k) {
             const WatchEntry& e = table->entries[static_cast<std::size_t>(k)];
-            out << "\n" << lead << e.code << ' ' << e.topic << ' ' << e.codeText << ' ' << e.marketSuffix << ' '
-                << e.brandName;
+            out << '\n' << lead << e.code.Text() << ' ' << e.topic << ' ' << e.codeText << ' ' << e.marketSuffix
+                << ' ' << e.brandName;
         }
     };
     const WatchListLoad load = ReadWatchList(watch, m, *table);
@@ -63,8 +63,10 @@ std::string Dump(const std::string& masterBytes, bool cp932, const std::string& 
             BrandEntry entry;
             table->EntryCount = 0;
             table->entries[0] = WatchEntry{};
-            for (const char c : typed) entry.KeyReleased(static_cast<std::int16_t>(key::kDigit0 + c - '0'), *table, m, -1, PollingPhase::Idle);
-            entry.KeyReleased(key::kEnter, *table, m, -1, PollingPhase::Idle);
+            for (const char c : typed + '\r') {
+                const auto keyCode = static_cast<std::int16_t>(c == '\r' ? key::kEnter : key::kDigit0 + c - '0');
+                entry.KeyReleased(keyCode, *table, m, -1, PollingPhase::Idle);
+            }
             entries("  typed " + typed + ": ");
         }
     }
@@ -75,7 +77,8 @@ std::string Dump(const std::string& masterBytes, bool cp932, const std::string& 
 TEST(NumericCodes, EveryMasterWatchListAndTypedCodeGivesTheTableItAlwaysGave) {
     std::string all = "sample\n" + Dump(ReadFile("numeric_master.txt"), true, ReadFile("numeric_watch.txt"));
     for (const auto& [master, watch] : {std::pair{"master_crlf.txt", "watch_crlf.txt"}, {"master_cr.txt", "watch_cr.txt"},
-                                        {"master_lf.txt", "watch_lf.txt"}, {"master_truncated.txt", "watch_bom.txt"}}) {
+                                        {"master_lf.txt", "watch_lf.txt"},
+                                        {"master_truncated.txt", "watch_bom.txt"}}) {
         all += std::string(master) + ' ' + watch + '\n' + Dump(ReadFile(master), true, ReadFile(watch));
     }
     all += "odd\n" + Dump(kOddMaster, false, kOddWatch);
