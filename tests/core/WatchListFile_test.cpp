@@ -224,8 +224,9 @@ TEST(WatchListCommands, StartUpLoadsEveryBrandOfTheSampleData) {
     ASSERT_TRUE(frm.StartUp());
     EXPECT_TRUE(fp.messageBox.shown.empty());
     const WatchTable& t = frm.Table();
-    EXPECT_EQ(t.EntryCount, 26);
+    EXPECT_EQ(t.EntryCount, 28);
     EXPECT_EQ(t.entries[0].brandName, "トヨタ自動車");
+    EXPECT_EQ(t.entries[27].topic, "2A5C.t");
     std::set<std::string> suffixes;
     for (int k = 0; k < t.EntryCount; ++k) suffixes.insert(t.entries[k].marketSuffix);
     EXPECT_EQ(suffixes, (std::set<std::string>{"t", "os", "q", "oj"}));
