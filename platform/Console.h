@@ -11,4 +11,9 @@ namespace norvale {
 // and the console is switched to UTF-8 output.
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
+// When the program runs in a console window of its own, which closes with it (started by a double
+// click, or by a file dropped on it), waits for a key so that what it printed stays readable;
+// returns at once otherwise.
+void KeepOwnConsoleOpen();
+
 }  // namespace norvale

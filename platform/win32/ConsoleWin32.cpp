@@ -1,6 +1,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdio>
+
 #include "platform/Console.h"
 
 namespace norvale {
@@ -19,6 +21,23 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
     }
     LocalFree(wide);
     return args;
+}
+
+void KeepOwnConsoleOpen() {
+    // Started from a console (cmd, PowerShell) the console lists its shell too; alone in it, the
+    // program got a console of its own. Without console input (redirected) nobody could press a key.
+    DWORD processes[2];
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode = 0;
+    if (GetConsoleProcessList(processes, 2) != 1 || !GetConsoleMode(input, &mode)) return;
+    std::fputs("\n何かキーを押すと閉じます。\n", stdout);
+    std::fflush(stdout);
+    FlushConsoleInputBuffer(input);
+    INPUT_RECORD record{};
+    DWORD read = 0;
+    while (ReadConsoleInputW(input, &record, 1, &read) && read == 1) {
+        if (record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown) return;
+    }
 }
 
 }  // namespace norvale
