@@ -92,7 +92,9 @@ std::optional<std::int16_t> ReadNumericCode(std::string_view text, CodeForm form
 }  // namespace
 
 std::optional<BrandCode> ReadBrandCode(std::string_view text, CodeForm form) {
-    if (std::optional<BrandCode> lettered = BrandCode::Lettered(text)) return lettered;
+    // Plain digits, as nearly every code is written, hold no letter: a master's load skips the test.
+    const bool digitsOnly = !text.empty() && SkipDigits(text, 0) == text.size();
+    if (std::optional<BrandCode> lettered = digitsOnly ? std::nullopt : BrandCode::Lettered(text)) return lettered;
     const std::optional<std::int16_t> number = ReadNumericCode(text, form);
     return number ? std::optional<BrandCode>(BrandCode(*number)) : std::nullopt;
 }
