@@ -1,7 +1,5 @@
 // norvale-master: makes Norvale's brand master, mei_code.txt, from the exchange's list of listed issues
 // saved as CSV. On Windows the list can be dropped on norvale-master.exe.
-#include <cstdio>
-
 #include "platform/Console.h"
 #include "tools/master/MasterTool.h"
 #include "tools/master/ToolFiles.h"
@@ -10,8 +8,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args = norvale::Utf8Arguments(argc, argv);
     return norvale::master::RunWithFiles(argc, argv, [&args](norvale::FileSystem& files) {
         const norvale::master::ToolOutcome outcome = norvale::master::RunMasterTool(files, args);
-        std::fputs(outcome.text.c_str(), outcome.exitCode == 0 ? stdout : stderr);
-        std::fflush(nullptr);
+        norvale::PrintUtf8(outcome.text, outcome.exitCode != 0);
         norvale::KeepOwnConsoleOpen();
         return outcome.exitCode;
     });
