@@ -37,6 +37,10 @@ struct EntryTable : Polling {
         }
         return colour;
     }
+    void Enter(const std::string& code) {
+        Type(code);
+        Keys({key::kEnter});
+    }
     void Reverse() {
         for (int r = 0; r < Table().EntryCount; ++r)
             logic.TableForSetUp().RowOrder[r] = static_cast<std::int16_t>(Table().EntryCount - 1 - r);
@@ -84,10 +88,7 @@ TEST(BrandEntryAdd, EnterAppendsTheTypedBrandAsTheLastRowEvenTwiceUpToTheThousan
     EXPECT_EQ(t.Panel(StatusPanel::BrandCount), "銘柄数: 3/ 1000");
 
     // No duplicate check; an addition during a pass goes ahead at once.
-    t.fp.events.at[1] = [&] {
-        t.Type("7203");
-        t.Keys({key::kEnter});
-    };
+    t.fp.events.at[1] = [&] { t.Enter("7203"); };
     EXPECT_EQ(t.logic.RunPass(), PassExit::Completed);
     ASSERT_EQ(t.Table().EntryCount, 4);
     EXPECT_EQ(t.Entry(3).topic, "7203.t");
@@ -96,29 +97,25 @@ TEST(BrandEntryAdd, EnterAppendsTheTypedBrandAsTheLastRowEvenTwiceUpToTheThousan
     // nothing added, nothing drawn.
     for (const char* code : {"9999", "1111", "130B", "13A0", "A130", "1D00"}) {
         t.fp.tableSurface.ops.clear();
-        t.Type(code);
-        t.Keys({key::kEnter});
+        t.Enter(code);
         EXPECT_EQ(t.Table().EntryCount, 4) << code;
         EXPECT_TRUE(t.fp.tableSurface.ops.empty()) << code;
         EXPECT_EQ(t.fp.window.codeBox, "") << code;
     }
     EXPECT_EQ(t.Entry(4).codeText, "");
     // A code with letters, shown as the master spells it.
-    t.Type("130A");
-    t.Keys({key::kEnter});
+    t.Enter("130A");
     EXPECT_EQ(t.Entry(4).topic + ' ' + t.Entry(4).codeText, "130A.t 130a");
 
     // The thousandth brand is the last.
     t.logic.TableForSetUp().EntryCount = 999;
-    t.Type("7203");
-    t.Keys({key::kEnter});
+    t.Enter("7203");
     ASSERT_EQ(t.Table().EntryCount, 1000);
     EXPECT_EQ(t.Entry(999).topic, "7203.t");
     EXPECT_EQ(t.Table().RowOrder[999], 999);
 
     t.fp.tableSurface.ops.clear();
-    t.Type("6758");
-    t.Keys({key::kEnter});
+    t.Enter("6758");
     EXPECT_EQ(t.Table().EntryCount, 1000);
     EXPECT_EQ(t.Entry(999).topic, "7203.t");
     EXPECT_EQ(t.Panel(StatusPanel::Activity), "銘柄数上限");

@@ -56,10 +56,9 @@ std::string Dump(const std::string& masterBytes, bool cp932, const std::string& 
     const WatchListLoad load = ReadWatchList(watch, m, *table);
     out << "\nwatch list " << static_cast<int>(load.status) << ' ' << load.errorLine;
     entries("  ");
-    for (int digits = 1; digits <= 4; ++digits) {
-        for (int n = 0; n < (digits == 1 ? 10 : digits == 2 ? 100 : digits == 3 ? 1000 : 10000); ++n) {
-            std::string typed = std::to_string(n);
-            typed.insert(0, static_cast<std::size_t>(digits) - typed.size(), '0');
+    for (const int count : {10, 100, 1000, 10000}) {
+        for (int n = 0; n < count; ++n) {
+            const std::string typed = std::to_string(count + n).substr(1);  // n with its leading zeros
             BrandEntry entry;
             table->EntryCount = 0;
             table->entries[0] = WatchEntry{};
