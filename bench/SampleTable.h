@@ -39,8 +39,8 @@ inline std::unique_ptr<WatchTable> SampleTable(unsigned seed = 1) {
     t->EntryCount = kMaxEntries;
     for (int k = 0; k < kMaxEntries; ++k) {
         WatchEntry& e = t->entries[static_cast<std::size_t>(k)];
-        e.code = static_cast<std::int16_t>(1301 + k * 8);
-        e.codeText = std::to_string(e.code);
+        e.code = BrandCode(static_cast<std::int16_t>(1301 + k * 8));
+        e.codeText = e.code.Text();
         e.brandName = names[k % 8];
         if (k % 97 == 0) continue;  // not quoted yet
         const double base = std::round(100 + unit(rng) * 30000);

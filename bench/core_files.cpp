@@ -78,11 +78,11 @@ void ReferenceStartUp(FileSystem& fs, const std::string& masterPath, const std::
         if (end == std::string::npos) end = watch.size();
         const std::string_view line(watch.data() + start, end - start);
         start = end + 2;
-        const std::optional<std::int16_t> code = ReadBrandCode(GetCsvField(line, 0), CodeForm::WatchList);
+        const std::optional<BrandCode> code = ReadBrandCode(GetCsvField(line, 0), CodeForm::WatchList);
         if (!code) continue;
         for (const BrandRecord& r : records) {
             const std::optional<double> v = ParseNumber(r.codeText);
-            if (!v || *v != *code) continue;
+            if (!v || *v != code->Number()) continue;
             if (const auto suffix = MarketSuffix(r.marketName)) {
                 FillEntryFromMaster(table.entries[static_cast<std::size_t>(n++)], *code, r, *suffix);
             }

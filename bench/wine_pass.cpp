@@ -83,7 +83,7 @@ double NorvalePass(int brands, long& requests) {
     for (int j = 0; j < brands; ++j) {
         WatchEntry& e = table.entries[static_cast<std::size_t>(j)];
         e.codeText = std::to_string(1000 + j);
-        e.code = static_cast<std::int16_t>(1000 + j);
+        e.code = BrandCode(static_cast<std::int16_t>(1000 + j));
         e.marketSuffix = "t";
         e.topic = Topic(j);
         e.brandName = "ベンチ";

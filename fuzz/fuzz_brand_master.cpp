@@ -22,10 +22,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Reading the file's own bytes must give what reading the decoded text gives.
     if (raw.BrandCount() != decoded.BrandCount()) __builtin_trap();
     std::map<std::int16_t, int> first;  // the first record of each 16-bit code, as a scan finds it
+    std::map<int, int> firstLettered;   // and of each code with letters
     for (int i = 0; i < raw.BrandCount(); ++i) {
         if (raw[i].codeText != decoded[i].codeText || raw[i].brandName != decoded[i].brandName ||
             raw[i].marketName != decoded[i].marketName) {
             __builtin_trap();
+        }
+        if (const auto lettered = norvale::BrandCode::Lettered(raw[i].codeText)) {
+            firstLettered.emplace(lettered->LetteredKey(), i);
+            if (raw.FindBrand(*lettered) != firstLettered[lettered->LetteredKey()]) __builtin_trap();
+            continue;
         }
         const std::optional<double> value = norvale::ParseNumber(raw[i].codeText);
         if (value && *value >= -32768 && *value <= 32767 && *value == static_cast<int>(*value)) {
@@ -40,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         first.try_emplace(static_cast<std::int16_t>(code), -1);
     }
     for (const auto& [code, index] : first) {
-        if (raw.FindBrand(code).value_or(-1) != index) __builtin_trap();
+        if (raw.FindBrand(norvale::BrandCode(code)).value_or(-1) != index) __builtin_trap();
     }
     return 0;
 }

@@ -11,6 +11,9 @@ namespace norvale {
 std::string Cp932ToUtf8(std::string_view cp932);
 // Characters without a CP932 form become '?'; never fails.
 std::string Utf8ToCp932(std::string_view utf8);
+// The same, with each character that has no CP932 form (or malformed byte) written as replacement,
+// CP932 bytes, and counted in replaced.
+std::string Utf8ToCp932(std::string_view utf8, std::string_view replacement, std::size_t& replaced);
 
 // Number of characters in a UTF-8 text: every byte but the continuation bytes.
 inline std::size_t Utf8CharCount(std::string_view utf8) {

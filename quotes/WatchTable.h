@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "quotes/BrandCode.h"
+
 namespace norvale {
 
 inline constexpr int kMaxEntries = 1000;
@@ -16,7 +18,7 @@ enum class PriceMove : std::int8_t { None, Rose, Fell };
 // One watched brand. Texts are held as UTF-8. A text that is empty or a single blank has
 // no value; its number then keeps what it last held (0 for a new entry).
 struct WatchEntry {
-    std::int16_t code = 0;
+    BrandCode code;
     std::string topic;
     double quoteRatio = 0;
     std::string codeText;

@@ -1,4 +1,4 @@
-// Brand entry on the table: digits, Enter, Esc and the removal keys.
+// Brand entry on the table: digits and letters, Enter, Esc and the removal keys.
 #include "watchlist/BrandEntry.h"
 
 #include "platform/KeyCodes.h"
@@ -7,16 +7,18 @@
 
 namespace norvale {
 
-std::optional<int> DigitOfKey(std::int16_t keyCode) {
-    if (keyCode >= key::kDigit0 && keyCode <= key::kDigit0 + 9) return keyCode - key::kDigit0;
-    if (keyCode >= key::kNumpad0 && keyCode <= key::kNumpad0 + 9) return keyCode - key::kNumpad0;
+std::optional<char> CharOfKey(std::int16_t keyCode) {
+    const auto in = [keyCode](std::int16_t first, int count) { return keyCode >= first && keyCode < first + count; };
+    if (in(key::kDigit0, 10)) return static_cast<char>('0' + keyCode - key::kDigit0);
+    if (in(key::kNumpad0, 10)) return static_cast<char>('0' + keyCode - key::kNumpad0);
+    if (in(key::kLetterA, 26)) return static_cast<char>('A' + keyCode - key::kLetterA);
     return std::nullopt;
 }
 
-AppendResult AppendBrand(WatchTable& table, const BrandMaster& master, const std::string& codeDigits) {
+AppendResult AppendBrand(WatchTable& table, const BrandMaster& master, const std::string& typedCode) {
     if (table.EntryCount >= kMaxEntries) return AppendResult::ListFull;
-    if (codeDigits.size() > kMaxCodeDigits) return AppendResult::UnknownCode;
-    const std::optional<std::int16_t> code = ReadBrandCode(codeDigits, CodeForm::Typed);
+    if (typedCode.size() > kMaxCodeChars) return AppendResult::UnknownCode;
+    const std::optional<BrandCode> code = ReadBrandCode(typedCode, CodeForm::Typed);
     if (!code) return AppendResult::UnknownCode;
     // A fresh entry replaces the slot, blank as it should already be, so the new brand never
     // inherits quotes (the fill-once open and previous close above all).
@@ -53,8 +55,10 @@ KeyOutcome BrandEntry::KeyReleased(std::int16_t keyCode, WatchTable& table, cons
         table.removal = PendingRemoval::AfterPass;
         return KeyOutcome::RemoveAfterPass;
     }
-    if (const std::optional<int> digit = DigitOfKey(keyCode)) {
-        if (typed_.size() < kMaxCodeDigits) typed_.push_back(static_cast<char>('0' + *digit));
+    // Every letter is typed, as the trader sees it; a code that is not of the lettered form adds
+    // nothing at Enter.
+    if (const std::optional<char> typed = CharOfKey(keyCode)) {
+        if (typed_.size() < kMaxCodeChars) typed_.push_back(*typed);
     }
     return KeyOutcome::CodeChanged;
 }

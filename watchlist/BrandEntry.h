@@ -11,18 +11,19 @@
 
 namespace norvale {
 
-inline constexpr std::size_t kMaxCodeDigits = 4;
+inline constexpr std::size_t kMaxCodeChars = 4;
 inline constexpr const char* kListFullText = "銘柄数上限";
 
-// The digit 0 to 9 of a main-row or keypad digit key, nullopt for any other key.
-std::optional<int> DigitOfKey(std::int16_t keyCode);
+// The character that a key types into the code: '0' to '9' for a main-row or keypad digit,
+// 'A' to 'Z' for a letter key; nullopt for any other key.
+std::optional<char> CharOfKey(std::int16_t keyCode);
 
 enum class AppendResult { Added, ListFull, UnknownCode };
 
-// Appends the brand with the typed code (1 to 4 decimal digits) as the last slot and the last
-// display row. Nothing changes unless the result is Added: the list is full, the master lacks
-// the code, or the brand's market has no topic suffix.
-[[nodiscard]] AppendResult AppendBrand(WatchTable& table, const BrandMaster& master, const std::string& codeDigits);
+// Appends the brand with the typed code (1 to 4 decimal digits, or a code with letters) as the
+// last slot and the last display row. Nothing changes unless the result is Added: the list is
+// full, the text is no code, the master lacks the code, or the brand's market has no suffix.
+[[nodiscard]] AppendResult AppendBrand(WatchTable& table, const BrandMaster& master, const std::string& typedCode);
 
 // What the window has to do after a key.
 enum class KeyOutcome {
@@ -37,10 +38,10 @@ enum class KeyOutcome {
 // Owns the code being typed on the table.
 class BrandEntry {
 public:
-    // The digits typed so far, as the code box shows them.
+    // The characters typed so far, as the code box shows them.
     const std::string& TypedCode() const { return typed_; }
 
-    // A key released on the table (a code of platform/KeyCodes.h): digits are typed, Enter
+    // A key released on the table (a code of platform/KeyCodes.h): digits and letters are typed, Enter
     // appends the typed brand, Esc forgets it, Delete and Backspace remove the selected entry
     // (-1 none), at once or, while a pass runs, at its end. Nothing happens while a removal is
     // pending, since the table must not change until it is done.

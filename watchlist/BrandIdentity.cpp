@@ -19,16 +19,14 @@ std::optional<std::string> MarketSuffix(const std::string& marketName) {
     return std::nullopt;
 }
 
-std::string TopicOf(std::int16_t code, std::string_view suffix) {
-    const std::string digits = std::to_string(code);
-    std::string topic = digits.size() > 4 ? digits.substr(digits.size() - 4) : digits;
+std::string TopicOf(BrandCode code, std::string_view suffix) {
+    std::string topic = code.TopicStem();
     topic += '.';
     topic += suffix;
     return topic;
 }
 
-void FillEntryFromMaster(WatchEntry& entry, std::int16_t code, const BrandRecord& record,
-                         const std::string& suffix) {
+void FillEntryFromMaster(WatchEntry& entry, BrandCode code, const BrandRecord& record, const std::string& suffix) {
     entry.code = code;
     entry.marketSuffix = suffix;
     entry.topic = TopicOf(code, suffix);
@@ -36,7 +34,7 @@ void FillEntryFromMaster(WatchEntry& entry, std::int16_t code, const BrandRecord
     entry.brandName = record.brandName;
 }
 
-bool FillEntryForCode(WatchEntry& entry, std::int16_t code, const BrandMaster& master) {
+bool FillEntryForCode(WatchEntry& entry, BrandCode code, const BrandMaster& master) {
     const std::optional<int> found = master.FindBrand(code);
     if (!found) return false;
     const BrandRecord& record = master[*found];

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <climits>
+#include <utility>
 
 #include "platform/TextCodec.h"
 #include "watchlist/FieldReader.h"
@@ -46,21 +47,31 @@ void BrandMaster::Index(bool cp932) {
     }
     decoded_.resize(fields_.size());
 
-    // A lookup scans nothing: the first record of each code is found once here, in a table
-    // over the range of codes present. A code with any byte beyond ASCII reads as no number
-    // in either encoding.
+    // A lookup scans nothing: the first record of each numeric code is found once here, in a
+    // table over the range of codes present, and those with letters in a sorted list, a few
+    // hundred at most. A code with any byte beyond ASCII reads as no code in either encoding.
     constexpr int kNoCode = INT32_MIN;
     std::vector<int> codes(fields_.size(), kNoCode);
     int low = INT32_MAX;
     int high = INT32_MIN;
+    firstByLetteredKey_.clear();
     for (std::size_t i = 0; i < fields_.size(); ++i) {
         const Span code = fields_[i].code;
-        const std::optional<std::int16_t> value = ReadBrandCode(text.substr(code.begin, code.size), CodeForm::Master);
+        const std::optional<BrandCode> value = ReadBrandCode(text.substr(code.begin, code.size), CodeForm::Master);
         if (!value) continue;
-        codes[i] = *value;
-        low = std::min<int>(low, *value);
-        high = std::max<int>(high, *value);
+        if (value->IsLettered()) {
+            firstByLetteredKey_.emplace_back(value->LetteredKey(), static_cast<std::int32_t>(i));
+            continue;
+        }
+        codes[i] = value->Number();
+        low = std::min<int>(low, value->Number());
+        high = std::max<int>(high, value->Number());
     }
+    // By key, and by record within a key: the first of each key is the earliest record.
+    std::sort(firstByLetteredKey_.begin(), firstByLetteredKey_.end());
+    firstByLetteredKey_.erase(std::unique(firstByLetteredKey_.begin(), firstByLetteredKey_.end(),
+                                          [](const auto& a, const auto& b) { return a.first == b.first; }),
+                              firstByLetteredKey_.end());
     firstByCode_.clear();
     codeBase_ = low;
     if (low > high) return;
@@ -87,9 +98,15 @@ const BrandRecord& BrandMaster::operator[](int index) const {
     return *slot;
 }
 
-std::optional<int> BrandMaster::FindBrand(std::int16_t code) const {
+std::optional<int> BrandMaster::FindBrand(BrandCode code) const {
+    if (code.IsLettered()) {
+        const auto found = std::lower_bound(firstByLetteredKey_.begin(), firstByLetteredKey_.end(),
+                                            std::pair<std::int32_t, std::int32_t>(code.LetteredKey(), -1));
+        if (found == firstByLetteredKey_.end() || found->first != code.LetteredKey()) return std::nullopt;
+        return found->second;
+    }
     // Without any numeric code the base is INT32_MAX; the difference is taken in 64 bits.
-    const std::int64_t offset = std::int64_t{code} - codeBase_;
+    const std::int64_t offset = std::int64_t{code.Number()} - codeBase_;
     if (offset < 0 || static_cast<std::uint64_t>(offset) >= firstByCode_.size()) return std::nullopt;
     const std::int32_t index = firstByCode_[static_cast<std::size_t>(offset)];
     if (index < 0) return std::nullopt;

@@ -7,7 +7,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include "quotes/BrandCode.h"
 
 namespace norvale {
 
@@ -32,9 +35,10 @@ public:
     // Load for the file's own bytes, CP932; the texts come out as UTF-8. The delimiters are
     // all below 0x40 and so never the trail byte of a double-byte character.
     void LoadCp932(std::string cp932Bytes);
-    // Index of the first record whose code field reads as a number equal to code, nullopt
-    // when there is none. Answered from an index built by Load.
-    std::optional<int> FindBrand(std::int16_t code) const;
+    // Index of the first record whose code field reads as code, nullopt when there is none: a
+    // number equal to a numeric code, or, without the blanks around it, a code with letters in
+    // either case. Answered from the indexes built by Load.
+    std::optional<int> FindBrand(BrandCode code) const;
     int BrandCount() const { return static_cast<int>(fields_.size()); }
     // Record index, 0 to BrandCount() - 1; the reference stays valid until the next load.
     const BrandRecord& operator[](int index) const;
@@ -55,9 +59,11 @@ private:
     bool cp932_ = false;
     std::vector<RecordFields> fields_;
     mutable std::vector<std::unique_ptr<BrandRecord>> decoded_;
-    // First record per code, at code - codeBase_; -1 where no record has that code.
+    // First record per numeric code, at code - codeBase_; -1 where no record has that code.
     std::vector<std::int32_t> firstByCode_;
     int codeBase_ = 0;
+    // First record per code with letters, as (LetteredKey, record) sorted by key.
+    std::vector<std::pair<std::int32_t, std::int32_t>> firstByLetteredKey_;
 };
 
 }  // namespace norvale

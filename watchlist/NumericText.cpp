@@ -58,9 +58,7 @@ std::optional<std::int16_t> InCodeRange(double value) {
     return static_cast<std::int16_t>(value);
 }
 
-}  // namespace
-
-std::optional<std::int16_t> ReadBrandCode(std::string_view text, CodeForm form) {
+std::optional<std::int16_t> ReadNumericCode(std::string_view text, CodeForm form) {
     // Plain digits, as the keyboard gives them and nearly every master writes them, are read
     // without the general number reader.
     const bool plain = !text.empty() && text.size() <= 5 && SkipDigits(text, 0) == text.size();
@@ -89,6 +87,16 @@ std::optional<std::int16_t> ReadBrandCode(std::string_view text, CodeForm form) 
         }
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<BrandCode> ReadBrandCode(std::string_view text, CodeForm form) {
+    // Plain digits, as nearly every code is written, hold no letter: a master's load skips the test.
+    const bool digitsOnly = !text.empty() && SkipDigits(text, 0) == text.size();
+    if (std::optional<BrandCode> lettered = digitsOnly ? std::nullopt : BrandCode::Lettered(text)) return lettered;
+    const std::optional<std::int16_t> number = ReadNumericCode(text, form);
+    return number ? std::optional<BrandCode>(BrandCode(*number)) : std::nullopt;
 }
 
 }  // namespace norvale

@@ -12,13 +12,13 @@ namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // Only a line's first field is kept, and only this much of it: a field this long holds no
-// 16-bit number but for blanks, so a longer one is taken as no number.
+// 16-bit number or code with letters but for blanks, so a longer one is taken as no code.
 constexpr std::size_t kMaxFirstField = 256;
 
 // Takes a watch list file piece by piece and fills the table line by line. Lines end at
 // CR LF, a lone CR or a lone LF, also when a piece ends between the CR and the LF. The bytes
 // are split without decoding: CP932 trail bytes never equal a comma, CR or LF, and only an
-// ASCII number is ever taken from a line.
+// ASCII code is ever taken from a line.
 class WatchListReader {
 public:
     WatchListReader(const BrandMaster& master, WatchTable& table) : master_(master), table_(table) {
@@ -72,7 +72,7 @@ private:
             if (field.empty()) {
                 malformedLine_ = lineNumber_;
             } else if (field.size() <= kMaxFirstField) {
-                const std::optional<std::int16_t> code = ReadBrandCode(field, CodeForm::WatchList);
+                const std::optional<BrandCode> code = ReadBrandCode(field, CodeForm::WatchList);
                 if (code && FillEntryForCode(table_.entries[static_cast<std::size_t>(n_)], *code, master_)) ++n_;
             }
         }

@@ -68,9 +68,9 @@ private:
     std::vector<Entry> open_;
 };
 
-// Converts everything; input the converter refuses becomes one replacement per character.
+// Converts everything; input the converter refuses becomes one replacement per character, counted.
 std::string Convert(const char* to, const char* from, std::string_view in, std::string_view replacement,
-                    BadLength badLength) {
+                    BadLength badLength, std::size_t& replaced) {
     std::string out;
     if (in.empty()) return out;
     // Opening a converter costs more than converting an item name, and the DDE layer converts
@@ -97,9 +97,10 @@ std::string Convert(const char* to, const char* from, std::string_view in, std::
         }
         // EILSEQ: an invalid or unmapped character; EINVAL: one cut short at the end.
         const std::size_t skip = badLength(reinterpret_cast<const unsigned char*>(src), srcLeft);
-        if (out.size() - used < replacement.size()) out.resize(out.size() * 2);
+        if (out.size() - used < replacement.size()) out.resize(out.size() * 2 + replacement.size());
         std::memcpy(out.data() + used, replacement.data(), replacement.size());
         used += replacement.size();
+        ++replaced;
         src += skip;
         srcLeft -= skip;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -192,11 +193,16 @@ std::string Cp932ToUtf8(std::string_view cp932) {
 }
 
 std::string Utf8ToCp932(std::string_view utf8) {
+    std::size_t replaced = 0;
+    return Utf8ToCp932(utf8, "?", replaced);
+}
+
+std::string Utf8ToCp932(std::string_view utf8, std::string_view replacement, std::size_t& replaced) {
     // Plain ASCII (topics such as "7203.t") is the same in both.
     if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
         return std::string(utf8);
     }
-    return Convert("CP932", "UTF-8", utf8, "?", Utf8BadLength);
+    return Convert("CP932", "UTF-8", utf8, replacement, Utf8BadLength, replaced);
 }
 
 }  // namespace norvale

@@ -27,7 +27,8 @@ std::int16_t Digit(int d) { return static_cast<std::int16_t>(key::kDigit0 + d); 
 bool IsTableKey(quint32 vk) {
     const auto k = static_cast<std::int16_t>(vk);
     return vk <= 0x7FFF && (k == key::kBackspace || k == key::kEnter || k == key::kEscape || k == key::kDelete ||
-                            (k >= key::kDigit0 && k <= Digit(9)) || (k >= key::kNumpad0 && k <= key::kNumpad0 + 9));
+                            (k >= key::kDigit0 && k <= Digit(9)) || (k >= key::kNumpad0 && k <= key::kNumpad0 + 9) ||
+                            (k >= key::kLetterA && k <= key::kLetterA + 25));
 }
 
 // Shift with a main-row digit on a US layout, for when no native code tells the key.
@@ -81,6 +82,10 @@ std::int16_t VirtualKeyCode(const KeyFacts& key) {
     }
     if (key.qtKey >= Qt::Key_0 && key.qtKey <= Qt::Key_9) {
         return static_cast<std::int16_t>((key.keypad ? key::kNumpad0 : key::kDigit0) + (key.qtKey - Qt::Key_0));
+    }
+    // A letter as the layout gives it, with or without Shift: a code is typed as it is read.
+    if (key.qtKey >= Qt::Key_A && key.qtKey <= Qt::Key_Z) {
+        return static_cast<std::int16_t>(key::kLetterA + (key.qtKey - Qt::Key_A));
     }
     switch (key.qtKey) {
         case Qt::Key_Return:

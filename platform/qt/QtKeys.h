@@ -35,8 +35,9 @@ NativeKeys NativeKeysOf(const QString& platformName);
 // The facts of an event, read for the running Qt platform.
 KeyFacts FactsOf(const QKeyEvent& event);
 
-// The virtual key code of a key (one of platform/KeyCodes.h), or 0 for a key the table ignores. A digit-row key counts as its
-// digit whatever the layout and Shift, as far as the native codes tell.
+// The virtual key code of a key (one of platform/KeyCodes.h), or 0 for a key the table ignores. A digit-row key
+// counts as its digit whatever the layout and Shift, as far as the native codes tell; a letter key as the letter
+// the layout gives.
 std::int16_t VirtualKeyCode(const KeyFacts& key);
 std::int16_t VirtualKeyCode(const QKeyEvent& event);
 

@@ -1,7 +1,10 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdio>
+
 #include "platform/Console.h"
+#include "platform/win32/Win32Text.h"
 
 namespace norvale {
 
@@ -19,6 +22,35 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
     }
     LocalFree(wide);
     return args;
+}
+
+void PrintUtf8(std::string_view utf8, bool toError) {
+    std::fflush(toError ? stderr : stdout);  // what went through the C library goes first
+    HANDLE out = GetStdHandle(toError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    DWORD written = 0;
+    if (GetConsoleMode(out, &mode)) {
+        const std::wstring wide = win32::Wide(utf8);
+        WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    } else {
+        WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+    }
+}
+
+void KeepOwnConsoleOpen() {
+    // Started from a console (cmd, PowerShell) the console lists its shell too; alone in it, the
+    // program got a console of its own. Without console input (redirected) nobody could press a key.
+    DWORD processes[2];
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode = 0;
+    if (GetConsoleProcessList(processes, 2) != 1 || !GetConsoleMode(input, &mode)) return;
+    PrintUtf8("\n何かキーを押すと閉じます。\n");
+    FlushConsoleInputBuffer(input);
+    INPUT_RECORD record{};
+    DWORD read = 0;
+    while (ReadConsoleInputW(input, &record, 1, &read) && read == 1) {
+        if (record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown) return;
+    }
 }
 
 }  // namespace norvale

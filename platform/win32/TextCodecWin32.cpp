@@ -63,6 +63,21 @@ wchar_t Cp932Equivalent(char32_t c) {
 }
 
 constexpr char32_t kMalformed = 0xFFFFFFFF;
+constexpr wchar_t kUnmapped = 0xFFFF;  // a noncharacter, which no code page maps
+
+// UTF-16 to code page 932 without best fit; false when the converter failed, true with *defaulted
+// set when some character had no CP932 form.
+bool Narrow(std::wstring_view wide, std::string& out, BOOL* defaulted) {
+    out.clear();
+    if (wide.empty()) return true;
+    const int wideLen = static_cast<int>(wide.size());
+    const int size =
+        WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, wide.data(), wideLen, nullptr, 0, "?", defaulted);
+    if (size <= 0) return false;
+    out.resize(static_cast<std::size_t>(size));
+    return WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, wide.data(), wideLen, out.data(), size, "?", nullptr) ==
+           size;
+}
 
 // Length of the UTF-8 sequence that starts at s[0] and the code point it holds, kMalformed when the
 // sequence is malformed. A bad lead or continuation byte goes alone; a sequence cut by the end of
@@ -116,23 +131,36 @@ std::string Cp932ToUtf8(std::string_view cp932) {
 }
 
 std::string Utf8ToCp932(std::string_view utf8) {
+    std::size_t replaced = 0;
+    return Utf8ToCp932(utf8, "?", replaced);
+}
+
+std::string Utf8ToCp932(std::string_view utf8, std::string_view replacement, std::size_t& replaced) {
     std::wstring wide;
     wide.reserve(utf8.size());
     const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
     for (std::size_t i = 0; i < utf8.size();) {
         char32_t cp = kMalformed;
         i += DecodeUtf8(s + i, utf8.size() - i, cp);
-        // CP932 has nothing beyond the first plane: such a character is one '?', not two halves.
-        wide += cp > 0xFFFF ? L'?' : Cp932Equivalent(cp);
+        // CP932 has nothing beyond the first plane: such a character is one unmapped U+FFFF, not two halves.
+        wide += cp > 0xFFFF ? kUnmapped : Cp932Equivalent(cp);
     }
-    if (wide.empty()) return {};
-    const int wideLen = static_cast<int>(wide.size());
-    // Best-fit mappings (é → e) would change text silently; an unmapped character becomes '?'.
-    const int size =
-        WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, wide.data(), wideLen, nullptr, 0, "?", nullptr);
-    std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0) {
-        WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, wide.data(), wideLen, out.data(), size, "?", nullptr);
+    // Best-fit mappings (é → e) would change text silently; an unmapped character becomes the default.
+    std::string out;
+    BOOL defaulted = FALSE;
+    if (!Narrow(wide, out, &defaulted) || defaulted) {
+        // Again one character at a time, to put the replacement for each unmapped one.
+        out.clear();
+        std::string one;
+        for (const wchar_t c : wide) {
+            defaulted = FALSE;
+            if (c != kUnmapped && Narrow(std::wstring_view(&c, 1), one, &defaulted) && !defaulted) {
+                out += one;
+            } else {
+                out += replacement;
+                ++replaced;
+            }
+        }
     }
     return out;
 }

@@ -32,8 +32,8 @@ inline void DrawTableOn(Surface& surface) {
     table->EntryCount = n;
     for (int k = 0; k < n; ++k) {
         WatchEntry& e = table->entries[static_cast<std::size_t>(k)];
-        e.code = static_cast<std::int16_t>(1301 + 97 * k);
-        e.codeText = std::to_string(e.code);
+        e.code = BrandCode(static_cast<std::int16_t>(1301 + 97 * k));
+        e.codeText = e.code.Text();
         e.brandName = names[k % 8];
         if (k == 5) continue;  // no quotes yet
         const double base = 150 + (k * 7919) % 28000;

@@ -19,7 +19,8 @@ constexpr Rgb kYellow{255, 255, 0};
 // Started with a master, the brands `codes` watched on "t" and shown in slot order.
 struct EntryTable : Polling {
     explicit EntryTable(const std::vector<std::string>& codes = {})
-        : Polling("7203,トヨタ自動車,100,東証\r\n6758,ソニーグループ,100,東証\r\n1111,海外上場,100,NYSE\r\n") {
+        : Polling("7203,トヨタ自動車,100,東証\r\n6758,ソニーグループ,100,東証\r\n1111,海外上場,100,NYSE\r\n"
+                  "130a,新規上場,100,東証\r\n") {
         for (const auto& code : codes) Add(code, "t");
         fp.tableSurface.ops.clear();
     }
@@ -36,13 +37,17 @@ struct EntryTable : Polling {
         }
         return colour;
     }
+    void Enter(const std::string& code) {
+        Type(code);
+        Keys({key::kEnter});
+    }
     void Reverse() {
         for (int r = 0; r < Table().EntryCount; ++r)
             logic.TableForSetUp().RowOrder[r] = static_cast<std::int16_t>(Table().EntryCount - 1 - r);
     }
 };
 
-TEST(BrandEntryKeys, DigitsBuildAFourDigitCodeThatEscOrAnEmptyEnterLeaves) {
+TEST(BrandEntryKeys, DigitsAndLettersBuildAFourCharacterCodeThatEscOrAnEmptyEnterLeaves) {
     EntryTable t;
     t.Type("12345");
     EXPECT_EQ(t.logic.TypedCode(), "1234");  // the fifth digit is dropped
@@ -50,10 +55,10 @@ TEST(BrandEntryKeys, DigitsBuildAFourDigitCodeThatEscOrAnEmptyEnterLeaves) {
     t.Keys({key::kEscape});
     EXPECT_EQ(t.fp.window.codeBox, "");
 
-    // Keypad digits count like main-row digits; other keys do nothing.
-    t.Keys({96 + 9, 48 + 0, 65, 112, 96 + 4, 57});
-    EXPECT_EQ(t.logic.TypedCode(), "9049");
-    EXPECT_EQ(t.fp.window.codeBox, "9049");
+    // Keypad digits count like main-row digits, letter keys (A to Z) type capitals; other keys do nothing.
+    t.Keys({96 + 9, 48 + 0, 186, 112, 64, 91, 90, 65, 57});
+    EXPECT_EQ(t.logic.TypedCode(), "90ZA");
+    EXPECT_EQ(t.fp.window.codeBox, "90ZA");
     t.Keys({key::kEscape, key::kEnter});  // Enter with nothing typed: no drawing, nothing added
     EXPECT_EQ(t.Table().EntryCount, 0);
     EXPECT_TRUE(t.fp.tableSurface.ops.empty());
@@ -83,36 +88,34 @@ TEST(BrandEntryAdd, EnterAppendsTheTypedBrandAsTheLastRowEvenTwiceUpToTheThousan
     EXPECT_EQ(t.Panel(StatusPanel::BrandCount), "銘柄数: 3/ 1000");
 
     // No duplicate check; an addition during a pass goes ahead at once.
-    t.fp.events.at[1] = [&] {
-        t.Type("7203");
-        t.Keys({key::kEnter});
-    };
+    t.fp.events.at[1] = [&] { t.Enter("7203"); };
     EXPECT_EQ(t.logic.RunPass(), PassExit::Completed);
     ASSERT_EQ(t.Table().EntryCount, 4);
     EXPECT_EQ(t.Entry(3).topic, "7203.t");
 
-    // Not in the master; a market without a suffix: nothing added, nothing drawn.
-    for (const char* code : {"9999", "1111"}) {
+    // Not in the master, a market without a suffix, letters where a code has none or not in use:
+    // nothing added, nothing drawn.
+    for (const char* code : {"9999", "1111", "130B", "13A0", "A130", "1D00"}) {
         t.fp.tableSurface.ops.clear();
-        t.Type(code);
-        t.Keys({key::kEnter});
+        t.Enter(code);
         EXPECT_EQ(t.Table().EntryCount, 4) << code;
         EXPECT_TRUE(t.fp.tableSurface.ops.empty()) << code;
         EXPECT_EQ(t.fp.window.codeBox, "") << code;
     }
     EXPECT_EQ(t.Entry(4).codeText, "");
+    // A code with letters, shown as the master spells it.
+    t.Enter("130A");
+    EXPECT_EQ(t.Entry(4).topic + ' ' + t.Entry(4).codeText, "130A.t 130a");
 
     // The thousandth brand is the last.
     t.logic.TableForSetUp().EntryCount = 999;
-    t.Type("7203");
-    t.Keys({key::kEnter});
+    t.Enter("7203");
     ASSERT_EQ(t.Table().EntryCount, 1000);
     EXPECT_EQ(t.Entry(999).topic, "7203.t");
     EXPECT_EQ(t.Table().RowOrder[999], 999);
 
     t.fp.tableSurface.ops.clear();
-    t.Type("6758");
-    t.Keys({key::kEnter});
+    t.Enter("6758");
     EXPECT_EQ(t.Table().EntryCount, 1000);
     EXPECT_EQ(t.Entry(999).topic, "7203.t");
     EXPECT_EQ(t.Panel(StatusPanel::Activity), "銘柄数上限");

@@ -92,7 +92,7 @@ TEST(BrandMaster, RecordsAreEveryFourFieldsAndCodesMatchByValue) {
         BrandMaster m;
         m.Load(c.text);
         EXPECT_EQ(Records(m), c.records) << c.text;
-        EXPECT_EQ(m.FindBrand(static_cast<std::int16_t>(c.code)), c.found) << c.text;
+        EXPECT_EQ(m.FindBrand(BrandCode(static_cast<std::int16_t>(c.code))), c.found) << c.text;
     }
 }
 
@@ -110,13 +110,30 @@ TEST(BrandMaster, IndexAnswersExactlyAsTheLinearSearch) {
         m.Load(master);
         for (int code = -32768; code <= 32767; ++code) {
             const auto c = static_cast<std::int16_t>(code);
-            ASSERT_EQ(m.FindBrand(c), LinearFind(m, c)) << "code " << code << " in " << master;
+            ASSERT_EQ(m.FindBrand(BrandCode(c)), LinearFind(m, c)) << "code " << code << " in " << master;
         }
     }
-    EXPECT_EQ(m.FindBrand(7203), 0);
-    EXPECT_EQ(m.FindBrand(1000), 3);
-    EXPECT_EQ(m.FindBrand(5), 16);
-    EXPECT_EQ(m.FindBrand(0), 17);
+    EXPECT_EQ(m.FindBrand(BrandCode(7203)), 0);
+    EXPECT_EQ(m.FindBrand(BrandCode(1000)), 3);
+    EXPECT_EQ(m.FindBrand(BrandCode(5)), 16);
+    EXPECT_EQ(m.FindBrand(BrandCode(0)), 17);
+}
+
+TEST(BrandMaster, CodesWithLettersMatchTheirFieldInEitherCaseWithoutTheBlanksAround) {
+    BrandMaster m;
+    m.Load("130A,a,100,東証\r\n 131a ,b,100,東証\r\n\" 2A5C\t\",c,100,東証\r\n130a,d,100,東証\r\n1D00,e,100,東証\r\n"
+           "130,f,100,東証\r\n9Y9Y,g,100,東証\r\n");
+    const std::vector<std::pair<const char*, std::optional<int>>> cases = {
+        {"130A", 0}, {"130a", 0}, {" 131A", 1}, {"2a5c", 2}, {"1D00", 4}, {"9y9y", 6}, {"999A", std::nullopt}};
+    for (const auto& [text, found] : cases) EXPECT_EQ(m.FindBrand(BrandCode::Lettered(text).value()), found) << text;
+    EXPECT_EQ(m.FindBrand(BrandCode(130)), 5);
+    EXPECT_EQ(m.FindBrand(BrandCode(1)), std::nullopt);  // 1D00 is no number with an exponent
+    EXPECT_EQ(BrandCode::Lettered("2a5c")->TopicStem(), "2A5C");
+    // A letter in the first or third place, none at all, one of the seven unused, too short or long.
+    for (const char* text : {"A130", "13A0", "1300", "130B", "130E", "1I00", "130O", "1Q00", "130V", "130Z", "13A",
+                             "130AA", "1 3A", "１３０Ａ", ""}) {
+        EXPECT_EQ(BrandCode::Lettered(text), std::nullopt) << text;
+    }
 }
 
 TEST(BrandMaster, KeepsEveryRecordOfAMasterPast32767) {
@@ -126,12 +143,12 @@ TEST(BrandMaster, KeepsEveryRecordOfAMasterPast32767) {
     BrandMaster m;
     m.Load(text);
     ASSERT_EQ(m.BrandCount(), 40001);
-    EXPECT_EQ(m.FindBrand(7203), 40000 - 7203);
+    EXPECT_EQ(m.FindBrand(BrandCode(7203)), 40000 - 7203);
     EXPECT_EQ(m[40000].brandName, "last");
-    EXPECT_EQ(m.FindBrand(1), 39999);
+    EXPECT_EQ(m.FindBrand(BrandCode(1)), 39999);
     // Codes beyond 16 bits are kept as records but never match a wrapped-around code.
-    EXPECT_EQ(m.FindBrand(static_cast<std::int16_t>(-32768)), std::nullopt);
-    EXPECT_EQ(m.FindBrand(32767), 40000 - 32767);
+    EXPECT_EQ(m.FindBrand(BrandCode(-32768)), std::nullopt);
+    EXPECT_EQ(m.FindBrand(BrandCode(32767)), 40000 - 32767);
 }
 
 TEST(BrandMaster, Cp932FilesReadWithAnyLineEnd) {
@@ -141,13 +158,13 @@ TEST(BrandMaster, Cp932FilesReadWithAnyLineEnd) {
         EXPECT_EQ(Records(m), (Strings{"ｺｰﾄﾞ|銘柄名|市場", "7203|トヨタ自動車|東証", "6758|ソニー,グループ|東証",
                                        "8233|髙島屋|東証", "1234|①テスト～商事|JASDAQ", "07203|重複トヨタ|東証"}))
             << name;
-        EXPECT_EQ(m.FindBrand(7203), 1) << name;
+        EXPECT_EQ(m.FindBrand(BrandCode(7203)), 1) << name;
     }
     // The last byte starts a double-byte character that never ends.
     BrandMaster m;
     m.LoadCp932(ReadFile(std::string(NORVALE_TEST_DATA) + "/master_truncated.txt"));
     EXPECT_EQ(Records(m), (Strings{"7203|トヨタ自動車|東証", "6758|ソ\xEF\xBF\xBD|"}));
-    EXPECT_EQ(m.FindBrand(6758), 1);
+    EXPECT_EQ(m.FindBrand(BrandCode(6758)), 1);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "platform/fake/FakePlatform.h"
 #include "ranking/PrintCell.h"
 #include "watchlist/BrandIdentity.h"
+#include "watchlist/NumericText.h"
 
 namespace norvale {
 
@@ -89,7 +90,7 @@ struct Polling {
     // Appends a brand the way the brand entry does.
     void Add(const std::string& code, const std::string& suffix) {
         WatchEntry e;
-        e.code = static_cast<std::int16_t>(std::stoi(code));
+        e.code = ReadBrandCode(code, CodeForm::Master).value();
         e.codeText = code;
         e.marketSuffix = suffix;
         e.topic = TopicOf(e.code, suffix);
@@ -102,8 +103,8 @@ struct Polling {
     void Keys(std::initializer_list<int> codes) {
         for (int c : codes) logic.KeyReleasedOnTable(static_cast<std::int16_t>(c));
     }
-    void Type(const std::string& digits) {
-        for (char c : digits) Keys({key::kDigit0 + (c - '0')});
+    void Type(const std::string& typed) {
+        for (char c : typed) Keys({c >= 'A' ? key::kLetterA + (c - 'A') : key::kDigit0 + (c - '0')});
     }
     void ClickAt(int y) {
         fp.window.pointerY = y;

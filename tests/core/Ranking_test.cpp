@@ -29,7 +29,7 @@ TEST(SortRows, KeyZeroKeepsTheRowsAnOtherIndexTheEntriesOrderAndNoRowPastTheCoun
         WatchTable t;
         for (std::size_t k = 0; k < c.prevCloseDevs.size(); ++k) {
             t.entries[k].prevCloseDev = c.prevCloseDevs[k];
-            t.entries[k].code = std::array<std::int16_t, 3>{7203, 1301, 9984}[k];  // no order of codes either way
+            t.entries[k].code = BrandCode(std::array<std::int16_t, 3>{7203, 1301, 9984}[k]);  // no order of codes either way
         }
         t.EntryCount = static_cast<std::int16_t>(c.prevCloseDevs.size());
         t.RowOrder[0] = 2;

@@ -36,6 +36,11 @@ TEST(TextCodec, EncodesRoundTripsAndReplacesEachUnconvertibleCharacterWithOneQue
         {"A\xF0\x9F\x98\x80" "B", "A?B"}, {"caf\xC3\xA9", "caf?"}, {"\xFF" "1", "?1"},  // emoji, é, not UTF-8
         {"\xE3\x41", "?A"}, {"7\xE3\x81", "7?"}, {"\xF0\x9F\x98\x80\xF0\x9F\x98\x80", "??"}};  // broken, cut short
     for (const auto& [utf8, cp932] : cases) EXPECT_EQ(Utf8ToCp932(utf8), cp932) << cp932;
+    // With a replacement of the caller's (here 〓), each one counted; a '?' of the text is no replacement.
+    std::size_t replaced = 0;
+    EXPECT_EQ(Utf8ToCp932("?\xF0\x9F\x98\x80" "caf\xC3\xA9\xFF葛", "\x81\xAC", replaced),
+              "?\x81\xAC" "caf\x81\xAC\x81\xAC\x8A\x8B");
+    EXPECT_EQ(replaced, 3u);
 }
 
 }  // namespace

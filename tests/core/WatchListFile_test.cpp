@@ -8,6 +8,7 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #include "app/MainWindowLogic.h"
 #include "platform/TextCodec.h"
@@ -21,7 +22,7 @@ const char* const kMaster =
     "7203,トヨタ自動車,100,東証\r\n6758,ソニーグループ,100,東証\r\n8233,髙島屋,100,東証\r\n"
     "1321,日経225連動型上場投資信託,1,大証\r\n2702,日本マクドナルド,100,JASDAQ\r\n"
     "3765,ガンホー,100,HC\r\n13010,五桁,100,東証\r\n1111,末尾空白,100,東証 \r\n2222,海外,100,NYSE\r\n"
-    "07201,日産自動車,100,東証\r\n32767,最大,100,東証\r\n";
+    "07201,日産自動車,100,東証\r\n32767,最大,100,東証\r\n130A,新規上場,100,東証\r\n2a5c,小文字,100,HC\r\n";
 
 // Paths are UTF-8 here; a narrow path would be read in the ANSI code page on Windows.
 std::string ReadFile(const std::string& path) {
@@ -88,7 +89,7 @@ TEST(LoadWatchList, SkipsWhatCannotBeWatchedWithoutAMessage) {
     // Numeric text: blanks around, fractions to the nearest, halves to the even neighbour.
     EXPECT_TRUE(w.Load(" 7203 \r\n6757.5\r\n6758.5\r\n8232.6\r\n1321.4\r\n7201\r\n"));
     EXPECT_EQ(Codes(w.table), (Strings{"7203", "6758", "6758", "8233", "1321", "07201"}));
-    EXPECT_EQ(w.table.entries[5].code, 7201);
+    EXPECT_EQ(w.table.entries[5].code, BrandCode(7201));
 }
 
 // Five digits: the topic keeps the last four, the code text stays whole. Duplicates are watched twice.
@@ -167,6 +168,28 @@ TEST(WatchListCommands, ExportWritesSlotOrderAndImportGivesTheSameSlots) {
     EXPECT_TRUE(w.fp.messageBox.shown.empty());
 }
 
+// Codes with letters beside numbers, in either case: polled under their own topics, ranked by their
+// quotes alone, exported as the master spells them.
+TEST(WatchListCommands, AMixedListPollsRanksAndExportsLikeANumericOne) {
+    Window w;
+    ASSERT_TRUE(w.Load("130a\r\n7203\r\n 2A5C ,x\r\n1D00\r\n6758\r\n"));
+    for (const auto& [topic, last, prevClose] : {std::tuple{"130A.t", "1,100", "1,000"}, {"7203.t", "2,000", "2,100"},
+                                                 {"2A5C.oj", "530", "500"}, {"6758.t", "3,030", "3,000"}}) {
+        w.quotes[std::string(topic) + "|現在値"] = last;
+        w.quotes[std::string(topic) + "|前日終値"] = prevClose;
+    }
+    w.ChooseSortKey(2);  // 前日終値乖離率-降順: +10 %, +6 %, -4.8 %, +1 % by their size
+    ASSERT_EQ(w.logic.RunPass(), PassExit::Completed);
+    EXPECT_EQ(w.RequestsFor("130A.t"), 16);
+    EXPECT_EQ(w.RequestsFor("2A5C.oj"), 22);
+    Strings shown;
+    for (int r = 0; r < w.table.EntryCount; ++r) shown.push_back(w.table.entries[w.table.RowOrder[r]].codeText);
+    EXPECT_EQ(shown, (Strings{"130A", "2a5c", "7203", "6758"}));
+    w.fp.fileDialog.answers = {"/out.txt"};
+    w.logic.ExportWatchList();
+    EXPECT_EQ(w.fp.files.files["/out.txt"], "130A\r\n7203\r\n2a5c\r\n6758\r\n");
+}
+
 TEST(WatchListCommands, CancelChangesNothingAFailedExportSaysSoAndAnImportEndsAWaitingRemoval) {
     Window w;
     ASSERT_TRUE(w.Load("7203\r\n6758\r\n8233\r\n"));
@@ -206,8 +229,9 @@ TEST(WatchListCommands, StartUpLoadsEveryBrandOfTheSampleData) {
     ASSERT_TRUE(frm.StartUp());
     EXPECT_TRUE(fp.messageBox.shown.empty());
     const WatchTable& t = frm.Table();
-    EXPECT_EQ(t.EntryCount, 26);
+    EXPECT_EQ(t.EntryCount, 28);
     EXPECT_EQ(t.entries[0].brandName, "トヨタ自動車");
+    EXPECT_EQ(t.entries[27].topic, "2A5C.t");
     std::set<std::string> suffixes;
     for (int k = 0; k < t.EntryCount; ++k) suffixes.insert(t.entries[k].marketSuffix);
     EXPECT_EQ(suffixes, (std::set<std::string>{"t", "os", "q", "oj"}));

@@ -19,7 +19,7 @@ TEST(WatchTable, RemovingASlotClosesTheGapAndKeepsTheDisplayOrder) {
         auto t = std::make_unique<WatchTable>();
         for (int i = 0; i < n; ++i) {
             WatchEntry e;
-            e.code = static_cast<std::int16_t>(1000 + i);
+            e.code = BrandCode(static_cast<std::int16_t>(1000 + i));
             e.codeText = std::to_string(1000 + i);
             e.marketSuffix = i % 3 == 0 ? "oj" : "t";
             e.topic = e.codeText + "." + e.marketSuffix;
@@ -28,7 +28,7 @@ TEST(WatchTable, RemovingASlotClosesTheGapAndKeepsTheDisplayOrder) {
         std::shuffle(t->RowOrder.begin(), t->RowOrder.begin() + n, std::mt19937(7));
         std::vector<int> before;  // codes in display order, without the removed one
         for (int r = 0; r < n; ++r) {
-            if (t->RowOrder[r] != target) before.push_back(t->entries[t->RowOrder[r]].code);
+            if (t->RowOrder[r] != target) before.push_back(t->entries[t->RowOrder[r]].code.Number());
         }
         const bool removes = target >= 0 && target < n;
         t->DeleteTarget = static_cast<std::int16_t>(target);
@@ -40,16 +40,16 @@ TEST(WatchTable, RemovingASlotClosesTheGapAndKeepsTheDisplayOrder) {
             const int slot = t->RowOrder[r];
             ASSERT_GE(slot, 0);
             ASSERT_LT(slot, left);
-            after.push_back(t->entries[slot].code);
+            after.push_back(t->entries[slot].code.Number());
         }
         EXPECT_EQ(before, after);  // the codes are distinct: a slot shown twice would show here
         if (removes) {
-            EXPECT_EQ(t->entries[n - 1].code, 0);  // the freed slot is blank
+            EXPECT_EQ(t->entries[n - 1].code, BrandCode());  // the freed slot is blank
             EXPECT_TRUE(t->entries[n - 1].topic.empty());
         }
         for (int k = 0; k < t->EntryCount; ++k) {  // moved entries keep their suffix with their topic
             EXPECT_EQ(t->entries[k].topic, t->entries[k].codeText + "." + t->entries[k].marketSuffix);
-            EXPECT_EQ(t->entries[k].code, 1000 + k + (removes && k >= target ? 1 : 0));
+            EXPECT_EQ(t->entries[k].code.Number(), 1000 + k + (removes && k >= target ? 1 : 0));
         }
     }
 }

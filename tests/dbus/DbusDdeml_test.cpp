@@ -44,7 +44,7 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(QByteArray::fromStdString(Utf8ToCp932(
             "7203,トヨタ自動車,100,東証\r\n6758,ソニーグループ,100,東証\r\n9984,ソフトバンクグループ,100,HC\r\n"
-            "1234,上場廃止,100,NYSE\r\n")));
+            "1234,上場廃止,100,NYSE\r\n130a,新規上場,100,東証\r\n")));
     }
 
     // A server on the default bus name for "RSS", its market frozen at 10:30.
@@ -58,6 +58,7 @@ protected:
         market.AddBrand("7203.t", "トヨタ自動車");
         market.AddBrand("6758.t", "ソニーグループ");
         market.AddBrand("9984.oj", "ソフトバンクグループ");
+        market.AddBrand("130A.t", "新規上場");
         return market.Value(topic, item, kClock).value_or("?");
     }
 
@@ -69,7 +70,7 @@ TEST_F(QuoteServerTest, ServesEveryRefreshItemThroughTheDdeLayer) {
     QuoteServerProcess server(Args());
     ASSERT_TRUE(server.Ready()) << server.Errors();
     Client client;
-    for (const char* topic : {"7203.t", "9984.oj"}) {
+    for (const char* topic : {"7203.t", "9984.oj", "130A.t"}) {
         for (const std::string& item : MarketSim::RefreshItems())
             EXPECT_EQ(client.Ask(topic, item), Expected(topic, item)) << topic << " " << item;
     }

@@ -44,7 +44,8 @@ TEST(QtKeys, DigitsWhateverTheLayoutAndShiftAndTheControlKeys) {
         {{Qt::Key_Escape, false, None, 0, 0}, 27, "Esc"},
         {{Qt::Key_Delete, false, None, 0, 0}, 46, "Delete"},
         {{Qt::Key_Backspace, false, None, 0, 0}, 8, "Backspace"},
-        {{Qt::Key_A, false, None, 0, 0}, 0, "a letter"},
+        {{Qt::Key_A, false, None, 0, 0}, 65, "a letter"},
+        {{Qt::Key_Z, false, None, 0, 0}, 90, "Shift+z"},
         {{Qt::Key_Exclam, false, None, 0, 0}, 49, "Shift+1, US layout, no native code"},
         {{Qt::Key_ParenRight, false, None, 0, 0}, 48, "Shift+0, US layout, no native code"},
         {{Qt::Key_Asterisk, true, None, 0, 0}, 0, "keypad * is no 8"},
@@ -53,6 +54,7 @@ TEST(QtKeys, DigitsWhateverTheLayoutAndShiftAndTheControlKeys) {
         {{Qt::Key_Agrave, false, X, 19, 0xe0}, 48, "AZERTY 0 key unshifted"},
         {{Qt::Key_9, false, X, 18, 0x39}, 57, "9 on X11"},
         {{Qt::Key_Asterisk, false, X, 51, 0x2a}, 0, "a German * key is no 8"},
+        {{Qt::Key_Q, false, X, 38, 0x71}, 81, "AZERTY: the key left of S is Q"},
         {{Qt::Key_7, true, X, 79, 0xffb7}, 103, "keypad 7 on X11"},
         {{Qt::Key_Enter, true, X, 104, 0xff8d}, 13, "keypad Enter on X11"},
         // Windows: the native virtual key is the code itself.
@@ -60,6 +62,7 @@ TEST(QtKeys, DigitsWhateverTheLayoutAndShiftAndTheControlKeys) {
         {{Qt::Key_5, true, Win, 76, 101}, 101, "keypad 5 on Windows"},
         {{Qt::Key_Enter, true, Win, 28, 13}, 13, "keypad Enter on Windows"},
         {{Qt::Key_Delete, false, Win, 83, 46}, 46, "Delete on Windows"},
+        {{Qt::Key_A, false, Win, 30, 0x41}, 65, "A on Windows"},
         {{Qt::Key_Home, true, Win, 71, 36}, 0, "keypad 7 with NumLock off on Windows"},
         {{Qt::Key_7, false, Win, 0, 0}, 55, "a synthesized event without native codes"},
     };
@@ -148,7 +151,8 @@ struct EntryWindow {
 
     EntryWindow() {
         h.files.files[h.files.InProgramFolder(kBrandMasterFileName)] =
-            Utf8ToCp932("7203,トヨタ自動車,100,東証\r\n6758,ソニーグループ,100,東証\r\n9984,ソフトバンクグループ,100,東証\r\n");
+            Utf8ToCp932("7203,トヨタ自動車,100,東証\r\n6758,ソニーグループ,100,東証\r\n9984,ソフトバンクグループ,100,東証\r\n"
+                        "130A,新規上場,100,東証\r\n");
         h.files.files[h.files.InProgramFolder(kWatchListFileName)] = "6758\r\n9984\r\n";
         h.Start();
         h.window.activateWindow();
@@ -233,6 +237,15 @@ TEST(QtBrandEntry, RealClicksAndKeysAddAndRemoveBrands) {
     w.Hold(Qt::Key_Backspace, 3);
     EXPECT_TRUE(w.ShownCodes().empty());
     EXPECT_EQ(w.codeBox->text(), QStringLiteral("5"));
+
+    // A code with letters is typed like digits, lower case or not, and polled under its own topic.
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_1, Qt::Key_3, Qt::Key_0, Qt::Key_A}) w.Key(key);
+    EXPECT_EQ(w.codeBox->text(), QStringLiteral("130A"));
+    w.Key(Qt::Key_Return);
+    EXPECT_EQ(w.ShownCodes(), (std::vector<std::string>{"130A"}));
+    EXPECT_EQ(w.h.logic->RunPass(), PassExit::Completed);
+    EXPECT_NE(std::find(w.h.ddeml.log.begin(), w.h.ddeml.log.end(), Utf8ToCp932("Request(130A.t,現在値)")),
+              w.h.ddeml.log.end());
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ std::string Slurp(const std::wstring& path) {
 constexpr unsigned kTickMs = 100;  // ten ticks a second: the passes follow each other quickly
 
 // Norvale as wWinMain builds it, with shorter ticks; its program folder is the test's, with the
-// sample master and watch list (26 brands). Shown and started.
+// sample master and watch list (28 brands, the last two with lettered codes). Shown and started.
 class RunningNorvale {
 public:
     RunningNorvale() {
@@ -142,7 +142,7 @@ TEST(NorvaleWindow, StartsWithTheSampleFilesFillsItsTableFromTheServerAndStops) 
     GetWindowRect(FindWindowExW(n.Handle(), nullptr, STATUSCLASSNAMEW, nullptr), &bar);
     MapWindowPoints(nullptr, n.Handle(), reinterpret_cast<POINT*>(&bar), 2);
     EXPECT_EQ(std::tuple(bar.left, bar.top, bar.right, bar.bottom), std::tuple(0L, 555L, 972L, 572L)) << "255 twips";
-    EXPECT_EQ(n.Table().EntryCount, 26);
+    EXPECT_EQ(n.Table().EntryCount, 28);
     EXPECT_EQ(n.Panel(StatusPanel::Activity), "停止");
     EXPECT_EQ(n.Panel(StatusPanel::SortKey), "並べ替え停止");
     Win32MainWindow& w = n.Window();
@@ -236,13 +236,18 @@ TEST(NorvaleWindow, ATypedBrandIsAddedWithEnterAndRemovedWithDelete) {
     PressKeys(n.Handle(), {'7', '2', VK_NUMPAD0, '3'});
     EXPECT_EQ(n.Window().CodeBoxText(), "7203");
     PressKeys(n.Handle(), {VK_RETURN});
-    ASSERT_EQ(n.Table().EntryCount, 27);
-    EXPECT_EQ(n.Table().entries[26].topic, "7203.t");
+    ASSERT_EQ(n.Table().EntryCount, 29);
+    EXPECT_EQ(n.Table().entries[28].topic, "7203.t");
     EXPECT_EQ(n.Window().CodeBoxText(), "");
+    PressKeys(n.Handle(), {'1', '3', '1', 'A'});  // letters are typed like digits
+    EXPECT_EQ(n.Window().CodeBoxText(), "131A");
+    PressKeys(n.Handle(), {VK_RETURN});
+    ASSERT_EQ(n.Table().EntryCount, 30);
+    EXPECT_EQ(n.Table().entries[29].topic, "131A.t");
 
-    ClickAt(n.Handle(), 100, kTableTop + 27 * 12 + 6);  // the new last row
+    ClickAt(n.Handle(), 100, kTableTop + 30 * 12 + 6);  // the new last row
     PressKeys(n.Handle(), {VK_DELETE});
-    EXPECT_EQ(n.Table().EntryCount, 26);
+    EXPECT_EQ(n.Table().EntryCount, 29);
 }
 
 // A sort key chosen sorts at once, the key already chosen too, whether keys move the closed list or
@@ -291,7 +296,7 @@ TEST(NorvaleWindow, ExportReplacesAnExistingFileAndAFailedOneLeavesItIntact) {
     EXPECT_FALSE(readOnlyBox);
     const std::string exported = Slurp(path);
     EXPECT_EQ(exported.substr(0, 12), "7203\r\n6758\r\n");
-    EXPECT_EQ(std::count(exported.begin(), exported.end(), '\n'), 26);
+    EXPECT_EQ(std::count(exported.begin(), exported.end(), '\n'), 28);
 
     // Marked read-only, the old file is not replaced.
     ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));

@@ -136,11 +136,26 @@ after_second=$(windows)
 timeout 30 wine taskkill /im norvale.exe >"$logs/taskkill.log" 2>&1 || true
 closed=no
 if timeout 30 tail --pid="$norvale_pid" -f /dev/null; then closed=yes; fi
-if [ "$installed" = "mei_code.txt norvale-probe.exe norvale.exe 監視銘柄.txt " ] && [ "$first" = 1 ] &&
+if [ "$installed" = "mei_code.txt norvale-master.exe norvale-probe.exe norvale.exe 監視銘柄.txt " ] && [ "$first" = 1 ] &&
    [ "$second_rc" = 0 ] && [ "$after_second" = 1 ] && [ "$closed" = yes ]; then
   pass "norvale.exe as installed"
 else
   fail "norvale.exe as installed: folder '$installed', windows $first, second start $second_rc then $after_second windows, closed $closed"
+fi
+
+# norvale-master.exe as installed, given a list as a dropped file gives it: its path the one argument.
+# Without console input it does not wait for a key.
+printf 'コード,銘柄名,市場・商品区分\r\n7203,トヨタ自動車,プライム（内国株式）\r\n130A,"新規,上場",グロース\r\n' |
+  iconv -f UTF-8 -t CP932 >"$portable/一覧.csv"
+master_rc=0
+run master.log "$portable/norvale-master.exe" "$(winepath -w "$portable/一覧.csv")" </dev/null || master_rc=$?
+written=$(iconv -f CP932 -t UTF-8 "$portable/mei_code.txt" | tr -d '\r')
+if [ "$master_rc" = 0 ] && grep -q 'mei_code.txt に 2 銘柄を書き出しました。' "$logs/master.log" &&
+   [ "$written" = "$(printf '7203,トヨタ自動車,100,東証\n130A,"新規,上場",100,東証')" ]; then
+  pass "norvale-master.exe as installed"
+else
+  fail "norvale-master.exe as installed: exit $master_rc, wrote '$written'"
+  sed 's/^/    /' "$logs/master.log"
 fi
 
 server_pid=

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "quotes/BrandCode.h"
 #include "quotes/QuoteItems.h"
 
 namespace norvale {
@@ -59,8 +60,10 @@ std::string InsertSeparators(const std::string& digits) {
 bool ValidTopicWithoutMaster(const std::string& topic) {
     const auto dot = topic.find('.');
     if (dot == std::string::npos || dot == 0 || dot > 4) return false;
-    if (!std::all_of(topic.begin(), topic.begin() + static_cast<std::ptrdiff_t>(dot),
-                     [](char c) { return c >= '0' && c <= '9'; }))
+    const std::string stem = topic.substr(0, dot);
+    const std::optional<BrandCode> lettered = BrandCode::Lettered(stem);
+    if (!(lettered && lettered->TopicStem() == stem) &&
+        !std::all_of(stem.begin(), stem.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return false;
     const std::string suffix = topic.substr(dot + 1);
     return suffix == "t" || suffix == "os" || suffix == "q" || suffix == "oj";

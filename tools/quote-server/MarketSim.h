@@ -43,7 +43,8 @@ class MarketSim {
 public:
     explicit MarketSim(std::uint64_t seed) : seed_(seed) {}
 
-    // Serves code.suffix for each brand; without any brand every four-digit code on the four markets.
+    // Serves code.suffix for each brand; without any brand every code of up to four digits, and every
+    // code with letters written in capitals, on the four markets.
     void AddBrand(const std::string& topic, const std::string& name);
     [[nodiscard]] bool Serves(const std::string& topic) const;
     // The item's text at secondsOfDay as the server writes it (UTF-8); a single blank for a value

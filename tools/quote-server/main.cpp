@@ -37,7 +37,8 @@ bool LoadMaster(const QString& path, norvale::MarketSim& market, int& count) {
         const norvale::BrandRecord& record = master[i];
         const std::optional<std::string> suffix = norvale::MarketSuffix(record.marketName);
         // Codes match as the master's lookup matches them.
-        const std::optional<std::int16_t> code = norvale::ReadBrandCode(record.codeText, norvale::CodeForm::Master);
+        const std::optional<norvale::BrandCode> code =
+            norvale::ReadBrandCode(record.codeText, norvale::CodeForm::Master);
         if (!suffix || !code) continue;
         market.AddBrand(norvale::TopicOf(*code, *suffix), record.brandName);
         ++count;

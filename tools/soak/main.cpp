@@ -181,7 +181,7 @@ int Run(int passes, int brands, std::uint64_t seed) {
     for (int j = 0; j < brands; ++j) {
         WatchEntry& e = table.entries[static_cast<std::size_t>(j)];
         e.codeText = std::to_string(1301 + j);
-        e.code = static_cast<std::int16_t>(1301 + j);
+        e.code = BrandCode(static_cast<std::int16_t>(1301 + j));
         e.marketSuffix = j % 10 == 0 ? "oj" : "t";  // one brand in ten has eight quote levels
         e.topic = e.codeText + "." + e.marketSuffix;
         e.brandName = "ソーク銘柄";

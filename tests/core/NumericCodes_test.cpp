@@ -1,0 +1,90 @@
+// Numeric brand codes read as they always have: every existing master and watch list, and every
+// typed code, gives the table recorded in tests/data/numeric_golden.txt.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <utility>
+
+#include "platform/KeyCodes.h"
+#include "watchlist/BrandEntry.h"
+#include "watchlist/WatchListFile.h"
+
+namespace norvale {
+namespace {
+
+std::string ReadFile(const std::string& name) {
+    std::ifstream in(std::string(NORVALE_TEST_DATA) + "/" + name, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Every way a number is written that a master or a watch list may hold, and texts that look like
+// codes with letters but are not of that form.
+const char* const kOddMaster =
+    "7203,A,100,東証\r\n07203,B,100,東証\r\n 6758,C,100,大証\r\n\" 8233 \",D,100,JASDAQ\r\n1321.0,E,1,HC\r\n"
+    "1e3,F,100,東証\r\n+42,G,100,東証\r\n-5,H,100,東証\r\n0,I,100,東証\r\n32767,J,100,東証\r\n32768,K,100,東証\r\n"
+    "13010,L,100,東証\r\n1301.5,M,100,東証\r\n0x10,N,100,東証\r\n1,O,100,東証\r\n130B,P,100,東証\r\n13O0,Q,100,東証\r\n"
+    "130AA,R,100,東証\r\nA130,S,100,東証\r\n1A,T,100,東証\r\n１３０１,U,100,東証\r\n9999,V,100,NYSE\r\n";
+const char* const kOddWatch =
+    "7203\r\n 7203 \r\n7203.4\r\n6757.5\r\n6758.5\r\n1e3\r\n1E00\r\n+42\r\n-5\r\n-4.5\r\n0\r\n32767\r\n32767.4\r\n"
+    "32767.5\r\n-32768.5\r\n13010\r\n07203\r\n7203,abc\r\nabc\r\n１３０１\r\n130B\r\n13O0\r\n130AA\r\nA130\r\n1A\r\n"
+    "1D\r\n\t8233\r\n   \r\n\r\n1301.5\r\n9999\r\n8233.\r\n.5e4\r\n";
+
+// What a master answers for every 16-bit code, and what a watch list and every typed code of one to
+// four digits give the table.
+std::string Dump(const std::string& masterBytes, bool cp932, const std::string& watch) {
+    std::ostringstream out;
+    BrandMaster m;
+    if (cp932) m.LoadCp932(masterBytes);
+    else m.Load(masterBytes);
+    out << "records " << m.BrandCount() << "; found";
+    for (int code = -32768; code <= 32767; ++code) {
+        if (const auto i = m.FindBrand(BrandCode(static_cast<std::int16_t>(code)))) out << ' ' << code << '=' << *i;
+    }
+    auto table = std::make_unique<WatchTable>();
+    const auto entries = [&](const std::string& lead) {
+        for (int k = 0; k < table->EntryCount; ++k) {
+            const WatchEntry& e = table->entries[static_cast<std::size_t>(k)];
+            out << '\n' << lead << e.code.Text() << ' ' << e.topic << ' ' << e.codeText << ' ' << e.marketSuffix
+                << ' ' << e.brandName;
+        }
+    };
+    const WatchListLoad load = ReadWatchList(watch, m, *table);
+    out << "\nwatch list " << static_cast<int>(load.status) << ' ' << load.errorLine;
+    entries("  ");
+    for (const int count : {10, 100, 1000, 10000}) {
+        for (int n = 0; n < count; ++n) {
+            const std::string typed = std::to_string(count + n).substr(1);  // n with its leading zeros
+            BrandEntry entry;
+            table->EntryCount = 0;
+            table->entries[0] = WatchEntry{};
+            for (const char c : typed + '\r') {
+                const auto keyCode = static_cast<std::int16_t>(c == '\r' ? key::kEnter : key::kDigit0 + c - '0');
+                entry.KeyReleased(keyCode, *table, m, -1, PollingPhase::Idle);
+            }
+            entries("  typed " + typed + ": ");
+        }
+    }
+    out << '\n';
+    return out.str();
+}
+
+TEST(NumericCodes, EveryMasterWatchListAndTypedCodeGivesTheTableItAlwaysGave) {
+    std::string all = "sample\n" + Dump(ReadFile("numeric_master.txt"), true, ReadFile("numeric_watch.txt"));
+    for (const auto& [master, watch] : {std::pair{"master_crlf.txt", "watch_crlf.txt"}, {"master_cr.txt", "watch_cr.txt"},
+                                        {"master_lf.txt", "watch_lf.txt"},
+                                        {"master_truncated.txt", "watch_bom.txt"}}) {
+        all += std::string(master) + ' ' + watch + '\n' + Dump(ReadFile(master), true, ReadFile(watch));
+    }
+    all += "odd\n" + Dump(kOddMaster, false, kOddWatch);
+    const std::string golden = ReadFile("numeric_golden.txt");
+    if (all != golden) std::ofstream(::testing::TempDir() + "numeric_golden.txt", std::ios::binary) << all;
+    EXPECT_TRUE(all == golden) << "the table differs; this build's is " << ::testing::TempDir() << "numeric_golden.txt";
+}
+
+}  // namespace
+}  // namespace norvale
