@@ -2,9 +2,9 @@
 // of a pass, broken and extreme replies. Whatever it does, the window keeps handling its events and
 // drawing, no request blocks beyond its limit, no number of the table turns into NaN or infinity
 // (the table shows those as blanks or 0.00 anyway, NumberFormat_test) and the watch list file stays
-// as it was. A topic that never answers costs each request its limit (DbusDdeml_test) and no brand
-// more than its requests' limits (DdeCtrl_test); the cut of long replies is DdeCtrl_test's and the
-// reply fuzzer's.
+// as it was. A topic that never answers costs each request its limit (DbusDdeml_test) and at most
+// one connect besides (DdeCtrl_test); the cut of long replies is DdeCtrl_test's and the reply
+// fuzzer's.
 
 #include <gtest/gtest.h>
 

@@ -205,7 +205,7 @@ TEST(NorvaleWindow, ACloseDuringAPassShowsStoppingAndThenEnds) {
     PressKeys(n.Handle(), kStartPolling);
     ASSERT_TRUE(PumpUntil([&] { return !n.Window().IsOpen(); }, 20000));
     EXPECT_EQ(shown, "停止処理中");
-    EXPECT_TRUE(openAfterClose) << "the window waits for the brand boundary";
+    EXPECT_TRUE(openAfterClose) << "the window waits for the request under way";
     EXPECT_TRUE(n.Logic().Closed());
 }
 

@@ -76,7 +76,7 @@ protected:
     // One pass as the refresh pass makes it, the answers one a line: a failed connect is tried
     // again, then every topic is asked for the items. With served, what the server would answer.
     std::string Pass(bool served = false) {
-        if (!served) dde.RetryFailedConnect();
+        if (!served) dde.RetryFailures();
         std::string answers;
         for (const std::string& topic : topics) {
             for (const std::string& item : items) answers += (served ? topic + " " + item : Ask(topic, item)) + "\n";
