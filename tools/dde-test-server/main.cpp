@@ -45,6 +45,21 @@ Options g_options;
 std::map<HWND, Conversation> g_conversations;
 long g_replies = 0;
 HINSTANCE g_instance = nullptr;
+// Wine copies a posted DDE message's memory into the receiver and never frees the sender's: the
+// packed parameter and the data block stay here, one moveable handle a reply, until the handle
+// table is full after 65,536 replies. Windows hands them to the receiver, which frees them.
+bool g_senderFreesPosted = false;
+
+// Posts a DDE message whose parameter PackDDElParam made; on failure, or under Wine on success
+// too, frees the parameter and the memory it names.
+bool PostDde(HWND to, UINT msg, HWND self, LPARAM lp, HGLOBAL mem) {
+    const bool posted = PostMessageW(to, msg, reinterpret_cast<WPARAM>(self), lp) != FALSE;
+    if (!posted || g_senderFreesPosted) {
+        FreeDDElParam(msg, lp);
+        if (mem != nullptr) GlobalFree(mem);
+    }
+    return posted;
+}
 
 const wchar_t kMainClass[] = L"NorvaleRawDdeServer";
 const wchar_t kConversationClass[] = L"NorvaleRawDdeConversation";
@@ -79,8 +94,7 @@ std::string ReplyFor(const Conversation& conv, const std::wstring& item) {
 }
 
 void PostNack(HWND client, HWND self, ATOM item) {
-    const LPARAM lp = PackDDElParam(WM_DDE_ACK, 0, item);
-    if (!PostMessageW(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(self), lp)) FreeDDElParam(WM_DDE_ACK, lp);
+    (void)PostDde(client, WM_DDE_ACK, self, PackDDElParam(WM_DDE_ACK, 0, item), nullptr);
 }
 
 void OnRequest(HWND self, HWND client, UINT format, ATOM itemAtom) {
@@ -109,12 +123,7 @@ void OnRequest(HWND self, HWND client, UINT format, ATOM itemAtom) {
     std::memcpy(data->Value, value.c_str(), value.size() + 1);
     GlobalUnlock(mem);
     const LPARAM lp = PackDDElParam(WM_DDE_DATA, reinterpret_cast<UINT_PTR>(mem), itemAtom);
-    if (!PostMessageW(client, WM_DDE_DATA, reinterpret_cast<WPARAM>(self), lp)) {
-        FreeDDElParam(WM_DDE_DATA, lp);
-        GlobalFree(mem);
-        return;
-    }
-    ++g_replies;
+    if (PostDde(client, WM_DDE_DATA, self, lp, mem)) ++g_replies;
 }
 
 LRESULT CALLBACK ConversationProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -214,6 +223,7 @@ int main() {
     }
     LocalFree(argv);
     g_instance = GetModuleHandleW(nullptr);
+    g_senderFreesPosted = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 
     WNDCLASSW main{};
     main.lpfnWndProc = MainProc;
