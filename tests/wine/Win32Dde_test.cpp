@@ -1,4 +1,9 @@
 // The DDE layer over the real DDEML (Wine's user32) against the raw test quote server.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -29,7 +34,12 @@ private:
 
 class WineDde : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(dde.Open("RSS")); }
+    // The first instance of a process can take the DDEML longer than a call may wait; it is handed
+    // out by a later open.
+    void SetUp() override {
+        for (int tries = 0; tries < 10 && !dde.Open("RSS"); ++tries) Sleep(100);
+        ASSERT_NE(dde.Service(), DdeString::kNone);
+    }
 
     // The text of a request, or "error 0x...." with the DDEML's code when it fails.
     std::string Ask(const std::string& topic, const std::string& item) {
