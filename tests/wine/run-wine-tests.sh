@@ -117,6 +117,7 @@ grep -h '^compared with\|^scale 2' "$logs/wine_surface_tests.log" | tr -d '\r' |
 shot=$logs/norvale-wine.ppm
 NORVALE_WINE_SHOT=$(winepath -w "$shot" 2>/dev/null) gtest window_tests "$build/tests/wine" \
   ./norvale_wine_window_tests.exe
+grep -h '^freeze:' "$logs/window_tests.log" | tr -d '\r' | sed 's/^/    /'
 if [ -f "$shot" ]; then convert "$shot" "$logs/norvale-wine.png" && rm -f "$shot"; fi
 
 # norvale.exe as installed: the portable folder holds the program, the probe and the two files; it

@@ -3,12 +3,13 @@
 // Wine's own DDEML server acknowledges each data message once more and shifts later replies.
 //
 // rss_test_server [--service S] [--latency MS] [--latency-item ITEM] [--refuse-topic T]...
-//                 [--reply ITEM=VALUE]... [--nack-item ITEM] [--lifetime SEC]
+//                 [--reply ITEM=VALUE]... [--nack-item ITEM] [--silent-item ITEM] [--lifetime SEC]
 //
 // Every request for CF_TEXT is answered with the value given by --reply for its item, or else
 // with "<topic> <item>", in the ANSI code page. Special items: "LEN:<n>" answers n bytes
 // ("0123456789" repeated), "EMPTY" an empty text, "BLANK" a single blank. --nack-item refuses an
-// item. The server prints "ready acp=<code page>" once it can be reached, and ends by itself after
+// item; --silent-item never answers it ("*": no item), while the server goes on handling messages.
+// The server prints "ready acp=<code page>" once it can be reached, and ends by itself after
 // --lifetime seconds (default 120).
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -33,6 +34,7 @@ struct Options {
     std::set<std::wstring> refusedTopics;
     std::map<std::wstring, std::wstring> replies;
     std::wstring nackItem;
+    std::wstring silentItem;
     UINT lifetimeSec = 120;
 };
 
@@ -101,6 +103,10 @@ void OnRequest(HWND self, HWND client, UINT format, ATOM itemAtom) {
     const auto found = g_conversations.find(self);
     if (found == g_conversations.end()) return;
     const std::wstring item = AtomName(itemAtom);
+    if (g_options.silentItem == L"*" || g_options.silentItem == item) {
+        GlobalDeleteAtom(itemAtom);  // the request's reference, which a reply would have handed back
+        return;
+    }
     if (g_options.latencyMs > 0 && (g_options.latencyItem.empty() || g_options.latencyItem == item)) {
         Sleep(g_options.latencyMs);
     }
@@ -201,6 +207,8 @@ bool ParseOptions(int argc, wchar_t** argv) {
             g_options.replies[value.substr(0, eq)] = value.substr(eq + 1);
         } else if (opt == L"--nack-item") {
             g_options.nackItem = value;
+        } else if (opt == L"--silent-item") {
+            g_options.silentItem = value;
         } else if (opt == L"--lifetime") {
             g_options.lifetimeSec = static_cast<UINT>(std::wcstoul(value.c_str(), nullptr, 10));
         } else {
@@ -217,7 +225,7 @@ int main() {
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argv == nullptr || !ParseOptions(argc, argv)) {
         std::fputs("usage: rss_test_server [--service S] [--latency MS] [--latency-item ITEM] [--refuse-topic T] "
-                   "[--reply ITEM=VALUE] [--nack-item ITEM] [--lifetime SEC]\n",
+                   "[--reply ITEM=VALUE] [--nack-item ITEM] [--silent-item ITEM] [--lifetime SEC]\n",
                    stderr);
         return 2;
     }
