@@ -142,6 +142,30 @@ TEST_F(Faults, ServerAbsentAtStartThenKilledMidPassAndRestarted) {
     }
 }
 
+// A server that accepts every brand and never answers: a close asked for during a request waits for
+// that request only, not for the rest of the brand's.
+TEST_F(Faults, ACloseAgainstAServerThatNeverAnswersWaitsForOneRequestOnly) {
+    QStringList hung;
+    for (int j = 0; j < kBrands; ++j) hung << QStringLiteral("--hang-topic") << QString::fromStdString(Topic(j));
+    const auto server = StartServer(hung);
+    h_->Start();
+    for (int j = 0; j < kBrands; ++j) {
+        WatchEntry& e = h_->logic->TableForSetUp().entries[static_cast<std::size_t>(j)];
+        e.openText = e.prevCloseText = "1";  // straight to the second loop
+    }
+    QElapsedTimer sinceClose;
+    h_->ddeml.onRequest = [&](const std::string&, const std::string&, int n) {
+        if (n != 2) return;
+        sinceClose.start();
+        Post([&] { h_->window.close(); });
+    };
+    h_->StartPolling();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h_->logic->Closed(); }, kLongWaitMs));
+    std::printf("  closed %lld ms after it was asked for\n", static_cast<long long>(sinceClose.elapsed()));
+    EXPECT_LT(sinceClose.elapsed(), kRequestLimitMs + kOverrunMs);
+    EXPECT_EQ(h_->ddeml.requests.size(), 2u);
+}
+
 TEST_F(Faults, BrokenRepliesLeaveEveryNumberFinite) {
     const std::string tenKb(10 * 1024, '9');
     std::string tenKbKanji;

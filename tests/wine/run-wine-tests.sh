@@ -10,6 +10,8 @@
 # With NORVALE_WINE_BENCH=1 it also prints the requests per second of the DDE layer over the real
 # DDEML against the raw test server, beside bare DDEML calls, and the table surface's redraw beside a
 # full fill (figures, not tests).
+# With NORVALE_WINE_SOAK=N (scripts/soak --wine) it runs no test but the Wine soak: N requests of the
+# probe, one brand's items in turn, against one raw test server; every one must be answered.
 set -euo pipefail
 
 build=$(cd "${1:?usage: run-wine-tests.sh BUILD_DIR}" && pwd)
@@ -31,7 +33,9 @@ fi
 
 server_exe=$build/tests/wine/rss_test_server.exe
 probe_exe=$build/tools/norvale-probe.exe
-for exe in "$build/tests/norvale_core_tests.exe" "$build/tests/wine/norvale_wine_tests.exe" "$server_exe" "$probe_exe"; do
+tested=("$build/tests/norvale_core_tests.exe" "$build/tests/wine/norvale_wine_tests.exe")
+if [ -n "${NORVALE_WINE_SOAK:-}" ]; then tested=(); fi
+for exe in "${tested[@]}" "$server_exe" "$probe_exe"; do
   [ -f "$exe" ] || { echo "missing $exe: build the cross build first" >&2; exit 1; }
 done
 
@@ -106,6 +110,19 @@ gtest() {
     grep -E 'Failure|FAILED|^(Expected|  Which| *Actual)|Unhandled' "$logs/$name.log" | head -40 || tail -20 "$logs/$name.log"
   fi
 }
+
+if [ -n "${NORVALE_WINE_SOAK:-}" ]; then
+  rounds=$(( (NORVALE_WINE_SOAK + 21) / 22 ))  # the probe asks a brand's 22 items a round
+  (cd "$build/tests/wine" && exec wine ./rss_test_server.exe --lifetime 86400 >"$logs/soak-server.log" 2>&1) &
+  for _ in $(seq 1 400); do grep -q '^ready' "$logs/soak-server.log" 2>/dev/null && break; sleep 0.05; done
+  started=$(date +%s)
+  soak_rc=0
+  wine "$probe_exe" --repeat "$rounds" --interval-ms 0 7203.t >"$logs/soak.log" 2>&1 || soak_rc=$?
+  failed=$(tr -d '\r' <"$logs/soak.log" | grep -c $'\tERROR\t' || true)
+  first=$(tr -d '\r' <"$logs/soak.log" | grep -n -m1 $'\tERROR\t' | cut -d: -f1 || true)
+  echo "wine soak: $((rounds * 22)) requests to one server in $(( $(date +%s) - started )) s, $failed failed${first:+ (the first: request $first)}"
+  exit "$soak_rc"
+fi
 
 gtest core_tests "$build/tests" ./norvale_core_tests.exe
 gtest wine_dde_tests "$build/tests/wine" ./norvale_wine_tests.exe
