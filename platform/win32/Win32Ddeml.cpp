@@ -129,7 +129,14 @@ Win32Ddeml::~Win32Ddeml() {
     }
     SetEvent(shared_->wake);
     // A thread still held by the DDEML keeps its own share of the queue and ends with the process.
-    MsgWaitForMultipleObjects(1, &thread_, FALSE, kCallLimitMs, 0);
+    const ULONGLONG deadline = GetTickCount64() + kCallLimitMs;
+    for (ULONGLONG now = GetTickCount64(); now < deadline; now = GetTickCount64()) {
+        const DWORD woke = MsgWaitForMultipleObjects(1, &thread_, FALSE, static_cast<DWORD>(deadline - now),
+                                                     QS_SENDMESSAGE);
+        if (woke != WAIT_OBJECT_0 + 1) break;
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
     CloseHandle(thread_);
 }
 
