@@ -59,7 +59,7 @@ CloseAnswer MainWindowLogic::CloseRequested() {
     p_.loadTicker.SetEnabled(false);
     p_.waitTicker.SetEnabled(false);
     if (polling_.Phase() != PollingPhase::Idle) {
-        // The running pass closes the window itself once it reaches a brand boundary.
+        // The running pass closes the window itself, making no further request.
         p_.statusBar.SetPanel(StatusPanel::Activity, "停止処理中");
         polling_.RequestStopAndQuit();
         return CloseAnswer::Refuse;

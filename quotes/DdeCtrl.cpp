@@ -1,8 +1,6 @@
 // The DDE client: conversation and handle caching, the receive buffer, recovery from failures.
 #include "quotes/DdeCtrl.h"
 
-#include <algorithm>
-#include <chrono>
 #include <string_view>
 
 #include "platform/TextCodec.h"
@@ -105,14 +103,7 @@ bool DdeCtrl::Open(const std::string& service) {
 }
 
 DdeReply DdeCtrl::Request(const std::string& topic, std::string_view item, std::int32_t timeoutMs) {
-    if (topic != budgetTopic_) {
-        budgetTopic_ = topic;
-        budgetMs_ = 0;
-    }
-    const std::int64_t limit = std::max<std::int32_t>(timeoutMs, 0);
-    budgetMs_ += limit;
-    std::int64_t now = NowMs();
-
+    if (timeoutMs < 1) return Failure(dmlerr::kDataAckTimeout);
     if (topic != currentTopic_) {
         FreeString(topic_);
         topic_ = MakeStringHandle(topic);
@@ -121,7 +112,6 @@ DdeReply DdeCtrl::Request(const std::string& topic, std::string_view item, std::
         if (conversation_ != DdeConversation::kNone) (void)ddeml_.Disconnect(conversation_);
         // A failed connect leaves the topic cached: it is not tried again until it changes.
         conversation_ = ddeml_.Connect(instance_, service_, topic_);
-        now = Spend(now);  // the transaction then waits only what is left
         if (conversation_ == DdeConversation::kNone) return Failure(ddeml_.GetLastError(instance_));
     }
 
@@ -132,12 +122,8 @@ DdeReply DdeCtrl::Request(const std::string& topic, std::string_view item, std::
         currentItem_.assign(item);
     }
 
-    // A limit of 0 would ask DDEML for an asynchronous transaction.
-    const std::int64_t wait = std::min(limit, budgetMs_);
-    if (wait < 1) return Failure(dmlerr::kDataAckTimeout);
     const DdeData data =
-        ddeml_.ClientTransaction(conversation_, item_, kCfText, kXtypRequest, static_cast<std::uint32_t>(wait));
-    (void)Spend(now);
+        ddeml_.ClientTransaction(conversation_, item_, kCfText, kXtypRequest, static_cast<std::uint32_t>(timeoutMs));
     if (data == DdeData::kNone) {
         const std::uint32_t code = ddeml_.GetLastError(instance_);
         RecoverFrom(code);
@@ -186,20 +172,13 @@ void DdeCtrl::RecoverFrom(std::uint32_t code) {
     DropConversation();
 }
 
-void DdeCtrl::RetryFailedConnect() {
+void DdeCtrl::RetryFailures() {
+    // Opened once (start-up), but without an instance or a service handle since.
+    if (!serviceName_.empty() && service_ == DdeString::kNone) {
+        Close();
+        (void)Open(serviceName_);
+    }
     if (conversation_ == DdeConversation::kNone) currentTopic_.clear();
-    budgetTopic_.clear();  // a new pass: a single brand's time starts afresh too
-}
-
-std::int64_t DdeCtrl::Spend(std::int64_t from) {
-    const std::int64_t now = NowMs();
-    budgetMs_ -= std::max<std::int64_t>(now - from, 0);
-    return now;
-}
-
-std::int64_t DdeCtrl::SteadyNowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
 }
 
 void DdeCtrl::Close() {

@@ -3,7 +3,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,22 +52,19 @@ public:
     // Requests item of topic as text within timeoutMs, reusing the conversation and the item
     // handle while topic and item stay the same. A failure other than a refused item drops the
     // conversation, so the next request of the topic connects anew; a server that died also
-    // gets a new instance. Consecutive requests on one topic take together no longer than their
-    // limits added up, connects included: a transaction waits only what its connect left, and
-    // fails at once, as a time-out, when nothing is left.
+    // gets a new instance. The transaction always waits its whole limit, whatever a connect
+    // before it took: the connect is bounded by the DDEML itself, so a request that connects
+    // blocks in two calls, each bounded. A limit below 1 ms fails at once as a time-out (0
+    // would ask DDEML for an asynchronous transaction).
     DdeReply Request(const std::string& topic, std::string_view item, std::int32_t timeoutMs);
     // Frees every handle and ends the instance; safe to call again, and when nothing is open.
     void Close();
     // A failed connect leaves its topic cached, so later requests on that topic fail without a
     // new connect until the topic changes; with a single watched brand it never changes, and
-    // quotes would not come back after the server does. A pass calls this as it begins, so
-    // each pass tries such a connect once more.
-    void RetryFailedConnect();
-
-    // Milliseconds of a steady clock, for the time a brand's requests may take; tests set a
-    // clock of their own.
-    std::function<std::int64_t()> NowMs = SteadyNowMs;
-    static std::int64_t SteadyNowMs();
+    // quotes would not come back after the server does. An instance that could not be opened
+    // again after a server died leaves every request failing. A pass calls this as it begins,
+    // so each pass tries such a connect, and such an instance, once more.
+    void RetryFailures();
 
     // The description of the last failure of Open or Request.
     const std::string& LastErrorText() const { return lastErrorText_; }
@@ -86,8 +82,6 @@ private:
     // What a failed request leaves behind that would make later requests fail too.
     void RecoverFrom(std::uint32_t code);
     void DropConversation();
-    // Time spent since `from` is taken from the topic's time; returns now.
-    std::int64_t Spend(std::int64_t from);
 
     Ddeml& ddeml_;
     std::string serviceName_;
@@ -99,11 +93,6 @@ private:
     std::string currentTopic_;
     std::string currentItem_;
     std::string lastErrorText_;
-    // The requests on one topic share one allowance of time: each brings its own limit, and
-    // connects and transactions spend it. A reconnect after a time-out would otherwise add one
-    // more connect to every request of a brand.
-    std::string budgetTopic_;
-    std::int64_t budgetMs_ = 0;
 };
 
 }  // namespace norvale

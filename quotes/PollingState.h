@@ -40,7 +40,7 @@ public:
     void RequestStop() {
         if (phase_ == PollingPhase::Running) phase_ = PollingPhase::Stopping;
     }
-    // A close refused during a pass: stop, then close.
+    // A close refused during a pass: the pass stops before its next request, then closes.
     void RequestStopAndQuit() {
         phase_ = PollingPhase::Stopping;
         quitPending_ = true;

@@ -19,7 +19,7 @@ namespace norvale {
 PassExit RefreshPass::Run() {
     polling_.BeginPass();
     loadTicker_.SetEnabled(true);
-    dde_.RetryFailedConnect();
+    dde_.RetryFailures();
 
     const int firstCount = table_.EntryCount;
     for (int j = 0; j < firstCount; ++j) {
@@ -41,7 +41,9 @@ PassExit RefreshPass::Run() {
 std::string RefreshPass::RequestItem(const std::string& topic, std::string_view item) {
     events_.RunPending();
     // Offline mode is read here, at every request, so a toggle applies in the middle of a pass.
-    if (polling_.Offline() || polling_.WindowClosed()) return {};
+    // A close asked for waits for no further request, so against a server that never answers it
+    // waits at most the one request under way.
+    if (polling_.Offline() || polling_.QuitPending() || polling_.WindowClosed()) return {};
     DdeReply reply = dde_.Request(topic, item, kRequestTimeoutMs);
     if (!reply) {
         // Left there until the next tick of either ticker writes the panel.
@@ -67,11 +69,12 @@ std::optional<std::string> RefreshPass::LiveTopic(int j) const {
     return table_.entries[static_cast<std::size_t>(j)].topic;
 }
 
-// Requests one item; the text, or nullopt when the brand left its slot meanwhile. Texts are
-// moved into their fields: a copy would keep the largest buffer a field ever needed.
+// Requests one item; the text, or nullopt when the brand left its slot meanwhile or a close was
+// asked for (the rest of the brand is then dropped, not stored empty). Texts are moved into their
+// fields: a copy would keep the largest buffer a field ever needed.
 std::optional<std::string> RefreshPass::Ask(int j, const std::string& topic, std::string_view item) {
     std::string text = RequestItem(topic, item);
-    if (j >= table_.EntryCount || Entry(j).topic != topic) return std::nullopt;
+    if (polling_.QuitPending() || j >= table_.EntryCount || Entry(j).topic != topic) return std::nullopt;
     return text;
 }
 

@@ -39,7 +39,7 @@ public:
     // every request. On Completed the load ticker is still on and the phase still Running.
     PassExit Run();
 
-    // One item of one brand as text; empty when offline, after the window closed, or on a
+    // One item of one brand as text; empty when offline, once a close was asked for, or on a
     // failed request (which writes "Error !" to the activity panel).
     std::string RequestItem(const std::string& topic, std::string_view item);
 

@@ -19,7 +19,6 @@ struct Opened {
     FakeDdeml ddeml;
     DdeCtrl dde{ddeml};
     Opened() {
-        dde.NowMs = [this] { return ddeml.clockMs; };
         EXPECT_TRUE(dde.Open("RSS"));
         ddeml.log.clear();
         Answer("100");
@@ -212,40 +211,65 @@ TEST(DdeRequest, AFailureOtherThanARefusedItemDropsTheConversation) {
         EXPECT_EQ(o.Ask("7203.t", "現在値"), "2,000");
         const auto& log = o.ddeml.log;
         EXPECT_EQ(std::find(log.begin(), log.end(), "Connect(7203.t)") != log.end(), c.connectsAgain);
+        // A new instance needs a new item handle: one of the old would name no item.
+        EXPECT_EQ(log.back(), Opened::Asked("7203.t", "現在値"));
     }
 }
 
-// However slowly the server accepts a conversation and whether or not it answers, the 22
-// requests of a brand take no longer than their 22 limits; a server that answers in time loses
-// nothing to that.
-TEST(DdeRequest, ABrandTakesNoLongerThanItsRequestsLimits) {
+// A server that died gets a new instance. If that cannot be had at once (no instance, or no service
+// handle), the pass goes on failing fast, and the next pass tries again.
+TEST(DdeRequest, AnInstanceThatCouldNotBeReopenedIsTriedAgainAtTheNextPass) {
+    for (const bool serviceHandleFails : {false, true}) {
+        SCOPED_TRACE(serviceHandleFails ? "no service handle" : "no instance");
+        Opened o;
+        ASSERT_EQ(o.Ask("7203.t", "現在値"), "100");
+        o.Fail(dmlerr::kServerDied);
+        o.ddeml.initError = serviceHandleFails ? 0 : dmlerr::kSysError;
+        o.ddeml.failStringHandles = serviceHandleFails;
+        EXPECT_EQ(o.Ask("7203.t", "現在値"), "failed");
+        o.ddeml.initError = 0;
+        o.ddeml.failStringHandles = false;
+        o.Answer("2,000");
+        EXPECT_EQ(o.Ask("7203.t", "現在値"), "failed");
+        o.dde.RetryFailures();
+        EXPECT_EQ(o.Ask("7203.t", "現在値"), "2,000");
+        EXPECT_EQ(o.Ask("6758.t", "高値"), "2,000");
+    }
+}
+
+// Every request waits its own limit, whatever its connect took: a server slow to accept and slow to
+// answer, each within the limit, gives every value of a brand; one that never answers costs each
+// request at most its connect and its limit. A limit below 1 ms fails without any transaction.
+TEST(DdeRequest, EveryRequestWaitsItsOwnLimitWhateverItsConnectTook) {
     constexpr std::int64_t kNever = 1'000'000;
     const struct {
-        const char* what;
         std::int64_t connectMs, answerMs;
         int answered;
-    } cases[] = {
-        {"accepts slowly, never answers", 400, kNever, 0},
-        {"accepts at the limit, never answers", 500, kNever, 0},
-        {"accepts at once, never answers", 0, kNever, 0},
-        {"accepts slowly, answers at once", 400, 1, 22},
-        {"answers just in time", 0, 500, 22},
-    };
+    } cases[] = {{300, 250, 16}, {100, 450, 16}, {600, 10, 16}, {0, 500, 16}, {400, kNever, 0}, {0, kNever, 0}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(std::to_string(c.connectMs) + " ms to accept, " + std::to_string(c.answerMs) + " to answer");
         Opened o;
         o.ddeml.connectMs = c.connectMs;
         o.ddeml.server = [&c](const std::string&, const std::string&) {
             return FakeDdeml::Reply{"100", dmlerr::kNotProcessed, c.answerMs};
         };
         for (const char* topic : {"7203.t", "6758.t"}) {
-            const std::int64_t start = o.ddeml.clockMs;
             int answered = 0;
-            for (int k = 0; k < 22; ++k) answered += o.dde.Request(topic, "item" + std::to_string(k), 500) ? 1 : 0;
-            EXPECT_LE(o.ddeml.clockMs - start, 22 * 500) << topic;
+            for (int k = 0; k < 16; ++k) {
+                const std::int64_t start = o.ddeml.clockMs;
+                answered += o.dde.Request(topic, "item" + std::to_string(k), 500) ? 1 : 0;
+                EXPECT_LE(o.ddeml.clockMs - start, c.connectMs + 500) << topic << " request " << k;
+            }
             EXPECT_EQ(answered, c.answered) << topic;
         }
     }
+
+    Opened o;
+    for (const std::int32_t limit : {0, -1}) {
+        const DdeReply reply = o.dde.Request("7203.t", "現在値", limit);
+        EXPECT_EQ(reply.error, dmlerr::kDataAckTimeout);
+    }
+    EXPECT_EQ(o.ddeml.requests, 0);
 }
 
 TEST(DdeRequest, ConvertsTheFirst512BytesUpToTheFirstNul) {

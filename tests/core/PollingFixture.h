@@ -34,6 +34,8 @@ struct Polling {
     std::string fallback = "100";
     // A server that fails every request, its conversations included.
     bool failing = false;
+    // Milliseconds of the DDEML's clock that each answer takes; past the limit it is a time-out.
+    std::int64_t answerMs = 0;
     // Called before every answer, with the request's number from 1.
     std::function<void(int, const std::string&, const std::string&)> onRequest;
     int served = 0;
@@ -59,7 +61,7 @@ struct Polling {
             if (cost != secondsFor.end()) clock += cost->second;
             if (failing) return {std::nullopt, dmlerr::kNotProcessed};
             auto q = quotes.find(topic + "|" + item);
-            return {Utf8ToCp932(q != quotes.end() ? q->second : fallback)};
+            return {Utf8ToCp932(q != quotes.end() ? q->second : fallback), dmlerr::kNotProcessed, answerMs};
         };
         fp.events.every = [this](int) {
             auto actions = std::move(queued);

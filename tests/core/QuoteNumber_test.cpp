@@ -11,11 +11,11 @@ namespace norvale {
 namespace {
 
 TEST(QuoteNumber, ReadsTheLastWordWithSeparatorsAndPoint) {
-    // Trailing blanks are not a word of their own: a padded value still reads.
+    // Trailing blanks, tabs and line ends are not a word of their own: a padded value still reads.
     const std::vector<std::pair<std::string, double>> cases = {
         {"1234", 1234}, {"1,234", 1234}, {"12,345,678.5", 12345678.5}, {"0.25", 0.25}, {"-3.5", -3.5}, {"+7", 7},
         {"5.", 5}, {".5", 0.5}, {"0", 0}, {"  42", 42}, {"現在値 1,050", 1050}, {"a b 3", 3}, {"12 34", 34},
-        {"1234   ", 1234}, {"前日比 +12 ", 12}};
+        {"1234   ", 1234}, {"前日比 +12 ", 12}, {"1,234\r\n", 1234}, {"1234\t", 1234}};
     for (const auto& [text, value] : cases) EXPECT_EQ(QuoteNumber(text), value) << '"' << text << '"';
 }
 

@@ -7,11 +7,17 @@
 namespace norvale {
 namespace {
 
+// Spelt out here, full-width digits and all, rather than taken from the code's own table.
 std::vector<std::string> EveryPassItems(const std::string& topic, bool oj) {
+    const char* const sides[2][8] = {
+        {"最良売気配数量１", "最良売気配数量２", "最良売気配数量３", "最良売気配数量４", "最良売気配数量５",
+         "最良売気配数量６", "最良売気配数量７", "最良売気配数量８"},
+        {"最良買気配数量１", "最良買気配数量２", "最良買気配数量３", "最良買気配数量４", "最良買気配数量５",
+         "最良買気配数量６", "最良買気配数量７", "最良買気配数量８"}};
     std::vector<std::string> out;
-    for (auto item : {quote::kLast, quote::kVwap, quote::kHigh, quote::kLow}) out.push_back(topic + "," + std::string(item));
-    for (const auto& side : {quote::kAsk, quote::kBid})
-        for (int k = 0; k < (oj ? 8 : 5); ++k) out.push_back(topic + "," + std::string(side[static_cast<std::size_t>(k)]));
+    for (const char* item : {"現在値", "出来高加重平均", "高値", "安値"}) out.push_back(topic + "," + item);
+    for (const auto& side : sides)
+        for (int k = 0; k < (oj ? 8 : 5); ++k) out.push_back(topic + "," + side[k]);
     return out;
 }
 

@@ -2,9 +2,9 @@
 // of a pass, broken and extreme replies. Whatever it does, the window keeps handling its events and
 // drawing, no request blocks beyond its limit, no number of the table turns into NaN or infinity
 // (the table shows those as blanks or 0.00 anyway, NumberFormat_test) and the watch list file stays
-// as it was. A topic that never answers costs each request its limit (DbusDdeml_test) and no brand
-// more than its requests' limits (DdeCtrl_test); the cut of long replies is DdeCtrl_test's and the
-// reply fuzzer's.
+// as it was. A topic that never answers costs each request its limit (DbusDdeml_test) and at most
+// one connect besides (DdeCtrl_test); the cut of long replies is DdeCtrl_test's and the reply
+// fuzzer's.
 
 #include <gtest/gtest.h>
 
@@ -140,6 +140,30 @@ TEST_F(Faults, ServerAbsentAtStartThenKilledMidPassAndRestarted) {
         EXPECT_GT(Entry(j).last, 0) << Topic(j);
         EXPECT_GT(Entry(j).prevClose, 0) << Topic(j);
     }
+}
+
+// A server that accepts every brand and never answers: a close asked for during a request waits for
+// that request only, not for the rest of the brand's.
+TEST_F(Faults, ACloseAgainstAServerThatNeverAnswersWaitsForOneRequestOnly) {
+    QStringList hung;
+    for (int j = 0; j < kBrands; ++j) hung << QStringLiteral("--hang-topic") << QString::fromStdString(Topic(j));
+    const auto server = StartServer(hung);
+    h_->Start();
+    for (int j = 0; j < kBrands; ++j) {
+        WatchEntry& e = h_->logic->TableForSetUp().entries[static_cast<std::size_t>(j)];
+        e.openText = e.prevCloseText = "1";  // straight to the second loop
+    }
+    QElapsedTimer sinceClose;
+    h_->ddeml.onRequest = [&](const std::string&, const std::string&, int n) {
+        if (n != 2) return;
+        sinceClose.start();
+        Post([&] { h_->window.close(); });
+    };
+    h_->StartPolling();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h_->logic->Closed(); }, kLongWaitMs));
+    std::printf("  closed %lld ms after it was asked for\n", static_cast<long long>(sinceClose.elapsed()));
+    EXPECT_LT(sinceClose.elapsed(), kRequestLimitMs + kOverrunMs);
+    EXPECT_EQ(h_->ddeml.requests.size(), 2u);
 }
 
 TEST_F(Faults, BrokenRepliesLeaveEveryNumberFinite) {

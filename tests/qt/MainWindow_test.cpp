@@ -186,13 +186,13 @@ TEST(Polling, WaitAndLoadTicksArriveWhileAPassRuns) {
 }
 
 // The close box while a pass over twenty brands runs (posted from inside a request, as a click
-// during it would be) is refused, and the pass ends at the brand boundary, closing the window.
-TEST(Polling, ACloseArrivingDuringAPassEndsItAtTheBrandBoundary) {
+// during it would be) is refused, and the pass ends before its next request, closing the window.
+TEST(Polling, ACloseArrivingDuringAPassEndsItBeforeItsNextRequest) {
     PollingWindow h(20);
     int served = 0;
     std::string panelAfterClose;
     // Request 10 is brand 4's close, its last of the first loop: the close is handled with the
-    // events before brand 5, and the pass ends after brand 5's two requests.
+    // events before brand 5, which gets no request.
     h.ddeml.server = [&](const std::string&, const std::string&) -> FakeDdeml::Reply {
         if (++served != 10) return {"1"};
         QMetaObject::invokeMethod(
@@ -206,7 +206,7 @@ TEST(Polling, ACloseArrivingDuringAPassEndsItAtTheBrandBoundary) {
     };
     h.StartPolling();
     WAIT_UNTIL_MS(h.logic->Closed(), 10000);
-    EXPECT_EQ(served, 12);
+    EXPECT_EQ(served, 10);
     EXPECT_EQ(panelAfterClose, "停止処理中");
     EXPECT_FALSE(h.window.isVisible());
 }

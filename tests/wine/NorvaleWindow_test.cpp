@@ -35,7 +35,7 @@ constexpr unsigned kTickMs = 100;  // ten ticks a second: the passes follow each
 // sample master and watch list (28 brands, the last two with lettered codes). Shown and started.
 class RunningNorvale {
 public:
-    RunningNorvale() {
+    explicit RunningNorvale(unsigned tickMs = kTickMs) : tickMs_(tickMs) {
         fileDialog_.SetOwner(window_->Handle());
         messageBox_.SetOwner(window_->Handle());
         logic_ = std::make_unique<MainWindowLogic>(platform_);
@@ -92,8 +92,9 @@ private:
     Win32FileSystem files_;
     Win32InstanceGuard guard_{L"Local\\NorvaleWindowTest." + std::to_wstring(GetCurrentProcessId())};
     Win32Ddeml ddeml_;
-    Win32Ticker loadTicker_{GetModuleHandleW(nullptr), kTickMs, [this] { logic_->LoadTick(); }};
-    Win32Ticker waitTicker_{GetModuleHandleW(nullptr), kTickMs, [this] { logic_->WaitTick(); }};
+    unsigned tickMs_;
+    Win32Ticker loadTicker_{GetModuleHandleW(nullptr), tickMs_, [this] { logic_->LoadTick(); }};
+    Win32Ticker waitTicker_{GetModuleHandleW(nullptr), tickMs_, [this] { logic_->WaitTick(); }};
     Platform platform_{*window_,    *window_,    window_->Table(), loadTicker_, waitTicker_, events_,
                        fileDialog_, messageBox_, files_,           guard_,      ddeml_};
     std::unique_ptr<MainWindowLogic> logic_;
@@ -213,8 +214,66 @@ TEST(NorvaleWindow, ACloseDuringAPassShowsStoppingAndThenEnds) {
     PressKeys(n.Handle(), kStartPolling);
     ASSERT_TRUE(PumpUntil([&] { return !n.Window().IsOpen(); }, 20000));
     EXPECT_EQ(shown, "停止処理中");
-    EXPECT_TRUE(openAfterClose) << "the window waits for the brand boundary";
+    EXPECT_TRUE(openAfterClose) << "the window waits for the request under way";
     EXPECT_TRUE(n.Logic().Closed());
+}
+
+// The longest time the window's thread went without running its timers, from a timer of its own
+// every 50 ms.
+struct FreezeProbe {
+    static inline ULONGLONG last = 0, longestMs = 0;
+    FreezeProbe() { last = longestMs = 0; }
+    ~FreezeProbe() { KillTimer(nullptr, timer); }
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        const ULONGLONG now = GetTickCount64();
+        if (last != 0) longestMs = std::max(longestMs, now - last);
+        last = now;
+    });
+};
+
+// A server that answers one item 12 s late (its window asleep meanwhile), and one that accepts and
+// never answers: the window never waits on the DDEML much longer than one request, the load ticker
+// counts the pass's real seconds, and a close during the pass ends within about one request. The
+// figures go to the log.
+TEST(NorvaleWindow, AHungOrLateServerNeitherFreezesTheWindowNorHoldsItsClose) {
+    for (const wchar_t* options : {L"--latency 12000 --latency-item 最良売気配数量３", L"--silent-item *"}) {
+        SCOPED_TRACE(Utf8(options));
+        ServerProcess server;
+        ASSERT_TRUE(server.Start(options));
+        RunningNorvale n(1000);
+        FreezeProbe probe;
+        // The pass runs inside a tick: what happens during it is done from timers it lets run.
+        // The load time: of the first pass if it ended within 14 s, else the count so far.
+        ULONGLONG passBegan = 0, loadedMs = 0, closeAsked = 0;
+        int loadSeconds = -1;
+        WhenReady(
+            [&] {
+                const bool running = n.Logic().Polling().Phase() == PollingPhase::Running;
+                if (passBegan == 0 && running) passBegan = GetTickCount64();
+                if (passBegan != 0 && loadSeconds < 0 && !running) {
+                    loadedMs = GetTickCount64() - passBegan;
+                    loadSeconds = n.Logic().Polling().LoadSeconds();
+                }
+                return passBegan != 0 && GetTickCount64() - passBegan >= 14000;
+            },
+            [&] {
+                if (loadSeconds < 0) {
+                    loadedMs = GetTickCount64() - passBegan;
+                    loadSeconds = n.Logic().Polling().LoadSeconds();
+                }
+                closeAsked = GetTickCount64();
+                PostMessageW(n.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+            },
+            20, 30000);
+        PressKeys(n.Handle(), kStartPolling);
+        ASSERT_TRUE(PumpUntil([&] { return closeAsked != 0 && !n.Window().IsOpen(); }, 60000));
+        const ULONGLONG closedMs = GetTickCount64() - closeAsked;
+        std::printf("freeze: %s: the window waited at most %llu ms; load time %d s after %llu ms; closed in %llu ms\n",
+                    Utf8(options).c_str(), FreezeProbe::longestMs, loadSeconds, loadedMs, closedMs);
+        EXPECT_LT(FreezeProbe::longestMs, 2000u);
+        EXPECT_LE(std::abs(loadSeconds * 1000 - static_cast<long long>(loadedMs)), 1500);
+        EXPECT_LT(closedMs, 3000u);
+    }
 }
 
 // The keys are the table's from the start, and a click on the code box leaves them there. A Japanese

@@ -10,6 +10,8 @@
 # With NORVALE_WINE_BENCH=1 it also prints the requests per second of the DDE layer over the real
 # DDEML against the raw test server, beside bare DDEML calls, and the table surface's redraw beside a
 # full fill (figures, not tests).
+# With NORVALE_WINE_SOAK=N (scripts/soak --wine) it runs no test but the Wine soak: N requests of the
+# probe, one brand's items in turn, against one raw test server; none may be refused.
 set -euo pipefail
 
 build=$(cd "${1:?usage: run-wine-tests.sh BUILD_DIR}" && pwd)
@@ -31,7 +33,9 @@ fi
 
 server_exe=$build/tests/wine/rss_test_server.exe
 probe_exe=$build/tools/norvale-probe.exe
-for exe in "$build/tests/norvale_core_tests.exe" "$build/tests/wine/norvale_wine_tests.exe" "$server_exe" "$probe_exe"; do
+tested=("$build/tests/norvale_core_tests.exe" "$build/tests/wine/norvale_wine_tests.exe")
+if [ -n "${NORVALE_WINE_SOAK:-}" ]; then tested=(); fi
+for exe in "${tested[@]}" "$server_exe" "$probe_exe"; do
   [ -f "$exe" ] || { echo "missing $exe: build the cross build first" >&2; exit 1; }
 done
 
@@ -107,6 +111,23 @@ gtest() {
   fi
 }
 
+if [ -n "${NORVALE_WINE_SOAK:-}" ]; then
+  rounds=$(( (NORVALE_WINE_SOAK + 21) / 22 ))  # the probe asks a brand's 22 items a round
+  (cd "$build/tests/wine" && exec wine ./rss_test_server.exe --lifetime 86400 >"$logs/soak-server.log" 2>&1) &
+  for _ in $(seq 1 400); do grep -q '^ready' "$logs/soak-server.log" 2>/dev/null && break; sleep 0.05; done
+  started=$(date +%s)
+  soak_rc=0
+  wine "$probe_exe" --repeat "$rounds" --interval-ms 0 7203.t >"$logs/soak.log" 2>&1 || soak_rc=$?
+  # A time-out now and then is the machine's load; a server that stops answering refuses every request.
+  tr -d '\r' <"$logs/soak.log" | grep $'\tERROR\t' >"$logs/soak-errors.log" || true
+  timeouts=$(grep -c DMLERR_DATAACKTIMEOUT "$logs/soak-errors.log" || true)
+  refused=$(grep -vc DMLERR_DATAACKTIMEOUT "$logs/soak-errors.log" || true)
+  echo "wine soak: $((rounds * 22)) requests to one server in $(( $(date +%s) - started )) s: $refused refused," \
+    "$timeouts timed out (exit $soak_rc)"
+  [ "$refused" -eq 0 ] && [ "$timeouts" -le $((rounds * 22 / 10000)) ]
+  exit
+fi
+
 gtest core_tests "$build/tests" ./norvale_core_tests.exe
 gtest wine_dde_tests "$build/tests/wine" ./norvale_wine_tests.exe
 # The images it draws stay in the logs (scripts/test-windows --screenshots makes them PNG files).
@@ -117,6 +138,7 @@ grep -h '^compared with\|^scale 2' "$logs/wine_surface_tests.log" | tr -d '\r' |
 shot=$logs/norvale-wine.ppm
 NORVALE_WINE_SHOT=$(winepath -w "$shot" 2>/dev/null) gtest window_tests "$build/tests/wine" \
   ./norvale_wine_window_tests.exe
+grep -h '^freeze:' "$logs/window_tests.log" | tr -d '\r' | sed 's/^/    /'
 if [ -f "$shot" ]; then convert "$shot" "$logs/norvale-wine.png" && rm -f "$shot"; fi
 
 # norvale.exe as installed: the portable folder holds the program, the probe and the two files; it

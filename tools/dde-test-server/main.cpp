@@ -3,12 +3,13 @@
 // Wine's own DDEML server acknowledges each data message once more and shifts later replies.
 //
 // rss_test_server [--service S] [--latency MS] [--latency-item ITEM] [--refuse-topic T]...
-//                 [--reply ITEM=VALUE]... [--nack-item ITEM] [--lifetime SEC]
+//                 [--reply ITEM=VALUE]... [--nack-item ITEM] [--silent-item ITEM] [--lifetime SEC]
 //
 // Every request for CF_TEXT is answered with the value given by --reply for its item, or else
 // with "<topic> <item>", in the ANSI code page. Special items: "LEN:<n>" answers n bytes
 // ("0123456789" repeated), "EMPTY" an empty text, "BLANK" a single blank. --nack-item refuses an
-// item. The server prints "ready acp=<code page>" once it can be reached, and ends by itself after
+// item; --silent-item never answers it ("*": no item), while the server goes on handling messages.
+// The server prints "ready acp=<code page>" once it can be reached, and ends by itself after
 // --lifetime seconds (default 120).
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -33,6 +34,7 @@ struct Options {
     std::set<std::wstring> refusedTopics;
     std::map<std::wstring, std::wstring> replies;
     std::wstring nackItem;
+    std::wstring silentItem;
     UINT lifetimeSec = 120;
 };
 
@@ -45,6 +47,21 @@ Options g_options;
 std::map<HWND, Conversation> g_conversations;
 long g_replies = 0;
 HINSTANCE g_instance = nullptr;
+// Wine copies a posted DDE message's memory into the receiver and never frees the sender's: the
+// packed parameter and the data block stay here, one moveable handle a reply, until the handle
+// table is full after 65,536 replies. Windows hands them to the receiver, which frees them.
+bool g_senderFreesPosted = false;
+
+// Posts a DDE message whose parameter PackDDElParam made; on failure, or under Wine on success
+// too, frees the parameter and the memory it names.
+bool PostDde(HWND to, UINT msg, HWND self, LPARAM lp, HGLOBAL mem) {
+    const bool posted = PostMessageW(to, msg, reinterpret_cast<WPARAM>(self), lp) != FALSE;
+    if (!posted || g_senderFreesPosted) {
+        FreeDDElParam(msg, lp);
+        if (mem != nullptr) GlobalFree(mem);
+    }
+    return posted;
+}
 
 const wchar_t kMainClass[] = L"NorvaleRawDdeServer";
 const wchar_t kConversationClass[] = L"NorvaleRawDdeConversation";
@@ -79,14 +96,17 @@ std::string ReplyFor(const Conversation& conv, const std::wstring& item) {
 }
 
 void PostNack(HWND client, HWND self, ATOM item) {
-    const LPARAM lp = PackDDElParam(WM_DDE_ACK, 0, item);
-    if (!PostMessageW(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(self), lp)) FreeDDElParam(WM_DDE_ACK, lp);
+    (void)PostDde(client, WM_DDE_ACK, self, PackDDElParam(WM_DDE_ACK, 0, item), nullptr);
 }
 
 void OnRequest(HWND self, HWND client, UINT format, ATOM itemAtom) {
     const auto found = g_conversations.find(self);
     if (found == g_conversations.end()) return;
     const std::wstring item = AtomName(itemAtom);
+    if (g_options.silentItem == L"*" || g_options.silentItem == item) {
+        GlobalDeleteAtom(itemAtom);  // the request's reference, which a reply would have handed back
+        return;
+    }
     if (g_options.latencyMs > 0 && (g_options.latencyItem.empty() || g_options.latencyItem == item)) {
         Sleep(g_options.latencyMs);
     }
@@ -109,12 +129,7 @@ void OnRequest(HWND self, HWND client, UINT format, ATOM itemAtom) {
     std::memcpy(data->Value, value.c_str(), value.size() + 1);
     GlobalUnlock(mem);
     const LPARAM lp = PackDDElParam(WM_DDE_DATA, reinterpret_cast<UINT_PTR>(mem), itemAtom);
-    if (!PostMessageW(client, WM_DDE_DATA, reinterpret_cast<WPARAM>(self), lp)) {
-        FreeDDElParam(WM_DDE_DATA, lp);
-        GlobalFree(mem);
-        return;
-    }
-    ++g_replies;
+    if (PostDde(client, WM_DDE_DATA, self, lp, mem)) ++g_replies;
 }
 
 LRESULT CALLBACK ConversationProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -192,6 +207,8 @@ bool ParseOptions(int argc, wchar_t** argv) {
             g_options.replies[value.substr(0, eq)] = value.substr(eq + 1);
         } else if (opt == L"--nack-item") {
             g_options.nackItem = value;
+        } else if (opt == L"--silent-item") {
+            g_options.silentItem = value;
         } else if (opt == L"--lifetime") {
             g_options.lifetimeSec = static_cast<UINT>(std::wcstoul(value.c_str(), nullptr, 10));
         } else {
@@ -208,12 +225,13 @@ int main() {
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argv == nullptr || !ParseOptions(argc, argv)) {
         std::fputs("usage: rss_test_server [--service S] [--latency MS] [--latency-item ITEM] [--refuse-topic T] "
-                   "[--reply ITEM=VALUE] [--nack-item ITEM] [--lifetime SEC]\n",
+                   "[--reply ITEM=VALUE] [--nack-item ITEM] [--silent-item ITEM] [--lifetime SEC]\n",
                    stderr);
         return 2;
     }
     LocalFree(argv);
     g_instance = GetModuleHandleW(nullptr);
+    g_senderFreesPosted = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 
     WNDCLASSW main{};
     main.lpfnWndProc = MainProc;
