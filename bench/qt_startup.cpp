@@ -163,7 +163,7 @@ void BM_StartUpToFirstPaint(benchmark::State& state) {
     figures.Report(state, "ref_empty");
     state.counters["wall_ratio"] = bench::Median(figures.wall) / bench::Median(figures.refWall);
 }
-BENCHMARK(BM_StartUpToFirstPaint)->UseManualTime()->Iterations(15)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartUpToFirstPaint)->UseManualTime()->Iterations(21)->Unit(benchmark::kMillisecond);
 
 void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
