@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/MainWindowLogic.h"
+#include "bench/SampleFiles.h"
 #include "bench/Timing.h"
 #include "platform/TextCodec.h"
 #include "platform/fake/FakePlatform.h"
@@ -22,38 +23,8 @@
 namespace norvale {
 namespace {
 
-constexpr int kMasterRecords = 32767;
-constexpr int kWatchLines = 1000;
-
-// A master of codes 1 to 32767 with CP932 names on all four markets, and a watch list of
-// 1000 codes spread over it.
-struct Files {
-    std::string master;
-    std::string watch;
-};
-
-const Files& SampleFiles() {
-    static const Files files = [] {
-        // Names as long as those of listed companies: a stem and a trade, 4 to 13 characters.
-        const char* const markets[] = {"東証", "大証", "JASDAQ", "HC"};
-        const char* const stems[] = {"髙島", "東海", "日本", "ＡＢＣ", "北陸", "三和", "大和", "ソニック", "富士", "①号"};
-        const char* const trades[] = {"工業", "製作所", "ホールディングス", "電機", "商事", "化学", "建設",
-                                      "フィナンシャル・グループ", "食品", "精機～"};
-        std::string master;
-        for (int code = 1; code <= kMasterRecords; ++code) {
-            master += std::to_string(code) + "," + stems[code % 10] + trades[code / 10 % 10] + ",100," +
-                      markets[code % 4] + "\r\n";
-        }
-        std::string watch;
-        unsigned seed = 12345;
-        for (int i = 0; i < kWatchLines; ++i) {
-            seed = seed * 1103515245u + 12345u;
-            watch += std::to_string(1 + (seed >> 8) % kMasterRecords) + "\r\n";
-        }
-        return Files{Utf8ToCp932(master), watch};
-    }();
-    return files;
-}
+using bench::kMasterRecords;
+using bench::kWatchLines;
 
 // The same load, from the same files, with the lookup that scans the master for every line.
 void ReferenceStartUp(FileSystem& fs, const std::string& masterPath, const std::string& watchPath,
@@ -93,7 +64,7 @@ void ReferenceStartUp(FileSystem& fs, const std::string& masterPath, const std::
 }
 
 void BM_StartUpLoad32767Brands1000Lines(benchmark::State& state) {
-    const Files& files = SampleFiles();
+    const bench::SampleFiles& files = bench::FullFiles();
     FakePlatform fp;
     fp.files.pieceSize = 64 * 1024;  // as a real file is read
     const std::string masterPath = fp.files.InProgramFolder(kBrandMasterFileName);

@@ -23,8 +23,9 @@ public:
     // Full path of a file in the folder that holds the executable.
     virtual std::string InProgramFolder(const std::string& name) const = 0;
 
-    // The first maxBytes bytes at most of a regular file; nullopt as for ReadPieces.
-    std::optional<std::string> ReadAll(const std::string& path, std::size_t maxBytes) {
+    // The first maxBytes bytes at most of a regular file; nullopt as for ReadPieces. A platform
+    // may read it into one buffer of the file's size instead of piece by piece.
+    [[nodiscard]] virtual std::optional<std::string> ReadAll(const std::string& path, std::size_t maxBytes) {
         std::string bytes;
         const bool read = ReadPieces(path, maxBytes, [&](std::string_view piece) {
             bytes.append(piece);

@@ -37,7 +37,7 @@ void FillEntryFromMaster(WatchEntry& entry, BrandCode code, const BrandRecord& r
 bool FillEntryForCode(WatchEntry& entry, BrandCode code, const BrandMaster& master) {
     const std::optional<int> found = master.FindBrand(code);
     if (!found) return false;
-    const BrandRecord& record = master[*found];
+    const BrandRecord record = master[*found];
     const std::optional<std::string> suffix = MarketSuffix(record.marketName);
     if (!suffix) return false;
     FillEntryFromMaster(entry, code, record, *suffix);

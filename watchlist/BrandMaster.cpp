@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <climits>
+#include <optional>
 #include <utility>
 
 #include "platform/TextCodec.h"
@@ -10,7 +11,6 @@
 #include "watchlist/NumericText.h"
 
 namespace norvale {
-
 
 void BrandMaster::Load(std::string_view utf8Text) {
     bytes_.assign(utf8Text);
@@ -24,78 +24,61 @@ void BrandMaster::LoadCp932(std::string cp932Bytes) {
 
 void BrandMaster::Index(bool cp932) {
     cp932_ = cp932;
-    fields_.clear();
-    decoded_.clear();
+    starts_.clear();
     // Offsets are 32-bit: what lies past 4 GiB, far beyond any real master, is not read.
     const std::string_view text = std::string_view(bytes_).substr(0, UINT32_MAX);
     // Room for records of 20 bytes or more, as a real master's are, without a pass to count them.
-    fields_.reserve(text.size() / 20 + 1);
-    const auto span = [&](std::string_view field) {
-        if (field.empty()) return Span{};
-        return Span{static_cast<std::uint32_t>(field.data() - text.data()), static_cast<std::uint32_t>(field.size())};
-    };
+    starts_.reserve(text.size() / 20 + 1);
+
+    // A lookup scans nothing: the first record of each numeric code is found once here, and
+    // those with letters go to a sorted list, a few hundred at most. A code with any byte beyond
+    // ASCII reads as no code in either encoding.
+    for (auto& block : firstByCode_) block.reset();
+    firstByLetteredKey_.clear();
     FieldReader reader(text);
     // The end test comes before each record only, so a last line without a line end counts
     // and a record cut short gets empty fields.
     while (!reader.AtEnd()) {
-        RecordFields record;
-        record.code = span(reader.Next());
-        record.name = span(reader.Next());
+        const auto record = static_cast<std::int32_t>(starts_.size());
+        starts_.push_back(static_cast<std::uint32_t>(reader.Offset()));
+        const std::optional<BrandCode> code = ReadBrandCode(reader.Next(), CodeForm::Master);
         (void)reader.Next();
-        record.market = span(reader.Next());
-        fields_.push_back(record);
-    }
-    decoded_.resize(fields_.size());
-
-    // A lookup scans nothing: the first record of each numeric code is found once here, in a
-    // table over the range of codes present, and those with letters in a sorted list, a few
-    // hundred at most. A code with any byte beyond ASCII reads as no code in either encoding.
-    constexpr int kNoCode = INT32_MIN;
-    std::vector<int> codes(fields_.size(), kNoCode);
-    int low = INT32_MAX;
-    int high = INT32_MIN;
-    firstByLetteredKey_.clear();
-    for (std::size_t i = 0; i < fields_.size(); ++i) {
-        const Span code = fields_[i].code;
-        const std::optional<BrandCode> value = ReadBrandCode(text.substr(code.begin, code.size), CodeForm::Master);
-        if (!value) continue;
-        if (value->IsLettered()) {
-            firstByLetteredKey_.emplace_back(value->LetteredKey(), static_cast<std::int32_t>(i));
+        (void)reader.Next();
+        (void)reader.Next();
+        if (!code) continue;
+        if (code->IsLettered()) {
+            firstByLetteredKey_.emplace_back(code->LetteredKey(), record);
             continue;
         }
-        codes[i] = value->Number();
-        low = std::min<int>(low, value->Number());
-        high = std::max<int>(high, value->Number());
+        const auto at = static_cast<std::size_t>(code->Number() + 32768);
+        std::unique_ptr<CodeBlock>& block = firstByCode_[at / kCodesPerBlock];
+        if (!block) {
+            block = std::make_unique<CodeBlock>();
+            block->fill(-1);
+        }
+        std::int32_t& first = (*block)[at % kCodesPerBlock];
+        if (first < 0) first = record;
     }
     // By key, and by record within a key: the first of each key is the earliest record.
     std::sort(firstByLetteredKey_.begin(), firstByLetteredKey_.end());
     firstByLetteredKey_.erase(std::unique(firstByLetteredKey_.begin(), firstByLetteredKey_.end(),
                                           [](const auto& a, const auto& b) { return a.first == b.first; }),
                               firstByLetteredKey_.end());
-    firstByCode_.clear();
-    codeBase_ = low;
-    if (low > high) return;
-    firstByCode_.assign(static_cast<std::size_t>(high - low + 1), -1);
-    for (std::size_t i = 0; i < codes.size(); ++i) {
-        if (codes[i] == kNoCode) continue;
-        std::int32_t& slot = firstByCode_[static_cast<std::size_t>(codes[i] - low)];
-        if (slot < 0) slot = static_cast<std::int32_t>(i);
-    }
 }
 
-std::string BrandMaster::Text(Span span) const {
-    const std::string_view field = std::string_view(bytes_).substr(span.begin, span.size);
+std::string BrandMaster::Text(std::string_view field) const {
     return cp932_ ? Cp932ToUtf8(field) : std::string(field);
 }
 
-const BrandRecord& BrandMaster::operator[](int index) const {
+BrandRecord BrandMaster::operator[](int index) const {
     assert(index >= 0 && index < BrandCount());
-    std::unique_ptr<BrandRecord>& slot = decoded_[static_cast<std::size_t>(index)];
-    if (!slot) {
-        const RecordFields& f = fields_[static_cast<std::size_t>(index)];
-        slot = std::make_unique<BrandRecord>(BrandRecord{Text(f.code), Text(f.name), Text(f.market)});
-    }
-    return *slot;
+    FieldReader reader(std::string_view(bytes_).substr(starts_[static_cast<std::size_t>(index)], UINT32_MAX));
+    BrandRecord record;
+    record.codeText = Text(reader.Next());
+    record.brandName = Text(reader.Next());
+    (void)reader.Next();
+    record.marketName = Text(reader.Next());
+    return record;
 }
 
 std::optional<int> BrandMaster::FindBrand(BrandCode code) const {
@@ -105,12 +88,10 @@ std::optional<int> BrandMaster::FindBrand(BrandCode code) const {
         if (found == firstByLetteredKey_.end() || found->first != code.LetteredKey()) return std::nullopt;
         return found->second;
     }
-    // Without any numeric code the base is INT32_MAX; the difference is taken in 64 bits.
-    const std::int64_t offset = std::int64_t{code.Number()} - codeBase_;
-    if (offset < 0 || static_cast<std::uint64_t>(offset) >= firstByCode_.size()) return std::nullopt;
-    const std::int32_t index = firstByCode_[static_cast<std::size_t>(offset)];
-    if (index < 0) return std::nullopt;
-    return index;
+    const auto at = static_cast<std::size_t>(code.Number() + 32768);
+    const std::unique_ptr<CodeBlock>& block = firstByCode_[at / kCodesPerBlock];
+    if (!block || (*block)[at % kCodesPerBlock] < 0) return std::nullopt;
+    return (*block)[at % kCodesPerBlock];
 }
 
 }  // namespace norvale

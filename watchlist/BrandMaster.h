@@ -1,6 +1,7 @@
 // The brand master: every brand that can be watched, read once from "mei_code.txt".
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -23,9 +24,8 @@ struct BrandRecord {
     std::string marketName;
 };
 
-// Loading only finds where each record's fields lie and indexes the codes; a record's texts
-// are decoded the first time it is asked for, since a run uses a few hundred brands of tens
-// of thousands. Not for use from more than one thread.
+// Loading only finds where each record starts and indexes the codes; a record's texts are
+// decoded when it is asked for, since a run uses a few hundred brands of tens of thousands.
 class BrandMaster {
 public:
     // Replaces the records with those of a decoded (UTF-8) master file: every four fields
@@ -39,29 +39,24 @@ public:
     // number equal to a numeric code, or, without the blanks around it, a code with letters in
     // either case. Answered from the indexes built by Load.
     std::optional<int> FindBrand(BrandCode code) const;
-    int BrandCount() const { return static_cast<int>(fields_.size()); }
-    // Record index, 0 to BrandCount() - 1; the reference stays valid until the next load.
-    const BrandRecord& operator[](int index) const;
+    int BrandCount() const { return static_cast<int>(starts_.size()); }
+    // Record index, 0 to BrandCount() - 1, decoded.
+    BrandRecord operator[](int index) const;
 
 private:
-    struct Span {
-        std::uint32_t begin = 0;
-        std::uint32_t size = 0;
-    };
-    struct RecordFields {
-        Span code, name, market;
-    };
-
     void Index(bool cp932);
-    std::string Text(Span span) const;
+    std::string Text(std::string_view field) const;
 
     std::string bytes_;  // the file as given
     bool cp932_ = false;
-    std::vector<RecordFields> fields_;
-    mutable std::vector<std::unique_ptr<BrandRecord>> decoded_;
-    // First record per numeric code, at code - codeBase_; -1 where no record has that code.
-    std::vector<std::int32_t> firstByCode_;
-    int codeBase_ = 0;
+    // Where each record starts in bytes_; its fields are read again when it is decoded. Four
+    // bytes a record: a start-up touches little memory for the tens of thousands it never shows.
+    std::vector<std::uint32_t> starts_;
+    // First record per code, in blocks of 1024 codes made when a code of theirs is read; -1
+    // where no record has that code. A master touches only the blocks of its own codes.
+    static constexpr int kCodesPerBlock = 1024;
+    using CodeBlock = std::array<std::int32_t, kCodesPerBlock>;
+    std::array<std::unique_ptr<CodeBlock>, 65536 / kCodesPerBlock> firstByCode_;
     // First record per code with letters, as (LetteredKey, record) sorted by key.
     std::vector<std::pair<std::int32_t, std::int32_t>> firstByLetteredKey_;
 };

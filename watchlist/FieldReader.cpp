@@ -20,29 +20,34 @@ bool IsDelimiter(char c) { return kDelimiters[static_cast<unsigned char>(c)]; }
 }  // namespace
 
 std::string_view FieldReader::Next() {
-    while (p_ != end_ && (*p_ == ' ' || *p_ == '\t')) ++p_;
-    if (p_ == end_) return {};
-
-    if (*p_ == '"') {
-        const char* const start = ++p_;
-        while (p_ != end_ && *p_ != '"' && !IsLineEnd(*p_)) ++p_;
-        const std::string_view value(start, static_cast<std::size_t>(p_ - start));
-        while (p_ != end_ && !IsDelimiter(*p_)) ++p_;
-        SkipDelimiter();
-        return value;
+    // A local cursor: a byte read through p_ may be p_ itself as far as the compiler knows, so
+    // the loops would store it back on every byte.
+    const char* p = p_;
+    const char* const end = end_;
+    while (p != end && (*p == ' ' || *p == '\t')) ++p;
+    if (p == end) {
+        p_ = p;
+        return {};
     }
 
-    const char* const start = p_;
-    while (p_ != end_ && !IsDelimiter(*p_)) ++p_;
-    const std::string_view value(start, static_cast<std::size_t>(p_ - start));
-    SkipDelimiter();
+    std::string_view value;
+    if (*p == '"') {
+        const char* const start = ++p;
+        while (p != end && *p != '"' && !IsLineEnd(*p)) ++p;
+        value = std::string_view(start, static_cast<std::size_t>(p - start));
+        while (p != end && !IsDelimiter(*p)) ++p;
+    } else {
+        const char* const start = p;
+        while (p != end && !IsDelimiter(*p)) ++p;
+        value = std::string_view(start, static_cast<std::size_t>(p - start));
+    }
+    // The delimiter: a comma or a line end, CR LF being one.
+    if (p != end) {
+        const char c = *p++;
+        if (c == '\r' && p != end && *p == '\n') ++p;
+    }
+    p_ = p;
     return value;
-}
-
-void FieldReader::SkipDelimiter() {
-    if (p_ == end_) return;
-    const char c = *p_++;
-    if (c == '\r' && p_ != end_ && *p_ == '\n') ++p_;
 }
 
 }  // namespace norvale

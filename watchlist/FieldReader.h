@@ -14,16 +14,18 @@ namespace norvale {
 // closing quote and the next delimiter is dropped. The text must outlive the reader.
 class FieldReader {
 public:
-    explicit FieldReader(std::string_view text) : p_(text.data()), end_(text.data() + text.size()) {}
+    explicit FieldReader(std::string_view text)
+        : begin_(text.data()), p_(text.data()), end_(text.data() + text.size()) {}
 
     // True when every byte has been read.
     bool AtEnd() const { return p_ == end_; }
+    // Bytes read so far: a reader made on the text from there reads the same fields on.
+    std::size_t Offset() const { return static_cast<std::size_t>(p_ - begin_); }
     // The next field, a view into the text; empty once the end has been reached.
     std::string_view Next();
 
 private:
-    void SkipDelimiter();
-
+    const char* begin_;
     const char* p_;
     const char* end_;
 };

@@ -12,12 +12,14 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -143,14 +145,44 @@ bool QtInstanceGuard::AnotherInstanceRunning() {
     return false;
 }
 
+namespace {
+
+// Opened without waiting, so a FIFO with no writer cannot hold start-up in open(); what is no
+// regular file (a FIFO, /dev/zero, a folder) is then refused before a byte is read. -1 for those,
+// and for what cannot be opened.
+int OpenRegularFile(const std::string& path, struct stat& info) {
+    const int fd = ::open(QFile::encodeName(Q(path)).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return -1;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// size bytes whose memory is faulted in by one call rather than by a fault on each page: for a
+// large master those faults cost a start-up more than the read itself.
+std::string FaultedInString(std::size_t size) {
+    std::string bytes;
+    bytes.reserve(size);
+#ifdef MADV_POPULATE_WRITE
+    const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto from = (reinterpret_cast<std::uintptr_t>(bytes.data()) + page - 1) / page * page;
+    const auto to = (reinterpret_cast<std::uintptr_t>(bytes.data()) + size) / page * page;
+    if (to > from) (void)::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);  // only a hint
+#endif
+    bytes.resize(size);
+    return bytes;
+}
+
+}  // namespace
+
 bool QtFileSystem::ReadPieces(const std::string& path, std::size_t maxBytes,
                               const std::function<bool(std::string_view)>& consume) {
-    // Opened without waiting, so a FIFO with no writer cannot hold start-up in open(); what
-    // is no regular file (a FIFO, /dev/zero, a folder) is then refused before a byte is read.
-    const int fd = ::open(QFile::encodeName(Q(path)).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
     struct stat info {};
-    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    const int fd = OpenRegularFile(path, info);
+    if (fd < 0) return false;
+    bool ok = true;
     std::array<char, 64 * 1024> buffer{};
     std::size_t left = maxBytes;
     while (ok && left > 0) {
@@ -165,6 +197,31 @@ bool QtFileSystem::ReadPieces(const std::string& path, std::size_t maxBytes,
     }
     ::close(fd);
     return ok;
+}
+
+std::optional<std::string> QtFileSystem::ReadAll(const std::string& path, std::size_t maxBytes) {
+    struct stat info {};
+    const int fd = OpenRegularFile(path, info);
+    if (fd < 0) return std::nullopt;
+    // One buffer of the file's size, a byte more to see its end: a large master grown piece by
+    // piece would be copied at every doubling into memory touched for the first time.
+    std::string bytes = FaultedInString(std::min(static_cast<std::size_t>(std::max<off_t>(info.st_size, 0)), maxBytes) + 1);
+    std::size_t used = 0;
+    bool ok = true;
+    while (used < maxBytes) {
+        if (used == bytes.size()) bytes.resize(std::min(maxBytes, bytes.size() * 2));  // it grew meanwhile
+        const ssize_t n = ::read(fd, bytes.data() + used, std::min(bytes.size(), maxBytes) - used);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        used += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (!ok) return std::nullopt;
+    bytes.resize(used);
+    return bytes;
 }
 
 bool QtFileSystem::WriteAll(const std::string& path, std::string_view bytes) {

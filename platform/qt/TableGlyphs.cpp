@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
@@ -32,11 +33,13 @@ TableGlyphs::TableGlyphs() : basicSlot_(0x10000, 0) {
         if (AdvancesFit(f)) {
             font_ = f;
             exact_ = true;
+            raw_ = QRawFont::fromFont(font_);
             return;
         }
     }
     font_ = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font_.setPixelSize(12);
+    raw_ = QRawFont::fromFont(font_);
 }
 
 void TableGlyphs::SetScale(double scale) {
@@ -92,7 +95,20 @@ GlyphMask TableGlyphs::Render(char32_t cp) const {
         QPainter p(&image);
         p.setFont(font_);
         p.setPen(Qt::black);
-        p.drawText(QPointF(margin / scale_, (margin + baseline) / scale_), QString::fromUcs4(&cp, 1));
+        const QPointF origin(margin / scale_, (margin + baseline) / scale_);
+        const QString text = QString::fromUcs4(&cp, 1);
+        // The same pixels as drawing the text, without shaping it; a character the font lacks
+        // is drawn as text, from the font that has it.
+        const QList<quint32> glyph = raw_.isValid() ? raw_.glyphIndexesForString(text) : QList<quint32>();
+        if (glyph.size() == 1 && glyph[0] != 0) {
+            QGlyphRun run;
+            run.setRawFont(raw_);
+            run.setGlyphIndexes(glyph);
+            run.setPositions({QPointF(0, 0)});
+            p.drawGlyphRun(origin, run);
+        } else {
+            p.drawText(origin, text);
+        }
     }
     for (int y = 0; y < h; ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));

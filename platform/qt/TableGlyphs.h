@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QFont>
+#include <QRawFont>
 #include <array>
 #include <cstdint>
 #include <deque>
@@ -63,6 +64,8 @@ private:
     const GlyphMask& Keep(GlyphMask mask);
 
     QFont font_;
+    // The font's own glyphs, drawn without laying out a text: one glyph load each instead of two.
+    QRawFont raw_;
     bool exact_ = false;
     double scale_ = 1;
     std::deque<GlyphMask> masks_;

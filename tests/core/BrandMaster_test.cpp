@@ -30,11 +30,11 @@ Strings Records(const BrandMaster& m) {
     return out;
 }
 
-// The lookup as the file format defines it: the first record whose code reads as the code.
-std::optional<int> LinearFind(const BrandMaster& m, std::int16_t code) {
-    for (int i = 0; i < m.BrandCount(); ++i) {
-        const std::optional<double> v = ParseNumber(m[i].codeText);
-        if (v && *v == code) return i;
+// The lookup as the file format defines it: the first record whose code reads as the code,
+// over the codes of the records read as numbers.
+std::optional<int> LinearFind(const std::vector<std::optional<double>>& codes, std::int16_t code) {
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        if (codes[i] && *codes[i] == code) return static_cast<int>(i);
     }
     return std::nullopt;
 }
@@ -108,9 +108,11 @@ TEST(BrandMaster, IndexAnswersExactlyAsTheLinearSearch) {
     // Masters without any numeric code, too: every code, negative ones included, finds nothing.
     for (const char* master : {"", "ｺｰﾄﾞ,銘柄名,単位,市場\r\n", "\r\n\r\n", "abc,x,1,東証\r\n,y,1,東証", text.c_str()}) {
         m.Load(master);
+        std::vector<std::optional<double>> codes;
+        for (int i = 0; i < m.BrandCount(); ++i) codes.push_back(ParseNumber(m[i].codeText));
         for (int code = -32768; code <= 32767; ++code) {
             const auto c = static_cast<std::int16_t>(code);
-            ASSERT_EQ(m.FindBrand(BrandCode(c)), LinearFind(m, c)) << "code " << code << " in " << master;
+            ASSERT_EQ(m.FindBrand(BrandCode(c)), LinearFind(codes, c)) << "code " << code << " in " << master;
         }
     }
     EXPECT_EQ(m.FindBrand(BrandCode(7203)), 0);

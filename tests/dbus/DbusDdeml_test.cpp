@@ -185,8 +185,11 @@ TEST_F(QuoteServerTest, TheProbePrintsEachTextOrTheErrorDescription) {
     QuoteServerProcess server(Args());
     ASSERT_TRUE(server.Ready()) << server.Errors();
     // The probe's status, standard output and standard error.
-    const auto probe = [](const QStringList& args) {
+    const auto probe = [](const QStringList& args, const QString& bus = QString()) {
         QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!bus.isEmpty()) env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus);
+        p.setProcessEnvironment(env);
         p.start(QStringLiteral(NORVALE_PROBE), args);
         EXPECT_TRUE(p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit);
         return std::tuple(p.exitCode(), p.readAllStandardOutput().toStdString(),
@@ -203,6 +206,10 @@ TEST_F(QuoteServerTest, TheProbePrintsEachTextOrTheErrorDescription) {
     const auto [status, out, err] = probe({"9984.oj"});
     EXPECT_EQ(status, 0);
     EXPECT_EQ(static_cast<std::size_t>(std::count(out.begin(), out.end(), '\n')), MarketSim::RefreshItems().size());
+    // Without any session bus it says so plainly, besides each request's error.
+    const auto [lostStatus, lostOut, lostErr] = probe({"7203.t=現在値"}, QStringLiteral("unix:path=/nonexistent"));
+    EXPECT_EQ(lostStatus, 1);
+    EXPECT_EQ(lostErr.rfind("norvale-probe: there is no D-Bus session bus (", 0), 0u) << lostErr;
     EXPECT_EQ(std::get<0>(probe({})), 2);
     EXPECT_EQ(std::get<0>(probe({"--timeout-ms", "x", "7203.t"})), 2);
 }

@@ -9,8 +9,10 @@ size=$2
 if [ -z "${INSIDE_XVFB:-}" ]; then
   runtime=$(mktemp -d)
   trap 'rm -rf "$runtime"' EXIT
+  # Not exec: the runtime folder is removed when the run under Xvfb is over.
   INSIDE_XVFB=1 XDG_RUNTIME_DIR=$runtime DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent QT_QPA_PLATFORM=xcb \
-    exec xvfb-run -a -s "-screen 0 ${size}x24" "$0" "$@"
+    xvfb-run -a -s "-screen 0 ${size}x24" "$0" "$@"
+  exit
 fi
 
 xwait() {  # xwait SECONDS COMMAND...: until the command succeeds

@@ -84,7 +84,8 @@ TEST(QtFileSystem, ReadsOnlyRegularFilesAndOnlySoMuch) {
     ASSERT_TRUE(dir.isValid());
     QtFileSystem fs;
     const QString path = dir.filePath(QStringLiteral("監視銘柄.txt"));
-    for (const std::string& bytes : {std::string("7203\r\n\x83\x5C\r\n"), std::string(), std::string(200000, '7')}) {
+    for (const std::string& bytes : {std::string("7203\r\n\x83\x5C\r\n"), std::string(), std::string(100001, '7'),
+                                     std::string(200000, '7')}) {
         ASSERT_TRUE(fs.WriteAll(S(path), bytes));
         EXPECT_EQ(fs.ReadAll(S(path), 100001), bytes.substr(0, 100001));
     }

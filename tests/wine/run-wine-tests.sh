@@ -56,6 +56,7 @@ xvfb_pid=$!
 exec 3>&-
 for _ in $(seq 1 100); do [ -s "$logs/display" ] && break; sleep 0.05; done
 export DISPLAY=":$(head -n1 "$logs/display")"
+echo "starting Wine in a prefix of its own on display $DISPLAY"
 
 # wineserver and wineboot write to files: readers of a pipe they hold open would wait for ever.
 # The server ends by itself a minute after its last client, should this script be killed outright.
@@ -103,6 +104,7 @@ run() {
 gtest() {
   local name=$1 dir=$2
   shift 2
+  echo "running: $name"
   if (cd "$dir" && run "$name.log" "$@"); then
     pass "$name ($(grep -E '^\[  PASSED  \]' "$logs/$name.log" | sed 's/\[  PASSED  \] //'))"
   else

@@ -10,7 +10,7 @@
 // ("0123456789" repeated), "EMPTY" an empty text, "BLANK" a single blank. --nack-item refuses an
 // item; --silent-item never answers it ("*": no item), while the server goes on handling messages.
 // The server prints "ready acp=<code page>" once it can be reached, and ends by itself after
-// --lifetime seconds (default 120).
+// --lifetime seconds (default 120). The usage text tells what trying Norvale with it takes.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -224,9 +224,16 @@ int main() {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argv == nullptr || !ParseOptions(argc, argv)) {
-        std::fputs("usage: rss_test_server [--service S] [--latency MS] [--latency-item ITEM] [--refuse-topic T] "
-                   "[--reply ITEM=VALUE] [--nack-item ITEM] [--silent-item ITEM] [--lifetime SEC]\n",
-                   stderr);
+        std::fputs(
+            "usage: rss_test_server [--service S] [--latency MS] [--latency-item ITEM] [--refuse-topic T]\n"
+            "                       [--reply ITEM=VALUE]... [--nack-item ITEM] [--silent-item ITEM]\n"
+            "                       [--lifetime SEC]\n"
+            "Serves the DDE service S (default RSS) and ends by itself after SEC seconds (default 120).\n"
+            "An item without --reply is answered with the text \"<topic> <item>\", which is no number:\n"
+            "Norvale's table stays empty. Give each item Norvale polls a number, e.g. --reply 現在値=2,345.5.\n"
+            "Run it under a Japanese locale (LC_ALL=ja_JP.UTF-8, code page 932): the item names of --reply\n"
+            "and the texts sent pass through the ANSI code page. scripts/try-windows does all of this.\n",
+            stderr);
         return 2;
     }
     LocalFree(argv);

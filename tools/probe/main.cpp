@@ -11,6 +11,7 @@
 #include "platform/PlatformDdeml.h"
 #include "quotes/DdeCtrl.h"
 #include "quotes/QuoteItems.h"
+#include "tools/probe/Transport.h"
 
 namespace {
 
@@ -99,7 +100,12 @@ int main(int argc, char** argv) {
     norvale::DdeCtrl dde(*ddeml);
     if (!dde.Open(args.service)) {
         // Every request will fail too and say why; this only tells where it began.
-        std::fprintf(stderr, "norvale-probe: cannot open the DDE layer: %s\n", dde.LastErrorText().c_str());
+        const std::string problem = norvale::TransportProblem();
+        if (!problem.empty()) {
+            std::fprintf(stderr, "norvale-probe: %s\n", problem.c_str());
+        } else {
+            std::fprintf(stderr, "norvale-probe: cannot open the DDE layer: %s\n", dde.LastErrorText().c_str());
+        }
     }
 
     bool allAnswered = true;

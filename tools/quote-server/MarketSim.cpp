@@ -101,8 +101,13 @@ Tenths TickAbove(Tenths price, bool fine) {
 std::string FormatTenths(Tenths value, int decimals) {
     const bool negative = value < 0;
     const Tenths magnitude = negative ? -value : value;
-    std::string text = (negative ? "-" : "") + InsertSeparators(std::to_string(magnitude / kYen));
-    if (decimals > 0) text += "." + std::to_string(magnitude % kYen);
+    // Appended piece by piece: GCC 12 warns of an overlap (-Wrestrict) inside "literal" + string.
+    std::string text = negative ? "-" : "";
+    text += InsertSeparators(std::to_string(magnitude / kYen));
+    if (decimals > 0) {
+        text += '.';
+        text += std::to_string(magnitude % kYen);
+    }
     return text;
 }
 
@@ -115,7 +120,10 @@ std::string FormatWithSeparators(double value, int decimals) {
     const auto point = text.find('.');
     const std::string whole = point == std::string::npos ? text : text.substr(0, point);
     const std::string rest = point == std::string::npos ? std::string() : text.substr(point);
-    return (negative ? "-" : "") + InsertSeparators(whole) + rest;
+    std::string formatted = negative ? "-" : "";
+    formatted += InsertSeparators(whole);
+    formatted += rest;
+    return formatted;
 }
 
 std::int64_t TradesUntil(double secondsOfDay) {

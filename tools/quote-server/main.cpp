@@ -34,7 +34,7 @@ bool LoadMaster(const QString& path, norvale::MarketSim& market, int& count) {
     master.Load(norvale::Cp932ToUtf8(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
     count = 0;
     for (int i = 0; i < master.BrandCount(); ++i) {
-        const norvale::BrandRecord& record = master[i];
+        const norvale::BrandRecord record = master[i];
         const std::optional<std::string> suffix = norvale::MarketSuffix(record.marketName);
         // Codes match as the master's lookup matches them.
         const std::optional<norvale::BrandCode> code =
