@@ -309,7 +309,8 @@ stop_server
 # wait_lines LOG N: until the log has N lines (at most 20 s).
 wait_lines() {
   for _ in $(seq 1 400); do
-    [ "$(wc -l <"$logs/$1" 2>/dev/null || echo 0)" -ge "$2" ] && return 0
+    # stderr first: the log may not be there yet, and the shell would say so.
+    [ "$(wc -l 2>/dev/null <"$logs/$1" || echo 0)" -ge "$2" ] && return 0
     sleep 0.05
   done
   return 1
