@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "NorvaleVersion.h"
 #include "platform/Platform.h"
 #include "platform/WindowEvents.h"
 #include "quotes/DdeCtrl.h"
@@ -18,7 +19,8 @@
 
 namespace norvale {
 
-inline constexpr const char* kCaption = "Norvale - (ver1.02)";
+// The caption carries the project's version, set in CMakeLists.txt.
+inline constexpr const char* kCaption = "Norvale - (ver" NORVALE_VERSION ")";
 inline constexpr const char* kWatchListFileName = "監視銘柄.txt";
 inline constexpr const char* kBrandMasterFileName = "mei_code.txt";
 

@@ -1,6 +1,7 @@
 // Norvale's entry point on Qt: builds the window and its services and hands them to the
 // window logic. The DDEML is the platform's, chosen in CMake.
 #include <QApplication>
+#include <QIcon>
 #include <memory>
 
 #include "app/MainWindowLogic.h"
@@ -13,6 +14,12 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("norvale"));
+    // Norvale's icon for the window and the taskbar, drawn by the build at each size (packaging/).
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icon/norvale-%1.png").arg(size));
+    }
+    QApplication::setWindowIcon(icon);
 
     norvale::QtMainWindow window;
     norvale::QtEventPump events;

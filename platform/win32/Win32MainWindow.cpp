@@ -55,6 +55,12 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
+// The icon at the size the system asks for; shared, so the system frees it. Null without the resource.
+HICON LoadAppIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
+    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(NORVALE_APP_ICON), IMAGE_ICON,
+                                         GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), LR_SHARED));
+}
+
 }  // namespace
 
 bool Win32MainWindow::Register(HINSTANCE instance) {
@@ -63,6 +69,9 @@ bool Win32MainWindow::Register(HINSTANCE instance) {
     wc.lpfnWndProc = &Win32MainWindow::Procedure;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    // Norvale's icon: the large one for the taskbar and Alt+Tab, the small one for the caption.
+    wc.hIcon = LoadAppIcon(instance, SM_CXICON, SM_CYICON);
+    wc.hIconSm = LoadAppIcon(instance, SM_CXSMICON, SM_CYSMICON);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszMenuName = MAKEINTRESOURCEW(NORVALE_MAIN_MENU);
     wc.lpszClassName = kMainClass;

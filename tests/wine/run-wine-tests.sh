@@ -2,8 +2,9 @@
 # Runs the Windows build's tests under Wine, in a private prefix inside the build tree and on a private
 # Xvfb display: the core tests, the DDE tests of the real DDEML against the raw test server, the table
 # surface against the Qt surface's image (BUILD_DIR/qt-table.ppm, written by scripts/test-windows),
-# Norvale's own window end to end against that server, norvale.exe as installed, and the probe against
-# the server (answers, no server, a slow server, a server that dies and comes back). Ends every Wine
+# Norvale's own window end to end against that server, the zip a trader downloads (unpacked into a
+# folder with Japanese characters and spaces, norvale.exe and the tools run from there), and the probe
+# against the server (answers, no server, a slow server, a server that dies and comes back). Ends every Wine
 # process it started, and the display, also when it fails or is interrupted. Takes two and a half
 # minutes on two idle cores (five when other builds share them), most of it in the window tests.
 # Usage: run-wine-tests.sh BUILD_DIR   (a build made with cmake/mingw-w64.cmake)
@@ -143,45 +144,6 @@ NORVALE_WINE_SHOT=$(winepath -w "$shot" 2>/dev/null) gtest window_tests "$build/
 grep -h '^freeze:' "$logs/window_tests.log" | tr -d '\r' | sed 's/^/    /'
 if [ -f "$shot" ]; then convert "$shot" "$logs/norvale-wine.png" && rm -f "$shot"; fi
 
-# norvale.exe as installed: the portable folder holds the program, the probe and the two files; it
-# shows its window, a second start ends at once while it runs, and asked to close, it ends.
-portable=$build/portable
-rm -rf "$portable"
-cmake --install "$build" --prefix "$portable" >"$logs/install.log" 2>&1
-installed=$(cd "$portable" && ls | sort | tr '\n' ' ')
-windows() { xwininfo -root -tree 2>/dev/null | grep -cF '"Norvale - (ver1.02)"' || true; }
-(cd "$portable" && exec wine ./norvale.exe >"$logs/norvale.log" 2>&1) &
-norvale_pid=$!
-for _ in $(seq 1 300); do [ "$(windows)" -ge 1 ] && break; sleep 0.1; done
-first=$(windows)
-second_rc=0
-(cd "$portable" && timeout 60 wine ./norvale.exe >"$logs/norvale-second.log" 2>&1) || second_rc=$?
-after_second=$(windows)
-timeout 30 wine taskkill /im norvale.exe >"$logs/taskkill.log" 2>&1 || true
-closed=no
-if timeout 30 tail --pid="$norvale_pid" -f /dev/null; then closed=yes; fi
-if [ "$installed" = "mei_code.txt norvale-master.exe norvale-probe.exe norvale.exe 監視銘柄.txt " ] && [ "$first" = 1 ] &&
-   [ "$second_rc" = 0 ] && [ "$after_second" = 1 ] && [ "$closed" = yes ]; then
-  pass "norvale.exe as installed"
-else
-  fail "norvale.exe as installed: folder '$installed', windows $first, second start $second_rc then $after_second windows, closed $closed"
-fi
-
-# norvale-master.exe as installed, given a list as a dropped file gives it: its path the one argument.
-# Without console input it does not wait for a key.
-printf 'コード,銘柄名,市場・商品区分\r\n7203,トヨタ自動車,プライム（内国株式）\r\n130A,"新規,上場",グロース\r\n' |
-  iconv -f UTF-8 -t CP932 >"$portable/一覧.csv"
-master_rc=0
-run master.log "$portable/norvale-master.exe" "$(winepath -w "$portable/一覧.csv")" </dev/null || master_rc=$?
-written=$(iconv -f CP932 -t UTF-8 "$portable/mei_code.txt" | tr -d '\r')
-if [ "$master_rc" = 0 ] && grep -q 'mei_code.txt に 2 銘柄を書き出しました。' "$logs/master.log" &&
-   [ "$written" = "$(printf '7203,トヨタ自動車,100,東証\n130A,"新規,上場",100,東証')" ]; then
-  pass "norvale-master.exe as installed"
-else
-  fail "norvale-master.exe as installed: exit $master_rc, wrote '$written'"
-  sed 's/^/    /' "$logs/master.log"
-fi
-
 server_pid=
 start_server() {
   local log=$1
@@ -224,6 +186,100 @@ expect() {
 tab=$'\t'
 pad512=$(printf '0123456789%.0s' $(seq 1 52) | cut -c1-512)
 
+# The zip a trader downloads, made from this build as scripts/package makes it, unpacked into a new
+# folder whose path has Japanese characters and spaces: one folder Norvale/ with the programs, the two
+# files and the guide. norvale.exe is stripped and carries Norvale's icon, it and the tools their version
+# resource (MinGW's windres reads them back), and the tools tell the version. Against the raw test server
+# the probe from there gets its answer; norvale.exe, started from another folder, shows its window with
+# the icon, a second start ends at once while it runs, "RSS開始" has it ask the server for the brands of
+# the files beside it, and asked to close, it ends.
+version=$(sed -nE 's/^set\(CPACK_PACKAGE_VERSION "(.*)"\)$/\1/p' "$build/CPackConfig.cmake")
+(cd "$build" && cpack -G ZIP -B "$build/packages" >"$logs/cpack.log" 2>&1) || cat "$logs/cpack.log"
+downloads="$build/取引 ツール/ダウンロード 済み"
+rm -rf "$build/取引 ツール"
+mkdir -p "$downloads"
+unzip -q "$build/packages/Norvale-$version-win64.zip" -d "$downloads" || true
+portable=$downloads/Norvale
+unpacked=$(cd "$downloads" && find . | LC_ALL=C sort | tr '\n' ' ')
+echo "    unpacked in $downloads: $unpacked"
+resources() { x86_64-w64-mingw32-windres -i "$portable/$1" -O rc 2>&1 | tr -d '\r'; }
+resources norvale.exe >"$logs/norvale-resources.rc"
+sed -n '/^1 VERSIONINFO/,/^END/p' "$logs/norvale-resources.rc" | sed 's/^/    /'
+# The group icon's entries "width height colors pad", the width in octal (0 is 256).
+icon_sizes=$(sed -n '/RT_GROUP_ICON/,/^END/p' "$logs/norvale-resources.rc" | grep -oE '^ *"\\[0-7]{3}' |
+  grep -oE '[0-7]{3}' | while read -r width; do echo $(( 8#$width == 0 ? 256 : 8#$width )); done | tr '\n' ' ')
+echo "    norvale.exe's icon: $icon_sizes px"
+described() {  # described EXE DESCRIPTION: the version resource names the product, the version and the program
+  local rc
+  rc=$(resources "$1")
+  local line
+  for line in "\"ProductName\", \"Norvale\"" "\"FileVersion\", \"$version\"" "\"ProductVersion\", \"$version\"" \
+    "\"OriginalFilename\", \"$1\"" "\"FileDescription\", \"$2\""; do
+    grep -qxF "      VALUE $line" <<<"$rc" || return 1
+  done
+}
+version_said=$(wine "$portable/norvale-probe.exe" --version 2>&1 | tr -d '\r')/$(wine "$portable/norvale-master.exe" \
+  --version </dev/null 2>&1 | tr -d '\r')
+in_zip=". ./Norvale $(printf './Norvale/%s ' mei_code.txt norvale-master.exe norvale-probe.exe norvale.exe 使い方.txt 監視銘柄.txt)"
+if [ "$unpacked" = "$in_zip" ] &&
+   [ "$icon_sizes" = "16 24 32 48 64 128 256 " ] && described norvale.exe Norvale &&
+   described norvale-probe.exe "Norvale probe: asks the quote server single items" &&
+   described norvale-master.exe "Norvale brand master from the exchange's list" &&
+   LC_ALL=C x86_64-w64-mingw32-nm "$portable/norvale.exe" 2>&1 | grep -q "no symbols" &&
+   [ "$version_said" = "norvale-probe $version/norvale-master $version" ]; then
+  pass "the zip: its folder, the icon, the version resources, stripped, --version"
+else
+  fail "the zip: folder '$unpacked', icon '$icon_sizes', --version '$version_said' (resources in $logs/norvale-resources.rc)"
+fi
+
+start_server server-zip.log --lifetime 20 --reply '現在値=2,345.5'
+run probe-zip.log "$portable/norvale-probe.exe" 7203.t=現在値 || true
+expect "the probe from the zip" probe-zip.log "7203.t${tab}現在値${tab}2,345.5"
+windows() { xwininfo -root -tree 2>/dev/null | grep -F "\"Norvale - (ver$version)\"" || true; }
+wine "$portable/norvale.exe" >"$logs/norvale.log" 2>&1 &
+norvale_pid=$!
+for _ in $(seq 1 300); do [ -n "$(windows)" ] && break; sleep 0.1; done
+first=$(windows | wc -l)
+second_rc=0
+timeout 60 wine "$portable/norvale.exe" >"$logs/norvale-second.log" 2>&1 || second_rc=$?
+after_second=$(windows | wc -l)
+id=$(windows | awk '{print $1; exit}')
+# The window's icon as X has it, a pixel 0xAARRGGBB: Norvale's opaque red and blue are in it.
+icon=$(xprop -id "${id:-0}" -notype -f _NET_WM_ICON 32c ' $0+' _NET_WM_ICON 2>/dev/null | tr -d ' ' | tr ',' '\n')
+window_icon=no
+if grep -qx "$((0xffff0000))" <<<"$icon" && grep -qx "$((0xff0000ff))" <<<"$icon"; then window_icon=yes; fi
+# "RSS開始", the second item of the menu bar under the caption Wine draws, clicked in its middle.
+xdotool mousemove --window "${id:-0}" 67 32 click 1 >/dev/null 2>&1 || true
+timeout 30 tail --pid="$server_pid" -f /dev/null || true
+served=$(tr -d '\r' <"$logs/server-zip.log" | sed -n 's/^served //p')
+stop_server
+timeout 30 wine taskkill /im norvale.exe >"$logs/taskkill.log" 2>&1 || true
+closed=no
+if timeout 30 tail --pid="$norvale_pid" -f /dev/null; then closed=yes; fi
+# Every answer but the probe's went to norvale.exe, which asks only for the brands of its watch list.
+if [ "$first" = 1 ] && [ "$second_rc" = 0 ] && [ "$after_second" = 1 ] && [ "$window_icon" = yes ] &&
+   [ "${served:-0}" -gt 1 ] && [ "$closed" = yes ]; then
+  pass "norvale.exe from the zip ($((served - 1)) answers from the server)"
+else
+  fail "norvale.exe from the zip: windows $first, second start $second_rc then $after_second windows, icon $window_icon, served '${served}', closed $closed"
+fi
+
+# norvale-master.exe from the zip, given a list as a dropped file gives it: its path the one argument.
+# Without console input it does not wait for a key.
+printf 'コード,銘柄名,市場・商品区分\r\n7203,トヨタ自動車,プライム（内国株式）\r\n130A,"新規,上場",グロース\r\n' |
+  iconv -f UTF-8 -t CP932 >"$portable/一覧.csv"
+master_rc=0
+run master.log "$portable/norvale-master.exe" "$(winepath -w "$portable/一覧.csv")" </dev/null || master_rc=$?
+written=$(iconv -f CP932 -t UTF-8 "$portable/mei_code.txt" | tr -d '\r')
+if [ "$master_rc" = 0 ] && grep -q 'mei_code.txt に 2 銘柄を書き出しました。' "$logs/master.log" &&
+   [ "$written" = "$(printf '7203,トヨタ自動車,100,東証\n130A,"新規,上場",100,東証')" ]; then
+  pass "norvale-master.exe from the zip"
+else
+  fail "norvale-master.exe from the zip: exit $master_rc, wrote '$written'"
+  sed 's/^/    /' "$logs/master.log"
+fi
+
+
 # Answers, in CP932 both ways: the probe's own item names (現在値, 最良売気配数量１ ...), values given
 # to the server, empty and blank values, and a value cut to 512 bytes.
 start_server server-answers.log --reply '現在値=2,345.5' --reply '最良売気配数量１=1,200' --reply '始値= ' \
@@ -253,7 +309,8 @@ stop_server
 # wait_lines LOG N: until the log has N lines (at most 20 s).
 wait_lines() {
   for _ in $(seq 1 400); do
-    [ "$(wc -l <"$logs/$1" 2>/dev/null || echo 0)" -ge "$2" ] && return 0
+    # stderr first: the log may not be there yet, and the shell would say so.
+    [ "$(wc -l 2>/dev/null <"$logs/$1" || echo 0)" -ge "$2" ] && return 0
     sleep 0.05
   done
   return 1

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "NorvaleVersion.h"
 #include "platform/Console.h"
 #include "platform/PlatformDdeml.h"
 #include "quotes/DdeCtrl.h"
@@ -18,6 +19,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: norvale-probe [--service NAME] [--timeout-ms MS] [--repeat N] [--interval-ms MS]\n"
     "                     TOPIC[=ITEM,ITEM...]...\n"
+    "       norvale-probe --version\n"
     "Asks each ITEM of each TOPIC (brand code, '.', market suffix, e.g. 7203.t) of the DDE service\n"
     "(default RSS) and prints one line per answer: TOPIC<tab>ITEM<tab>TEXT, or on failure\n"
     "TOPIC<tab>ITEM<tab>ERROR<tab>DESCRIPTION. A TOPIC without items asks the refresh pass's items.\n"
@@ -90,8 +92,13 @@ bool Parse(const std::vector<std::string>& argv, Args& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> arguments = norvale::Utf8Arguments(argc, argv);
+    if (arguments.size() == 2 && arguments[1] == "--version") {
+        std::puts("norvale-probe " NORVALE_VERSION);
+        return 0;
+    }
     Args args;
-    if (!Parse(norvale::Utf8Arguments(argc, argv), args)) {
+    if (!Parse(arguments, args)) {
         std::fputs(kUsage, stderr);
         return 2;
     }

@@ -11,6 +11,7 @@
 
 #include <cstdio>
 
+#include "NorvaleVersion.h"
 #include "platform/TextCodec.h"
 #include "platform/dbus/QuoteBus.h"
 #include "tools/quote-server/QuoteService.h"
@@ -61,10 +62,12 @@ bool LoadReplies(const QString& path, std::vector<std::string>& replies) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("norvale-quote-server"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(NORVALE_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Serves simulated quotes on the D-Bus session bus."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption busName(QStringLiteral("bus-name"), QStringLiteral("Well-known bus name to own."),
                                      QStringLiteral("name"), norvale::quotebus::BusNameFor(QStringLiteral("RSS")));
     const QCommandLineOption masterPath(QStringLiteral("master"),
