@@ -270,9 +270,11 @@ TEST(NorvaleWindow, AHungOrLateServerNeitherFreezesTheWindowNorHoldsItsClose) {
         const ULONGLONG closedMs = GetTickCount64() - closeAsked;
         std::printf("freeze: %s: the window waited at most %llu ms; load time %d s after %llu ms; closed in %llu ms\n",
                     Utf8(options).c_str(), FreezeProbe::longestMs, loadSeconds, loadedMs, closedMs);
-        EXPECT_LT(FreezeProbe::longestMs, 2000u);
-        EXPECT_LE(std::abs(loadSeconds * 1000 - static_cast<long long>(loadedMs)), 1500);
-        EXPECT_LT(closedMs, 3000u);
+        // Bounds far from the faults (10 s frozen, 1 s shown for 12, 12 s to close) and from what a
+        // loaded machine adds to a request, so they do not fail for a busy CI host.
+        EXPECT_LT(FreezeProbe::longestMs, 3000u);
+        EXPECT_LE(std::abs(loadSeconds * 1000 - static_cast<long long>(loadedMs)), 3000);
+        EXPECT_LT(closedMs, 5000u);
     }
 }
 
