@@ -249,7 +249,7 @@ TEST(QtSurface, AMoveToAScreenWithAnotherRatioDrawsTheTableAgain) {
     surface.Clear();
     QEvent moved(QEvent::ScreenChangeInternal);
     QCoreApplication::sendEvent(&surface, &moved);
-    EXPECT_EQ(surface.Scale(), screenRatio);
+    EXPECT_EQ(surface.Scale().Factor(), screenRatio);
     EXPECT_EQ(surface.Image().width(), static_cast<int>(std::ceil(surface.width() * screenRatio)));
     WAIT_UNTIL(surface.Image().pixel(surface.Device(30), surface.Device(5)) == qRgb(200, 255, 200));
 }

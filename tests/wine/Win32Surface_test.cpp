@@ -31,6 +31,10 @@ public:
         boxes.push_back({x - 1, y - 1, x + 6 * cells, y + 12});
         if (drawText_) Win32Surface::Text(x, y, utf8, colour);
     }
+    // As its two texts, each recorded.
+    void ShadowedText(int x, int y, std::string_view utf8, Rgb main, Rgb shadow) override {
+        Surface::ShadowedText(x, y, utf8, main, shadow);
+    }
     bool InText(int x, int y) const {
         return std::any_of(boxes.begin(), boxes.end(),
                            [&](const Box& b) { return x >= b.left && x <= b.right && y >= b.top && y <= b.bottom; });
