@@ -259,7 +259,7 @@ void TableRaster::DrawGlyph(TextPass& pass, const GlyphMask& g, int gx, const Pa
 }
 
 void TableRaster::Clear() {
-    std::fill(image_.begin(), image_.end(), kWhitePixel);
+    FillPixels(image_.data(), image_.size(), kWhitePixel);
     plain_.Forget();
     plain_.Filled(PixelBox{0, 0, imageWidth_ - 1, imageHeight_ - 1}, kWhitePixel);
     ImageChanged();
