@@ -23,7 +23,7 @@ public:
 
     // The layout's size, its width in whole pixels and its height unrounded (as Height() tells
     // it), and the image's size in device pixels (1 x 1 at least). Pixels in both the old and the
-    // new image stay, the new ones are white.
+    // new image stay, the new ones are white. An image that cannot be allocated leaves the old one.
     void Resize(int width, double height, int deviceWidth, int deviceHeight);
     // Another device scale: the glyphs are rendered again, and the image is made anew in white.
     void Rescale(DeviceScale scale, int deviceWidth, int deviceHeight);
@@ -33,7 +33,6 @@ public:
 
     // The image: top-down lines of DeviceWidth() pixels, 0xFFRRGGBB.
     const Pixel* Pixels() const { return image_.data(); }
-    Pixel* MutablePixels() { return image_.data(); }
     int DeviceWidth() const { return imageWidth_; }
     int DeviceHeight() const { return imageHeight_; }
 
@@ -51,7 +50,8 @@ public:
 protected:
     // After every change of the image: the window paints it again (one repaint for many calls).
     virtual void ImageChanged() {}
-    // The pixels the image was made with were changed from outside (a stretched picture).
+    // The image's pixels to change from outside (a stretched picture); PixelsReplaced after it.
+    Pixel* MutablePixels() { return image_.data(); }
     void PixelsReplaced() { plain_.Forget(); }
 
 private:

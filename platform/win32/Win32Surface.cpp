@@ -5,8 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-
+#include <utility>
 
 namespace norvale {
 
