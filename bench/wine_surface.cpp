@@ -1,5 +1,6 @@
-// A redraw of 1000 brands on the Win32 table surface, 1920 x 1080 logical pixels, at scale 1 and 2
-// (under Wine), beside one full fill of the same image in the same run.
+// A redraw of 1000 brands on the Win32 table surface (the shared table raster with the GDI font's
+// glyphs), 1920 x 1080 logical pixels, at scale 1 and 2 (under Wine), beside one full fill of the
+// same image in the same run.
 //
 // norvale_wine_surface_bench [rounds, default 100]
 #include <algorithm>

@@ -19,18 +19,9 @@ namespace norvale {
 
 namespace {
 
-int Px(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
-QRect TwipGeometry(double left, double top, double width, double height) {
-    return QRect(Px(left), Px(top), Px(width), Px(height));
-}
-
-QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
-// Client area as designed, twips.
-constexpr double kClientWidth = 14580;
-constexpr double kClientHeight = 8580;
-constexpr double kStatusBarHeight = 255;
+void Put(QWidget* widget, const PixelRect& r) { widget->setGeometry(r.left, r.top, r.width, r.height); }
 
 }  // namespace
 
@@ -70,32 +61,31 @@ QtMainWindow::QtMainWindow() {
     setCentralWidget(client_);
     client_->installEventFilter(this);
 
-    auto* codeLabel = new QLabel(QStringLiteral("ｺｰﾄﾞ"), client_);
-    codeLabel->setObjectName(QStringLiteral("codeLabel"));
-    codeLabel->setGeometry(TwipGeometry(120, 60, 975, 375));
-    codeLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Qt scales its own pixels: the layout at 96 dpi, 15 twips to the pixel.
+    const int clientWidth = layout_.ClientWidth(), clientHeight = layout_.ClientHeight();
+    auto label = [&](Control control, const char* name) {
+        auto* l = new QLabel(Q(WindowLayout::LabelText(control)), client_);
+        l->setObjectName(QString::fromLatin1(name));
+        Put(l, layout_.Place(control, clientWidth, clientHeight));
+        return l;
+    };
+    label(Control::CodeLabel, "codeLabel")->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label(Control::SortKeyLabel, "sortKeyLabel");
+    label(Control::IntervalLabel, "intervalLabel");
 
     codeBox_ = new QLineEdit(client_);
     codeBox_->setObjectName(QStringLiteral("codeBox"));
-    codeBox_->setGeometry(TwipGeometry(600, 0, 975, 300));
+    Put(codeBox_, layout_.Place(Control::CodeBox, clientWidth, clientHeight));
     codeBox_->setReadOnly(true);  // it only shows the typed code
     codeBox_->setFocusPolicy(Qt::ClickFocus);  // and a click there gives the keys to the table (below)
 
-    auto* sortKeyLabel = new QLabel(QStringLiteral("並び替え"), client_);
-    sortKeyLabel->setObjectName(QStringLiteral("sortKeyLabel"));
-    sortKeyLabel->setGeometry(TwipGeometry(1800, 60, 1095, 255));
-
     sortKeyList_ = new QComboBox(client_);
     sortKeyList_->setObjectName(QStringLiteral("sortKeyList"));
-    sortKeyList_->setGeometry(TwipGeometry(2640, 0, 3135, 300));
-
-    auto* intervalLabel = new QLabel(QStringLiteral("読込み間隔"), client_);
-    intervalLabel->setObjectName(QStringLiteral("intervalLabel"));
-    intervalLabel->setGeometry(TwipGeometry(6000, 60, 1095, 255));
+    Put(sortKeyList_, layout_.Place(Control::SortKeyList, clientWidth, clientHeight));
 
     intervalList_ = new QComboBox(client_);
     intervalList_->setObjectName(QStringLiteral("intervalList"));
-    intervalList_->setGeometry(TwipGeometry(6960, 0, 1215, 300));
+    Put(intervalList_, layout_.Place(Control::IntervalList, clientWidth, clientHeight));
 
     connect(sortKeyList_, &QComboBox::activated, this, [this](int) {
         if (events_ != nullptr) events_->SortKeyChosen();
@@ -105,8 +95,10 @@ QtMainWindow::QtMainWindow() {
     });
 
     tableSurface_ = new QtSurface(client_);
-    tableSurface_->move(Px(0), Px(360));
-    tableSurface_->SetSizeTwips(12135, 7935);
+    const PixelRect table = layout_.Place(Control::TableSurface, clientWidth, clientHeight);
+    tableSurface_->move(table.left, table.top);
+    const TwipRect designed = WindowLayout::Designed(Control::TableSurface);
+    tableSurface_->SetSizeTwips(designed.width, designed.height);
     codeBox_->setFocusProxy(tableSurface_);
     tableSurface_->setFocus();  // typed codes reach the table from the start
     // Aligned to the bottom edge over the lower part of the table surface, as designed.
@@ -115,17 +107,16 @@ QtMainWindow::QtMainWindow() {
     statusBar_->setSizeGripEnabled(false);
     static constexpr std::array<const char*, kStatusPanelCount> kPanelNames = {
         "activityPanel", "sortKeyPanel", "loadTimePanel", "brandCountPanel"};
-    const int stretches[kStatusPanelCount] = {3, 2, 2, 2};
     for (std::size_t i = 0; i < panels_.size(); ++i) {
         panels_[i] = new QLabel(statusBar_);
         panels_[i]->setObjectName(QString::fromLatin1(kPanelNames[i]));
         panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        statusBar_->addPermanentWidget(panels_[i], stretches[i]);
+        statusBar_->addPermanentWidget(panels_[i], WindowLayout::kStatusPanelShares[i]);
     }
     statusBar_->raise();
 
     client_->setMinimumSize(0, 0);
-    resize(Px(kClientWidth), Px(kClientHeight) + menuBar()->sizeHint().height());
+    resize(clientWidth, clientHeight + menuBar()->sizeHint().height());
 }
 
 void QtMainWindow::SetEvents(WindowEvents* events) {
@@ -184,25 +175,24 @@ WindowState QtMainWindow::State() const {
 
 TwipRect QtMainWindow::Frame() const {
     const QRect f = frameGeometry();
-    return {f.left() * kTwipsPerPixel, f.top() * kTwipsPerPixel, f.width() * kTwipsPerPixel,
-            f.height() * kTwipsPerPixel};
+    return {layout_.Twips(f.left()), layout_.Twips(f.top()), layout_.Twips(f.width()), layout_.Twips(f.height())};
 }
 
-void QtMainWindow::MoveTo(double left, double top) { move(Px(left), Px(top)); }
+void QtMainWindow::MoveTo(double left, double top) { move(layout_.Px(left), layout_.Px(top)); }
 
 double QtMainWindow::ScreenWidth() const {
     const QScreen* s = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
-    return s != nullptr ? s->geometry().width() * kTwipsPerPixel : 0;
+    return s != nullptr ? layout_.Twips(s->geometry().width()) : 0;
 }
 
 double QtMainWindow::ScreenHeight() const {
     const QScreen* s = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
-    return s != nullptr ? s->geometry().height() * kTwipsPerPixel : 0;
+    return s != nullptr ? layout_.Twips(s->geometry().height()) : 0;
 }
 
-double QtMainWindow::ClientWidth() const { return client_->width() * kTwipsPerPixel; }
+double QtMainWindow::ClientWidth() const { return layout_.Twips(client_->width()); }
 
-double QtMainWindow::ClientHeight() const { return client_->height() * kTwipsPerPixel; }
+double QtMainWindow::ClientHeight() const { return layout_.Twips(client_->height()); }
 
 void QtMainWindow::SetTableSurfaceSize(double width, double height) { tableSurface_->SetSizeTwips(width, height); }
 
@@ -243,8 +233,7 @@ void QtMainWindow::changeEvent(QEvent* event) {
 
 bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == client_ && event->type() == QEvent::Resize) {
-        const int barHeight = Px(kStatusBarHeight);
-        statusBar_->setGeometry(0, client_->height() - barHeight, client_->width(), barHeight);
+        Put(statusBar_, layout_.Place(Control::StatusBar, client_->width(), client_->height()));
         statusBar_->raise();
         if (events_ != nullptr && !destroyed_) events_->Resized();
     }

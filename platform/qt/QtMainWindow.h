@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 
+#include "app/WindowLayout.h"
 #include "platform/StatusBar.h"
 #include "platform/Window.h"
 #include "platform/WindowEvents.h"
@@ -69,6 +70,7 @@ protected:
 private:
     QComboBox* ListOf(DropDown list) const { return list == DropDown::SortKey ? sortKeyList_ : intervalList_; }
 
+    const WindowLayout layout_;
     WindowEvents* events_ = nullptr;
     QWidget* client_ = nullptr;
     QtSurface* tableSurface_ = nullptr;

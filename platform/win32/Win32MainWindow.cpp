@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <dwmapi.h>
 
-#include <cmath>
+#include <array>
 #include <utility>
 
 #include "platform/win32/MainWindowResources.h"
@@ -16,24 +16,11 @@ namespace {
 constexpr wchar_t kMainClass[] = L"NorvaleMainWindow";
 constexpr DWORD kFrameStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 
-// The client area and the controls as designed, in twips.
-constexpr double kClientWidth = 14580;
-constexpr double kClientHeight = 8580;
-struct TwipBox {
-    double left, top, width, height;
-};
-constexpr TwipBox kLabelBoxes[3] = {{120, 60, 975, 375}, {1800, 60, 1095, 255}, {6000, 60, 1095, 255}};
-constexpr const wchar_t* kLabelTexts[3] = {L"ｺｰﾄﾞ", L"並び替え", L"読込み間隔"};
-constexpr TwipBox kCodeBox = {600, 0, 975, 300};
-constexpr TwipBox kSortKeyList = {2640, 0, 3135, 300};
-constexpr TwipBox kIntervalList = {6960, 0, 1215, 300};
-constexpr double kTableLeft = 0;
-constexpr double kTableTop = 360;
-constexpr double kTableWidth = 12135;
-constexpr double kTableHeight = 7935;
-constexpr double kStatusBarHeight = 255;
-// A drop-down list's window reaches down over its open list; this many items show at once.
+constexpr std::array<Control, 3> kLabels = {Control::CodeLabel, Control::SortKeyLabel, Control::IntervalLabel};
+// A drop-down list's window reaches down over its open list; this many items show at once, each
+// as high as a label.
 constexpr int kVisibleListItems = 14;
+constexpr double kListItemTwips = 255;
 
 enum ControlId : int { kCodeBoxId = 201, kSortKeyListId, kIntervalListId, kStatusBarId };
 
@@ -100,8 +87,10 @@ void Win32MainWindow::SetEvents(WindowEvents* events) {
 
 bool Win32MainWindow::CreateControls() {
     dpi_ = static_cast<int>(GetDpiForWindow(window_));
+    layout_ = WindowLayout(dpi_);
     for (std::size_t i = 0; i < labels_.size(); ++i) {
-        labels_[i] = CreateWindowExW(0, WC_STATICW, kLabelTexts[i], WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0,
+        const std::wstring text = Wide(WindowLayout::LabelText(kLabels[i]));
+        labels_[i] = CreateWindowExW(0, WC_STATICW, text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0,
                                      0, window_, nullptr, instance_, nullptr);
     }
     codeBox_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, L"", WS_CHILD | WS_VISIBLE | ES_READONLY, 0, 0, 0, 0,
@@ -112,7 +101,8 @@ bool Win32MainWindow::CreateControls() {
     intervalList_ = CreateWindowExW(0, WC_COMBOBOXW, L"", listStyle, 0, 0, 0, 0, window_,
                                     reinterpret_cast<HMENU>(kIntervalListId), instance_, nullptr);
     surface_ = std::make_unique<Win32Surface>(dpi_);
-    surface_->SetSizeTwips(kTableWidth, kTableHeight);
+    const TwipRect table = WindowLayout::Designed(Control::TableSurface);
+    surface_->SetSizeTwips(table.width, table.height);
     surface_->Create(window_, instance_);
     // Along the bottom edge, over the lower part of the table surface, as designed.
     // Placed and sized as laid out, not by itself after its font.
@@ -128,10 +118,6 @@ bool Win32MainWindow::CreateControls() {
     return true;
 }
 
-int Win32MainWindow::Px(double twips) const { return static_cast<int>(std::lround(twips * dpi_ / 1440.0)); }
-
-double Win32MainWindow::Twips(int pixels) const { return pixels * 1440.0 / dpi_; }
-
 void Win32MainWindow::LayOut() {
     // The controls' font at this DPI; the old one is deleted only once no control uses it.
     NONCLIENTMETRICSW metrics{};
@@ -140,27 +126,29 @@ void Win32MainWindow::LayOut() {
     if (SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi_))) {
         font.reset(CreateFontIndirectW(&metrics.lfMessageFont));
     }
-    auto place = [this, &font](HWND control, const TwipBox& box, int extraHeight = 0) {
+    RECT client{};
+    GetClientRect(window_, &client);
+    auto place = [&](HWND control, Control which, int extraHeight = 0) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
-        SetWindowPos(control, nullptr, Px(box.left), Px(box.top), Px(box.width), Px(box.height) + extraHeight,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        const PixelRect r = layout_.Place(which, client.right, client.bottom);
+        SetWindowPos(control, nullptr, r.left, r.top, r.width, r.height + extraHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     };
-    for (std::size_t i = 0; i < labels_.size(); ++i) place(labels_[i], kLabelBoxes[i]);
-    place(codeBox_, kCodeBox);
-    const int listHeight = kVisibleListItems * Px(255);
-    place(sortKeyList_, kSortKeyList, listHeight);
-    place(intervalList_, kIntervalList, listHeight);
+    for (std::size_t i = 0; i < labels_.size(); ++i) place(labels_[i], kLabels[i]);
+    place(codeBox_, Control::CodeBox);
+    const int listHeight = kVisibleListItems * layout_.Px(kListItemTwips);
+    place(sortKeyList_, Control::SortKeyList, listHeight);
+    place(intervalList_, Control::IntervalList, listHeight);
     SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
     font_ = std::move(font);
-    SetWindowPos(surface_->Handle(), nullptr, Px(kTableLeft), Px(kTableTop), 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const PixelRect table = layout_.Place(Control::TableSurface, client.right, client.bottom);
+    SetWindowPos(surface_->Handle(), nullptr, table.left, table.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     surface_->SetDpi(dpi_);
     OnSize();
     InvalidateRect(window_, nullptr, TRUE);
 }
 
 void Win32MainWindow::SizeToDesign() {
-    RECT r{0, 0, Px(kClientWidth), Px(kClientHeight)};
+    RECT r{0, 0, layout_.ClientWidth(), layout_.ClientHeight()};
     AdjustWindowRectExForDpi(&r, kFrameStyle, TRUE, 0, static_cast<UINT>(dpi_));
     SetWindowPos(window_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -208,12 +196,10 @@ void Win32MainWindow::OnSize() {
     if (statusBar_ == nullptr) return;
     RECT client;
     GetClientRect(window_, &client);
-    const int w = client.right - client.left;
-    const int barHeight = Px(kStatusBarHeight);
-    SetWindowPos(statusBar_, nullptr, 0, client.bottom - barHeight, w, barHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-    // Activity, sort key, load time and brand count, in the ratio 3 : 2 : 2 : 2.
-    const int edges[kStatusPanelCount] = {w * 3 / 9, w * 5 / 9, w * 7 / 9, -1};
-    SendMessageW(statusBar_, SB_SETPARTS, kStatusPanelCount, reinterpret_cast<LPARAM>(edges));
+    const PixelRect bar = layout_.Place(Control::StatusBar, client.right - client.left, client.bottom - client.top);
+    SetWindowPos(statusBar_, nullptr, bar.left, bar.top, bar.width, bar.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    const std::array<int, kStatusPanelCount> rights = WindowLayout::StatusPanelRights(bar.width);
+    SendMessageW(statusBar_, SB_SETPARTS, kStatusPanelCount, reinterpret_cast<LPARAM>(rights.data()));
     if (shown_ && !dpiChanging_ && events_ != nullptr && !closed_) events_->Resized();
 }
 
@@ -286,6 +272,7 @@ void Win32MainWindow::OnDestroy() {
 
 void Win32MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
     dpi_ = dpi;
+    layout_ = WindowLayout(dpi_);
     dpiChanging_ = true;
     SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -386,31 +373,31 @@ RECT Win32MainWindow::VisibleFrame() const {
 
 TwipRect Win32MainWindow::Frame() const {
     const RECT f = VisibleFrame();
-    return {Twips(f.left), Twips(f.top), Twips(f.right - f.left), Twips(f.bottom - f.top)};
+    return {layout_.Twips(f.left), layout_.Twips(f.top), layout_.Twips(f.right - f.left), layout_.Twips(f.bottom - f.top)};
 }
 
 void Win32MainWindow::MoveTo(double left, double top) {
     RECT outer;
     GetWindowRect(window_, &outer);
     const RECT visible = VisibleFrame();
-    SetWindowPos(window_, nullptr, Px(left) - (visible.left - outer.left), Px(top) - (visible.top - outer.top), 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window_, nullptr, layout_.Px(left) - (visible.left - outer.left),
+                 layout_.Px(top) - (visible.top - outer.top), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-double Win32MainWindow::ScreenWidth() const { return Twips(GetSystemMetrics(SM_CXSCREEN)); }
+double Win32MainWindow::ScreenWidth() const { return layout_.Twips(GetSystemMetrics(SM_CXSCREEN)); }
 
-double Win32MainWindow::ScreenHeight() const { return Twips(GetSystemMetrics(SM_CYSCREEN)); }
+double Win32MainWindow::ScreenHeight() const { return layout_.Twips(GetSystemMetrics(SM_CYSCREEN)); }
 
 double Win32MainWindow::ClientWidth() const {
     RECT r{};
     GetClientRect(window_, &r);
-    return Twips(r.right - r.left);
+    return layout_.Twips(r.right - r.left);
 }
 
 double Win32MainWindow::ClientHeight() const {
     RECT r{};
     GetClientRect(window_, &r);
-    return Twips(r.bottom - r.top);
+    return layout_.Twips(r.bottom - r.top);
 }
 
 void Win32MainWindow::SetTableSurfaceSize(double width, double height) { surface_->SetSizeTwips(width, height); }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "app/WindowLayout.h"
 #include "platform/StatusBar.h"
 #include "platform/Window.h"
 #include "platform/WindowEvents.h"
@@ -79,8 +80,6 @@ private:
     void OnActivate(WPARAM wParam);
     void OnSetFocus();
 
-    int Px(double twips) const;
-    double Twips(int pixels) const;
     HWND ListOf(DropDown list) const;
     RECT VisibleFrame() const;
 
@@ -95,6 +94,7 @@ private:
     std::unique_ptr<Win32Surface> surface_;
     gdi::UniqueFont font_;
     int dpi_ = 96;
+    WindowLayout layout_;
     WindowEvents* events_ = nullptr;
     bool shown_ = false;
     bool closed_ = false;

@@ -1,29 +1,31 @@
-// The table surface on Windows: a child window that keeps the table in a DIB section at the
-// monitor's resolution and paints it on WM_PAINT. The layout stays in logical pixels (96 dpi).
+// The table surface on Windows: a child window that shows the table raster's image at the
+// monitor's resolution, with the glyphs of the GDI font, and tells the core of clicks and keys.
+// The layout stays in logical pixels (96 dpi).
 #pragma once
 
 #include <bitset>
 #include <cstdint>
-#include <optional>
+#include <memory>
 
-#include "platform/Surface.h"
 #include "platform/WindowEvents.h"
 #include "platform/win32/GdiHandles.h"
-#include "platform/win32/Win32TableGlyphs.h"
+#include "platform/win32/Win32GlyphSource.h"
+#include "raster/TableRaster.h"
 
 namespace norvale {
 
-// The backing image as tests read it: top-down rows of 0x00RRGGBB words.
+// The image as tests read it: top-down lines of pixels, read as 0x00RRGGBB.
 struct DeviceImage {
     const std::uint32_t* pixels = nullptr;
     int width = 0;
     int height = 0;
     std::uint32_t At(int x, int y) const {
-        return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
+        return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] &
+               0x00FFFFFFu;
     }
 };
 
-class Win32Surface : public Surface {
+class Win32Surface : public TableRaster {
 public:
     explicit Win32Surface(int dpi = 96);
     ~Win32Surface() override;
@@ -39,8 +41,7 @@ public:
 
     void SetEvents(WindowEvents* events) { events_ = events; }
     // Size in twips as the core lays it out: the nearest whole logical pixels, at the current dpi.
-    // The image keeps what it shows; should Windows refuse a bitmap of the new size, drawing goes
-    // on into the old one.
+    // The image keeps what it shows.
     void SetSizeTwips(double width, double height);
     double WidthTwips() const { return widthTwips_; }
     double HeightTwips() const { return heightTwips_; }
@@ -50,19 +51,14 @@ public:
     // core redraws it (Resized) when events are set.
     void SetDpi(int dpi);
     int Dpi() const { return dpi_; }
-    DeviceImage Image() const { return {pixels_, imageWidth_, imageHeight_}; }
-    const Win32TableGlyphs& Glyphs() const { return *glyphs_; }
+    DeviceImage Image() const { return {Pixels(), DeviceWidth(), DeviceHeight()}; }
+    const Win32GlyphSource& Glyphs() const { return *glyphs_; }
 
-    int Width() const override;
-    double Height() const override;
-    void SetPersistent(bool on) override;
-    void FillRect(int x1, int y1, int x2, int y2, Rgb colour) override;
-    void OutlineRect(int x1, int y1, int x2, int y2, Rgb colour) override;
-    void Line(int x1, int y1, int x2, int y2, Rgb colour) override;
-    void Text(int x, int y, std::string_view utf8, Rgb colour) override;
-    void Clear() override;
+protected:
+    void ImageChanged() override;
 
 private:
+    Win32Surface(int dpi, std::unique_ptr<Win32GlyphSource> glyphs);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void Paint();
@@ -72,24 +68,15 @@ private:
     void MouseUp(LPARAM lParam);
     void KeyUp(WPARAM virtualKey);
 
-    // The first device pixel of logical coordinate v: logical pixel v covers [Device(v), Device(v + 1)).
-    int Device(int v) const;
     int LogicalWidth() const;
     int LogicalHeight() const;
-    void EnsureImage(bool keep);
-    void FillDevice(int left, int top, int right, int bottom, std::uint32_t pixel);
-    void Changed();
+    // Sizes the image and the window for the size set, at the current dpi.
+    void SizeImage();
 
+    std::unique_ptr<Win32GlyphSource> glyphs_;
     WindowEvents* events_ = nullptr;
     int dpi_;
-    std::optional<Win32TableGlyphs> glyphs_;
     gdi::UniqueWindow window_;
-    gdi::UniqueDc imageDc_;
-    gdi::UniqueBitmap bitmap_;
-    gdi::Selection imageSelected_;
-    std::uint32_t* pixels_ = nullptr;
-    int imageWidth_ = 0;
-    int imageHeight_ = 0;
     bool repaintPending_ = false;
     bool pressed_ = false;
     double widthTwips_ = 0;

@@ -1,5 +1,5 @@
-// The table that the Qt and the Win32 surface both draw, so their pixels can be compared, and
-// the plain image file (binary PPM) that carries one surface's pixels to the other's test.
+// The table that the raster's test and the Wine screenshots draw, and the plain image file (binary
+// PPM) those screenshots are saved in.
 #pragma once
 
 #include <cmath>
@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "platform/Surface.h"
 #include "platform/fake/FakeStatusBar.h"
@@ -78,30 +77,6 @@ bool WritePpm(const std::string& path, int width, int height, PixelAt pixel) {
         }
     }
     return std::ferror(f.get()) == 0;
-}
-
-struct PpmImage {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, top-down
-    std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
-};
-
-// Reads what WritePpm wrote; an empty image if the file is missing or not such a file.
-inline PpmImage ReadPpm(const std::string& path) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
-    int w = 0, h = 0, maxValue = 0;
-    if (!f || std::fscanf(f.get(), "P6 %d %d %d", &w, &h, &maxValue) != 3 || maxValue != 255 || w <= 0 || h <= 0 ||
-        std::fgetc(f.get()) == EOF) {
-        return {};
-    }
-    PpmImage image{w, h, std::vector<std::uint32_t>(static_cast<std::size_t>(w) * h)};
-    for (std::uint32_t& p : image.pixels) {
-        unsigned char rgb[3];
-        if (std::fread(rgb, 1, 3, f.get()) != 3) return {};
-        p = std::uint32_t{rgb[0]} << 16 | std::uint32_t{rgb[1]} << 8 | rgb[2];
-    }
-    return image;
 }
 
 }  // namespace norvale::compared

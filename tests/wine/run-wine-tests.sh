@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Runs the Windows build's tests under Wine, in a private prefix inside the build tree and on a private
-# Xvfb display: the core tests, the DDE tests of the real DDEML against the raw test server, the table
-# surface against the Qt surface's image (BUILD_DIR/qt-table.ppm, written by scripts/test-windows),
-# Norvale's own window end to end against that server, the zip a trader downloads (unpacked into a
-# folder with Japanese characters and spaces, norvale.exe and the tools run from there), and the probe
-# against the server (answers, no server, a slow server, a server that dies and comes back). Ends every Wine
+# Xvfb display: the core tests, the DDE tests of the real DDEML against the raw test server, the table's
+# glyphs against the Qt glyphs (BUILD_DIR/qt-glyphs.txt, written by scripts/test-windows), Norvale's own
+# window end to end against that server, the zip a trader downloads (unpacked into a folder with
+# Japanese characters and spaces, norvale.exe and the tools run from there), and the probe against the
+# server (answers, no server, a slow server, a server that dies and comes back). Ends every Wine
 # process it started, and the display, also when it fails or is interrupted. Takes two and a half
 # minutes on two idle cores (five when other builds share them), most of it in the window tests.
 # Usage: run-wine-tests.sh BUILD_DIR   (a build made with cmake/mingw-w64.cmake)
@@ -133,10 +133,10 @@ fi
 
 gtest core_tests "$build/tests" ./norvale_core_tests.exe
 gtest wine_dde_tests "$build/tests/wine" ./norvale_wine_tests.exe
-# The images it draws stay in the logs (scripts/test-windows --screenshots makes them PNG files).
-NORVALE_QT_TABLE_IMAGE=$build/qt-table.ppm NORVALE_SURFACE_SHOTS=$logs \
-  gtest wine_surface_tests "$build/tests/wine" ./norvale_wine_surface_tests.exe
-grep -h '^compared with\|^scale 2' "$logs/wine_surface_tests.log" | tr -d '\r' | sed 's/^/    /'
+# The tables it draws stay in the logs (scripts/test-windows --screenshots makes them PNG files).
+NORVALE_QT_GLYPHS=$build/qt-glyphs.txt NORVALE_SURFACE_SHOTS=$logs \
+  gtest wine_glyph_tests "$build/tests/wine" ./norvale_wine_glyph_tests.exe
+grep -h '^glyphs' "$logs/wine_glyph_tests.log" | tr -d '\r' | sed 's/^/    /'
 # The window end to end; its screenshot of the table filled by the server is kept as a PNG.
 shot=$logs/norvale-wine.ppm
 NORVALE_WINE_SHOT=$(winepath -w "$shot" 2>/dev/null) gtest window_tests "$build/tests/wine" \

@@ -1,9 +1,7 @@
-// What the table surface keeps beside its pixels: glyphs ready blended over the colours in use,
-// and the parts of the image known to hold one colour.
+// What the table raster keeps beside its pixels: glyphs ready blended over the colours in use,
+// and the parts of the image known to hold one colour; and the pixel loops they share.
 #pragma once
 
-#include <QColor>
-#include <QRect>
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -11,12 +9,15 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/qt/TableGlyphs.h"
+#include "raster/GlyphCache.h"
 
 namespace norvale {
 
+// A pixel: 0xFFRRGGBB, opaque, as both windows' 32-bit images take it.
+using Pixel = std::uint32_t;
+
 // Coverage a (1 to 255, exact at 255) of colour c over the pixel d, red and blue in one word.
-inline QRgb Blend(QRgb d, QRgb c, std::uint32_t a) {
+inline Pixel Blend(Pixel d, Pixel c, std::uint32_t a) {
     const std::uint32_t b = 255 - a;
     auto div255 = [](std::uint32_t t) { return ((t + ((t >> 8) & 0x00FF00FFu) + 0x00800080u) >> 8) & 0x00FF00FFu; };
     const std::uint32_t rb = div255((d & 0x00FF00FFu) * b + (c & 0x00FF00FFu) * a);
@@ -25,7 +26,7 @@ inline QRgb Blend(QRgb d, QRgb c, std::uint32_t a) {
 }
 
 // Copies n pixels (n >= 1) in moves of 16 and 8 bytes, the last move overlapping the one before.
-inline void CopyPixels(QRgb* to, const QRgb* from, int n) {
+inline void CopyPixels(Pixel* to, const Pixel* from, int n) {
     if (n >= 4) {
         std::memcpy(to, from, 16);
         for (int i = 4; i + 4 < n; i += 4) std::memcpy(to + i, from + i, 16);
@@ -38,12 +39,31 @@ inline void CopyPixels(QRgb* to, const QRgb* from, int n) {
     }
 }
 
+// n pixels (n >= 1) in one colour.
+void FillPixels(Pixel* line, std::size_t n, Pixel pixel);
+
+// A rectangle of device pixels, both ends included; empty when right < left or bottom < top.
+struct PixelBox {
+    int left = 0;
+    int top = 0;
+    int right = -1;
+    int bottom = -1;
+
+    bool Empty() const { return right < left || bottom < top; }
+    int Width() const { return right - left + 1; }
+    // An empty box is in none, and holds none.
+    bool Contains(const PixelBox& b) const {
+        return !Empty() && !b.Empty() && b.left >= left && b.right <= right && b.top >= top && b.bottom <= bottom;
+    }
+    friend bool operator==(const PixelBox&, const PixelBox&) = default;
+};
+
 // What a glyph is stamped in over a plain background: its colour, after a shadow `shift`
 // device pixels to its right when shift is 0 or more.
 struct Paint {
-    QRgb background = 0;
-    QRgb colour = 0;
-    QRgb shadow = 0;
+    Pixel background = 0;
+    Pixel colour = 0;
+    Pixel shadow = 0;
     int shift = -1;
     // Columns the stamp reaches past the glyph's box on the right.
     int Reach() const { return shift > 0 ? shift : 0; }
@@ -85,7 +105,7 @@ class GlyphStamps {
 public:
     // BoxWidth() + Reach() pixels for each line of the glyph's box, starting at its left
     // column, in the paint of `slot`; made on first use, valid until the next call.
-    const QRgb* Of(const GlyphMask& glyph, int slot, const Paints& paints) {
+    const Pixel* Of(const GlyphMask& glyph, int slot, const Paints& paints) {
         const std::size_t at = std::size_t{glyph.id} * Paints::kSlots + static_cast<std::size_t>(slot);
         if (at < entries_.size() && entries_[at].generation == paints.Generation(slot)) {
             return pool_.data() + entries_[at].offset;
@@ -96,7 +116,7 @@ public:
     void Forget();
 
 private:
-    const QRgb* Make(const GlyphMask& glyph, int slot, const Paints& paints);
+    const Pixel* Make(const GlyphMask& glyph, int slot, const Paints& paints);
 
     // Past this many pixels, every stamp is made again as it is needed.
     static constexpr std::size_t kPoolLimit = std::size_t{1} << 22;
@@ -105,24 +125,21 @@ private:
         std::uint32_t offset = 0;
     };
     std::vector<Entry> entries_;  // by glyph id, then paint slot
-    std::vector<QRgb> pool_;
+    std::vector<Pixel> pool_;
 };
 
-// A part of the image known to hold one colour, in device pixels: a rectangle filled lately,
-// less its columns up to dirtyRight, drawn on since.
+// A part of the image known to hold one colour: a box filled lately, less its columns up to
+// dirtyRight, drawn on since.
 struct PlainPart {
-    int left = 0;
-    int top = 0;
-    int right = -1;
-    int bottom = -1;
-    QRgb colour = 0;
+    PixelBox box;
+    Pixel colour = 0;
     int dirtyRight = 0;
 
-    bool Meets(const QRect& box) const {
-        return box.left() <= right && box.right() >= left && box.top() <= bottom && box.bottom() >= top;
+    bool Meets(const PixelBox& b) const {
+        return b.left <= box.right && b.right >= box.left && b.top <= box.bottom && b.bottom >= box.top;
     }
     // Holding all of the box's columns and meeting its lines.
-    bool Spans(const QRect& box) const { return box.left() >= left && box.right() <= right && Meets(box); }
+    bool Spans(const PixelBox& b) const { return b.left >= box.left && b.right <= box.right && Meets(b); }
 };
 
 // The last few plain parts. Glyphs on the clean columns of one are copied from their stamps;
@@ -131,19 +148,19 @@ class PlainParts {
 public:
     void Forget() { parts_.fill(PlainPart{}); }
     // The box was filled with one colour.
-    void Filled(const QRect& box, QRgb colour);
+    void Filled(const PixelBox& box, Pixel colour);
     // The box was drawn on.
-    void Drawn(const QRect& box) {
+    void Drawn(const PixelBox& box) {
         for (PlainPart& part : parts_) {
-            if (part.Meets(box)) part.dirtyRight = std::max(part.dirtyRight, box.right());
+            if (part.Meets(box)) part.dirtyRight = std::max(part.dirtyRight, box.right);
         }
     }
     // The edges (top, bottom, left, right) of the outline `outer` were drawn in one colour: a part
     // inside it keeps what is within `inside`, and the top and bottom edges are plain parts of
     // their own (the lines between a table's bands, which glyphs reach down to).
-    void Outlined(const QRect& outer, const QRect& inside, const std::array<QRect, 4>& edges, QRgb colour);
+    void Outlined(const PixelBox& outer, const PixelBox& inside, const std::array<PixelBox, 4>& edges, Pixel colour);
     // The newest part whose columns hold the box and whose lines meet it, clean or not.
-    const PlainPart* Beneath(const QRect& box) const {
+    const PlainPart* Beneath(const PixelBox& box) const {
         for (const PlainPart& part : parts_) {
             if (part.Spans(box)) return &part;
         }
@@ -151,7 +168,7 @@ public:
     }
 
 private:
-    void Add(const QRect& box, QRgb colour);
+    void Add(const PixelBox& box, Pixel colour);
 
     std::array<PlainPart, 4> parts_{};  // the newest first
 };

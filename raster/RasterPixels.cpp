@@ -1,8 +1,26 @@
-#include "platform/qt/SurfacePixels.h"
+#include "raster/RasterPixels.h"
 
-#include <algorithm>
+#include <cwchar>
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define NORVALE_SSE2 1
+#endif
 
 namespace norvale {
+
+void FillPixels(Pixel* line, std::size_t n, Pixel pixel) {
+    if constexpr (sizeof(wchar_t) == sizeof(Pixel)) {
+        // The C library's wide fill is the widest store loop at hand where wchar_t is 32 bits.
+        std::wmemset(reinterpret_cast<wchar_t*>(line), static_cast<wchar_t>(pixel), n);
+        return;
+    }
+    std::size_t k = 0;
+#ifdef NORVALE_SSE2
+    const __m128i four = _mm_set1_epi32(static_cast<int>(pixel));
+    for (; k + 4 <= n; k += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(line + k), four);
+#endif
+    for (; k < n; ++k) line[k] = pixel;
+}
 
 int Paints::Take(const Paint& paint) {
     const std::size_t slot = next_;
@@ -12,7 +30,7 @@ int Paints::Take(const Paint& paint) {
     return static_cast<int>(slot);
 }
 
-const QRgb* GlyphStamps::Make(const GlyphMask& glyph, int slot, const Paints& paints) {
+const Pixel* GlyphStamps::Make(const GlyphMask& glyph, int slot, const Paints& paints) {
     const std::size_t at = std::size_t{glyph.id} * Paints::kSlots + static_cast<std::size_t>(slot);
     if (at >= entries_.size()) entries_.resize((std::size_t{glyph.id} + 1) * Paints::kSlots);
     const Paint& paint = paints.Of(slot);
@@ -26,11 +44,11 @@ const QRgb* GlyphStamps::Make(const GlyphMask& glyph, int slot, const Paints& pa
     entry.generation = paints.Generation(slot);
     entry.offset = static_cast<std::uint32_t>(pool_.size());
     pool_.resize(pool_.size() + size, paint.background);
-    QRgb* box = pool_.data() + entry.offset;
+    Pixel* box = pool_.data() + entry.offset;
     // The same blends, in the same order, as the glyphs drawn one by one.
-    auto blendIn = [&](QRgb colour, int shift) {
+    auto blendIn = [&](Pixel colour, int shift) {
         for (int ly = glyph.top; ly <= glyph.bottom; ++ly) {
-            QRgb* line = box + static_cast<std::size_t>(ly - glyph.top) * width + shift;
+            Pixel* line = box + static_cast<std::size_t>(ly - glyph.top) * width + shift;
             for (int cx = 0; cx < glyph.BoxWidth(); ++cx) {
                 const std::uint8_t cover = glyph.CoverAt(cx, ly);
                 if (cover != 0 && line[cx] != colour) line[cx] = Blend(line[cx], colour, cover);
@@ -47,33 +65,34 @@ void GlyphStamps::Forget() {
     pool_.clear();
 }
 
-void PlainParts::Add(const QRect& box, QRgb colour) {
+void PlainParts::Add(const PixelBox& box, Pixel colour) {
     std::copy_backward(parts_.begin(), parts_.end() - 1, parts_.end());
-    parts_[0] = PlainPart{box.left(), box.top(), box.right(), box.bottom(), colour, box.left() - 1};
+    parts_[0] = PlainPart{box, colour, box.left - 1};
 }
 
-void PlainParts::Filled(const QRect& box, QRgb colour) {
-    if (box.isEmpty()) return;
+void PlainParts::Filled(const PixelBox& box, Pixel colour) {
+    if (box.Empty()) return;
     Drawn(box);
     Add(box, colour);
 }
 
-void PlainParts::Outlined(const QRect& outer, const QRect& inside, const std::array<QRect, 4>& edges, QRgb colour) {
+void PlainParts::Outlined(const PixelBox& outer, const PixelBox& inside, const std::array<PixelBox, 4>& edges,
+                          Pixel colour) {
     for (PlainPart& part : parts_) {
-        if (!outer.contains(QRect(QPoint(part.left, part.top), QPoint(part.right, part.bottom)))) {
-            for (const QRect& edge : edges) {
-                if (part.Meets(edge)) part.dirtyRight = std::max(part.dirtyRight, edge.right());
+        if (!outer.Contains(part.box)) {
+            for (const PixelBox& edge : edges) {
+                if (part.Meets(edge)) part.dirtyRight = std::max(part.dirtyRight, edge.right);
             }
             continue;
         }
-        part.left = std::max(part.left, inside.left());
-        part.right = std::min(part.right, inside.right());
-        part.top = std::max(part.top, inside.top());
-        part.bottom = std::min(part.bottom, inside.bottom());
+        part.box.left = std::max(part.box.left, inside.left);
+        part.box.right = std::min(part.box.right, inside.right);
+        part.box.top = std::max(part.box.top, inside.top);
+        part.box.bottom = std::min(part.box.bottom, inside.bottom);
     }
     // The sides cross the ends of the top and bottom edges, drawn already in the same colour.
-    if (!edges[1].isEmpty() && edges[1] != edges[0]) Add(edges[1], colour);
-    if (!edges[0].isEmpty()) Add(edges[0], colour);
+    if (!edges[1].Empty() && edges[1] != edges[0]) Add(edges[1], colour);
+    if (!edges[0].Empty()) Add(edges[0], colour);
 }
 
 }  // namespace norvale

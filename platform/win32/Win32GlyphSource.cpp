@@ -1,9 +1,8 @@
-#include "platform/win32/Win32TableGlyphs.h"
+#include "platform/win32/Win32GlyphSource.h"
 
 #include <algorithm>
 #include <cmath>
-
-#include "platform/TextCells.h"
+#include <vector>
 
 namespace norvale {
 
@@ -11,6 +10,8 @@ namespace {
 
 constexpr int kLogicalDpi = 96;
 constexpr int kFontPixels = 12;
+// Baseline of the text in logical pixels below the top of its 12 px row, as on Linux.
+constexpr int kBaseline = 10;
 
 gdi::UniqueFont MakeFont(const wchar_t* face, int pixels) {
     LOGFONTW lf{};
@@ -41,8 +42,7 @@ bool AdvancesFit(HDC dc) {
 
 }  // namespace
 
-Win32TableGlyphs::Win32TableGlyphs(int dpi)
-    : dpi_(std::max(dpi, 1)), dc_(CreateCompatibleDC(nullptr)), ascii_(128), asciiReady_(128, false) {
+Win32GlyphSource::Win32GlyphSource() : dc_(CreateCompatibleDC(nullptr)) {
     // The face is chosen at scale 1, where the grid is whole pixels, and kept at every scale.
     const wchar_t* candidates[] = {L"ＭＳ ゴシック", L"MS Gothic", L"IPAGothic", L"Noto Sans Mono CJK JP"};
     for (const wchar_t* name : candidates) {
@@ -51,34 +51,28 @@ Win32TableGlyphs::Win32TableGlyphs(int dpi)
         gdi::Selection probe(dc_.get(), f.get());
         // GDI gives some other face for a name it does not know.
         if (SelectedFace(dc_.get()) != name || !AdvancesFit(dc_.get())) continue;
-        face_ = name;
+        asked_ = name;
         exact_ = true;
         break;
     }
-    const int pixels = static_cast<int>(std::lround(kFontPixels * dpi_ / double(kLogicalDpi)));
-    font_ = MakeFont(face_.c_str(), pixels);
+    UseDpi(kLogicalDpi);
+    face_ = asked_.empty() ? SelectedFace(dc_.get()) : asked_;
+}
+
+void Win32GlyphSource::UseDpi(int dpi) {
+    if (dpi == dpi_) return;
+    dpi_ = dpi;
+    selected_ = gdi::Selection();  // the old font out of the DC before it is deleted
+    font_ = MakeFont(asked_.c_str(), static_cast<int>(std::lround(kFontPixels * dpi / double(kLogicalDpi))));
     if (font_) selected_ = gdi::Selection(dc_.get(), font_.get());
-    if (face_.empty()) face_ = SelectedFace(dc_.get());
-    baseline_ = static_cast<int>(std::lround(kBaseline * dpi_ / double(kLogicalDpi)));
+    baseline_ = static_cast<int>(std::lround(kBaseline * dpi / double(kLogicalDpi)));
 }
 
-const DeviceGlyph& Win32TableGlyphs::Mask(char32_t cp) {
-    if (cp < 128) {
-        if (!asciiReady_[cp]) {
-            ascii_[cp] = Render(cp);
-            asciiReady_[cp] = true;
-        }
-        return ascii_[cp];
-    }
-    auto it = others_.find(cp);
-    if (it == others_.end()) it = others_.emplace(cp, Render(cp)).first;
-    return it->second;
-}
-
-DeviceGlyph Win32TableGlyphs::Render(char32_t cp) const {
-    DeviceGlyph mask;
+GlyphImage Win32GlyphSource::Render(char32_t cp, double scale) {
+    GlyphImage glyph;
+    UseDpi(std::max(1, static_cast<int>(std::lround(scale * kLogicalDpi))));
     // Beyond the 16-bit plane GDI takes no single character; the table never shows one.
-    if (cp == U' ' || cp == U'　' || cp > 0xFFFF || !font_) return mask;
+    if (cp == U' ' || cp == U'　' || cp > 0xFFFF || !font_) return glyph;
     const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
     // Unhinted: at 12 px the fonts' own hinting merges the strokes of dense kanji, and the shapes
     // stay those that the Linux surface shows.
@@ -86,26 +80,26 @@ DeviceGlyph Win32TableGlyphs::Render(char32_t cp) const {
     GLYPHMETRICS gm{};
     const auto ch = static_cast<UINT>(cp);
     const DWORD size = GetGlyphOutlineW(dc_.get(), ch, format, &gm, 0, nullptr, &identity);
-    if (size == GDI_ERROR || size == 0) return mask;
+    if (size == GDI_ERROR || size == 0) return glyph;
     std::vector<BYTE> bits(size);
-    if (GetGlyphOutlineW(dc_.get(), ch, format, &gm, size, bits.data(), &identity) == GDI_ERROR) return mask;
-    // Rows of levels 0 to 64, each row padded to four bytes.
+    if (GetGlyphOutlineW(dc_.get(), ch, format, &gm, size, bits.data(), &identity) == GDI_ERROR) return glyph;
+    // Lines of levels 0 to 64, each padded to four bytes.
     const int w = static_cast<int>(gm.gmBlackBoxX);
-    const int h = std::min(static_cast<int>(gm.gmBlackBoxY), static_cast<int>(size) / std::max(1, (w + 3) & ~3));
     const int pitch = (w + 3) & ~3;
-    if (w <= 0 || h <= 0) return mask;
-    mask.left = gm.gmptGlyphOrigin.x;
-    mask.top = baseline_ - gm.gmptGlyphOrigin.y;
-    mask.width = pitch;
-    mask.height = h;
-    mask.alpha.assign(static_cast<std::size_t>(pitch) * static_cast<std::size_t>(h), 0);
+    const int h = std::min(static_cast<int>(gm.gmBlackBoxY), static_cast<int>(size) / std::max(1, pitch));
+    if (w <= 0 || h <= 0) return glyph;
+    glyph.left = gm.gmptGlyphOrigin.x;
+    glyph.top = baseline_ - gm.gmptGlyphOrigin.y;
+    glyph.width = w;
+    glyph.height = h;
+    glyph.cover.reserve(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
     for (int row = 0; row < h; ++row) {
         for (int col = 0; col < w; ++col) {
-            const std::size_t k = static_cast<std::size_t>(row * pitch + col);
-            mask.alpha[k] = static_cast<std::uint8_t>(std::min(255, (bits[k] * 255 + 32) / 64));
+            const BYTE level = bits[static_cast<std::size_t>(row * pitch + col)];
+            glyph.cover.push_back(static_cast<std::uint8_t>(std::min(255, (level * 255 + 32) / 64)));
         }
     }
-    return mask;
+    return glyph;
 }
 
 }  // namespace norvale
