@@ -16,28 +16,25 @@ std::optional<char> CharOfKey(std::int16_t keyCode) {
 }
 
 AppendResult AppendBrand(WatchTable& table, const BrandMaster& master, const std::string& typedCode) {
-    if (table.EntryCount >= kMaxEntries) return AppendResult::ListFull;
+    if (table.Full()) return AppendResult::ListFull;
     if (typedCode.size() > kMaxCodeChars) return AppendResult::UnknownCode;
     const std::optional<BrandCode> code = ReadBrandCode(typedCode, CodeForm::Typed);
     if (!code) return AppendResult::UnknownCode;
-    // A fresh entry replaces the slot, blank as it should already be, so the new brand never
-    // inherits quotes (the fill-once open and previous close above all).
-    WatchEntry entry;
-    if (!FillEntryForCode(entry, *code, master)) return AppendResult::UnknownCode;
-    (void)table.Append(std::move(entry));
+    const std::optional<WatchedBrand> brand = BrandForCode(*code, master);
+    if (!brand || !table.Append(*brand)) return AppendResult::UnknownCode;
     return AppendResult::Added;
 }
 
 KeyOutcome BrandEntry::KeyReleased(std::int16_t keyCode, WatchTable& table, const BrandMaster& master,
-                                   std::int16_t selectedEntry, PollingPhase phase) {
+                                   std::int16_t selectedEntry, bool passRunning) {
     // A removal waits for the end of the running pass; until then the table must not change.
-    if (table.removal != PendingRemoval::None) return KeyOutcome::Ignored;
+    if (table.RemovalMarked()) return KeyOutcome::Ignored;
 
     if (keyCode == key::kEnter) {
         KeyOutcome outcome = KeyOutcome::CodeChanged;
         if (!typed_.empty()) {
             const AppendResult result = AppendBrand(table, master, typed_);
-            if (result == AppendResult::Added) outcome = KeyOutcome::Added;
+            if (result == AppendResult::Added) outcome = KeyOutcome::TableChanged;
             if (result == AppendResult::ListFull) outcome = KeyOutcome::ListFull;
         }
         typed_.clear();
@@ -48,12 +45,9 @@ KeyOutcome BrandEntry::KeyReleased(std::int16_t keyCode, WatchTable& table, cons
         return KeyOutcome::CodeChanged;
     }
     if (keyCode == key::kDelete || keyCode == key::kBackspace) {
-        if (selectedEntry == -1) return KeyOutcome::CodeChanged;
-        table.DeleteTarget = selectedEntry;
-        if (phase != PollingPhase::Running) return KeyOutcome::RemoveNow;
-        // Entries must not move under the running pass: mark the row, remove at its end.
-        table.removal = PendingRemoval::AfterPass;
-        return KeyOutcome::RemoveAfterPass;
+        // Entries must not move under the running pass: the row is marked, and goes at its end.
+        const bool changed = passRunning ? table.MarkForRemoval(selectedEntry) : table.Remove(selectedEntry);
+        return changed ? KeyOutcome::TableChanged : KeyOutcome::CodeChanged;
     }
     // Every letter is typed, as the trader sees it; a code that is not of the lettered form adds
     // nothing at Enter.

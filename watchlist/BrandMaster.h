@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "quotes/BrandCode.h"
+#include "table/BrandCode.h"
 
 namespace norvale {
 

@@ -10,6 +10,7 @@
 #include "platform/fake/FakeStatusBar.h"
 #include "platform/qt/QtSurface.h"
 #include "ranking/DrawTable.h"
+#include "tests/common/TableBuilder.h"
 #include "tests/qt/QtHarness.h"
 #include "tests/qt/QtWait.h"
 
@@ -97,17 +98,14 @@ TEST(QtSurface, TextSitsOnTheSixPixelGridAndAFixedBaseline) {
 
 TEST(QtSurface, DrawsTheTableBandsBordersAndBar) {
     Probe p(972, 529);
-    auto table = std::make_unique<WatchTable>();
-    table->EntryCount = 3;
-    table->entries[0].codeText = "7203";
-    table->entries[2].quoteRatio = 75;
-    table->DeleteTarget = 1;
-    table->removal = PendingRemoval::AfterPass;
+    auto table = test::TableBuilder().Brand("7203").Brand("1301").Brand("1332").Quantities("100", "300").Build();
+    ASSERT_TRUE(table->MarkForRemoval(1));
     FakeStatusBar status;
-    TableView view;
-    view.ClickY = 17;  // row 1
-    DrawTable(p.surface, status, *table, view);
-    EXPECT_EQ(view.SelectedEntry, 0);
+    RowSelection selection;
+    selection.Clicked(17);  // row 1
+    selection.Settle(*table, RowsThatFit(p.surface.Height()));
+    DrawTable(p.surface, status, *table, selection);
+    EXPECT_EQ(selection.Entry(), 0);
 
     EXPECT_EQ(p.At(30, 5), qRgb(200, 255, 200));  // header green
     EXPECT_EQ(p.At(32, 5), qRgb(0, 0, 0));        // border of the code column
@@ -140,12 +138,13 @@ TEST(QtSurface, DrawsTheTableBandsBordersAndBar) {
 // Three unquoted rows, the second under the click: borders beside blank cells.
 void DrawBlankRows(QtSurface& surface) {
     surface.SetSizeTwips(972 * 15.0, 529 * 15.0);
-    auto table = std::make_unique<WatchTable>();
-    table->EntryCount = 3;
+    WatchTable table;
+    for (int k = 0; k < 3; ++k) ASSERT_TRUE(table.Append({BrandCode(1301), " ", " ", "t"}));  // code and name blank
     FakeStatusBar status;
-    TableView view;
-    view.ClickY = 12 * 2 + 3;
-    DrawTable(surface, status, *table, view);
+    RowSelection selection;
+    selection.Clicked(12 * 2 + 3);
+    selection.Settle(table, RowsThatFit(surface.Height()));
+    DrawTable(surface, status, table, selection);
 }
 
 TEST(QtSurface, DrawsAtTheDeviceScaleOnTheSameLayout) {
