@@ -23,7 +23,7 @@ struct EntryTable : Polling {
         : Polling(codes, {}, "7203,トヨタ自動車,100,東証\r\n6758,ソニーグループ,100,東証\r\n1111,海外上場,100,NYSE\r\n"
                              "130a,新規上場,100,東証\r\n") {
         if (reversed) {
-            for (std::size_t k = 0; k < codes.size(); ++k) quotes[codes[k] + ".t|現在値"] = std::to_string(101 + k);
+            for (int k = 0; k < Table().Count(); ++k) quotes[Entry(k).topic + "|現在値"] = std::to_string(101 + k);
             ChooseSortKey(2);
             EXPECT_EQ(logic.RunPass(), PassExit::Completed);
         }

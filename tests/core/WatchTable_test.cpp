@@ -38,7 +38,7 @@ TEST(WatchTable, RemovingASlotClosesTheGapAndKeepsTheDisplayOrder) {
         EXPECT_EQ(Codes(*t, true), before);  // the codes are distinct: a slot shown twice would show here
         for (int k = 0; k < t->Count(); ++k) {  // moved entries keep their suffix with their topic
             const WatchEntry& e = t->Entry(k);
-            EXPECT_EQ(e.topic, e.codeText + "." + e.marketSuffix);
+            EXPECT_EQ(e.topic, TopicOf(e.code, e.marketSuffix));
             EXPECT_EQ(e.code.Number(), 1000 + k + (removes && k >= target ? 1 : 0));
         }
     }

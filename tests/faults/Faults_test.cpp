@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "table/Market.h"
 #include "tests/dbus/QuoteServerProcess.h"
 #include "tests/faults/FaultHarness.h"
 
@@ -28,7 +29,7 @@ constexpr double kOverrunMs = 1000;
 constexpr qint64 kMaxEventGapMs = 3000;
 constexpr int kLongWaitMs = 60000;
 
-std::string Topic(int j) { return std::to_string(1001 + j) + (j < 10 ? ".t" : ".oj"); }
+std::string Topic(int j) { return TopicOf(BrandCode(static_cast<std::int16_t>(1001 + j)), j < 10 ? "t" : "oj"); }
 
 class Faults : public testing::Test {
 protected:
