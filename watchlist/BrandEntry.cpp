@@ -1,12 +1,20 @@
 // Brand entry on the table: digits and letters, Enter, Esc and the removal keys.
 #include "watchlist/BrandEntry.h"
 
+#include <optional>
+
 #include "platform/KeyCodes.h"
 #include "watchlist/BrandIdentity.h"
 #include "watchlist/NumericText.h"
 
 namespace norvale {
 
+namespace {
+
+constexpr std::size_t kMaxCodeChars = 4;
+
+// The character that a key types into the code: '0' to '9' for a main-row or keypad digit,
+// 'A' to 'Z' for a letter key; nullopt for any other key.
 std::optional<char> CharOfKey(std::int16_t keyCode) {
     const auto in = [keyCode](std::int16_t first, int count) { return keyCode >= first && keyCode < first + count; };
     if (in(key::kDigit0, 10)) return static_cast<char>('0' + keyCode - key::kDigit0);
@@ -15,6 +23,11 @@ std::optional<char> CharOfKey(std::int16_t keyCode) {
     return std::nullopt;
 }
 
+enum class AppendResult { Added, ListFull, UnknownCode };
+
+// Appends the brand with the typed code (1 to 4 decimal digits, or a code with letters) as the
+// last slot and the last display row. Nothing changes unless the result is Added: the list is
+// full, the text is no code, the master lacks the code, or the brand's market has no suffix.
 AppendResult AppendBrand(WatchTable& table, const BrandMaster& master, const std::string& typedCode) {
     if (table.Full()) return AppendResult::ListFull;
     if (typedCode.size() > kMaxCodeChars) return AppendResult::UnknownCode;
@@ -24,6 +37,8 @@ AppendResult AppendBrand(WatchTable& table, const BrandMaster& master, const std
     if (!brand || !table.Append(*brand)) return AppendResult::UnknownCode;
     return AppendResult::Added;
 }
+
+}  // namespace
 
 KeyOutcome BrandEntry::KeyReleased(std::int16_t keyCode, WatchTable& table, const BrandMaster& master,
                                    std::int16_t selectedEntry, bool passRunning) {

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "table/WatchTable.h"
@@ -10,19 +9,7 @@
 
 namespace norvale {
 
-inline constexpr std::size_t kMaxCodeChars = 4;
 inline constexpr const char* kListFullText = "銘柄数上限";
-
-// The character that a key types into the code: '0' to '9' for a main-row or keypad digit,
-// 'A' to 'Z' for a letter key; nullopt for any other key.
-std::optional<char> CharOfKey(std::int16_t keyCode);
-
-enum class AppendResult { Added, ListFull, UnknownCode };
-
-// Appends the brand with the typed code (1 to 4 decimal digits, or a code with letters) as the
-// last slot and the last display row. Nothing changes unless the result is Added: the list is
-// full, the text is no code, the master lacks the code, or the brand's market has no suffix.
-[[nodiscard]] AppendResult AppendBrand(WatchTable& table, const BrandMaster& master, const std::string& typedCode);
 
 // What the window has to do after a key.
 enum class KeyOutcome {

@@ -8,7 +8,7 @@ namespace norvale {
 std::optional<WatchedBrand> BrandForCode(BrandCode code, const BrandMaster& master) {
     const std::optional<int> found = master.FindBrand(code);
     if (!found) return std::nullopt;
-    const BrandRecord& record = master[*found];
+    const BrandRecord record = master[*found];
     std::optional<std::string> suffix = MarketSuffix(record.marketName);
     if (!suffix) return std::nullopt;
     return WatchedBrand{code, record.codeText, record.brandName, std::move(*suffix)};

@@ -67,6 +67,18 @@ Ops Cells(int y, const std::vector<std::pair<std::string, Rgb>>& cells, std::map
     return out;
 }
 
+// A data row at y: its band and outline up to `right`, the cells, the arrow drawn after the price and
+// the ratio bar, blue up to blueRight, before the ratio.
+Ops DataRow(int y, Rgb band, int right, const std::vector<std::pair<std::string, Rgb>>& cells, const char* arrow,
+            Rgb arrowColour, int blueRight) {
+    Ops out = {F(-1, y - 1, right, y + 11, band), O(-1, y - 1, right, y + 11)};
+    const Ops c = Cells(y, cells,
+                        {{2, {{}, {T(154, y, arrow, arrowColour), T(153, y, arrow, arrowColour)}}},
+                         {15, {{F(889, y, 968, y + 10, kR), F(889, y, blueRight, y + 10, kB)}, {}}}});
+    out.insert(out.end(), c.begin(), c.end());
+    return out;
+}
+
 Ops Header() {
     Ops out = {{SurfaceOp::Persistent, 1, 0, 0, 0, {}, {}}, F(-1, -1, 1000, 11, kG)};
     std::vector<std::pair<std::string, Rgb>> titles;
@@ -100,16 +112,13 @@ TEST(DrawTable, HeaderAndOneFullRowExactly) {
     d.Draw(*table, 12);  // the first pixel line of row 1
 
     EXPECT_EQ(Slice(d.surface.ops, 0, kHeader.size()), kHeader);
-    Ops row = {F(-1, 11, 1000, 23, kY), O(-1, 11, 1000, 23)};
-    const Ops cells = Cells(
-        12,
-        {{"7203", kK}, {"トヨタ自動車株式会", kK}, {"   1,170,000", kR}, {"1,200,000", kB}, {" -2.50", kK},
-         {"1,000,000", kR}, {" 17.00", kK}, {"1,170,000", kK}, {"  0.00", kK}, {"1,170,000", kR}, {"  0.00", kK},
-         {"1,170,000", kB}, {"  0.00", kK}, {"       1,235", kK}, {"       3,704", kK}, {"        75.00", kW}},
-        {{2, {{}, {T(154, 12, "↑", kR), T(153, 12, "↑", kR)}}},
-         {15, {{F(889, 12, 968, 22, kR), F(889, 12, 907, 22, kB)}, {}}}});
-    row.insert(row.end(), cells.begin(), cells.end());
-    EXPECT_EQ(Slice(d.surface.ops, kHeader.size(), 1000), row);
+    EXPECT_EQ(Slice(d.surface.ops, kHeader.size(), 1000),
+              DataRow(12, kY, 1000,
+                      {{"7203", kK}, {"トヨタ自動車株式会", kK}, {"   1,170,000", kR}, {"1,200,000", kB}, {" -2.50", kK},
+                       {"1,000,000", kR}, {" 17.00", kK}, {"1,170,000", kK}, {"  0.00", kK}, {"1,170,000", kR},
+                       {"  0.00", kK}, {"1,170,000", kB}, {"  0.00", kK}, {"       1,235", kK}, {"       3,704", kK},
+                       {"        75.00", kW}},
+                      "↑", kR, 907));
     EXPECT_EQ(d.selection.Entry(), 1);
     EXPECT_EQ(d.status.Panel(StatusPanel::BrandCount), "銘柄数: 2/ 1000");
 }
@@ -130,24 +139,16 @@ TEST(DrawTable, EntryWithoutQuotesAFallAndAPriceBetweenHighAndLow) {
 
     // The rates without a reference read "  0.00" in black, the numbers without a value are blank,
     // the bar is nearly all blue; the price against the high and low, and the rest against the price.
-    auto row = [](int y, const char* code, const char* name, const std::string& last, const char* arrow, Rgb move,
-                  Rgb others, const std::string& high, Rgb highColour, const char* highDev, const std::string& low,
-                  Rgb lowColour, const char* lowDev) {
-        const std::string b9(9, ' '), b12(12, ' '), zero = "  0.00";
-        Ops out = {F(-1, y - 1, 809, y + 11, kW), O(-1, y - 1, 809, y + 11)};
-        const Ops cells = Cells(y,
-                                {{code, kK}, {name, kK}, {last, move}, {b9, others}, {zero, kK}, {b9, others},
-                                 {zero, kK}, {b9, others}, {zero, kK}, {high, highColour}, {highDev, kK},
-                                 {low, lowColour}, {lowDev, kK}, {b12, kK}, {b12, kK}, {"         0.00", kW}},
-                                {{2, {{}, {T(154, y, arrow, move), T(153, y, arrow, move)}}},
-                                 {15, {{F(889, y, 968, y + 10, kR), F(889, y, 967, y + 10, kB)}, {}}}});
-        out.insert(out.end(), cells.begin(), cells.end());
-        return out;
-    };
-    Ops rows = row(12, "1301", "東洋", std::string(12, ' '), "→", kK, kK, std::string(9, ' '), kR, "  0.00",
-                   std::string(9, ' '), kB, "  0.00");
-    const Ops down = row(24, "1332", "日水", "         500", "↓", kB, kR, "      600", kB, "-16.67", "      400", kR,
-                         " 25.00");
+    const std::string b9(9, ' '), b12(12, ' '), zero = "  0.00", ratio = "         0.00";
+    Ops rows = DataRow(12, kW, 809,
+                       {{"1301", kK}, {"東洋", kK}, {b12, kK}, {b9, kK}, {zero, kK}, {b9, kK}, {zero, kK}, {b9, kK},
+                        {zero, kK}, {b9, kR}, {zero, kK}, {b9, kB}, {zero, kK}, {b12, kK}, {b12, kK}, {ratio, kW}},
+                       "→", kK, 967);
+    const Ops down = DataRow(24, kW, 809,
+                             {{"1332", kK}, {"日水", kK}, {"         500", kB}, {b9, kR}, {zero, kK}, {b9, kR},
+                              {zero, kK}, {b9, kR}, {zero, kK}, {"      600", kB}, {"-16.67", kK}, {"      400", kR},
+                              {" 25.00", kK}, {b12, kK}, {b12, kK}, {ratio, kW}},
+                             "↓", kB, 967);
     rows.insert(rows.end(), down.begin(), down.end());
     EXPECT_EQ(Slice(d.surface.ops, kHeader.size(), 1000), rows);
 }

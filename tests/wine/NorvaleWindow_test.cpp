@@ -31,33 +31,11 @@ std::string Slurp(const std::wstring& path) {
 
 constexpr unsigned kTickMs = 100;  // ten ticks a second: the passes follow each other quickly
 
-// The program folder's files, with the watch list cut to its first `brands` lines when given.
-class ProgramFolder final : public FileSystem {
-public:
-    explicit ProgramFolder(int brands) : brands_(brands) {}
-    bool ReadPieces(const std::string& path, std::size_t maxBytes,
-                    const std::function<bool(std::string_view)>& consume) override {
-        if (brands_ < 0 || path != InProgramFolder(kWatchListFileName)) return files_.ReadPieces(path, maxBytes, consume);
-        const std::string lines = files_.ReadAll(path, maxBytes).value_or("");
-        std::size_t end = 0;
-        for (int k = 0; k < brands_ && end < lines.size(); ++k) end = std::min(lines.find('\n', end), lines.size()) + 1;
-        (void)consume(std::string_view(lines).substr(0, end));
-        return true;
-    }
-    bool WriteAll(const std::string& path, std::string_view bytes) override { return files_.WriteAll(path, bytes); }
-    std::string InProgramFolder(const std::string& name) const override { return files_.InProgramFolder(name); }
-
-private:
-    Win32FileSystem files_;
-    int brands_;
-};
-
 // Norvale as wWinMain builds it, with shorter ticks; its program folder is the test's, with the
-// sample master and watch list (28 brands, the last two with lettered codes), or its first `brands`.
-// Shown and started.
+// sample master and watch list (28 brands, the last two with lettered codes). Shown and started.
 class RunningNorvale {
 public:
-    explicit RunningNorvale(unsigned tickMs = kTickMs, int brands = -1) : files_(brands), tickMs_(tickMs) {
+    explicit RunningNorvale(unsigned tickMs = kTickMs) : tickMs_(tickMs) {
         fileDialog_.SetOwner(window_->Handle());
         messageBox_.SetOwner(window_->Handle());
         logic_ = std::make_unique<MainWindowLogic>(platform_);
@@ -111,7 +89,7 @@ private:
     Win32EventPump events_;
     Win32FileDialog fileDialog_;
     Win32MessageBox messageBox_;
-    ProgramFolder files_;
+    Win32FileSystem files_;
     Win32InstanceGuard guard_{L"Local\\NorvaleWindowTest." + std::to_wstring(GetCurrentProcessId())};
     Win32Ddeml ddeml_;
     unsigned tickMs_;
@@ -197,7 +175,14 @@ TEST(NorvaleWindow, StartsWithTheSampleFilesFillsItsTableFromTheServerAndStops) 
 class QuotesReturn : public ::testing::TestWithParam<int> {};
 
 TEST_P(QuotesReturn, AfterAKilledServerAndAfterACleanExit) {
-    RunningNorvale n(kTickMs, GetParam());
+    RunningNorvale n;
+    HWND table = n.Window().Table().Handle();
+    for (int k = 0; k < 28 - GetParam(); ++k) {  // the first brands only: the last row clicked and deleted
+        const LPARAM lastRow = MAKELPARAM(20, 12 * n.Table().Count() + 6);
+        SendMessageW(table, WM_LBUTTONDOWN, MK_LBUTTON, lastRow);
+        SendMessageW(table, WM_LBUTTONUP, 0, lastRow);
+        n.Logic().KeyReleasedOnTable(VK_DELETE);
+    }
     ASSERT_EQ(n.Table().Count(), GetParam());
     ServerProcess server;
     ASSERT_TRUE(server.Start(Replies("1,000")));
