@@ -24,11 +24,8 @@ bool MainWindowLogic::LoadWatchList(const std::string& path) {
 void MainWindowLogic::ImportWatchList() {
     const std::optional<std::string> path = p_.fileDialog.ShowOpen(kWatchListFilter);
     if (!path) return;
-    table_.ResetRowOrder();
-    table_.BlankAll();
-    // A removal asked for before the import pointed into the old list; it must not remove
-    // whichever new brand now sits in that slot.
-    table_.removal = PendingRemoval::None;
+    // The list is replaced whole: a removal asked for before the import pointed into the old list
+    // and must not remove whichever new brand now sits in that slot.
     (void)LoadWatchList(*path);
     p_.tableSurface.Clear();
     DrawTable();

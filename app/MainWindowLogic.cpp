@@ -27,8 +27,6 @@ bool MainWindowLogic::StartUp() {
     LoadBrandMaster();
     (void)LoadWatchList(p_.files.InProgramFolder(kWatchListFileName));
 
-    table_.ResetRowOrder();
-
     p_.window.SetMenuEnabled(MenuItem::StartPolling, true);
     p_.window.SetMenuEnabled(MenuItem::StopPolling, false);
     p_.window.SetMenuEnabled(MenuItem::File, true);
@@ -96,31 +94,29 @@ void MainWindowLogic::SortKeyChosen() {
     }
 }
 
-void MainWindowLogic::DrawTable() { norvale::DrawTable(p_.tableSurface, p_.statusBar, table_, view_); }
-
-void MainWindowLogic::RemoveEntry() {
-    table_.RemoveTargetSlot();
-    p_.tableSurface.Clear();
-    DrawTable();
-    table_.removal = PendingRemoval::None;
+void MainWindowLogic::DrawTable() {
+    if (drawing_) return;
+    drawing_ = true;
+    selection_.Settle(table_, RowsThatFit(p_.tableSurface.Height()));
+    norvale::DrawTable(p_.tableSurface, p_.statusBar, table_, selection_);
+    drawing_ = false;
 }
 
 void MainWindowLogic::TableClicked() {
-    view_.ClickY = p_.window.PointerYOnTable();
+    selection_.Clicked(p_.window.PointerYOnTable());
     DrawTable();  // over the old image: the selection follows from the redraw
 }
 
 void MainWindowLogic::KeyReleasedOnTable(std::int16_t keyCode) {
-    switch (entry_.KeyReleased(keyCode, table_, master_, view_.SelectedEntry, polling_.Phase())) {
+    const bool passRunning = polling_.Phase() == PollingPhase::Running;
+    switch (entry_.KeyReleased(keyCode, table_, master_, selection_.Entry(), passRunning)) {
         case KeyOutcome::Ignored: return;
         case KeyOutcome::CodeChanged: break;
-        case KeyOutcome::Added:
-        case KeyOutcome::RemoveAfterPass:
+        case KeyOutcome::TableChanged:
             p_.tableSurface.Clear();
             DrawTable();
             break;
         case KeyOutcome::ListFull: p_.statusBar.SetPanel(StatusPanel::Activity, kListFullText); break;
-        case KeyOutcome::RemoveNow: RemoveEntry(); break;
     }
     p_.window.SetCodeBoxText(entry_.TypedCode());
 }

@@ -11,9 +11,10 @@
 #include "quotes/DdeCtrl.h"
 #include "quotes/PollingState.h"
 #include "quotes/RefreshPass.h"
-#include "quotes/WatchTable.h"
 #include "ranking/DrawTable.h"
 #include "ranking/SortKey.h"
+#include "table/RowSelection.h"
+#include "table/WatchTable.h"
 #include "watchlist/BrandEntry.h"
 #include "watchlist/BrandMaster.h"
 
@@ -42,8 +43,9 @@ public:
 
     // --- ranking and drawing (MainWindowLogic.cpp)
     void SortKeyChosen() override;
+    // Settles the selection on the rows this drawing shows, then draws. A drawing asked for while
+    // one runs returns at once.
     void DrawTable();
-    void RemoveEntry();
 
     // --- scheduler and commands (Scheduler.cpp)
     void IntervalChosen() override;
@@ -67,13 +69,10 @@ public:
     // Read access for the front end and the tests; changes go through the events above.
     const WatchTable& Table() const { return table_; }
     const PollingState& Polling() const { return polling_; }
-    const TableView& View() const { return view_; }
+    const RowSelection& Selection() const { return selection_; }
     const BrandMaster& Master() const { return master_; }
-    const DdeCtrl& Dde() const { return dde_; }
     SortKey CurrentSortKey() const { return sortKey_; }
     const std::string& TypedCode() const { return entry_.TypedCode(); }
-    // The table, for tests and benchmarks that set up brands without a master.
-    WatchTable& TableForSetUp() { return table_; }
 
 private:
     void LoadBrandMaster();
@@ -83,7 +82,8 @@ private:
     Platform& p_;
     WatchTable table_;
     PollingState polling_;
-    TableView view_;
+    RowSelection selection_;
+    bool drawing_ = false;
     BrandMaster master_;
     DdeCtrl dde_;
     RefreshPass pass_;

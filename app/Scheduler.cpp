@@ -46,9 +46,9 @@ void MainWindowLogic::FinishPass() {
     p_.statusBar.SetPanel(StatusPanel::LoadTime, "読込み時間:" + SignPlace(polling_.LoadSeconds()) + "秒");
     polling_.SetWaitLimit(WaitLimitAfterPass(p_.window.SelectedIndex(DropDown::Interval), polling_.LoadSeconds(),
                                              polling_.WaitLimit()));
-    if (table_.removal == PendingRemoval::AfterPass) {
-        table_.removal = PendingRemoval::Removing;
-        RemoveEntry();
+    if (table_.CarryOutRemoval()) {
+        p_.tableSurface.Clear();
+        DrawTable();
     }
     DrawTable();
 }

@@ -15,7 +15,7 @@
 #include "bench/Timing.h"
 #include "platform/TextCodec.h"
 #include "platform/fake/FakePlatform.h"
-#include "watchlist/BrandIdentity.h"
+#include "table/Market.h"
 #include "watchlist/FieldReader.h"
 #include "watchlist/NumericText.h"
 #include "watchlist/WatchListFile.h"
@@ -42,9 +42,9 @@ void ReferenceStartUp(FileSystem& fs, const std::string& masterPath, const std::
         r.marketName = reader.Next();
         records.push_back(std::move(r));
     }
-    int n = 0;
+    table.Clear();
     std::size_t start = 0;
-    while (start < watch.size() && n < kMaxEntries) {
+    while (start < watch.size() && !table.Full()) {
         std::size_t end = watch.find("\r\n", start);
         if (end == std::string::npos) end = watch.size();
         const std::string_view line(watch.data() + start, end - start);
@@ -55,12 +55,11 @@ void ReferenceStartUp(FileSystem& fs, const std::string& masterPath, const std::
             const std::optional<double> v = ParseNumber(r.codeText);
             if (!v || *v != code->Number()) continue;
             if (const auto suffix = MarketSuffix(r.marketName)) {
-                FillEntryFromMaster(table.entries[static_cast<std::size_t>(n++)], *code, r, *suffix);
+                (void)table.Append({*code, r.codeText, r.brandName, *suffix});
             }
             break;
         }
     }
-    table.EntryCount = static_cast<std::int16_t>(n);
 }
 
 void BM_StartUpLoad32767Brands1000Lines(benchmark::State& state) {
@@ -86,8 +85,8 @@ void BM_StartUpLoad32767Brands1000Lines(benchmark::State& state) {
         state.SetIterationTime(run.wallMs / 1000);
         const bench::Took ref = bench::TimeMs([&] { ReferenceStartUp(fp.files, masterPath, watchPath, *reference); });
         // Both must have built the same list, or the comparison means nothing.
-        if (table->EntryCount != kWatchLines || reference->EntryCount != kWatchLines ||
-            table->entries[999].topic != reference->entries[999].topic) {
+        if (table->Count() != kWatchLines || reference->Count() != kWatchLines ||
+            table->Entry(999).topic != reference->Entry(999).topic) {
             state.SkipWithError("the load and its reference disagree");
             return;
         }

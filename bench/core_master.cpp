@@ -101,7 +101,7 @@ void BM_StartUpWithTheConvertedMaster(benchmark::State& state) {
             without = std::make_unique<MainWindowLogic>(empty->platform);
             (void)without->StartUp();
         });
-        if (withMaster->Table().EntryCount != 1000 || without->Table().EntryCount != 0) {
+        if (withMaster->Table().Count() != 1000 || without->Table().Count() != 0) {
             state.SkipWithError("the start-up did not load the list");
             return;
         }

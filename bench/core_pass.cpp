@@ -17,6 +17,7 @@
 #include "platform/fake/NullSurface.h"
 #include "platform/fake/QuickDdeml.h"
 #include "quotes/QuoteItems.h"
+#include "table/Market.h"
 
 namespace norvale {
 namespace {
@@ -50,8 +51,8 @@ struct Bench {
 
     Bench() {
         window.events = &frm;
+        bench::WatchPassBrands(files);
         (void)frm.StartUp();
-        bench::FillPassBrands(frm.TableForSetUp());
         window.SelectListItem(DropDown::SortKey, 2);  // a real ranking at the end of each pass
         frm.SortKeyChosen();
         (void)frm.RunPass();  // the fill-once items, not part of a steady pass
@@ -83,11 +84,11 @@ struct Bench {
     }
 };
 
-std::vector<std::string> ItemsOf(bool oj) {
+std::vector<std::string> ItemsOf(int levels) {
     std::vector<std::string> out;
     for (auto item : {quote::kLast, quote::kVwap, quote::kHigh, quote::kLow}) out.emplace_back(item);
     for (const auto& side : {quote::kAsk, quote::kBid})
-        for (int k = 0; k < (oj ? 8 : 5); ++k) out.emplace_back(side[static_cast<std::size_t>(k)]);
+        for (int k = 0; k < levels; ++k) out.emplace_back(side[static_cast<std::size_t>(k)]);
     return out;
 }
 
@@ -105,10 +106,10 @@ void PassOf1000Brands(benchmark::State& state) {
     std::vector<std::string> topics;
     std::vector<std::vector<std::string>> items;
     for (int j = 0; j < kMaxEntries; ++j) {
-        const WatchEntry& e = b->frm.Table().entries[static_cast<std::size_t>(j)];
+        const WatchEntry& e = b->frm.Table().Entry(j);
         topics.push_back(e.topic);
         std::vector<std::string> ansi;
-        for (const auto& name : ItemsOf(e.marketSuffix == "oj")) ansi.push_back(Utf8ToCp932(name));
+        for (const auto& name : ItemsOf(QuoteLevels(e.marketSuffix))) ansi.push_back(Utf8ToCp932(name));
         items.push_back(std::move(ansi));
     }
 

@@ -20,11 +20,11 @@ void BM_SortRows1000(benchmark::State& state) {
         key = key % 12 + 1;
         const bench::Took run = bench::TimeMs([&] { SortRows(*table, SortKey::FromListIndex(key)); });
         state.SetIterationTime(run.wallMs / 1000);
-        benchmark::DoNotOptimize(table->RowOrder.data());
+        benchmark::DoNotOptimize(table->RowOrder().data());
 
         const MeasureField m = FieldOf(SortKey::FromListIndex(key).measure);
         std::vector<double> keys(kMaxEntries);
-        for (int k = 0; k < kMaxEntries; ++k) keys[static_cast<std::size_t>(k)] = std::fabs(table->entries[k].*m);
+        for (int k = 0; k < kMaxEntries; ++k) keys[static_cast<std::size_t>(k)] = std::fabs(table->Entry(k).*m);
         const bench::Took ref = bench::TimeMs([&] { std::sort(keys.begin(), keys.end()); });
         benchmark::DoNotOptimize(keys.data());
         figures.Add(run, ref);
@@ -55,16 +55,17 @@ void BM_DrawTableLogic1000(benchmark::State& state) {
     SortRows(*table, SortKey::FromListIndex(2));
     NullSurface surface;
     FakeStatusBar status;
-    TableView view;
-    view.ClickY = 100;
+    RowSelection selection;
+    selection.Clicked(100);
+    selection.Settle(*table, RowsThatFit(surface.Height()));
     bench::Figures figures;
     char buf[64];
     for (auto _ : state) {
-        const bench::Took run = bench::TimeMs([&] { DrawTable(surface, status, *table, view); });
+        const bench::Took run = bench::TimeMs([&] { DrawTable(surface, status, *table, selection); });
         state.SetIterationTime(run.wallMs / 1000);
         const bench::Took ref = bench::TimeMs([&] {
             for (int i = 0; i < 86; ++i) {
-                const WatchEntry& e = table->entries[static_cast<std::size_t>(table->RowOrder[i])];
+                const WatchEntry& e = table->Entry(table->SlotInRow(i));
                 for (double v : {e.last, e.prevClose, e.open, e.vwap, e.high, e.low, e.askQtyTotal, e.bidQtyTotal}) {
                     benchmark::DoNotOptimize(std::snprintf(buf, sizeof buf, "%.0f", v));
                 }

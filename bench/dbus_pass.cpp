@@ -54,8 +54,8 @@ struct PassSide {
 
     PassSide(EventPump& pump, Ddeml& dbus) : events(pump), ddeml(dbus) {
         window.events = &frm;
+        bench::WatchPassBrands(files);
         (void)frm.StartUp();
-        bench::FillPassBrands(frm.TableForSetUp());
         window.SelectListItem(DropDown::SortKey, 2);
         frm.SortKeyChosen();
         (void)frm.RunPass();  // the fill-once items

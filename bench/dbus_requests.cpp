@@ -19,6 +19,8 @@
 #include "platform/dbus/DbusDdeml.h"
 #include "platform/dbus/QuoteBus.h"
 #include "quotes/DdeCtrl.h"
+#include "quotes/QuoteItems.h"
+#include "table/Market.h"
 
 namespace norvale {
 namespace {
@@ -28,10 +30,9 @@ constexpr int kTimeoutMs = 500;
 // The fourteen every-pass items of a brand outside "oj".
 const std::vector<std::string>& PassItems() {
     static const std::vector<std::string> items = [] {
-        std::vector<std::string> list = {"現在値", "出来高加重平均", "高値", "安値"};
-        for (const char* side : {"最良売気配数量", "最良買気配数量"}) {
-            for (const char* digit : {"１", "２", "３", "４", "５"}) list.push_back(std::string(side) + digit);
-        }
+        std::vector<std::string> list;
+        for (auto item : {quote::kLast, quote::kVwap, quote::kHigh, quote::kLow}) list.emplace_back(item);
+        for (const auto& side : {quote::kAsk, quote::kBid}) list.insert(list.end(), side.begin(), side.begin() + kCommonLevels);
         return list;
     }();
     return items;
@@ -39,7 +40,7 @@ const std::vector<std::string>& PassItems() {
 
 // Brands are asked as a pass asks them: all fourteen items of one, then the next. With one brand
 // every request names a new item on the same conversation; with more, each brand costs a connect.
-std::string TopicOf(int brand) { return std::to_string(1301 + brand) + ".t"; }
+std::string TopicOf(int brand) { return norvale::TopicOf(BrandCode(static_cast<std::int16_t>(1301 + brand)), "t"); }
 
 // The DDE layer as the program uses it.
 class ThroughDdeCtrl {

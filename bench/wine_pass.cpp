@@ -28,7 +28,10 @@
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32Services.h"
 #include "platform/win32/Win32Ticker.h"
+#include "platform/TextCodec.h"
 #include "quotes/QuoteItems.h"
+#include "table/Market.h"
+#include "tests/common/TableBuilder.h"
 #include "tools/dde-test-server/ServerProcess.h"
 
 namespace {
@@ -36,13 +39,14 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace norvale;
 
-std::string Topic(int brand) { return std::to_string(1000 + brand) + ".t"; }
+BrandCode CodeOf(int brand) { return BrandCode(static_cast<std::int16_t>(1000 + brand)); }
+std::string Topic(int brand) { return TopicOf(CodeOf(brand), "t"); }
 
 // The requests of one pass, in its order: each brand's prices, then its ask and bid levels 1 to 5.
 std::vector<std::string_view> ItemsOfABrand() {
     std::vector<std::string_view> items(quote::kAll.begin(), quote::kAll.begin() + 6);
-    for (int l = 0; l < quote::kCommonLevels; ++l) items.push_back(quote::kAsk[static_cast<std::size_t>(l)]);
-    for (int l = 0; l < quote::kCommonLevels; ++l) items.push_back(quote::kBid[static_cast<std::size_t>(l)]);
+    for (int l = 0; l < kCommonLevels; ++l) items.push_back(quote::kAsk[static_cast<std::size_t>(l)]);
+    for (int l = 0; l < kCommonLevels; ++l) items.push_back(quote::kBid[static_cast<std::size_t>(l)]);
     return items;
 }
 
@@ -76,19 +80,14 @@ double NorvalePass(int brands, long& requests) {
     CountingDdeml ddeml;
     Platform platform{*window, *window, window->Table(), loadTicker, waitTicker, events,
                       dialog,  box,     files,           guard,      ddeml};
+    std::vector<std::string> codes;
+    for (int j = 0; j < brands; ++j) codes.push_back(CodeOf(j).Text());
+    const test::TestFiles watched = test::FilesOf(codes);
+    files.files[files.InProgramFolder(kBrandMasterFileName)] = Utf8ToCp932(watched.master);
+    files.files[files.InProgramFolder(kWatchListFileName)] = watched.watchList;
     auto logic = std::make_unique<MainWindowLogic>(platform);
     window->SetEvents(logic.get());
-    if (!logic->StartUp()) return 0;
-    WatchTable& table = logic->TableForSetUp();
-    for (int j = 0; j < brands; ++j) {
-        WatchEntry& e = table.entries[static_cast<std::size_t>(j)];
-        e.codeText = std::to_string(1000 + j);
-        e.code = BrandCode(static_cast<std::int16_t>(1000 + j));
-        e.marketSuffix = "t";
-        e.topic = Topic(j);
-        e.brandName = "ベンチ";
-    }
-    table.EntryCount = static_cast<std::int16_t>(brands);
+    if (!logic->StartUp() || logic->Table().Count() != brands) return 0;
     const auto start = Clock::now();
     (void)logic->RunPass();
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();

@@ -45,22 +45,23 @@ int main(int argc, char** argv) {
         // What the core's own drawing (formatting, colours) takes on a surface that draws nothing.
         norvale::NullSurface null;
         norvale::FakeStatusBar status;
-        norvale::TableView view;
+        const norvale::RowSelection none;
         std::vector<double> core;
-        for (int k = 0; k < rounds; ++k) core.push_back(Ms([&] { norvale::DrawTable(null, status, *table, view); }));
+        for (int k = 0; k < rounds; ++k) core.push_back(Ms([&] { norvale::DrawTable(null, status, *table, none); }));
         std::printf("  the core's part, on a surface that draws nothing: %.3f ms\n", Median(core));
     }
     for (const int dpi : {96, 192}) {
         norvale::Win32Surface surface(dpi);
         surface.SetSizeTwips(1920 * 15.0, 1080 * 15.0);
         norvale::FakeStatusBar status;
-        norvale::TableView view;
-        view.ClickY = 100;
-        norvale::DrawTable(surface, status, *table, view);  // glyphs rendered once, as after the first drawing
+        norvale::RowSelection selection;
+        selection.Clicked(100);
+        selection.Settle(*table, norvale::RowsThatFit(surface.Height()));
+        norvale::DrawTable(surface, status, *table, selection);  // glyphs rendered once, as after the first drawing
         std::vector<double> draw, fill;
         // Interleaved, so that load from elsewhere falls on both.
         for (int k = 0; k < rounds; ++k) {
-            draw.push_back(Ms([&] { norvale::DrawTable(surface, status, *table, view); }));
+            draw.push_back(Ms([&] { norvale::DrawTable(surface, status, *table, selection); }));
             fill.push_back(Ms([&] { surface.Clear(); }));
         }
         const norvale::DeviceImage image = surface.Image();

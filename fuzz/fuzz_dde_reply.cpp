@@ -10,7 +10,7 @@
 #include "platform/TextCodec.h"
 #include "platform/fake/QuickDdeml.h"
 #include "quotes/DdeCtrl.h"
-#include "quotes/QuoteNumber.h"
+#include "table/QuoteNumber.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string reply(reinterpret_cast<const char*>(data), size);

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "quotes/QuoteNumber.h"
+#include "table/QuoteNumber.h"
 
 namespace {
 

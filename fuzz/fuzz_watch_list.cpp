@@ -30,22 +30,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
     const WatchListLoad load = ReadWatchList(bytes, Master(), *table);
-    if (table->EntryCount < 0 || table->EntryCount > kMaxEntries) __builtin_trap();
-    if (load.status == WatchListStatus::Malformed && (table->EntryCount != 0 || load.errorLine < 1)) __builtin_trap();
-    for (int k = 0; k < table->EntryCount; ++k) {
-        const WatchEntry& e = table->entries[static_cast<std::size_t>(k)];
-        if (e.topic.empty() || e.codeText.empty() || e.marketSuffix.empty()) __builtin_trap();
+    if (load.status == WatchListStatus::Malformed && (table->Count() != 0 || load.errorLine < 1)) __builtin_trap();
+    for (int k = 0; k < table->Count(); ++k) {
+        const WatchEntry& e = table->Entry(k);
+        if (e.topic.empty() || e.codeText.empty() || e.marketSuffix.empty() || table->SlotInRow(k) != k) __builtin_trap();
     }
 
     // What is exported reads back as the same brands in the same slots.
     const WatchListLoad reload = ReadWatchList(WatchListBytes(*table), Master(), *again);
-    if (reload.status != WatchListStatus::Loaded || again->EntryCount != table->EntryCount) __builtin_trap();
-    for (int k = 0; k < table->EntryCount; ++k) {
-        const auto slot = static_cast<std::size_t>(k);
-        if (again->entries[slot].code != table->entries[slot].code ||
-            again->entries[slot].topic != table->entries[slot].topic) {
-            __builtin_trap();
-        }
+    if (reload.status != WatchListStatus::Loaded || again->Count() != table->Count()) __builtin_trap();
+    for (int k = 0; k < table->Count(); ++k) {
+        if (again->Entry(k).code != table->Entry(k).code || again->Entry(k).topic != table->Entry(k).topic) __builtin_trap();
     }
     return 0;
 }

@@ -68,12 +68,6 @@ public:
 
     // The description of the last failure of Open or Request.
     const std::string& LastErrorText() const { return lastErrorText_; }
-    DdeInstance Instance() const { return instance_; }
-    DdeString Service() const { return service_; }
-    DdeString Topic() const { return topic_; }
-    DdeConversation Conversation() const { return conversation_; }
-    const std::string& CurrentTopic() const { return currentTopic_; }
-    const std::string& CurrentItem() const { return currentItem_; }
 
 private:
     DdeString MakeStringHandle(std::string_view utf8);

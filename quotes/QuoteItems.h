@@ -4,7 +4,7 @@
 #include <array>
 #include <string_view>
 
-#include "quotes/WatchTable.h"
+#include "table/WatchEntry.h"
 
 namespace norvale::quote {
 
@@ -20,9 +20,6 @@ inline constexpr std::array<std::string_view, kQuoteLevels> kAsk = {
 inline constexpr std::array<std::string_view, kQuoteLevels> kBid = {
     "最良買気配数量１", "最良買気配数量２", "最良買気配数量３", "最良買気配数量４",
     "最良買気配数量５", "最良買気配数量６", "最良買気配数量７", "最良買気配数量８"};
-// Levels 6 to 8 are asked only of brands with this suffix.
-inline constexpr std::string_view kDeepMarketSuffix = "oj";
-inline constexpr int kCommonLevels = 5;
 
 // Every item: the six prices, then the ask and the bid levels.
 inline constexpr std::array<std::string_view, 22> kAll = {

@@ -1,18 +1,16 @@
 // The refresh pass. Window events run before every brand and every request, and they may
 // change the table under the pass: an append lies beyond the n each loop fixed, a removal
 // waits for the completed exit while the pass runs. After a stop request a removal or an
-// import happens at once, so the pass checks before every store that its brand still holds
-// the slot and drops the rest of that brand otherwise, rather than write one brand's quotes
-// into another or into a slot that has left the live range.
+// import happens at once, so the pass stores through a handle of its brand, which the table
+// refuses once the slot holds another brand or has left the live range; the rest of that brand
+// is then dropped rather than written into another.
 #include "quotes/RefreshPass.h"
 
-#include <cmath>
-#include <optional>
 #include <utility>
 
-#include "quotes/Measures.h"
 #include "quotes/QuoteItems.h"
-#include "quotes/QuoteNumber.h"
+#include "table/Market.h"
+#include "table/QuoteNumber.h"
 
 namespace norvale {
 
@@ -21,17 +19,17 @@ PassExit RefreshPass::Run() {
     loadTicker_.SetEnabled(true);
     dde_.RetryFailures();
 
-    const int firstCount = table_.EntryCount;
+    const int firstCount = table_.Count();
     for (int j = 0; j < firstCount; ++j) {
         events_.RunPending();
-        if (const auto topic = LiveTopic(j)) FillOnceItems(j, *topic);
+        if (const auto brand = table_.Handle(j)) FillOnceItems(*brand);
         if (polling_.WindowClosed()) return PassExit::Closed;
         if (polling_.Phase() == PollingPhase::Stopping) return StopExit();
     }
-    const int secondCount = table_.EntryCount;
+    const int secondCount = table_.Count();
     for (int j = 0; j < secondCount; ++j) {
         events_.RunPending();
-        if (const auto topic = LiveTopic(j)) EveryPassItems(j, *topic);
+        if (const auto brand = table_.Handle(j)) EveryPassItems(*brand);
         if (polling_.WindowClosed()) return PassExit::Closed;
         if (polling_.Phase() == PollingPhase::Stopping) return StopExit();
     }
@@ -64,102 +62,34 @@ PassExit RefreshPass::StopExit() {
     return PassExit::Stopped;
 }
 
-std::optional<std::string> RefreshPass::LiveTopic(int j) const {
-    if (j >= table_.EntryCount) return std::nullopt;
-    return table_.entries[static_cast<std::size_t>(j)].topic;
+// A text that does not read as a number counts as none, so it is asked for again.
+void RefreshPass::FillOnceItems(const EntryHandle& brand) {
+    if (!QuoteNumber(table_.Entry(brand.Slot()).openText) && !Price(brand, PriceItem::Open, quote::kOpen)) return;
+    if (!QuoteNumber(table_.Entry(brand.Slot()).prevCloseText)) (void)Price(brand, PriceItem::PrevClose, quote::kPrevClose);
 }
 
-// Requests one item; the text, or nullopt when the brand left its slot meanwhile or a close was
-// asked for (the rest of the brand is then dropped, not stored empty). Texts are moved into their
-// fields: a copy would keep the largest buffer a field ever needed.
-std::optional<std::string> RefreshPass::Ask(int j, const std::string& topic, std::string_view item) {
-    std::string text = RequestItem(topic, item);
-    if (polling_.QuitPending() || j >= table_.EntryCount || Entry(j).topic != topic) return std::nullopt;
-    return text;
-}
-
-void RefreshPass::FillOnceItems(int j, const std::string& topic) {
-    // A text that does not read as a number counts as none, so it is asked for again.
-    if (!QuoteNumber(Entry(j).openText)) {
-        auto text = Ask(j, topic, quote::kOpen);
-        if (!text) return;
-        WatchEntry& e = Entry(j);
-        e.openText = std::move(*text);
-        if (const auto v = QuoteNumber(e.openText)) e.open = *v;
-    }
-    if (!QuoteNumber(Entry(j).prevCloseText)) {
-        auto text = Ask(j, topic, quote::kPrevClose);
-        if (!text) return;
-        WatchEntry& e = Entry(j);
-        e.prevCloseText = std::move(*text);
-        if (const auto v = QuoteNumber(e.prevCloseText)) e.prevClose = *v;
-    }
-}
-
-void RefreshPass::EveryPassItems(int j, const std::string& topic) {
-    auto text = Ask(j, topic, quote::kLast);
-    if (!text) return;
-    {
-        WatchEntry& e = Entry(j);
-        e.lastText = std::move(*text);
-        if (const auto v = QuoteNumber(e.lastText)) {
-            e.prevLast = e.last;
-            e.last = *v;
-            // The first price (from 0) and an unchanged one keep the arrow as it was.
-            if (e.prevLast != 0) {
-                if (e.last > e.prevLast) e.move = PriceMove::Rose;
-                if (e.last < e.prevLast) e.move = PriceMove::Fell;
-            }
-            RecomputeOpenAndPrevCloseDev(e);
-        }
-    }
-    if (!Price(j, topic, quote::kVwap, &WatchEntry::vwapText, &WatchEntry::vwap, RecomputeVwapDev)) return;
-    if (!Price(j, topic, quote::kHigh, &WatchEntry::highText, &WatchEntry::high, RecomputeHighDev)) return;
-    if (!Price(j, topic, quote::kLow, &WatchEntry::lowText, &WatchEntry::low, RecomputeLowDev)) return;
-    if (!Levels(j, topic, quote::kAsk, &WatchEntry::askQtyText, &WatchEntry::askQty, &WatchEntry::askQtyTotal))
+void RefreshPass::EveryPassItems(const EntryHandle& brand) {
+    if (!Price(brand, PriceItem::Last, quote::kLast) || !Price(brand, PriceItem::Vwap, quote::kVwap) ||
+        !Price(brand, PriceItem::High, quote::kHigh) || !Price(brand, PriceItem::Low, quote::kLow) ||
+        !Levels(brand, QuoteSide::Ask, quote::kAsk) || !Levels(brand, QuoteSide::Bid, quote::kBid)) {
         return;
-    if (!Levels(j, topic, quote::kBid, &WatchEntry::bidQtyText, &WatchEntry::bidQty, &WatchEntry::bidQtyTotal))
-        return;
-    RecomputeQuoteRatio(Entry(j));  // every pass, whether or not a quantity arrived
-}
-
-bool RefreshPass::Price(int j, const std::string& topic, std::string_view item, std::string WatchEntry::*textField,
-                        double WatchEntry::*numberField, void (*recompute)(WatchEntry&)) {
-    auto text = Ask(j, topic, item);
-    if (!text) return false;
-    WatchEntry& e = Entry(j);
-    e.*textField = std::move(*text);
-    if (const auto v = QuoteNumber(e.*textField)) {
-        e.*numberField = *v;
-        recompute(e);
     }
-    return true;
+    (void)table_.RecomputeQuoteRatio(brand);  // every pass, whether or not a quantity arrived
 }
 
-bool RefreshPass::Levels(int j, const std::string& topic, const std::array<std::string_view, kQuoteLevels>& items,
-                         std::array<std::string, kQuoteLevels> WatchEntry::*texts,
-                         std::array<double, kQuoteLevels> WatchEntry::*quantities, double WatchEntry::*total) {
-    const bool deep = Entry(j).marketSuffix == quote::kDeepMarketSuffix;
-    const int levels = deep ? kQuoteLevels : quote::kCommonLevels;
+bool RefreshPass::Price(const EntryHandle& brand, PriceItem price, std::string_view item) {
+    std::string text = RequestItem(brand.Topic(), item);
+    return !polling_.QuitPending() && table_.StorePrice(brand, price, std::move(text));
+}
+
+bool RefreshPass::Levels(const EntryHandle& brand, QuoteSide side,
+                         const std::array<std::string_view, kQuoteLevels>& items) {
+    const int levels = QuoteLevels(table_.Entry(brand.Slot()).marketSuffix);
     for (int k = 0; k < levels; ++k) {
-        auto text = Ask(j, topic, items[static_cast<std::size_t>(k)]);
-        if (!text) return false;
-        WatchEntry& e = Entry(j);
-        const auto level = static_cast<std::size_t>(k);
-        (e.*texts)[level] = std::move(*text);
-        if (const auto v = QuoteNumber((e.*texts)[level])) (e.*quantities)[level] = *v;
+        std::string text = RequestItem(brand.Topic(), items[static_cast<std::size_t>(k)]);
+        if (polling_.QuitPending() || !table_.StoreLevel(brand, side, k, std::move(text))) return false;
     }
-    WatchEntry& e = Entry(j);
-    // Other markets have no levels 6 to 8: they count 0, their texts stay as they are.
-    if (!deep) {
-        for (std::size_t k = quote::kCommonLevels; k < kQuoteLevels; ++k) (e.*quantities)[k] = 0;
-    }
-    double sum = 0;
-    for (const double q : e.*quantities) sum += q;
-    // Quantities near the largest double add up to infinity: such a total counts 0, as a
-    // measure that came out infinite does.
-    e.*total = std::isfinite(sum) ? sum : 0;
-    return true;
+    return table_.TotalLevels(brand, side);
 }
 
 }  // namespace norvale

@@ -12,7 +12,7 @@
 #include "platform/Window.h"
 #include "quotes/DdeCtrl.h"
 #include "quotes/PollingState.h"
-#include "quotes/WatchTable.h"
+#include "table/WatchTable.h"
 
 namespace norvale {
 
@@ -45,16 +45,11 @@ public:
 
 private:
     PassExit StopExit();
-    void FillOnceItems(int j, const std::string& topic);
-    void EveryPassItems(int j, const std::string& topic);
-    std::optional<std::string> LiveTopic(int j) const;
-    std::optional<std::string> Ask(int j, const std::string& topic, std::string_view item);
-    bool Price(int j, const std::string& topic, std::string_view item, std::string WatchEntry::*textField,
-               double WatchEntry::*numberField, void (*recompute)(WatchEntry&));
-    bool Levels(int j, const std::string& topic, const std::array<std::string_view, kQuoteLevels>& items,
-                std::array<std::string, kQuoteLevels> WatchEntry::*texts,
-                std::array<double, kQuoteLevels> WatchEntry::*quantities, double WatchEntry::*total);
-    WatchEntry& Entry(int j) { return table_.entries[static_cast<std::size_t>(j)]; }
+    void FillOnceItems(const EntryHandle& brand);
+    void EveryPassItems(const EntryHandle& brand);
+    // Each false when the rest of the brand is dropped: it left its slot, or a close was asked for.
+    bool Price(const EntryHandle& brand, PriceItem price, std::string_view item);
+    bool Levels(const EntryHandle& brand, QuoteSide side, const std::array<std::string_view, kQuoteLevels>& items);
 
     WatchTable& table_;
     PollingState& polling_;

@@ -1,7 +1,7 @@
 // The ranking table: header, rows in display order, the selection band and the ratio bars.
 #include "ranking/DrawTable.h"
 
-#include <cassert>
+#include <algorithm>
 #include <cmath>
 
 #include "ranking/NumberFormat.h"
@@ -13,18 +13,6 @@ namespace {
 
 constexpr int kBarColumn = 111;
 constexpr std::size_t kBrandNameChars = 9;
-
-// Marks a drawing under way for as long as it lives, however the drawing ends.
-class DrawingGuard {
-public:
-    explicit DrawingGuard(bool& drawing) : drawing_(drawing) { drawing_ = true; }
-    ~DrawingGuard() { drawing_ = false; }
-    DrawingGuard(const DrawingGuard&) = delete;
-    DrawingGuard& operator=(const DrawingGuard&) = delete;
-
-private:
-    bool& drawing_;
-};
 
 // Red above the reference, blue below, black at equality.
 Rgb AgainstReference(double last, double reference) {
@@ -97,9 +85,13 @@ int BarBlueRight(double quoteRatio) {
     return kColumnUnit * kBarColumn - 1 + static_cast<int>(std::lround(0.8 * (100 - q)));
 }
 
-void DrawTable(Surface& surface, StatusBar& statusBar, const WatchTable& table, TableView& view) {
-    if (view.drawing) return;
-    const DrawingGuard guard(view.drawing);
+int RowsThatFit(double surfaceHeight) {
+    int rows = 0;
+    while (rows < kMaxEntries && surfaceHeight >= kRowHeight * (rows + 1 + 4)) ++rows;
+    return rows;
+}
+
+void DrawTable(Surface& surface, StatusBar& statusBar, const WatchTable& table, const RowSelection& selection) {
     surface.SetPersistent(true);
 
     const int w = surface.Width();
@@ -109,30 +101,22 @@ void DrawTable(Surface& surface, StatusBar& statusBar, const WatchTable& table, 
         Border(surface, column, -1, 11);
     }
 
-    view.SelectedEntry = -1;
-    const int count = table.EntryCount;
-    assert(count >= 0 && count <= kMaxEntries);
-    for (int i = 0; i < count; ++i) {
+    const int rows = std::min(table.Count(), RowsThatFit(surface.Height()));
+    for (int i = 0; i < rows; ++i) {
         const int r = i + 1;
-        // The surface reaches down under the status bar: a row is drawn only with four rows of
-        // room below its top, on the unrounded overall height.
-        if (surface.Height() < kRowHeight * (r + 4)) break;
-        const int e = table.RowOrder[static_cast<std::size_t>(i)];
-        assert(e >= 0 && e < kMaxEntries);
-
+        const int e = table.SlotInRow(i);
         Rgb band = kWhite;
-        if (e == table.DeleteTarget && table.removal == PendingRemoval::AfterPass) {
+        if (table.MarkedForRemoval(e)) {
             band = kBlack;
-        } else if (kRowHeight * r <= view.ClickY && view.ClickY < kRowHeight * r + kRowHeight) {
+        } else if (i == selection.Row()) {
             band = kYellow;
-            view.SelectedEntry = static_cast<std::int16_t>(e);
         }
         surface.FillRect(-1, kRowHeight * r - 1, w, kRowHeight * r + 11, band);
         surface.OutlineRect(-1, kRowHeight * r - 1, w, kRowHeight * r + 11, kBlack);
-        DrawRow(surface, table.entries[static_cast<std::size_t>(e)], r);
+        DrawRow(surface, table.Entry(e), r);
     }
 
-    statusBar.SetPanel(StatusPanel::BrandCount, "銘柄数:" + SignPlace(table.EntryCount) + "/" + SignPlace(kMaxEntries));
+    statusBar.SetPanel(StatusPanel::BrandCount, "銘柄数:" + SignPlace(table.Count()) + "/" + SignPlace(kMaxEntries));
 }
 
 }  // namespace norvale

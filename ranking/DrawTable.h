@@ -8,16 +8,10 @@
 #include "platform/Rgb.h"
 #include "platform/StatusBar.h"
 #include "platform/Surface.h"
-#include "quotes/WatchTable.h"
+#include "table/RowSelection.h"
+#include "table/WatchTable.h"
 
 namespace norvale {
-
-// What the drawing keeps between calls and decides.
-struct TableView {
-    std::int32_t ClickY = 0;          // last click, pixels from the top of the table surface
-    std::int16_t SelectedEntry = -1;  // slot in the row under ClickY at the last drawing, -1 none
-    bool drawing = false;             // a drawing is under way (it may not start another)
-};
 
 inline constexpr Rgb kBlack{0, 0, 0};
 inline constexpr Rgb kWhite{255, 255, 255};
@@ -41,11 +35,14 @@ inline constexpr std::array<TableColumn, 16> kTableColumns = {{
     {"乖離率", 87, 6},     {"売気配数量", 93, 9}, {"買気配数量", 102, 9}, {"気配比率", 111, 10},
 }};
 
+// How many data rows a surface of this overall height shows: a row needs four rows of room below
+// its top, on the unrounded height (the surface reaches down under the status bar).
+int RowsThatFit(double surfaceHeight);
+
 // Draws the whole table over what the surface shows (without clearing it) and sets the
-// brand-count panel:
-// the header, then the rows in RowOrder order while they fit the surface's height. Decides
-// view.SelectedEntry from view.ClickY. Returns at once, drawing nothing, while view.drawing is set.
-void DrawTable(Surface& surface, StatusBar& statusBar, const WatchTable& table, TableView& view);
+// brand-count panel: the header, then the rows in display order while they fit the surface's
+// height. A row marked for removal is black; otherwise the selection's row is yellow.
+void DrawTable(Surface& surface, StatusBar& statusBar, const WatchTable& table, const RowSelection& selection);
 
 // Right x of the blue (ask side) part of the quote-ratio bar for ratio q, to the nearest pixel.
 // A ratio outside 0..100 (only from bad quantities) is held to that range.

@@ -5,11 +5,11 @@
 
 #include "platform/Rgb.h"
 #include "platform/Surface.h"
+#include "table/RowSelection.h"
 
 namespace norvale {
 
 inline constexpr int kColumnUnit = 8;  // px across per layout column
-inline constexpr int kRowHeight = 12;  // px down per layout row
 
 // Draws text at layout cell (column, row) twice with a transparent background: in shadow colour
 // with its top left corner at (8 column + 2, 12 row), then in main colour one pixel to the left.

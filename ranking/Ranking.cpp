@@ -1,7 +1,8 @@
 // The sort of the display order by the chosen measure.
 #include "ranking/Ranking.h"
 
-#include <algorithm>
+#include <array>
+#include <cassert>
 #include <cmath>
 
 namespace norvale {
@@ -48,24 +49,23 @@ MeasureField FieldOf(SortMeasure measure) {
 
 void SortRows(WatchTable& table, SortKey key) {
     if (key.measure == SortMeasure::None) return;
-    const int n = std::clamp<int>(table.EntryCount, 0, kMaxEntries);
-    for (int r = 0; r < n; ++r) table.RowOrder[static_cast<std::size_t>(r)] = static_cast<std::int16_t>(r);
-    const MeasureField measure = FieldOf(key.measure);
-    if (measure == nullptr) return;
-    const bool ascending = key.direction == SortDirection::Ascending;
-
-    // The exchange sort exactly as the ranking has always done it: it is not stable, and traders
-    // know the order its ties come out in. Nothing changes the measures while it runs, so the
-    // keys are taken once and kept beside the rows they belong to.
-    std::array<double, kMaxEntries> keys;
-    for (int r = 0; r < n; ++r) {
-        keys[static_cast<std::size_t>(r)] = std::fabs(table.entries[static_cast<std::size_t>(r)].*measure);
+    const int n = table.Count();
+    std::array<std::int16_t, kMaxEntries> rows;
+    for (int r = 0; r < n; ++r) rows[static_cast<std::size_t>(r)] = static_cast<std::int16_t>(r);
+    if (const MeasureField measure = FieldOf(key.measure)) {
+        // The exchange sort exactly as the ranking has always done it: it is not stable, and traders
+        // know the order its ties come out in. Nothing changes the measures while it runs, so the
+        // keys are taken once and kept beside the rows they belong to.
+        std::array<double, kMaxEntries> keys;
+        for (int r = 0; r < n; ++r) keys[static_cast<std::size_t>(r)] = std::fabs(table.Entry(r).*measure);
+        if (key.direction == SortDirection::Ascending) {
+            ExchangeSort<true>(rows.data(), keys.data(), n);
+        } else {
+            ExchangeSort<false>(rows.data(), keys.data(), n);
+        }
     }
-    if (ascending) {
-        ExchangeSort<true>(table.RowOrder.data(), keys.data(), n);
-    } else {
-        ExchangeSort<false>(table.RowOrder.data(), keys.data(), n);
-    }
+    [[maybe_unused]] const bool ordered = table.SetRowOrder({rows.data(), static_cast<std::size_t>(n)});
+    assert(ordered);
 }
 
 }  // namespace norvale

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "quotes/WatchTable.h"
+#include "table/WatchEntry.h"
 
 namespace norvale {
 
@@ -40,12 +40,6 @@ struct SortKey {
         if (index < 0 || index >= static_cast<int>(kSortKeyTexts.size())) return {SortMeasure::EntryOrder};
         return {static_cast<SortMeasure>((index + 1) / 2),
                 index % 2 == 1 ? SortDirection::Ascending : SortDirection::Descending};
-    }
-    // The list index of the key; -1 for the entries' own order.
-    constexpr int ListIndex() const {
-        if (measure == SortMeasure::None) return 0;
-        if (measure == SortMeasure::EntryOrder) return -1;
-        return static_cast<int>(measure) * 2 - (direction == SortDirection::Ascending ? 1 : 0);
     }
     friend constexpr bool operator==(const SortKey&, const SortKey&) = default;
 };

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "quotes/BrandCode.h"
+#include "table/BrandCode.h"
 
 namespace norvale {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "quotes/BrandCode.h"
+#include "table/BrandCode.h"
 
 namespace norvale {
 

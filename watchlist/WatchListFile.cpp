@@ -21,9 +21,7 @@ constexpr std::size_t kMaxFirstField = 256;
 // ASCII code is ever taken from a line.
 class WatchListReader {
 public:
-    WatchListReader(const BrandMaster& master, WatchTable& table) : master_(master), table_(table) {
-        table_.EntryCount = 0;
-    }
+    WatchListReader(const BrandMaster& master, WatchTable& table) : master_(master), table_(table) { table_.Clear(); }
 
     // False once reading must stop: the 1000th brand is taken or a line is malformed.
     bool Take(std::string_view piece) {
@@ -53,15 +51,14 @@ public:
     WatchListLoad Finish() {
         if (!Done() && inLine_) EndLine();
         if (malformedLine_ != 0) {
-            for (int k = 0; k < n_; ++k) table_.entries[static_cast<std::size_t>(k)] = WatchEntry{};
+            table_.Clear();
             return {WatchListStatus::Malformed, malformedLine_};
         }
-        table_.EntryCount = static_cast<std::int16_t>(n_);
         return {WatchListStatus::Loaded, 0};
     }
 
 private:
-    bool Done() const { return n_ >= kMaxEntries || malformedLine_ != 0; }
+    bool Done() const { return table_.Full() || malformedLine_ != 0; }
 
     void EndLine() {
         ++lineNumber_;
@@ -73,7 +70,8 @@ private:
                 malformedLine_ = lineNumber_;
             } else if (field.size() <= kMaxFirstField) {
                 const std::optional<BrandCode> code = ReadBrandCode(field, CodeForm::WatchList);
-                if (code && FillEntryForCode(table_.entries[static_cast<std::size_t>(n_)], *code, master_)) ++n_;
+                const std::optional<WatchedBrand> brand = code ? BrandForCode(*code, master_) : std::nullopt;
+                if (brand) (void)table_.Append(*brand);  // Done() stops the read before the table is full
             }
         }
         field_.clear();
@@ -89,7 +87,6 @@ private:
     bool afterCr_ = false;
     int lineNumber_ = 0;  // a plain int: the report stays right past 32767 lines
     int malformedLine_ = 0;
-    int n_ = 0;
 };
 
 }  // namespace
@@ -116,7 +113,7 @@ WatchListLoad LoadWatchListFile(FileSystem& files, const std::string& path, cons
                                 WatchTable& table) {
     WatchListReader reader(master, table);
     if (!files.ReadPieces(path, kWatchListMaxBytes, [&](std::string_view piece) { return reader.Take(piece); })) {
-        table.EntryCount = 0;
+        table.Clear();
         return {WatchListStatus::NotOpened, 0};
     }
     return reader.Finish();
@@ -124,8 +121,8 @@ WatchListLoad LoadWatchListFile(FileSystem& files, const std::string& path, cons
 
 std::string WatchListBytes(const WatchTable& table) {
     std::string text;
-    for (int k = 0; k < table.EntryCount; ++k) {
-        text += table.entries[static_cast<std::size_t>(k)].codeText;
+    for (int k = 0; k < table.Count(); ++k) {
+        text += table.Entry(k).codeText;
         text += "\r\n";
     }
     return Utf8ToCp932(text);

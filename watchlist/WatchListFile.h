@@ -8,7 +8,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
-#include "quotes/WatchTable.h"
+#include "table/WatchTable.h"
 #include "watchlist/BrandMaster.h"
 
 namespace norvale {
@@ -35,15 +35,15 @@ inline constexpr std::size_t kWatchListMaxBytes = std::size_t{16} << 20;
 // field is empty or the line has fewer fields.
 std::string GetCsvField(std::string_view line, int index);
 
-// Fills slots 0, 1, 2 … of the table with the brands of a watch list file's bytes, in file
-// order, and sets EntryCount; at most 1000 brands are taken. Lines end with CR LF, a lone CR
+// Replaces the table's entries with the brands of a watch list file's bytes, in file order, shown
+// in slot order, a waiting removal forgotten; at most 1000 brands are taken. Lines end with CR LF, a lone CR
 // or a lone LF, and a UTF-8 byte-order mark at the start is ignored. Lines whose first field
 // is no brand code (ReadBrandCode), is missing from the master or names a market without a
-// suffix are skipped. A line that begins with a comma ends the read as Malformed with EntryCount 0.
+// suffix are skipped. A line that begins with a comma ends the read as Malformed with an empty table.
 [[nodiscard]] WatchListLoad ReadWatchList(std::string_view bytes, const BrandMaster& master, WatchTable& table);
 
 // ReadWatchList on the file at path, read line by line up to the 1000th brand and at most
-// kWatchListMaxBytes; NotOpened with EntryCount 0 when it is no regular file or cannot be read.
+// kWatchListMaxBytes; NotOpened with an empty table when it is no regular file or cannot be read.
 // A line whose first field is longer than 256 bytes is skipped as no code.
 [[nodiscard]] WatchListLoad LoadWatchListFile(FileSystem& files, const std::string& path,
                                               const BrandMaster& master, WatchTable& table);

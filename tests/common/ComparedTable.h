@@ -2,6 +2,7 @@
 // PPM) those screenshots are saved in.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -10,10 +11,9 @@
 
 #include "platform/Surface.h"
 #include "platform/fake/FakeStatusBar.h"
-#include "quotes/Measures.h"
-#include "quotes/WatchTable.h"
 #include "ranking/DrawTable.h"
 #include "ranking/Ranking.h"
+#include "tests/common/TableBuilder.h"
 
 namespace norvale::compared {
 
@@ -26,40 +26,33 @@ inline constexpr double kHeightTwips = 336 * 15.0;
 inline void DrawTableOn(Surface& surface) {
     static const char* const names[] = {"極東重工業株式会社", "ｻﾝﾗｲｽﾞ商事", "大和運輸ホールディングス", "みなと銀行",
                                         "ABCﾏｰﾄ", "日之出電機", "青葉化学工業", "Ｎｅｘｔ　ＡＩ"};
-    auto table = std::make_unique<WatchTable>();
-    constexpr int n = 30;
-    table->EntryCount = n;
-    for (int k = 0; k < n; ++k) {
-        WatchEntry& e = table->entries[static_cast<std::size_t>(k)];
-        e.code = BrandCode(static_cast<std::int16_t>(1301 + 97 * k));
-        e.codeText = e.code.Text();
-        e.brandName = names[k % 8];
+    test::TableBuilder b;
+    for (int k = 0; k < 30; ++k) {
+        b.Brand(std::to_string(1301 + 97 * k), names[k % 8]);
         if (k == 5) continue;  // no quotes yet
         const double base = 150 + (k * 7919) % 28000;
         auto at = [&](double percent) { return std::round(base * (1 + percent / 100)); };
-        e.prevClose = base;
-        e.open = at((k * 7) % 9 - 4);
-        e.last = k % 6 == 0 ? base : at((k * 11) % 15 - 7);
-        e.high = k % 5 == 1 ? e.last : std::max({e.open, e.last, at(3 + k % 3)});
-        e.low = k % 7 == 3 ? e.last : std::min({e.open, e.last, at(-3 - k % 4)});
-        e.vwap = k % 4 == 2 ? e.last : std::round((e.high + e.low + e.last) / 3);
-        e.move = static_cast<PriceMove>(k % 3);
-        e.askQtyTotal = 100.0 * ((k * 613 + 1500) % 40000);
-        e.bidQtyTotal = k % 9 == 4 ? 0 : 100.0 * ((k * k * 389 + 900) % 40000);
-        RecomputeOpenAndPrevCloseDev(e);
-        RecomputeVwapDev(e);
-        RecomputeHighDev(e);
-        RecomputeLowDev(e);
-        RecomputeQuoteRatio(e);
+        const double open = at((k * 7) % 9 - 4);
+        const double last = k % 6 == 0 ? base : at((k * 11) % 15 - 7);
+        const double high = k % 5 == 1 ? last : std::max({open, last, at(3 + k % 3)});
+        const double low = k % 7 == 3 ? last : std::min({open, last, at(-3 - k % 4)});
+        const double vwap = k % 4 == 2 ? last : std::round((high + low + last) / 3);
+        auto text = [](double v) { return std::to_string(static_cast<long long>(v)); };
+        using enum PriceItem;
+        b.Price(PrevClose, text(base)).Price(Open, text(open));
+        if (k % 3 != 0) b.Price(Last, text(k % 3 == 1 ? last - 1 : last + 1));  // a rise or a fall to it
+        b.Price(Last, text(last)).Price(Vwap, text(vwap)).Price(High, text(high)).Price(Low, text(low));
+        b.Quantities(text(100.0 * ((k * 613 + 1500) % 40000)), text(k % 9 == 4 ? 0 : 100.0 * ((k * k * 389 + 900) % 40000)));
     }
+    const auto table = b.Build();
     SortRows(*table, SortKey::FromListIndex(2));
-    table->DeleteTarget = table->RowOrder[6];
-    table->removal = PendingRemoval::AfterPass;
+    (void)table->MarkForRemoval(table->SlotInRow(6));
     FakeStatusBar status;
-    TableView view;
-    view.ClickY = 12 * 4 + 5;  // the fourth data row
+    RowSelection selection;
+    selection.Clicked(12 * 4 + 5);  // the fourth data row
+    selection.Settle(*table, RowsThatFit(surface.Height()));
     surface.Clear();
-    DrawTable(surface, status, *table, view);
+    DrawTable(surface, status, *table, selection);
 }
 
 // Writes width x height 0x00RRGGBB pixels, given by pixel(x, y), as a binary PPM.

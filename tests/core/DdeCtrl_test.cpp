@@ -80,25 +80,26 @@ TEST(DdeOpen, InitialisesAClientOnlyInstanceAndTheServiceHandle) {
     EXPECT_EQ(ddeml.initFlags, 0x3C0010u);
     EXPECT_EQ(ddeml.lastCodePage, 1004);
     EXPECT_EQ(ddeml.log, (std::vector<std::string>{"Initialize", "CreateStringHandle(RSS)"}));
-    EXPECT_EQ(dde.Instance(), FakeDdeml::kInstance);
 
     FakeDdeml refusing;
     refusing.initError = dmlerr::kSysError;
     DdeCtrl noInstance(refusing);
     EXPECT_FALSE(noInstance.Open("RSS"));
     EXPECT_EQ(refusing.log, std::vector<std::string>{"Initialize"});
-    // Without an instance every request fails in its first DDEML call.
+    // Without an instance every request fails in its first DDEML call, and caches nothing.
     EXPECT_FALSE(noInstance.Request("7203.t", "現在値", 500));
-    EXPECT_EQ(noInstance.CurrentTopic(), "");
+    EXPECT_FALSE(noInstance.Request("7203.t", "現在値", 500));
     noInstance.Close();  // nothing to free
-    EXPECT_EQ(refusing.log, (std::vector<std::string>{"Initialize", "CreateStringHandle(7203.t)"}));
+    EXPECT_EQ(refusing.log,
+              (std::vector<std::string>{"Initialize", "CreateStringHandle(7203.t)", "CreateStringHandle(7203.t)"}));
 
     FakeDdeml noHandles;
     noHandles.failStringHandles = true;
     DdeCtrl noService(noHandles);
     EXPECT_FALSE(noService.Open("RSS"));
-    EXPECT_EQ(noService.Service(), DdeString::kNone);
     EXPECT_NE(noService.LastErrorText(), "");
+    noService.Close();  // no service handle to free
+    EXPECT_EQ(noHandles.log, (std::vector<std::string>{"Initialize", "CreateStringHandle(RSS)", "Uninitialize"}));
 }
 
 TEST(DdeRequest, ReusesTheConversationAndHandlesWhileTopicAndItemStay) {
@@ -135,9 +136,7 @@ TEST(DdeRequest, WithNoServerConnectsOncePerTopicChange) {
     EXPECT_EQ(reply.error, dmlerr::kNoConvEstablished);
     EXPECT_EQ(reply.errorText, "DMLERR_NO_CONV_ESTABLISHED クライアントが対話を確立しようとして失敗しました。");
     EXPECT_EQ(o.dde.LastErrorText(), reply.errorText);
-    EXPECT_EQ(o.dde.CurrentTopic(), "7203.t");
-    EXPECT_EQ(o.dde.Conversation(), DdeConversation::kNone);
-    EXPECT_EQ(o.dde.CurrentItem(), "") << "the item is not reached after a failed connect";
+    // The topic stays cached, no conversation, and the item is not reached after a failed connect.
     EXPECT_EQ(o.Ask("7203.t", "前日終値"), "failed");
     EXPECT_EQ(o.Ask("7203.t", "現在値"), "failed");  // once up, tried again as a pass begins (RefreshPass_test)
     EXPECT_EQ(o.ddeml.log, (std::vector<std::string>{"CreateStringHandle(7203.t)", "Connect(7203.t)",
@@ -162,20 +161,18 @@ TEST(DdeRequest, FailedHandlesLeaveTheCacheRetryable) {
     Opened o;
     o.ddeml.failStringHandles = true;
     EXPECT_EQ(o.Ask("7203.t", "現在値"), "failed");
-    EXPECT_EQ(o.dde.CurrentTopic(), "");
-    EXPECT_EQ(o.dde.Topic(), DdeString::kNone);
     o.ddeml.failStringHandles = false;
     o.ddeml.log.clear();
     EXPECT_EQ(o.Ask("7203.t", "現在値"), "100");
     EXPECT_EQ(o.ddeml.log.front(), "CreateStringHandle(7203.t)") << "no free of a handle that is none";
 
-    // An item handle that cannot be made keeps the old item text.
+    // An item handle that cannot be made is made again at the next request of the item.
     o.ddeml.failStringHandles = true;
     EXPECT_EQ(o.Ask("7203.t", "高値"), "failed");
-    EXPECT_EQ(o.dde.CurrentItem(), "現在値");
     o.ddeml.failStringHandles = false;
+    o.ddeml.log.clear();
     EXPECT_EQ(o.Ask("7203.t", "高値"), "100");
-    EXPECT_EQ(o.dde.CurrentItem(), "高値");
+    EXPECT_EQ(o.ddeml.log, (std::vector<std::string>{Opened::Created("高値"), Opened::Asked("7203.t", "高値")}));
 }
 
 // Only a refused item keeps the conversation. Any other failure drops it, so the next request
@@ -306,8 +303,10 @@ TEST(DdeClose, FreesEverythingOnce) {
     EXPECT_EQ(o->ddeml.log, freed);
     o->dde.Close();  // a second close frees nothing twice
     EXPECT_EQ(o->ddeml.log, freed);
-    EXPECT_EQ(o->dde.Instance(), DdeInstance::kNone);
-    EXPECT_EQ(o->dde.CurrentTopic(), "");
+    ASSERT_TRUE(o->dde.Open("RSS"));  // and forgets the topic with the rest
+    o->ddeml.log.clear();
+    EXPECT_EQ(o->Ask("7203.t", "現在値"), "100");
+    EXPECT_EQ(o->ddeml.log.front(), "CreateStringHandle(7203.t)");
 
     // Destroying an open layer closes it.
     FakeDdeml ddeml;

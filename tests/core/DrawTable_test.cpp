@@ -11,6 +11,7 @@
 
 #include "platform/fake/FakeStatusBar.h"
 #include "platform/fake/FakeSurface.h"
+#include "tests/common/TableBuilder.h"
 
 namespace norvale {
 namespace {
@@ -27,16 +28,15 @@ std::vector<SurfaceOp> Slice(const std::vector<SurfaceOp>& ops, std::size_t from
     return {ops.begin() + static_cast<long>(from), ops.begin() + static_cast<long>(std::min(ops.size(), from + count))};
 }
 
+// The table drawn as the window draws it: the selection settled on the rows shown, then the drawing.
 struct Drawing {
-    std::unique_ptr<WatchTable> table = std::make_unique<WatchTable>();
     FakeSurface surface;
     FakeStatusBar status;
-    TableView view;
-    void Draw() { DrawTable(surface, status, *table, view); }
-    std::vector<SurfaceOp> Of(SurfaceOp::Kind kind) const {
-        std::vector<SurfaceOp> out;
-        for (const auto& op : surface.ops) if (op.kind == kind) out.push_back(op);
-        return out;
+    RowSelection selection;
+    void Draw(const WatchTable& table, int clickY = 0) {
+        selection.Clicked(clickY);
+        selection.Settle(table, RowsThatFit(surface.height));
+        DrawTable(surface, status, table, selection);
     }
     // Band fills of the data rows, top to bottom.
     std::vector<SurfaceOp> Bands() const {
@@ -67,6 +67,18 @@ Ops Cells(int y, const std::vector<std::pair<std::string, Rgb>>& cells, std::map
     return out;
 }
 
+// A data row at y: its band and outline up to `right`, the cells, the arrow drawn after the price and
+// the ratio bar, blue up to blueRight, before the ratio.
+Ops DataRow(int y, Rgb band, int right, const std::vector<std::pair<std::string, Rgb>>& cells, const char* arrow,
+            Rgb arrowColour, int blueRight) {
+    Ops out = {F(-1, y - 1, right, y + 11, band), O(-1, y - 1, right, y + 11)};
+    const Ops c = Cells(y, cells,
+                        {{2, {{}, {T(154, y, arrow, arrowColour), T(153, y, arrow, arrowColour)}}},
+                         {15, {{F(889, y, 968, y + 10, kR), F(889, y, blueRight, y + 10, kB)}, {}}}});
+    out.insert(out.end(), c.begin(), c.end());
+    return out;
+}
+
 Ops Header() {
     Ops out = {{SurfaceOp::Persistent, 1, 0, 0, 0, {}, {}}, F(-1, -1, 1000, 11, kG)};
     std::vector<std::pair<std::string, Rgb>> titles;
@@ -83,161 +95,123 @@ TEST(DrawTable, HeaderAndOneFullRowExactly) {
     Drawing d;
     d.surface.width = 1000;
     d.surface.height = 71.9;  // room for row 1 only
-    d.table->EntryCount = 2;
-    d.table->RowOrder[0] = 1;
-    d.table->RowOrder[1] = 0;
-    WatchEntry& e = d.table->entries[1];
-    e.codeText = "7203";
-    e.brandName = "トヨタ自動車株式会社です";
-    e.last = 1234567;
-    e.move = PriceMove::Rose;
-    e.prevClose = 1234567;  // equal: black
-    e.prevCloseDev = -2.5;
-    e.open = 1000;
-    e.openDev = 0.005;
-    e.vwap = 2000000;
-    e.vwapDev = -38.2716;
-    e.high = 1234567;  // equal: red
-    e.low = 1234567;   // equal: blue
-    e.lowDev = 1.005;
-    e.askQtyTotal = 1234.5;
-    e.bidQtyTotal = 0.4;
-    e.quoteRatio = 75;
-    d.view.ClickY = 12;  // first pixel line of row 1
-    d.Draw();
+    using enum PriceItem;
+    const auto table = test::TableBuilder()
+                           .Brand("1301")
+                           .Brand("7203", "トヨタ自動車株式会社です")
+                           .Price(PrevClose, "1,200,000")  // above the price: blue
+                           .Price(Open, "1,000,000")       // below: red
+                           .Price(Last, "1,160,000")
+                           .Price(Last, "1,170,000")  // a rise
+                           .Price(Vwap, "1,170,000")  // equal: black
+                           .Price(High, "1,170,000")  // equal: red
+                           .Price(Low, "1,170,000")   // equal: blue
+                           .Quantities("1234.5", "3703.5")
+                           .Reversed()
+                           .Build();
+    d.Draw(*table, 12);  // the first pixel line of row 1
 
     EXPECT_EQ(Slice(d.surface.ops, 0, kHeader.size()), kHeader);
-    Ops row = {F(-1, 11, 1000, 23, kY), O(-1, 11, 1000, 23)};
-    const Ops cells = Cells(
-        12,
-        {{"7203", kK}, {"トヨタ自動車株式会", kK}, {"   1,234,567", kR}, {"1,234,567", kK}, {" -2.50", kK},
-         {"    1,000", kR}, {"  0.01", kK}, {"2,000,000", kB}, {"-38.27", kK}, {"1,234,567", kR}, {"  0.00", kK},
-         {"1,234,567", kB}, {"  1.01", kK}, {"       1,235", kK}, {"            ", kK}, {"        75.00", kW}},
-        {{2, {{}, {T(154, 12, "↑", kR), T(153, 12, "↑", kR)}}},
-         {15, {{F(889, 12, 968, 22, kR), F(889, 12, 907, 22, kB)}, {}}}});
-    row.insert(row.end(), cells.begin(), cells.end());
-    EXPECT_EQ(Slice(d.surface.ops, kHeader.size(), 1000), row);
-    EXPECT_EQ(d.view.SelectedEntry, 1);
+    EXPECT_EQ(Slice(d.surface.ops, kHeader.size(), 1000),
+              DataRow(12, kY, 1000,
+                      {{"7203", kK}, {"トヨタ自動車株式会", kK}, {"   1,170,000", kR}, {"1,200,000", kB}, {" -2.50", kK},
+                       {"1,000,000", kR}, {" 17.00", kK}, {"1,170,000", kK}, {"  0.00", kK}, {"1,170,000", kR},
+                       {"  0.00", kK}, {"1,170,000", kB}, {"  0.00", kK}, {"       1,235", kK}, {"       3,704", kK},
+                       {"        75.00", kW}},
+                      "↑", kR, 907));
+    EXPECT_EQ(d.selection.Entry(), 1);
     EXPECT_EQ(d.status.Panel(StatusPanel::BrandCount), "銘柄数: 2/ 1000");
-    EXPECT_FALSE(d.view.drawing);
 }
 
 // The colours against close, open and VWAP, and at equality, are pinned by the full row above.
 TEST(DrawTable, EntryWithoutQuotesAFallAndAPriceBetweenHighAndLow) {
     Drawing d;
-    d.table->EntryCount = 2;
-    d.table->entries[0].codeText = "1301";  // no quotes at all
-    WatchEntry& fell = d.table->entries[1];
-    fell.last = 500;
-    fell.move = PriceMove::Fell;
-    fell.high = 600;
-    fell.low = 400;
-    d.Draw();
+    using enum PriceItem;
+    const auto table = test::TableBuilder()
+                           .Brand("1301", "東洋")  // no quotes at all
+                           .Brand("1332", "日水")
+                           .Price(Last, "600")
+                           .Price(Last, "500")
+                           .Price(High, "600")
+                           .Price(Low, "400")
+                           .Build();
+    d.Draw(*table);
 
-    // Every rate reads "  0.00" in black, the numbers without a value are blank, the bar is
-    // nearly all blue; the price against the high and low, and the rest against the price.
-    auto row = [](int y, const char* code, const std::string& last, const char* arrow, Rgb move, Rgb others,
-                  const std::string& high, Rgb highColour, const std::string& low, Rgb lowColour) {
-        const std::string b9(9, ' '), b12(12, ' '), zero = "  0.00";
-        Ops out = {F(-1, y - 1, 809, y + 11, kW), O(-1, y - 1, 809, y + 11)};
-        const Ops cells = Cells(y,
-                                {{code, kK}, {"", kK}, {last, move}, {b9, others}, {zero, kK}, {b9, others}, {zero, kK},
-                                 {b9, others}, {zero, kK}, {high, highColour}, {zero, kK}, {low, lowColour},
-                                 {zero, kK}, {b12, kK}, {b12, kK}, {"         0.00", kW}},
-                                {{2, {{}, {T(154, y, arrow, move), T(153, y, arrow, move)}}},
-                                 {15, {{F(889, y, 968, y + 10, kR), F(889, y, 967, y + 10, kB)}, {}}}});
-        out.insert(out.end(), cells.begin(), cells.end());
-        return out;
-    };
-    Ops rows = row(12, "1301", std::string(12, ' '), "→", kK, kK, std::string(9, ' '), kR, std::string(9, ' '), kB);
-    const Ops down = row(24, "", "         500", "↓", kB, kR, "      600", kB, "      400", kR);
+    // The rates without a reference read "  0.00" in black, the numbers without a value are blank,
+    // the bar is nearly all blue; the price against the high and low, and the rest against the price.
+    const std::string b9(9, ' '), b12(12, ' '), zero = "  0.00", ratio = "         0.00";
+    Ops rows = DataRow(12, kW, 809,
+                       {{"1301", kK}, {"東洋", kK}, {b12, kK}, {b9, kK}, {zero, kK}, {b9, kK}, {zero, kK}, {b9, kK},
+                        {zero, kK}, {b9, kR}, {zero, kK}, {b9, kB}, {zero, kK}, {b12, kK}, {b12, kK}, {ratio, kW}},
+                       "→", kK, 967);
+    const Ops down = DataRow(24, kW, 809,
+                             {{"1332", kK}, {"日水", kK}, {"         500", kB}, {b9, kR}, {zero, kK}, {b9, kR},
+                              {zero, kK}, {b9, kR}, {zero, kK}, {"      600", kB}, {"-16.67", kK}, {"      400", kR},
+                              {" 25.00", kK}, {b12, kK}, {b12, kK}, {ratio, kW}},
+                             "↓", kB, 967);
     rows.insert(rows.end(), down.begin(), down.end());
     EXPECT_EQ(Slice(d.surface.ops, kHeader.size(), 1000), rows);
 }
 
 TEST(DrawTable, QuoteRatioBarSplit) {
-    const std::vector<std::pair<double, int>> cases = {{0, 967}, {50, 927}, {75, 907}, {100, 887},
-                                                       {99.375, 888}, {-20, 967}, {250, 887}};
-    for (const auto& [q, blueRight] : cases) {
-        Drawing d;
-        d.table->EntryCount = 1;
-        d.table->entries[0].quoteRatio = q;
-        d.Draw();
-        const auto fills = d.Of(SurfaceOp::Fill);
-        ASSERT_EQ(fills.size(), 4u);
-        EXPECT_EQ(fills[2], F(889, 12, 968, 22, kR)) << q;
-        EXPECT_EQ(fills[3], F(889, 12, blueRight, 22, kB)) << q;
+    for (const auto& [q, blueRight] : std::vector<std::pair<double, int>>{
+             {0, 967}, {50, 927}, {75, 907}, {100, 887}, {99.375, 888}, {-20, 967}, {250, 887}}) {
+        EXPECT_EQ(BarBlueRight(q), blueRight) << q;
     }
 }
 
 TEST(DrawTable, RowsAreCutByTheUnroundedHeight) {
+    const auto table = test::TableBuilder().Brands(1000).Build();
     const std::vector<std::pair<double, std::size_t>> cases = {
         {529, 40}, {528, 40}, {527.9, 39}, {60, 1}, {59.99, 0}, {11, 0}, {0, 0}, {12047.9, 999}, {12048, 1000}};
     for (const auto& [h, rows] : cases) {
         Drawing d;
-        d.table->EntryCount = 1000;
         d.surface.height = h;
-        d.Draw();
-        EXPECT_EQ(d.Of(SurfaceOp::Outline).size(), rows) << h;
-        EXPECT_EQ(d.Of(SurfaceOp::Fill).front(), F(-1, -1, 809, 11, kG));
+        d.Draw(*table);
+        EXPECT_EQ(static_cast<std::size_t>(d.surface.Count(SurfaceOp::Outline)), rows) << h;
+        EXPECT_EQ(d.surface.ops[1], F(-1, -1, 809, 11, kG));
         EXPECT_EQ(d.status.Panel(StatusPanel::BrandCount), "銘柄数: 1000/ 1000");
     }
     Drawing none;
-    none.Draw();
+    none.Draw(WatchTable());
     EXPECT_EQ(none.surface.ops.size(), kHeader.size());
     EXPECT_EQ(none.status.Panel(StatusPanel::BrandCount), "銘柄数: 0/ 1000");
 }
 
+// Shown in reverse, row r holds slot n - 1 - r. A selection left from an earlier drawing goes.
 TEST(DrawTable, BandsShowTheSelectionOnARowAndAPendingRemovalBeforeIt) {
     struct Case {
         int clickY, entries;
         double height;
-        std::int16_t deleteTarget;
-        PendingRemoval removal;
+        int marked;         // -1 none
         const char* bands;  // top to bottom: White, Yellow, blacK
         int selected;
     };
-    constexpr auto kNone = PendingRemoval::None, kAfter = PendingRemoval::AfterPass;
     const Case cases[] = {
-        {35, 4, 529, 0, kNone, "WYWW", 2},  // the last pixel line of row 2, which shows entry 2
-        {35, 4, 529, 2, kAfter, "WKWW", -1},  // a row marked for removal is not selected
-        {35, 4, 529, 0, kAfter, "WYWK", 2},
-        {35, 4, 529, 0, PendingRemoval::Removing, "WYWW", 2},  // under way: no longer shown black
+        {35, 4, 529, -1, "WYWW", 2},  // the last pixel line of row 2, which shows entry 2
+        {35, 4, 529, 2, "WKWW", -1},  // a row marked for removal is not selected
+        {35, 4, 529, 0, "WYWK", 2},
         // The header, below the rows, below the surface; below the last drawn row although
         // entries remain that do not fit.
-        {0, 4, 529, 0, kNone, "WWWW", -1}, {11, 4, 529, 0, kNone, "WWWW", -1}, {60, 4, 529, 0, kNone, "WWWW", -1},
-        {61, 4, 529, 0, kNone, "WWWW", -1}, {500, 4, 529, 0, kNone, "WWWW", -1}, {600, 4, 529, 0, kNone, "WWWW", -1},
-        {40, 10, 72, 0, kNone, "WW", -1}};
+        {0, 4, 529, -1, "WWWW", -1}, {11, 4, 529, -1, "WWWW", -1}, {60, 4, 529, -1, "WWWW", -1},
+        {61, 4, 529, -1, "WWWW", -1}, {500, 4, 529, -1, "WWWW", -1}, {600, 4, 529, -1, "WWWW", -1},
+        {40, 10, 72, -1, "WW", -1}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "click " << c.clickY << ", target " << c.deleteTarget);
+        SCOPED_TRACE(testing::Message() << "click " << c.clickY << ", marked " << c.marked);
+        auto table = test::TableBuilder().Brands(c.entries).Reversed().Build();
+        EXPECT_EQ(table->MarkForRemoval(c.marked), c.marked >= 0);
         Drawing d;
-        d.table->EntryCount = static_cast<std::int16_t>(c.entries);
-        for (int r = 0; r < c.entries; ++r) d.table->RowOrder[r] = static_cast<std::int16_t>(c.entries - 1 - r);
         d.surface.height = c.height;
-        d.table->DeleteTarget = c.deleteTarget;
-        d.table->removal = c.removal;
-        d.view.ClickY = c.clickY;
-        d.view.SelectedEntry = 3;  // left from an earlier drawing
-        d.Draw();
+        d.Draw(*table, 12);
+        d.surface.ops.clear();
+        d.Draw(*table, c.clickY);
         Ops bands;
         for (int k = 0; c.bands[k] != '\0'; ++k) {
             bands.push_back(F(-1, 11 + 12 * k, 809, 23 + 12 * k, c.bands[k] == 'Y' ? kY : c.bands[k] == 'K' ? kK : kW));
         }
         EXPECT_EQ(d.Bands(), bands);
-        EXPECT_EQ(d.view.SelectedEntry, c.selected);
+        EXPECT_EQ(d.selection.Entry(), c.selected);
     }
-}
-
-TEST(DrawTable, ABusyDrawingReturnsAtOnce) {
-    Drawing d;
-    d.table->EntryCount = 3;
-    d.view.drawing = true;
-    d.view.SelectedEntry = 2;
-    d.Draw();
-    EXPECT_TRUE(d.surface.ops.empty());
-    EXPECT_TRUE(d.status.writes.empty());
-    EXPECT_EQ(d.view.SelectedEntry, 2);
-    EXPECT_TRUE(d.view.drawing);
 }
 
 }  // namespace

@@ -80,12 +80,9 @@ TEST(Resized, LaysOutTheSurfaceAndRedraws) {
 
 // A close during a pass is refused once, turned into a stop, and carried out by the pass before
 // its next request, so against a server that accepts and never answers it waits for the request
-// under way only; nothing is touched after. Request 6 is in the second loop.
+// under way only; nothing is touched after. Request 6 is 1111's second in the second loop.
 TEST(CloseRequested, DuringAPassClosesAfterTheRequestUnderWayAndNothingIsTouchedAfter) {
-    Polling p;
-    p.Add("1111", "t");
-    p.Add("2222", "t");
-    p.Entry(1).openText = p.Entry(1).prevCloseText = "1";
+    Polling p({"1111", "2222"});
     p.ChooseSortKey(2);
     p.logic.StartPolling();
     p.fp.ddeml.connectMs = 200;
@@ -114,8 +111,8 @@ TEST(CloseRequested, DuringAPassClosesAfterTheRequestUnderWayAndNothingIsTouched
     EXPECT_TRUE(p.logic.Closed());
     // Nothing after the request under way was asked, ranked or drawn.
     EXPECT_LE(p.fp.ddeml.clockMs - askedAt, 200 + 500);
-    EXPECT_EQ(p.RequestsFor("1111.t"), 6);
-    EXPECT_EQ(p.RequestsFor("2222.t"), 0);
+    EXPECT_EQ(p.Requests().size(), 6u);
+    EXPECT_EQ(p.Requests().back(), "1111.t,出来高加重平均");
     EXPECT_EQ(p.fp.tableSurface.ops.size(), opsAtClose);
     EXPECT_EQ(p.fp.statusBar.writes.back(), (std::pair<StatusPanel, std::string>(StatusPanel::Activity, "停止")));
     const std::size_t writesAtClose = p.fp.statusBar.writes.size();
@@ -130,8 +127,7 @@ TEST(CloseRequested, DuringAPassClosesAfterTheRequestUnderWayAndNothingIsTouched
 // One brand whose pass takes `passSeconds`; counts the passes that begin.
 struct Cycle : Polling {
     int passes = 0;
-    explicit Cycle(int passSeconds, int interval) {
-        Add("7203", "t");
+    explicit Cycle(int passSeconds, int interval) : Polling({"7203"}) {
         secondsFor["高値"] = passSeconds;
         fp.window.SelectListItem(DropDown::Interval, interval);
         onRequest = [this](int, const std::string&, const std::string& item) { passes += item == "現在値" ? 1 : 0; };
@@ -196,8 +192,7 @@ TEST(WaitTick, ShowsTheLoadingAndWaitingSecondsAndAnIntervalChangeAppliesFromThe
     EXPECT_EQ(change.SecondsToNextPass(400), 7);
 
     // With the wait ticker off, the load time shown is the pass's own, not the wait count.
-    Polling off;
-    off.Add("7203", "t");
+    Polling off({"7203"});
     off.secondsFor["高値"] = 3;
     EXPECT_EQ(off.logic.RunPass(), PassExit::Completed);
     EXPECT_EQ(off.State().WaitSeconds(), 0);
@@ -207,11 +202,17 @@ TEST(WaitTick, ShowsTheLoadingAndWaitingSecondsAndAnIntervalChangeAppliesFromThe
 // The stop at the brand boundary: what the stopped pass leaves, the menus, a restart and a
 // removal that waits across the stopped pass.
 TEST(StopPolling, StopsThePassAtTheBrandBoundaryAndLeavesItsEndUndone) {
-    Polling p;
-    p.Add("1111", "t");
-    p.Add("2222", "t");
+    Polling p({"1111", "2222"});
+    p.quotes["1111.t|始値"] = " ";     // never a value: every pass asks 1111's open first
+    p.quotes["2222.t|現在値"] = "101";  // +1 %
     p.ChooseSortKey(2);
-    p.Entry(1).prevCloseDev = 1;  // a sort by key 2 would now show 2222 first
+    // Stopped after 2222's first every-pass request, at the end of its brand: a sort by key 2
+    // would now show 2222 first, but none has run.
+    p.afterRequest[4 + 14 + 1] = [&] { p.logic.StopPolling(); };
+    ASSERT_EQ(p.logic.RunPass(), PassExit::Stopped);
+    ASSERT_NEAR(p.Entry(1).prevCloseDev, 1, 1e-9);
+    ASSERT_EQ(p.ShownCodes(), (std::vector<std::string>{"1111", "2222"}));
+    p.ForgetRequests();
     auto menus = [&] {
         return std::vector<bool>{p.Enabled(MenuItem::StartPolling), p.Enabled(MenuItem::StopPolling),
                                  p.Enabled(MenuItem::File)};
@@ -226,7 +227,7 @@ TEST(StopPolling, StopsThePassAtTheBrandBoundaryAndLeavesItsEndUndone) {
     // During 1111's open: mark 1111 for removal, stop, and start again, before the boundary.
     std::vector<bool> menusWhileStopping;
     std::size_t opsAtStop = 0;
-    p.afterRequest[1] = [&] {
+    p.afterRequest[p.served + 1] = [&] {
         ASSERT_EQ(p.State().Phase(), PollingPhase::Running);
         p.Delete(0);
         p.logic.StopPolling();
@@ -238,7 +239,7 @@ TEST(StopPolling, StopsThePassAtTheBrandBoundaryAndLeavesItsEndUndone) {
     };
     p.Idle(1);
     EXPECT_EQ(menusWhileStopping, (std::vector<bool>{true, false, true}));
-    EXPECT_EQ(p.Requests(), (std::vector<std::string>{"1111.t,始値", "1111.t,前日終値"}));
+    EXPECT_EQ(p.Requests(), (std::vector<std::string>{"1111.t,始値"}));
     // A load tick shows its count only while the pass runs (WaitTick above), not once it is
     // stopping; it counts on.
     for (const auto& [panel, text] : p.fp.statusBar.writes) EXPECT_NE(text.rfind("読込み中", 0), 0u) << text;
@@ -249,21 +250,21 @@ TEST(StopPolling, StopsThePassAtTheBrandBoundaryAndLeavesItsEndUndone) {
     EXPECT_EQ(p.State().LoadSeconds(), 3);
     EXPECT_EQ(p.State().Phase(), PollingPhase::Idle);
     EXPECT_EQ(p.fp.tableSurface.ops.size(), opsAtStop);
-    EXPECT_EQ(p.Table().RowOrder[0], 0);
+    EXPECT_EQ(p.Table().SlotInRow(0), 0);
     EXPECT_FALSE(p.fp.loadTicker.enabled);
     EXPECT_TRUE(p.fp.waitTicker.enabled);
     EXPECT_EQ(menus(), (std::vector<bool>{false, true, false}));
     // The removal waits across the stopped pass, for the next one that completes.
-    EXPECT_EQ(p.Table().EntryCount, 2);
-    EXPECT_EQ(p.Table().removal, PendingRemoval::AfterPass);
+    EXPECT_EQ(p.Table().Count(), 2);
+    EXPECT_TRUE(p.Table().MarkedForRemoval(0));
     p.secondsFor.clear();
     p.ForgetRequests();
     p.Idle(1);  // a new pass begins at the next wait tick; the marked brand is still refreshed
-    EXPECT_EQ(p.RequestsFor("1111.t"), 14);
-    EXPECT_EQ(p.RequestsFor("2222.t"), 16);
-    EXPECT_EQ(p.Table().EntryCount, 1);
+    EXPECT_EQ(p.RequestsFor("1111.t"), 15);
+    EXPECT_EQ(p.RequestsFor("2222.t"), 14);
+    EXPECT_EQ(p.Table().Count(), 1);
     EXPECT_EQ(p.Entry(0).codeText, "2222");
-    EXPECT_EQ(p.Table().removal, PendingRemoval::None);
+    EXPECT_FALSE(p.Table().RemovalMarked());
 
     // "RSS停止" while waiting: ticker off, menus back, the activity panel and phase untouched.
     p.Idle(2);

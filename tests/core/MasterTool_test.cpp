@@ -10,7 +10,7 @@
 #include "platform/TextCodec.h"
 #include "platform/fake/FakeFileSystem.h"
 #include "tools/master/ListedIssues.h"
-#include "watchlist/BrandIdentity.h"
+#include "table/Market.h"
 #include "watchlist/BrandMaster.h"
 #include "watchlist/NumericText.h"
 

@@ -1,5 +1,5 @@
 // The six measures: deviation rates with their zero guards, the quote ratio, never infinite.
-#include "quotes/Measures.h"
+#include "table/Measures.h"
 
 #include <gtest/gtest.h>
 

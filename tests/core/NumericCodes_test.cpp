@@ -47,8 +47,8 @@ std::string Dump(const std::string& masterBytes, bool cp932, const std::string& 
     }
     auto table = std::make_unique<WatchTable>();
     const auto entries = [&](const std::string& lead) {
-        for (int k = 0; k < table->EntryCount; ++k) {
-            const WatchEntry& e = table->entries[static_cast<std::size_t>(k)];
+        for (int k = 0; k < table->Count(); ++k) {
+            const WatchEntry& e = table->Entry(k);
             out << '\n' << lead << e.code.Text() << ' ' << e.topic << ' ' << e.codeText << ' ' << e.marketSuffix
                 << ' ' << e.brandName;
         }
@@ -60,11 +60,10 @@ std::string Dump(const std::string& masterBytes, bool cp932, const std::string& 
         for (int n = 0; n < count; ++n) {
             const std::string typed = std::to_string(count + n).substr(1);  // n with its leading zeros
             BrandEntry entry;
-            table->EntryCount = 0;
-            table->entries[0] = WatchEntry{};
+            table->Clear();
             for (const char c : typed + '\r') {
                 const auto keyCode = static_cast<std::int16_t>(c == '\r' ? key::kEnter : key::kDigit0 + c - '0');
-                entry.KeyReleased(keyCode, *table, m, -1, PollingPhase::Idle);
+                (void)entry.KeyReleased(keyCode, *table, m, -1, false);
             }
             entries("  typed " + typed + ": ");
         }

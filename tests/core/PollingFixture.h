@@ -15,8 +15,7 @@
 #include "platform/TextCodec.h"
 #include "platform/fake/FakePlatform.h"
 #include "ranking/PrintCell.h"
-#include "watchlist/BrandIdentity.h"
-#include "watchlist/NumericText.h"
+#include "tests/common/TableBuilder.h"
 
 namespace norvale {
 
@@ -44,10 +43,15 @@ struct Polling {
     std::map<int, std::function<void()>> afterRequest;
     std::vector<std::function<void()>> queued;
 
-    // Started with `master` (UTF-8) as the brand master file, if any.
-    explicit Polling(const std::string& master = "") {
+    // Started watching `watched` ("7203", "9984.oj": test::BrandOf), which the master holds with
+    // `known` (to be typed in later) and then the lines of `master` (UTF-8).
+    explicit Polling(const std::vector<std::string>& watched = {}, const std::vector<std::string>& known = {},
+                     std::string master = "") {
         fp.window.events = &logic;
+        const test::TestFiles files = test::FilesOf(watched, known);
+        master = files.master + master;
         if (!master.empty()) fp.files.files[fp.files.InProgramFolder(kBrandMasterFileName)] = Utf8ToCp932(master);
+        if (!watched.empty()) fp.files.files[fp.files.InProgramFolder(kWatchListFileName)] = files.watchList;
         EXPECT_TRUE(logic.StartUp());
         // The server sees and answers CP932, as the DDE layer sends and expects it.
         fp.ddeml.server = [this](const std::string& ansiTopic, const std::string& ansiItem) -> FakeDdeml::Reply {
@@ -89,18 +93,19 @@ struct Polling {
         }
     }
 
-    // Appends a brand the way the brand entry does.
-    void Add(const std::string& code, const std::string& suffix) {
-        WatchEntry e;
-        e.code = ReadBrandCode(code, CodeForm::Master).value();
-        e.codeText = code;
-        e.marketSuffix = suffix;
-        e.topic = TopicOf(e.code, suffix);
-        e.brandName = "銘柄" + code;
-        ASSERT_TRUE(logic.TableForSetUp().Append(std::move(e)));
+    // Types a code the master knows and Enter, as the trader adds a brand.
+    void Add(const std::string& code) {
+        Type(code);
+        Keys({key::kEnter});
     }
-    WatchEntry& Entry(int j) { return logic.TableForSetUp().entries[static_cast<std::size_t>(j)]; }
+    const WatchEntry& Entry(int j) const { return logic.Table().Entry(j); }
     const WatchTable& Table() const { return logic.Table(); }
+    // The codes in display order.
+    std::vector<std::string> ShownCodes() const {
+        std::vector<std::string> codes;
+        for (int r = 0; r < Table().Count(); ++r) codes.push_back(Entry(Table().SlotInRow(r)).codeText);
+        return codes;
+    }
     const PollingState& State() const { return logic.Polling(); }
     void Keys(std::initializer_list<int> codes) {
         for (int c : codes) logic.KeyReleasedOnTable(static_cast<std::int16_t>(c));
@@ -114,8 +119,8 @@ struct Polling {
     }
     // Marks slot for removal with Delete, as the trader does: click its row, then the key.
     void Delete(int slot) {
-        for (int r = 0; r < Table().EntryCount; ++r) {
-            if (Table().RowOrder[static_cast<std::size_t>(r)] != slot) continue;
+        for (int r = 0; r < Table().Count(); ++r) {
+            if (Table().SlotInRow(r) != slot) continue;
             ClickAt(kRowHeight * (r + 1));
             Keys({key::kDelete});
             return;

@@ -1,5 +1,5 @@
 // Reading the number of a quote text.
-#include "quotes/QuoteNumber.h"
+#include "table/QuoteNumber.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -34,14 +34,14 @@ std::string ReadFile(const std::string& path) {
 
 std::vector<std::string> Codes(const WatchTable& t) {
     std::vector<std::string> out;
-    for (int k = 0; k < t.EntryCount; ++k) out.push_back(t.entries[static_cast<std::size_t>(k)].codeText);
+    for (int k = 0; k < t.Count(); ++k) out.push_back(t.Entry(k).codeText);
     return out;
 }
 
 // A started window whose master is kMaster; lists are imported through the file dialog.
 struct Window : Polling {
     const WatchTable& table = logic.Table();
-    Window() : Polling(kMaster) {
+    Window() : Polling({}, {}, kMaster) {
         fp.statusBar.writes.clear();
         fp.tableSurface.ops.clear();
         fp.fileDialog.filters.clear();
@@ -52,6 +52,13 @@ struct Window : Polling {
         fp.fileDialog.answers = {path};
         logic.ImportWatchList();
         return fp.messageBox.shown.size() == messages;
+    }
+    // A pass whose prices rank the last brand first by key 2 (previous-close rate, descending).
+    void SortedByAPass() {
+        quotes[Table().Entry(Table().Count() - 1).topic + "|現在値"] = "110";
+        ChooseSortKey(2);
+        ASSERT_EQ(logic.RunPass(), PassExit::Completed);
+        ASSERT_EQ(Table().SlotInRow(0), Table().Count() - 1);
     }
     bool Load(const std::string& utf8Lines) {
         fp.files.files["/w.txt"] = Utf8ToCp932(utf8Lines);
@@ -65,9 +72,7 @@ TEST(LoadWatchList, MalformedLineIsReportedWithItsLineAndEmptiesTheList) {
     Window w;
     ASSERT_TRUE(w.Load("6758\r\n8233\r\n1321\r\n2702\r\n"));
     EXPECT_FALSE(w.Load("7203\r\n\r\n,6758\r\n8233\r\n"));
-    EXPECT_EQ(w.table.EntryCount, 0);
-    // The brand taken before the bad line is gone too, and nothing of the old list stays.
-    for (int k = 0; k < 4; ++k) EXPECT_EQ(w.table.entries[k].topic, "") << k;
+    EXPECT_EQ(w.table.Count(), 0);  // the brand taken before the bad line is gone too
     ASSERT_EQ(w.fp.messageBox.shown.size(), 1u);
     EXPECT_EQ(w.fp.messageBox.shown[0].title, "Error");
     EXPECT_EQ(w.fp.messageBox.shown[0].text, "初期設定ファイル読込みエラー\r\nFILE : /w.txt\r\nLINE : 3");
@@ -89,7 +94,7 @@ TEST(LoadWatchList, SkipsWhatCannotBeWatchedWithoutAMessage) {
     // Numeric text: blanks around, fractions to the nearest, halves to the even neighbour.
     EXPECT_TRUE(w.Load(" 7203 \r\n6757.5\r\n6758.5\r\n8232.6\r\n1321.4\r\n7201\r\n"));
     EXPECT_EQ(Codes(w.table), (Strings{"7203", "6758", "6758", "8233", "1321", "07201"}));
-    EXPECT_EQ(w.table.entries[5].code, BrandCode(7201));
+    EXPECT_EQ(w.table.Entry(5).code, BrandCode(7201));
 }
 
 // Five digits: the topic keeps the last four, the code text stays whole. Duplicates are watched twice.
@@ -97,8 +102,8 @@ TEST(LoadWatchList, FillsTheIdentityOfEachMarket) {
     Window w;
     EXPECT_TRUE(w.Load("7203\r\n1321\r\n2702\r\n3765\r\n13010\r\n7203\r\n"));
     Strings identities;
-    for (int k = 0; k < w.table.EntryCount; ++k) {
-        const WatchEntry& e = w.table.entries[static_cast<std::size_t>(k)];
+    for (int k = 0; k < w.table.Count(); ++k) {
+        const WatchEntry& e = w.table.Entry(k);
         identities.push_back(e.topic + ' ' + e.marketSuffix + ' ' + e.codeText + ' ' + e.brandName);
     }
     EXPECT_EQ(identities, (Strings{"7203.t t 7203 トヨタ自動車", "1321.os os 1321 日経225連動型上場投資信託",
@@ -113,9 +118,9 @@ TEST(LoadWatchList, StopsAtTheThousandthBrand) {
     lines += "8233\r\n\r\n,bad\r\n8233\r\n8233\r\n";  // lines 1001 to 1005, line 1003 malformed
     lines += std::string(1 << 20, 'x');  // never read: reading ends with the 1000th brand's line
     EXPECT_TRUE(w.Load(lines));
-    EXPECT_EQ(w.table.EntryCount, 1000);
-    EXPECT_EQ(w.table.entries[999].codeText, "6758");
-    for (int r = 0; r < kMaxEntries; ++r) ASSERT_EQ(w.table.RowOrder[r], r);  // shown in slot order
+    EXPECT_EQ(w.table.Count(), 1000);
+    EXPECT_EQ(w.table.Entry(999).codeText, "6758");
+    for (int r = 0; r < kMaxEntries; ++r) ASSERT_EQ(w.table.SlotInRow(r), r);  // shown in slot order
     EXPECT_TRUE(w.fp.messageBox.shown.empty());
     EXPECT_LE(w.fp.files.bytesRead["/w.txt"], 6000u + w.fp.files.pieceSize);
 }
@@ -133,8 +138,7 @@ TEST(LoadWatchList, ReadsAnyLineEndAndAByteOrderMark) {
 TEST(WatchListCommands, ExportWritesSlotOrderAndImportGivesTheSameSlots) {
     Window w;
     ASSERT_TRUE(w.Load("7201\r\n13010\r\n7203\r\n3765\r\n"));
-    w.logic.TableForSetUp().RowOrder[0] = 3;  // a sorted display does not change what is written
-    w.logic.TableForSetUp().RowOrder[3] = 0;
+    w.SortedByAPass();  // a sorted display does not change what is written
     w.fp.statusBar.writes.clear();
     w.fp.fileDialog.answers = {"/out.txt"};
     w.logic.ExportWatchList();
@@ -146,12 +150,11 @@ TEST(WatchListCommands, ExportWritesSlotOrderAndImportGivesTheSameSlots) {
               "すべてのファイル (*.*)|*.*|テキスト ファイル (*.txt)|*.txt|バッチ ファイル (*.bat)|*.bat");
 
     // Read back, the same brands in the same slots (any list, fuzz_watch_list), shown in slot order.
-    w.logic.TableForSetUp().entries[2].lastText = "2500";
     ASSERT_TRUE(w.Import("/out.txt"));
     EXPECT_EQ(Codes(w.table), (Strings{"07201", "13010", "7203", "3765"}));
-    EXPECT_EQ(w.table.entries[1].topic, "3010.t");
-    EXPECT_EQ(std::vector<int>(w.table.RowOrder.begin(), w.table.RowOrder.begin() + 4), (std::vector<int>{0, 1, 2, 3}));
-    EXPECT_EQ(w.table.entries[2].lastText, "");  // quotes start afresh
+    EXPECT_EQ(w.table.Entry(1).topic, "3010.t");
+    EXPECT_EQ(std::vector<int>(w.table.RowOrder().begin(), w.table.RowOrder().end()), (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(w.table.Entry(3).lastText, "");  // quotes start afresh
     EXPECT_EQ(w.fp.fileDialog.filters.size(), 3u);
     ASSERT_FALSE(w.fp.tableSurface.ops.empty());
 
@@ -159,8 +162,7 @@ TEST(WatchListCommands, ExportWritesSlotOrderAndImportGivesTheSameSlots) {
     // exports an empty file over the old one, without asking.
     w.fp.tableSurface.ops.clear();
     EXPECT_TRUE(w.Import("/missing.txt"));
-    EXPECT_EQ(w.table.EntryCount, 0);
-    EXPECT_EQ(w.table.entries[3].topic, "");
+    EXPECT_EQ(w.table.Count(), 0);
     EXPECT_EQ(w.fp.tableSurface.ops.front().kind, SurfaceOp::Clear);
     w.fp.fileDialog.answers = {"/out.txt"};
     w.logic.ExportWatchList();
@@ -182,9 +184,7 @@ TEST(WatchListCommands, AMixedListPollsRanksAndExportsLikeANumericOne) {
     ASSERT_EQ(w.logic.RunPass(), PassExit::Completed);
     EXPECT_EQ(w.RequestsFor("130A.t"), 16);
     EXPECT_EQ(w.RequestsFor("2A5C.oj"), 22);
-    Strings shown;
-    for (int r = 0; r < w.table.EntryCount; ++r) shown.push_back(w.table.entries[w.table.RowOrder[r]].codeText);
-    EXPECT_EQ(shown, (Strings{"130A", "2a5c", "7203", "6758"}));
+    EXPECT_EQ(w.ShownCodes(), (Strings{"130A", "2a5c", "7203", "6758"}));
     w.fp.fileDialog.answers = {"/out.txt"};
     w.logic.ExportWatchList();
     EXPECT_EQ(w.fp.files.files["/out.txt"], "130A\r\n7203\r\n2a5c\r\n6758\r\n");
@@ -193,14 +193,14 @@ TEST(WatchListCommands, AMixedListPollsRanksAndExportsLikeANumericOne) {
 TEST(WatchListCommands, CancelChangesNothingAFailedExportSaysSoAndAnImportEndsAWaitingRemoval) {
     Window w;
     ASSERT_TRUE(w.Load("7203\r\n6758\r\n8233\r\n"));
-    w.logic.TableForSetUp().RowOrder[0] = 1;
-    w.logic.TableForSetUp().RowOrder[1] = 0;
+    w.SortedByAPass();
+    const std::vector<std::int16_t> sorted(w.table.RowOrder().begin(), w.table.RowOrder().end());
     w.fp.statusBar.writes.clear();
     w.fp.tableSurface.ops.clear();
     w.logic.ImportWatchList();  // no answer queued: cancelled
     w.logic.ExportWatchList();
-    EXPECT_EQ(w.table.EntryCount, 3);
-    EXPECT_EQ(w.table.RowOrder[0], 1);
+    EXPECT_EQ(w.table.Count(), 3);
+    EXPECT_TRUE(std::equal(sorted.begin(), sorted.end(), w.table.RowOrder().begin()));
     EXPECT_TRUE(w.fp.statusBar.writes.empty());
     EXPECT_TRUE(w.fp.tableSurface.ops.empty());
     EXPECT_EQ(w.fp.files.files.size(), 2u);  // the master and the list only
@@ -212,11 +212,16 @@ TEST(WatchListCommands, CancelChangesNothingAFailedExportSaysSoAndAnImportEndsAW
     EXPECT_EQ(w.fp.statusBar.Panel(StatusPanel::Activity), "監視銘柄出力失敗");
     EXPECT_EQ(w.fp.files.files["/locked.txt"], "6758\r\n");
 
-    w.logic.TableForSetUp().DeleteTarget = 1;
-    w.logic.TableForSetUp().removal = PendingRemoval::AfterPass;  // asked for during a pass that was then stopped
+    // A removal asked for during a pass that was then stopped.
+    w.afterRequest[w.served + 1] = [&] {
+        w.Delete(1);
+        w.logic.StopPolling();
+    };
+    ASSERT_EQ(w.logic.RunPass(), PassExit::Stopped);
+    ASSERT_TRUE(w.table.MarkedForRemoval(1));
     w.fp.files.files["/new.txt"] = "1321\r\n2702\r\n3765\r\n";
     ASSERT_TRUE(w.Import("/new.txt"));
-    EXPECT_EQ(w.table.removal, PendingRemoval::None);
+    EXPECT_FALSE(w.table.RemovalMarked());
     EXPECT_EQ(Codes(w.table), (Strings{"1321", "2702", "3765"}));
 }
 
@@ -229,11 +234,11 @@ TEST(WatchListCommands, StartUpLoadsEveryBrandOfTheSampleData) {
     ASSERT_TRUE(frm.StartUp());
     EXPECT_TRUE(fp.messageBox.shown.empty());
     const WatchTable& t = frm.Table();
-    EXPECT_EQ(t.EntryCount, 28);
-    EXPECT_EQ(t.entries[0].brandName, "トヨタ自動車");
-    EXPECT_EQ(t.entries[27].topic, "2A5C.t");
+    EXPECT_EQ(t.Count(), 28);
+    EXPECT_EQ(t.Entry(0).brandName, "トヨタ自動車");
+    EXPECT_EQ(t.Entry(27).topic, "2A5C.t");
     std::set<std::string> suffixes;
-    for (int k = 0; k < t.EntryCount; ++k) suffixes.insert(t.entries[k].marketSuffix);
+    for (int k = 0; k < t.Count(); ++k) suffixes.insert(t.Entry(k).marketSuffix);
     EXPECT_EQ(suffixes, (std::set<std::string>{"t", "os", "q", "oj"}));
 }
 

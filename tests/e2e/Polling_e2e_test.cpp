@@ -29,7 +29,7 @@ TEST(EndToEnd, PollingFromTheMenuFillsTheTable) {
     FaultHarness n(folder.path(), 1000);  // the real one-second tickers
     n.Start();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&n.window));
-    const int brands = n.logic->Table().EntryCount;
+    const int brands = n.logic->Table().Count();
     ASSERT_GT(brands, 5);
 
     n.StartPolling();
@@ -37,7 +37,7 @@ TEST(EndToEnd, PollingFromTheMenuFillsTheTable) {
         [&] { return n.window.PanelText(StatusPanel::LoadTime).rfind("読込み時間:", 0) == 0; }, 5000));
     EXPECT_EQ(n.ddeml.Failures(), 0);
     int priced = 0;
-    for (int j = 0; j < brands; ++j) priced += n.logic->Table().entries[static_cast<std::size_t>(j)].last != 0 ? 1 : 0;
+    for (int j = 0; j < brands; ++j) priced += n.logic->Table().Entry(j).last != 0 ? 1 : 0;
     EXPECT_GT(priced, brands / 2);
     EXPECT_EQ(n.window.PanelText(StatusPanel::Activity).rfind("待機中:", 0), 0u);
 

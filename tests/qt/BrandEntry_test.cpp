@@ -182,7 +182,7 @@ struct EntryWindow {
     std::vector<std::string> ShownCodes() const {
         std::vector<std::string> codes;
         const WatchTable& t = h.logic->Table();
-        for (int r = 0; r < t.EntryCount; ++r) codes.push_back(t.entries[t.RowOrder[r]].codeText);
+        for (int r = 0; r < t.Count(); ++r) codes.push_back(t.Entry(t.SlotInRow(r)).codeText);
         return codes;
     }
 };
@@ -202,19 +202,19 @@ TEST(QtBrandEntry, RealClicksAndKeysAddAndRemoveBrands) {
     w.pic->clearFocus();
     w.Click(300);  // below the rows: focus, no selection
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.pic->hasFocus(); }));
-    EXPECT_EQ(w.h.logic->View().SelectedEntry, -1);
+    EXPECT_EQ(w.h.logic->Selection().Entry(), -1);
     w.Key(Qt::Key_1);
     EXPECT_EQ(w.h.logic->TypedCode(), "1");
     // A press dragged off the surface is no click: the selection stays where it was.
     QTest::mousePress(w.pic, Qt::LeftButton, Qt::NoModifier, QPoint(100, 17));
     QTest::mouseRelease(w.pic, Qt::LeftButton, Qt::NoModifier, QPoint(100, w.pic->height() + 40));
-    EXPECT_EQ(w.h.logic->View().ClickY, 300);
+    EXPECT_EQ(w.h.logic->Selection().ClickY(), 300);
     w.Key(Qt::Key_Escape);
     EXPECT_EQ(w.codeBox->text(), QString());
 
     w.Click(17);  // row 0
-    EXPECT_EQ(w.h.logic->View().ClickY, 17);
-    EXPECT_EQ(w.h.logic->View().SelectedEntry, 0);
+    EXPECT_EQ(w.h.logic->Selection().ClickY(), 17);
+    EXPECT_EQ(w.h.logic->Selection().Entry(), 0);
     w.Key(Qt::Key_7, Qt::KeypadModifier);
     w.Key(Qt::Key_2);
     w.Key(Qt::Key_ParenRight, Qt::ShiftModifier);  // Shift with the 0 key
@@ -224,7 +224,7 @@ TEST(QtBrandEntry, RealClicksAndKeysAddAndRemoveBrands) {
     ASSERT_EQ(w.ShownCodes(), (std::vector<std::string>{"6758", "9984", "7203"}));
     EXPECT_EQ(w.codeBox->text(), QString());
     w.Click(12 * 3 + 6);  // the new row
-    EXPECT_EQ(w.h.logic->View().SelectedEntry, 2);
+    EXPECT_EQ(w.h.logic->Selection().Entry(), 2);
     w.Key(Qt::Key_Delete);
     EXPECT_EQ(w.ShownCodes(), (std::vector<std::string>{"6758", "9984"}));
 

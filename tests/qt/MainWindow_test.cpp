@@ -16,6 +16,7 @@
 #include <thread>
 #include <tuple>
 
+#include "platform/KeyCodes.h"
 #include "platform/TextCodec.h"
 #include "platform/qt/QtSurface.h"
 #include "tests/qt/QtHarness.h"
@@ -27,6 +28,7 @@ namespace {
 // The designed controls after start-up; a list choice; a restore from minimised.
 TEST(QtMainWindow, ShowsTheDesignedControlsTakesAListChoiceAndRedrawsWhenRestored) {
     QtHarness h;
+    h.Watch({"1301", "1332"}, {"7203"});
     h.Start();
     QtMainWindow& w = h.window;
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Norvale - (ver1.02)"));
@@ -47,7 +49,7 @@ TEST(QtMainWindow, ShowsTheDesignedControlsTakesAListChoiceAndRedrawsWhenRestore
         const auto* label = w.findChild<QLabel*>(QString::fromLatin1(name));
         EXPECT_EQ(label != nullptr ? label->text() : QString(), QString::fromUtf8(text)) << name;
     }
-    EXPECT_EQ(w.PanelText(StatusPanel::BrandCount), "銘柄数: 0/ 1000");
+    EXPECT_EQ(w.PanelText(StatusPanel::BrandCount), "銘柄数: 2/ 1000");
     // Designed places, 15 twips to the pixel; the lists filled, the first item chosen.
     for (const auto& [name, count, first, place] :
          {std::tuple{"sortKeyList", 13, "並べ替え停止", QRect(176, 0, 209, 20)},
@@ -75,16 +77,22 @@ TEST(QtMainWindow, ShowsTheDesignedControlsTakesAListChoiceAndRedrawsWhenRestore
         sortKeys->view()->setCurrentIndex(sortKeys->model()->index(index, 0));
         QTest::keyClick(sortKeys->view(), Qt::Key_Return);
     };
-    WatchTable& t = h.logic->TableForSetUp();
-    t.EntryCount = 2;
-    t.entries[1].openDev = 5;
-    choose(4);
-    WAIT_UNTIL(h.logic->CurrentSortKey().ListIndex() == 4);
-    EXPECT_EQ(w.PanelText(StatusPanel::SortKey), "本日始値乖離率-降順");
-    EXPECT_EQ(t.RowOrder[0], 1);
-    t.entries[0].openDev = 9;
-    choose(4);
-    WAIT_UNTIL(t.RowOrder[0] == 0);
+    // Rates against the open of +9 % and +5 %; by the size ascending, the second comes first.
+    h.ddeml.server = [](const std::string& topic, const std::string& item) -> FakeDdeml::Reply {
+        return {item == Utf8ToCp932("現在値") ? (topic == "1301.t" ? "109" : "105") : "100"};
+    };
+    ASSERT_EQ(h.logic->RunPass(), PassExit::Completed);
+    const WatchTable& t = h.logic->Table();
+    choose(3);
+    WAIT_UNTIL(h.logic->CurrentSortKey() == SortKey::FromListIndex(3));
+    EXPECT_EQ(w.PanelText(StatusPanel::SortKey), "本日始値乖離率-昇順");
+    EXPECT_EQ(t.SlotInRow(0), 1);
+    // A brand without quotes yet, appended as the last row, comes first once the key is chosen again.
+    for (const int k : {key::kDigit0 + 7, key::kDigit0 + 2, key::kDigit0 + 0, key::kDigit0 + 3, key::kEnter + 0})
+        h.logic->KeyReleasedOnTable(static_cast<std::int16_t>(k));
+    ASSERT_EQ(t.SlotInRow(2), 2);
+    choose(3);
+    WAIT_UNTIL(t.SlotInRow(0) == 2);
 
     // Minimised, nothing is drawn; restored, the table is drawn again.
     QtSurface& table = w.TableSurface();
@@ -142,15 +150,10 @@ constexpr int kTickMs = 20;
 // The real window with 8 or 20 brands watched, and a server that answers every request.
 struct PollingWindow : QtHarness {
     explicit PollingWindow(int brands) : QtHarness(kTickMs) {
+        std::vector<std::string> codes;
+        for (int j = 0; j < brands; ++j) codes.push_back(std::to_string(1000 + j));
+        Watch(codes);
         Start();
-        for (int j = 0; j < brands; ++j) {
-            WatchEntry e;
-            e.codeText = std::to_string(1000 + j);
-            e.marketSuffix = "t";
-            e.topic = e.codeText + ".t";
-            e.brandName = "テスト";
-            EXPECT_TRUE(logic->TableForSetUp().Append(std::move(e)));
-        }
     }
     void StartPolling() { window.findChild<QAction*>(QStringLiteral("startPolling"))->trigger(); }
 };
@@ -175,7 +178,7 @@ TEST(Polling, WaitAndLoadTicksArriveWhileAPassRuns) {
     // Both counters moved between the first and the last request of the pass.
     EXPECT_GE(lastLoad - firstLoad, 5);
     EXPECT_GE(lastWait - firstWait, 5);
-    EXPECT_EQ(h.logic->Table().entries[0].last, 1234);
+    EXPECT_EQ(h.logic->Table().Entry(0).last, 1234);
     EXPECT_EQ(h.logic->Polling().WaitLimit(), 5);
     // And polling goes on: the next pass begins by itself, until RSS停止 between passes.
     const int firstPass = requests;

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/MainWindowLogic.h"
+#include "platform/TextCodec.h"
 #include "platform/fake/FakeDdeml.h"
 #include "platform/fake/FakeFileDialog.h"
 #include "platform/fake/FakeFileSystem.h"
@@ -16,6 +17,7 @@
 #include "platform/qt/QtPlatformServices.h"
 #include "platform/qt/QtSurface.h"
 #include "platform/qt/QtTicker.h"
+#include "tests/common/TableBuilder.h"
 
 namespace norvale {
 
@@ -36,6 +38,12 @@ struct QtHarness {
     Platform platform{window, window, window.TableSurface(), loadTicker, waitTicker, events,
                       fileDialog, messageBox, files, instance, ddeml};
 
+    // The brands the start-up will watch (test::FilesOf).
+    void Watch(const std::vector<std::string>& watched, const std::vector<std::string>& known = {}) {
+        const test::TestFiles f = test::FilesOf(watched, known);
+        files.files[files.InProgramFolder(kBrandMasterFileName)] = Utf8ToCp932(f.master);
+        files.files[files.InProgramFolder(kWatchListFileName)] = f.watchList;
+    }
     // Builds the window logic, runs the start-up and shows the window.
     void Start() {
         logic = std::make_unique<MainWindowLogic>(platform);

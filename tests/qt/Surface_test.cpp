@@ -8,6 +8,7 @@
 
 #include "platform/qt/QtGlyphSource.h"
 #include "platform/qt/QtSurface.h"
+#include "tests/common/TableBuilder.h"
 #include "tests/qt/QtHarness.h"
 #include "tests/qt/QtWait.h"
 

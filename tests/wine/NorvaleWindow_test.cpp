@@ -68,13 +68,13 @@ public:
     // The brands' last texts, "[1,000][1,000]...".
     std::string Texts() const {
         std::string all;
-        for (int i = 0; i < Table().EntryCount; ++i) all += "[" + Table().entries[i].lastText + "]";
+        for (int i = 0; i < Table().Count(); ++i) all += "[" + Table().Entry(i).lastText + "]";
         return all;
     }
     bool AllShow(const std::string& text) const {
-        const auto& e = Table().entries;
-        return Table().EntryCount > 0 && std::all_of(e.begin(), e.begin() + Table().EntryCount,
-                                                     [&](const WatchEntry& x) { return x.lastText == text; });
+        for (int i = 0; i < Table().Count(); ++i)
+            if (Table().Entry(i).lastText != text) return false;
+        return Table().Count() > 0;
     }
 
 private:
@@ -143,7 +143,7 @@ TEST(NorvaleWindow, StartsWithTheSampleFilesFillsItsTableFromTheServerAndStops) 
     GetWindowRect(FindWindowExW(n.Handle(), nullptr, STATUSCLASSNAMEW, nullptr), &bar);
     MapWindowPoints(nullptr, n.Handle(), reinterpret_cast<POINT*>(&bar), 2);
     EXPECT_EQ(std::tuple(bar.left, bar.top, bar.right, bar.bottom), std::tuple(0L, 555L, 972L, 572L)) << "255 twips";
-    EXPECT_EQ(n.Table().EntryCount, 28);
+    EXPECT_EQ(n.Table().Count(), 28);
     EXPECT_EQ(n.Panel(StatusPanel::Activity), "停止");
     EXPECT_EQ(n.Panel(StatusPanel::SortKey), "並べ替え停止");
     Win32MainWindow& w = n.Window();
@@ -176,7 +176,14 @@ class QuotesReturn : public ::testing::TestWithParam<int> {};
 
 TEST_P(QuotesReturn, AfterAKilledServerAndAfterACleanExit) {
     RunningNorvale n;
-    n.Logic().TableForSetUp().EntryCount = static_cast<std::int16_t>(GetParam());  // the first brands only
+    HWND table = n.Window().Table().Handle();
+    for (int k = 0; k < 28 - GetParam(); ++k) {  // the first brands only: the last row clicked and deleted
+        const LPARAM lastRow = MAKELPARAM(20, 12 * n.Table().Count() + 6);
+        SendMessageW(table, WM_LBUTTONDOWN, MK_LBUTTON, lastRow);
+        SendMessageW(table, WM_LBUTTONUP, 0, lastRow);
+        n.Logic().KeyReleasedOnTable(VK_DELETE);
+    }
+    ASSERT_EQ(n.Table().Count(), GetParam());
     ServerProcess server;
     ASSERT_TRUE(server.Start(Replies("1,000")));
     PressKeys(n.Handle(), kStartPolling);
@@ -297,36 +304,40 @@ TEST(NorvaleWindow, ATypedBrandIsAddedWithEnterAndRemovedWithDelete) {
     PressKeys(n.Handle(), {'7', '2', VK_NUMPAD0, '3'});
     EXPECT_EQ(n.Window().CodeBoxText(), "7203");
     PressKeys(n.Handle(), {VK_RETURN});
-    ASSERT_EQ(n.Table().EntryCount, 29);
-    EXPECT_EQ(n.Table().entries[28].topic, "7203.t");
+    ASSERT_EQ(n.Table().Count(), 29);
+    EXPECT_EQ(n.Table().Entry(28).topic, "7203.t");
     EXPECT_EQ(n.Window().CodeBoxText(), "");
     PressKeys(n.Handle(), {'1', '3', '1', 'A'});  // letters are typed like digits
     EXPECT_EQ(n.Window().CodeBoxText(), "131A");
     PressKeys(n.Handle(), {VK_RETURN});
-    ASSERT_EQ(n.Table().EntryCount, 30);
-    EXPECT_EQ(n.Table().entries[29].topic, "131A.t");
+    ASSERT_EQ(n.Table().Count(), 30);
+    EXPECT_EQ(n.Table().Entry(29).topic, "131A.t");
 
     ClickAt(n.Handle(), 100, kTableTop + 30 * 12 + 6);  // the new last row
     PressKeys(n.Handle(), {VK_DELETE});
-    EXPECT_EQ(n.Table().EntryCount, 29);
+    EXPECT_EQ(n.Table().Count(), 29);
 }
 
 // A sort key chosen sorts at once, the key already chosen too, whether keys move the closed list or
 // the open list closes on it.
 TEST(NorvaleWindow, ASortKeyChosenSortsAtOnceTheSameKeyAgainToo) {
+    ServerProcess server;
+    // Level 6 is asked only of the brands on "oj": their quote ratio is the lowest, 500 of 1500.
+    ASSERT_TRUE(server.Start(L"--reply 最良売気配数量１=300 --reply 最良買気配数量１=500 --reply 最良売気配数量６=700"));
     RunningNorvale n;
-    WatchTable& t = n.Logic().TableForSetUp();
-    const auto farthest = [&t](int slot) {
-        for (int k = 0; k < t.EntryCount; ++k) t.entries[k].prevCloseDev = k == slot ? -9 : 1;
-    };
+    PressKeys(n.Handle(), kStartPolling);
+    ASSERT_TRUE(PumpUntil([&] { return n.Panel(StatusPanel::LoadTime).rfind("読込み時間:", 0) == 0; }, 15000));
+    PressKeys(n.Handle(), kStopPolling);
+    const WatchTable& t = n.Table();
     SetFocus(GetDlgItem(n.Handle(), 202));
-    farthest(3);
-    PressKeys(n.Handle(), {VK_DOWN, VK_DOWN});  // "前日終値乖離率-降順"
-    EXPECT_EQ(n.Logic().CurrentSortKey().ListIndex(), 2);
-    EXPECT_EQ(t.RowOrder[0], 3);
-    farthest(7);
+    PressKeys(n.Handle(), std::vector<WORD>(11, VK_DOWN));  // "気配比率-昇順"
+    EXPECT_EQ(n.Logic().CurrentSortKey(), SortKey::FromListIndex(11));
+    EXPECT_EQ(t.Entry(t.SlotInRow(0)).marketSuffix, "oj");
+    // A brand without quotes yet, appended as the last row, comes first once the key is chosen again.
+    for (const int k : std::initializer_list<int>{'7', '2', '0', '3', VK_RETURN}) n.Logic().KeyReleasedOnTable(static_cast<std::int16_t>(k));
+    ASSERT_EQ(t.SlotInRow(28), 28);
     PressKeys(n.Handle(), {VK_F4, VK_RETURN});
-    EXPECT_EQ(t.RowOrder[0], 7);
+    EXPECT_EQ(t.SlotInRow(0), 28);
 }
 
 void ChooseFile(HWND box, const std::wstring& path) {
@@ -398,7 +409,7 @@ TEST(NorvaleWindow, AMalformedLineShowsTheErrorBoxAndLeavesTheListEmpty) {
     EXPECT_EQ(text, L"初期設定ファイル読込みエラー\r\nFILE : " + path + L"\r\nLINE : 3");
     EXPECT_TRUE(okAndCancel);
     EXPECT_TRUE(stopIcon);
-    EXPECT_EQ(n.Table().EntryCount, 0);
+    EXPECT_EQ(n.Table().Count(), 0);
 }
 
 // On a monitor of 144 dpi the window lays itself out again and redraws; the table maps a click to
@@ -426,7 +437,7 @@ TEST(NorvaleWindow, AtAnotherDpiTheWindowLaysOutAgainAndTheTableTakesClicksAndKe
     for (const auto& [down, up] : {std::pair{37, 37}, {38, 38}, {10, 4000}}) {
         SendMessageW(table, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, down));
         SendMessageW(table, WM_LBUTTONUP, 0, MAKELPARAM(20, up));
-        clicked.push_back(n.Logic().View().ClickY);
+        clicked.push_back(n.Logic().Selection().ClickY());
     }
     EXPECT_EQ(clicked, (std::vector<int>{24, 25, 25}));
     // Held keys repeat WM_KEYDOWN only: each WM_KEYUP is one release, its code as it is.

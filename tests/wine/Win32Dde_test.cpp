@@ -37,8 +37,9 @@ protected:
     // The first instance of a process can take the DDEML longer than a call may wait; it is handed
     // out by a later open.
     void SetUp() override {
-        for (int tries = 0; tries < 10 && !dde.Open("RSS"); ++tries) Sleep(100);
-        ASSERT_NE(dde.Service(), DdeString::kNone);
+        bool opened = false;
+        for (int tries = 0; tries < 10 && !(opened = dde.Open("RSS")); ++tries) Sleep(100);
+        ASSERT_TRUE(opened);
     }
 
     // The text of a request, or "error 0x...." with the DDEML's code when it fails.

@@ -6,7 +6,7 @@
 #include <set>
 
 #include "platform/TextCodec.h"
-#include "quotes/BrandCode.h"
+#include "table/BrandCode.h"
 
 namespace norvale::master {
 

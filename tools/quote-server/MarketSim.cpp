@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "quotes/BrandCode.h"
+#include "table/BrandCode.h"
 #include "quotes/QuoteItems.h"
 
 namespace norvale {

@@ -15,7 +15,7 @@
 #include "platform/TextCodec.h"
 #include "platform/dbus/QuoteBus.h"
 #include "tools/quote-server/QuoteService.h"
-#include "watchlist/BrandIdentity.h"
+#include "table/Market.h"
 #include "watchlist/BrandMaster.h"
 #include "watchlist/NumericText.h"
 

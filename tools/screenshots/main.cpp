@@ -107,9 +107,9 @@ bool EntryShots(const QString& dataDir, const QString& out) {
     for (Qt::Key k : {Qt::Key_4, Qt::Key_4, Qt::Key_5, Qt::Key_2}) QTest::keyClick(win, k);  // 花王
     if (!QTest::qWaitFor([&] { return w.logic->TypedCode() == "4452"; })) return false;
     if (!w.Shot(out + QStringLiteral("/entry-before.png"))) return false;
-    const int before = w.logic->Table().EntryCount;
+    const int before = w.logic->Table().Count();
     QTest::keyClick(win, Qt::Key_Return);
-    if (!QTest::qWaitFor([&] { return w.logic->Table().EntryCount == before + 1; })) return false;
+    if (!QTest::qWaitFor([&] { return w.logic->Table().Count() == before + 1; })) return false;
     return w.Shot(out + QStringLiteral("/entry-after.png"));
 }
 

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "app/MainWindowLogic.h"
+#include "platform/TextCodec.h"
 #include "platform/fake/NullSurface.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/fake/QuickDdeml.h"
@@ -131,8 +132,8 @@ long ResidentKb() {
 // Bytes that the table's text fields have reserved.
 long TextKb(const WatchTable& table) {
     std::size_t bytes = 0;
-    for (int j = 0; j < table.EntryCount; ++j) {
-        const WatchEntry& e = table.entries[static_cast<std::size_t>(j)];
+    for (int j = 0; j < table.Count(); ++j) {
+        const WatchEntry& e = table.Entry(j);
         for (const std::string* t : {&e.lastText, &e.prevCloseText, &e.vwapText, &e.openText, &e.highText,
                                      &e.lowText}) {
             bytes += t->capacity();
@@ -145,8 +146,8 @@ long TextKb(const WatchTable& table) {
 }
 
 bool AllFinite(const WatchTable& table, int pass) {
-    for (int j = 0; j < table.EntryCount; ++j) {
-        const WatchEntry& e = table.entries[static_cast<std::size_t>(j)];
+    for (int j = 0; j < table.Count(); ++j) {
+        const WatchEntry& e = table.Entry(j);
         bool finite = true;
         for (const double v : {e.quoteRatio, e.last, e.prevLast, e.prevClose, e.prevCloseDev, e.vwap, e.vwapDev,
                                e.open, e.openDev, e.high, e.highDev, e.low, e.lowDev, e.askQtyTotal, e.bidQtyTotal}) {
@@ -178,20 +179,18 @@ int Run(int passes, int brands, std::uint64_t seed) {
     ddeml.answer = RandomReplies(seed);
     Platform platform{window, statusBar, tableSurface, loadTicker, waitTicker, events,
                       fileDialog, messageBox, files, instance, ddeml};
-    MainWindowLogic frm(platform);
-    WatchTable& table = frm.TableForSetUp();
-    window.events = &frm;
-    if (!frm.StartUp()) return 2;
-
+    // The watch list of start-up: one brand in ten on "HC", which has eight quote levels.
+    std::string master, watch;
     for (int j = 0; j < brands; ++j) {
-        WatchEntry& e = table.entries[static_cast<std::size_t>(j)];
-        e.codeText = std::to_string(1301 + j);
-        e.code = BrandCode(static_cast<std::int16_t>(1301 + j));
-        e.marketSuffix = j % 10 == 0 ? "oj" : "t";  // one brand in ten has eight quote levels
-        e.topic = e.codeText + "." + e.marketSuffix;
-        e.brandName = "ソーク銘柄";
+        const std::string code = std::to_string(1301 + j);
+        master += code + ",ソーク銘柄,100," + (j % 10 == 0 ? "HC" : "東証") + "\r\n";
+        watch += code + "\r\n";
     }
-    table.EntryCount = static_cast<std::int16_t>(brands);
+    files.files[files.InProgramFolder(kBrandMasterFileName)] = Utf8ToCp932(master);
+    files.files[files.InProgramFolder(kWatchListFileName)] = watch;
+    MainWindowLogic frm(platform);
+    window.events = &frm;
+    if (!frm.StartUp() || frm.Table().Count() != brands) return 2;
 
     std::printf("soak: %d passes over %d brands (%d with eight levels), seed %llu\n", passes, brands,
                 (brands + 9) / 10, static_cast<unsigned long long>(seed));

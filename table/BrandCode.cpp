@@ -1,4 +1,4 @@
-#include "quotes/BrandCode.h"
+#include "table/BrandCode.h"
 
 namespace norvale {
 

@@ -1,7 +1,7 @@
-// The six measures of a brand, recomputed by the refresh pass where their inputs arrive.
+// The six measures of a brand, recomputed by the watch table as the quotes they rest on are stored.
 #pragma once
 
-#include "quotes/WatchTable.h"
+#include "table/WatchEntry.h"
 
 namespace norvale {
 

@@ -1,5 +1,5 @@
 // Deviation rates in percent and the bid side's share of the best quantities.
-#include "quotes/Measures.h"
+#include "table/Measures.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "quotes/QuoteNumber.h"
+#include "table/QuoteNumber.h"
 
 #include <charconv>
 #include <cmath>
