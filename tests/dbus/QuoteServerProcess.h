@@ -12,22 +12,12 @@ namespace norvale {
 class QuoteServerProcess {
 public:
     explicit QuoteServerProcess(const QStringList& args) {
-        process_.setProgram(QStringLiteral(NORVALE_QUOTE_SERVER));
-        process_.setArguments(args);
-        process_.setProcessChannelMode(QProcess::SeparateChannels);
-        process_.start();
+        process_.start(QStringLiteral(NORVALE_QUOTE_SERVER), args);
         // It prints "ready <bus name>" once the name is its own.
-        while (process_.waitForReadyRead(10000)) {
-            output_ += process_.readAllStandardOutput().toStdString();
-            if (output_.find("ready ") != std::string::npos) {
-                ready_ = true;
-                break;
-            }
-        }
+        while (!ready_ && process_.waitForReadyRead(10000))
+            ready_ = (output_ += process_.readAllStandardOutput()).contains("ready ");
     }
     ~QuoteServerProcess() { Kill(); }
-    QuoteServerProcess(const QuoteServerProcess&) = delete;
-    QuoteServerProcess& operator=(const QuoteServerProcess&) = delete;
 
     bool Ready() const { return ready_; }
     std::string Errors() { return process_.readAllStandardError().toStdString(); }
@@ -42,7 +32,7 @@ public:
 
 private:
     QProcess process_;
-    std::string output_;
+    QByteArray output_;
     bool ready_ = false;
 };
 

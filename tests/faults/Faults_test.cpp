@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "table/Market.h"
@@ -102,24 +103,28 @@ TEST_F(Faults, ServerAbsentAtStartThenKilledMidPassAndRestarted) {
     }
 }
 
-// A server that accepts every brand and never answers: a close asked for during a request waits for
-// that request only, not for the rest of the brand's (the first brand's open, before its close).
+// A server that accepts every brand and never answers: the close box, clicked during a request (the
+// first brand's open, before its close), is refused while the pass runs, shows "停止処理中" and closes
+// the window after that request, before the next.
 TEST_F(Faults, ACloseAgainstAServerThatNeverAnswersWaitsForOneRequestOnly) {
     QStringList hung;
     for (int j = 0; j < kBrands; ++j) hung << "--hang-topic" << QString::fromStdString(Topic(j));
     const auto server = StartServer(hung);
     h_.Start();
     QElapsedTimer sinceClose;
+    bool refused = false;
+    std::string shown;
     h_.ddeml.onRequest = [&](const std::string&, const std::string&, int n) {
         if (n != 1) return;
         sinceClose.start();
-        Post([&] { h_.window.close(); });
+        Post([&] { refused = !h_.window.close(), shown = h_.window.PanelText(StatusPanel::Activity); });
     };
     h_.Choose(MenuItem::StartPolling);
     ASSERT_TRUE(QTest::qWaitFor([&] { return h_.logic->Closed(); }, 60000));
     std::printf("  closed %lld ms after it was asked for\n", static_cast<long long>(sinceClose.elapsed()));
     EXPECT_LT(sinceClose.elapsed(), kRequestMaxMs);
-    EXPECT_EQ(h_.ddeml.requests.size(), 1u);
+    EXPECT_EQ(std::tuple(h_.ddeml.requests.size(), refused, shown, h_.window.isVisible()),
+              std::tuple(1u, true, "停止処理中", false));
 }
 
 // Replies of 10 KB, of bytes that are no CP932, of every way a number can be broken, all reach the

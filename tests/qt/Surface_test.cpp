@@ -1,13 +1,18 @@
 // The Qt table surface: the glyphs of its font in their cells at each scale, the image it paints,
-// and a move to a screen with another ratio. (The raster under it is tested in the core.)
+// and a move to a screen with another ratio. (The raster under it is tested in the core.) With
+// NORVALE_QT_GLYPHS_OUT naming a file, the glyphs of the table's characters are written there for the
+// test of the Win32 glyphs under Wine (scripts/test-windows).
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 #include "platform/qt/QtGlyphSource.h"
 #include "platform/qt/QtSurface.h"
+#include "tests/common/GlyphFile.h"
 #include "tests/common/TableBuilder.h"
 #include "tests/qt/QtHarness.h"
 #include "tests/qt/QtWait.h"
@@ -43,11 +48,23 @@ TEST(QtSurface, GlyphsSitInTheirCellsOnTheBaselineDrawnAtTheDeviceResolution) {
     int split = 0;
     for (int y = (two.top & 1); y + 1 < two.height; y += 2) {
         for (int x = (two.left & 1); x + 1 < two.width; x += 2) {
-            const auto at = [&](int dx, int dy) { return two.cover[static_cast<std::size_t>((y + dy) * two.width + x + dx)]; };
+            const auto at = [&](int dx, int dy) { return two.cover[std::size_t((y + dy) * two.width + x + dx)]; };
             split += at(0, 0) != at(1, 0) || at(0, 0) != at(0, 1) || at(0, 0) != at(1, 1) ? 1 : 0;
         }
     }
     EXPECT_GT(split, 10);
+}
+
+TEST(QtSurface, WritesTheGlyphsForTheWin32ParityTest) {
+    const char* out = std::getenv("NORVALE_QT_GLYPHS_OUT");
+    if (out == nullptr) GTEST_SKIP() << "NORVALE_QT_GLYPHS_OUT names no file";
+    QtGlyphSource source;
+    std::vector<glyphs::Glyph> all;
+    for (const double scale : glyphs::kScales)
+        for (const char32_t cp : glyphs::TableCharacters()) all.push_back({cp, scale, source.Render(cp, scale)});
+    EXPECT_TRUE(glyphs::Write(out, all)) << out;
+    std::printf("font: %s%s\n", qPrintable(source.Font().family()),
+                source.AdvancesExact() ? "" : " (placed on the grid)");
 }
 
 TEST(QtSurface, AnExposePaintsTheKeptImage) {
