@@ -118,11 +118,14 @@ std::pair<int, int> ScreenAgainstImage(Win32MainWindow& w, int top) {
     return differingAndRed;
 }
 
-TEST(NorvaleWindow, StartsWithTheSampleFilesFillsItsTableFromTheServerAndStops) {
+// The window fills from the server and stops; then a sort key chosen sorts at once, the key already
+// chosen too, whether keys move the closed list or the open list closes on it.
+TEST(NorvaleWindow, StartsWithTheSampleFilesFillsItsTableFromTheServerStopsAndSorts) {
     ServerProcess server;
+    // Level 6 is asked only of the brands on "oj": their quote ratio is the lowest, 500 of 1500.
     ASSERT_TRUE(server.Start(Wide("--reply 現在値=1,234 --reply 前日終値=1,000 --reply 始値=1,010 --reply 高値=1,300 "
                                   "--reply 安値=990 --reply 出来高加重平均=1,100 --reply 最良売気配数量１=300 "
-                                  "--reply 最良買気配数量１=500")));
+                                  "--reply 最良買気配数量１=500 --reply 最良売気配数量６=700")));
     RunningNorvale n;
     EXPECT_EQ(TextOf(n.Handle()), L"Norvale - (ver1.02)");
     RECT client;
@@ -155,6 +158,18 @@ TEST(NorvaleWindow, StartsWithTheSampleFilesFillsItsTableFromTheServerAndStops) 
     }
     PressKeys(n.Handle(), kStopPolling);
     EXPECT_EQ(menus(), (std::vector<bool>{true, true, false, false}));
+
+    const WatchTable& t = n.Table();
+    SetFocus(GetDlgItem(n.Handle(), 202));
+    PressKeys(n.Handle(), std::vector<WORD>(11, VK_DOWN));  // "気配比率-昇順"
+    EXPECT_EQ(n.logic->CurrentSortKey(), SortKey::FromListIndex(11));
+    EXPECT_EQ(t.Entry(t.SlotInRow(0)).marketSuffix, "oj");
+    // A brand without quotes yet, appended as the last row, comes first once the key is chosen again.
+    for (const int k : std::initializer_list<int>{'7', '2', '0', '3', VK_RETURN})
+        n.logic->KeyReleasedOnTable(static_cast<std::int16_t>(k));
+    ASSERT_EQ(t.SlotInRow(28), 28);
+    PressKeys(n.Handle(), {VK_F4, VK_RETURN});
+    EXPECT_EQ(t.SlotInRow(0), 28);
 }
 
 // A server that answers one item 12 s late (its window asleep meanwhile), and one that accepts and
@@ -246,29 +261,6 @@ TEST(NorvaleWindow, ATypedBrandIsAddedWithEnterAndRemovedWithDelete) {
     ClickAt(n.Handle(), 100, kTableTop + 30 * 12 + 6);  // the new last row
     PressKeys(n.Handle(), {VK_DELETE});
     EXPECT_EQ(n.Table().Count(), 29);
-}
-
-// A sort key chosen sorts at once, the key already chosen too, whether keys move the closed list or
-// the open list closes on it.
-TEST(NorvaleWindow, ASortKeyChosenSortsAtOnceTheSameKeyAgainToo) {
-    ServerProcess server;
-    // Level 6 is asked only of the brands on "oj": their quote ratio is the lowest, 500 of 1500.
-    ASSERT_TRUE(server.Start(L"--reply 最良売気配数量１=300 --reply 最良買気配数量１=500 --reply 最良売気配数量６=700"));
-    RunningNorvale n;
-    PressKeys(n.Handle(), kStartPolling);
-    ASSERT_TRUE(PumpUntil([&] { return n.Panel(StatusPanel::LoadTime).rfind("読込み時間:", 0) == 0; }, 15000));
-    PressKeys(n.Handle(), kStopPolling);
-    const WatchTable& t = n.Table();
-    SetFocus(GetDlgItem(n.Handle(), 202));
-    PressKeys(n.Handle(), std::vector<WORD>(11, VK_DOWN));  // "気配比率-昇順"
-    EXPECT_EQ(n.logic->CurrentSortKey(), SortKey::FromListIndex(11));
-    EXPECT_EQ(t.Entry(t.SlotInRow(0)).marketSuffix, "oj");
-    // A brand without quotes yet, appended as the last row, comes first once the key is chosen again.
-    for (const int k : std::initializer_list<int>{'7', '2', '0', '3', VK_RETURN})
-        n.logic->KeyReleasedOnTable(static_cast<std::int16_t>(k));
-    ASSERT_EQ(t.SlotInRow(28), 28);
-    PressKeys(n.Handle(), {VK_F4, VK_RETURN});
-    EXPECT_EQ(t.SlotInRow(0), 28);
 }
 
 void ChooseFile(HWND box, const std::wstring& path) {
