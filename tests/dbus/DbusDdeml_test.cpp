@@ -1,5 +1,4 @@
-// The DDE layer over D-Bus against the stand-in quote server on a private session bus, the probe,
-// and outside clients reading the server as its interface document says.
+// The DDE layer over D-Bus against the stand-in quote server on a private session bus, and the probe.
 #include "platform/dbus/DbusDdeml.h"
 
 #include <QFile>
