@@ -1,5 +1,4 @@
-// The DDE layer over D-Bus against the stand-in quote server on a private session bus, the probe,
-// and outside clients reading the server as its interface document says.
+// The DDE layer over D-Bus against the stand-in quote server on a private session bus, and the probe.
 #include "platform/dbus/DbusDdeml.h"
 
 #include <QFile>
@@ -10,6 +9,8 @@
 #include <algorithm>
 #include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "platform/TextCodec.h"
 #include "quotes/DdeCtrl.h"
@@ -39,12 +40,11 @@ struct Client {
 class QuoteServerTest : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
         QFile file(master_);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray::fromStdString(Utf8ToCp932(
-            "7203,トヨタ自動車,100,東証\r\n6758,ソニーグループ,100,東証\r\n9984,ソフトバンクグループ,100,HC\r\n"
-            "1234,上場廃止,100,NYSE\r\n130a,新規上場,100,東証\r\n")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) &&
+                    file.write(QByteArray::fromStdString(Utf8ToCp932(
+                        "7203,トヨタ自動車,100,東証\r\n6758,ソニーグループ,100,東証\r\n9984,ソフトバンクグループ,100,HC\r\n"
+                        "1234,上場廃止,100,NYSE\r\n130a,新規上場,100,東証\r\n"))) > 0);
     }
 
     // A server on the default bus name for "RSS", its market frozen at 10:30.
@@ -68,7 +68,6 @@ protected:
 
 TEST_F(QuoteServerTest, ServesEveryRefreshItemThroughTheDdeLayer) {
     QuoteServerProcess server(Args());
-    ASSERT_TRUE(server.Ready()) << server.Errors();
     Client client;
     for (const char* topic : {"7203.t", "9984.oj", "130A.t"}) {
         for (const std::string& item : MarketSim::RefreshItems())
@@ -88,26 +87,21 @@ TEST_F(QuoteServerTest, ServesEveryRefreshItemThroughTheDdeLayer) {
 
 TEST_F(QuoteServerTest, InstancesAndHandlesBehaveLikeDdeml) {
     QuoteServerProcess server(Args({"--refuse-topic", "6758.t"}));
-    ASSERT_TRUE(server.Ready()) << server.Errors();
     DbusDdeml ddeml;
-    DdeInstance first{}, second{};
-    ASSERT_EQ(ddeml.Initialize(first, 0x3C0010), 0u);
-    ASSERT_EQ(ddeml.Initialize(second, 0x3C0010), 0u);
-    EXPECT_NE(first, DdeInstance::kNone);
-    EXPECT_NE(first, second);
-    EXPECT_EQ(ddeml.GetLastError(DdeInstance{999}), dmlerr::kDllNotInitialized);
-    EXPECT_EQ(ddeml.CreateStringHandle(DdeInstance{999}, "RSS", 1004), DdeString::kNone);
+    DdeInstance first{}, second{}, unknown{999};
+    ASSERT_EQ((std::pair{ddeml.Initialize(first, 0x3C0010), ddeml.Initialize(second, 0x3C0010)}), std::pair(0u, 0u));
+    EXPECT_TRUE(first != DdeInstance::kNone && first != second);
+    EXPECT_EQ(ddeml.GetLastError(unknown), dmlerr::kDllNotInitialized);
+    EXPECT_EQ(ddeml.CreateStringHandle(unknown, "RSS", 1004), DdeString::kNone);
 
-    const DdeString service = ddeml.CreateStringHandle(first, "RSS", 1004);
-    const DdeString refused = ddeml.CreateStringHandle(first, "6758.t", 1004);
-    const DdeString served = ddeml.CreateStringHandle(first, "7203.t", 1004);
-    const DdeString item = ddeml.CreateStringHandle(first, Utf8ToCp932("前日終値"), 1004);
-    EXPECT_EQ(ddeml.Connect(first, service, refused), DdeConversation::kNone);
-    EXPECT_EQ(ddeml.GetLastError(first), dmlerr::kNoConvEstablished);
-    EXPECT_EQ(ddeml.GetLastError(first), 0u) << "reading the error resets it";
-    EXPECT_EQ(ddeml.GetLastError(second), 0u) << "errors are per instance";
+    const auto handle = [&](const std::string& text) { return ddeml.CreateStringHandle(first, text, 1004); };
+    const DdeString service = handle("RSS"), item = handle(Utf8ToCp932("前日終値"));
+    EXPECT_EQ(ddeml.Connect(first, service, handle("6758.t")), DdeConversation::kNone);
+    // Reading the error resets it; errors are per instance.
+    EXPECT_EQ((std::vector{ddeml.GetLastError(first), ddeml.GetLastError(first), ddeml.GetLastError(second)}),
+              (std::vector{dmlerr::kNoConvEstablished, 0u, 0u}));
 
-    const DdeConversation conversation = ddeml.Connect(first, service, served);
+    const DdeConversation conversation = ddeml.Connect(first, service, handle("7203.t"));
     ASSERT_NE(conversation, DdeConversation::kNone);
     const DdeData data = ddeml.ClientTransaction(conversation, item, 1, 0x20B0, 2000);
     ASSERT_NE(data, DdeData::kNone);
@@ -117,8 +111,7 @@ TEST_F(QuoteServerTest, InstancesAndHandlesBehaveLikeDdeml) {
     EXPECT_EQ(std::string(buffer), value);
     EXPECT_EQ(ddeml.GetData(data, buffer, 2, 1), 2u);
     EXPECT_EQ(std::string(buffer, 2), value.substr(1, 2));
-    EXPECT_TRUE(ddeml.FreeDataHandle(data));
-    EXPECT_FALSE(ddeml.FreeDataHandle(data));
+    EXPECT_EQ((std::pair{ddeml.FreeDataHandle(data), ddeml.FreeDataHandle(data)}), std::pair(true, false));
     EXPECT_EQ(ddeml.ClientTransaction(conversation, item, 2, 0x20B0, 2000), DdeData::kNone) << "only text is served";
 
     EXPECT_TRUE(ddeml.Uninitialize(first));
@@ -129,7 +122,6 @@ TEST_F(QuoteServerTest, InstancesAndHandlesBehaveLikeDdeml) {
 
 TEST_F(QuoteServerTest, ASlowReplyTimesOutAndLeavesNoStaleAnswerBehind) {
     QuoteServerProcess server(Args({"--latency-ms", "800", "--hang-topic", "6758.t"}));
-    ASSERT_TRUE(server.Ready()) << server.Errors();
     Client client;
     EXPECT_EQ(client.Ask("7203.t", "現在値", 500), Error(dmlerr::kDataAckTimeout));
     // The late answer to the first request must not be taken for the answer to the next one.
@@ -146,7 +138,6 @@ TEST_F(QuoteServerTest, AConnectWaitsNoLongerThanARequestMay) {
     for (const auto& [acceptMs, served] : {std::pair{"700", false}, std::pair{"150", true}}) {
         SCOPED_TRACE(acceptMs);
         QuoteServerProcess server(Args({"--accept-ms", acceptMs}));
-        ASSERT_TRUE(server.Ready()) << server.Errors();
         Client client;
         const std::string answer = client.Ask("7203.t", "銘柄名称", 500);
         EXPECT_EQ(answer, served ? "トヨタ自動車" : Error(dmlerr::kNoConvEstablished));
@@ -157,7 +148,6 @@ TEST_F(QuoteServerTest, AServerThatDiesFailsItsConversationAndARestartedOneIsFou
     Client client;
     {
         QuoteServerProcess server(Args());
-        ASSERT_TRUE(server.Ready()) << server.Errors();
         EXPECT_EQ(client.Ask("7203.t", "現在値"), Expected("7203.t", "現在値"));
         server.Kill();
         EXPECT_EQ(client.Ask("7203.t", "高値"), Error(dmlerr::kPostMsgFailed));
@@ -168,13 +158,11 @@ TEST_F(QuoteServerTest, AServerThatDiesFailsItsConversationAndARestartedOneIsFou
     {
         // The next brand connects to the new server, and so does the first brand after it.
         QuoteServerProcess server(Args());
-        ASSERT_TRUE(server.Ready()) << server.Errors();
         EXPECT_EQ(client.Ask("9984.oj", "現在値"), Expected("9984.oj", "現在値"));
         EXPECT_EQ(client.Ask("7203.t", "高値"), Expected("7203.t", "高値"));
     }
     // A server that goes with the request pending: told at once, not after the time limit.
     QuoteServerProcess server(Args({"--exit-after", "2"}));
-    ASSERT_TRUE(server.Ready()) << server.Errors();
     EXPECT_EQ(client.Ask("6758.t", "現在値", 20000), Expected("6758.t", "現在値"));
     EXPECT_EQ(client.Ask("6758.t", "高値", 20000), Expected("6758.t", "高値"));
     EXPECT_EQ(client.Ask("6758.t", "安値", 20000), Error(dmlerr::kPostMsgFailed));
@@ -183,31 +171,30 @@ TEST_F(QuoteServerTest, AServerThatDiesFailsItsConversationAndARestartedOneIsFou
 
 TEST_F(QuoteServerTest, TheProbePrintsEachTextOrTheErrorDescription) {
     QuoteServerProcess server(Args());
-    ASSERT_TRUE(server.Ready()) << server.Errors();
     // The probe's status, standard output and standard error.
-    const auto probe = [](const QStringList& args, const QString& bus = QString()) {
+    const auto probe = [](const QStringList& args, const char* bus = nullptr) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        if (!bus.isEmpty()) env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus);
+        if (bus != nullptr) env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromLatin1(bus));
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(NORVALE_PROBE), args);
         EXPECT_TRUE(p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit);
         return std::tuple(p.exitCode(), p.readAllStandardOutput().toStdString(),
                           p.readAllStandardError().toStdString());
     };
+    const auto error = [](std::uint32_t code) { return "ERROR\t" + DescribeDdeCode(code) + "\n"; };
     EXPECT_EQ(probe({"7203.t=現在値,銘柄名称", "1234.t=現在値", "6758.t=無い項目"}),
               std::tuple(1,
-                         "7203.t\t現在値\t" + Expected("7203.t", "現在値") +
-                             "\n7203.t\t銘柄名称\tトヨタ自動車\n1234.t\t現在値\tERROR\t" +
-                             DescribeDdeCode(dmlerr::kNoConvEstablished) + "\n6758.t\t無い項目\tERROR\t" +
-                             DescribeDdeCode(dmlerr::kNotProcessed) + "\n",
+                         "7203.t\t現在値\t" + Expected("7203.t", "現在値") + "\n7203.t\t銘柄名称\tトヨタ自動車\n" +
+                             "1234.t\t現在値\t" + error(dmlerr::kNoConvEstablished) + "6758.t\t無い項目\t" +
+                             error(dmlerr::kNotProcessed),
                          std::string()));
     // A topic alone asks the refresh pass's items; all answered means status 0.
     const auto [status, out, err] = probe({"9984.oj"});
     EXPECT_EQ(status, 0);
     EXPECT_EQ(static_cast<std::size_t>(std::count(out.begin(), out.end(), '\n')), MarketSim::RefreshItems().size());
     // Without any session bus it says so plainly, besides each request's error.
-    const auto [lostStatus, lostOut, lostErr] = probe({"7203.t=現在値"}, QStringLiteral("unix:path=/nonexistent"));
+    const auto [lostStatus, lostOut, lostErr] = probe({"7203.t=現在値"}, "unix:path=/nonexistent");
     EXPECT_EQ(lostStatus, 1);
     EXPECT_EQ(lostErr.rfind("norvale-probe: there is no D-Bus session bus (", 0), 0u) << lostErr;
     EXPECT_EQ(std::get<0>(probe({})), 2);

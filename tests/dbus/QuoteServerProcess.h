@@ -3,34 +3,24 @@
 
 #include <QProcess>
 #include <QStringList>
-
-#include <string>
+#include <gtest/gtest.h>
 
 namespace norvale {
 
-// The server, started with args; ready once it owns its bus name. Killed when destroyed.
+// The server, started with args, once it owns its bus name (the running test fails when it does not).
+// Killed when destroyed.
 class QuoteServerProcess {
 public:
     explicit QuoteServerProcess(const QStringList& args) {
-        process_.setProgram(QStringLiteral(NORVALE_QUOTE_SERVER));
-        process_.setArguments(args);
-        process_.setProcessChannelMode(QProcess::SeparateChannels);
-        process_.start();
+        process_.start(QStringLiteral(NORVALE_QUOTE_SERVER), args);
         // It prints "ready <bus name>" once the name is its own.
-        while (process_.waitForReadyRead(10000)) {
-            output_ += process_.readAllStandardOutput().toStdString();
-            if (output_.find("ready ") != std::string::npos) {
-                ready_ = true;
-                break;
-            }
-        }
+        QByteArray output;
+        while (!output.contains("ready ") && process_.waitForReadyRead(10000))
+            output += process_.readAllStandardOutput();
+        if (!output.contains("ready ")) ADD_FAILURE() << "no quote server: " << process_.readAllStandardError().data();
     }
     ~QuoteServerProcess() { Kill(); }
-    QuoteServerProcess(const QuoteServerProcess&) = delete;
-    QuoteServerProcess& operator=(const QuoteServerProcess&) = delete;
 
-    bool Ready() const { return ready_; }
-    std::string Errors() { return process_.readAllStandardError().toStdString(); }
     // Ends it at once, as a crash would; nothing is said on the bus beforehand.
     void Kill() {
         if (process_.state() == QProcess::NotRunning) return;
@@ -42,8 +32,6 @@ public:
 
 private:
     QProcess process_;
-    std::string output_;
-    bool ready_ = false;
 };
 
 }  // namespace norvale

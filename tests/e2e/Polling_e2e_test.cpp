@@ -18,13 +18,9 @@ namespace {
 TEST(EndToEnd, PollingFromTheMenuFillsTheTable) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    for (const char* name : {"mei_code.txt", "監視銘柄.txt"}) {
-        ASSERT_TRUE(QFile::copy(QStringLiteral(NORVALE_SAMPLE_DATA "/") + QString::fromUtf8(name),
-                                folder.filePath(QString::fromUtf8(name))));
-    }
-    const QStringList serverArgs = {QStringLiteral("--master"), folder.filePath(QStringLiteral("mei_code.txt"))};
-    QuoteServerProcess server(serverArgs);
-    ASSERT_TRUE(server.Ready()) << server.Errors();
+    for (const QString name : {"mei_code.txt", "監視銘柄.txt"})
+        ASSERT_TRUE(QFile::copy(QStringLiteral(NORVALE_SAMPLE_DATA "/") + name, folder.filePath(name)));
+    QuoteServerProcess server({"--master", folder.filePath(QStringLiteral("mei_code.txt"))});
 
     FaultHarness n(folder.path(), 1000);  // the real one-second tickers
     n.Start();
@@ -32,9 +28,8 @@ TEST(EndToEnd, PollingFromTheMenuFillsTheTable) {
     const int brands = n.logic->Table().Count();
     ASSERT_GT(brands, 5);
 
-    n.StartPolling();
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return n.window.PanelText(StatusPanel::LoadTime).rfind("読込み時間:", 0) == 0; }, 5000));
+    n.Choose(MenuItem::StartPolling);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return n.statusBar.completed >= 1; }, 5000));
     EXPECT_EQ(n.ddeml.Failures(), 0);
     int priced = 0;
     for (int j = 0; j < brands; ++j) priced += n.logic->Table().Entry(j).last != 0 ? 1 : 0;

@@ -1,37 +1,19 @@
 // The real window logic in the real Qt window and event loop, talking to the stand-in quote server over
 // the real D-Bus DDEML, with taps that watch what a misbehaving server could break: how long each
-// request blocks, whether the window keeps handling events and drawing the table, and the watch
-// list file in the program folder.
+// request blocks, whether the window keeps handling events, and the files of the program folder.
 #pragma once
 
-#include <QAction>
-#include <QComboBox>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <functional>
-#include <memory>
 #include <string>
 #include <utility>
-#include <vector>
 
-#include "app/MainWindowLogic.h"
-#include "platform/TextCodec.h"
 #include "platform/dbus/DbusDdeml.h"
-#include "platform/fake/FakeFileDialog.h"
-#include "platform/fake/FakeInstanceGuard.h"
-#include "platform/fake/FakeMessageBox.h"
 #include "platform/fake/TimedDdeml.h"
-#include "platform/qt/QtMainWindow.h"
-#include "platform/qt/QtPlatformServices.h"
-#include "platform/qt/QtSurface.h"
-#include "platform/qt/QtTicker.h"
+#include "tests/qt/QtHarness.h"
 
 namespace norvale {
 
@@ -47,98 +29,50 @@ private:
     QString folder_;
 };
 
-// The status bar, counting the ends of passes and the drawings of the table (each writes the
-// brand count).
-class PassCountingStatusBar : public StatusBar {
-public:
-    explicit PassCountingStatusBar(QtMainWindow& real) : real_(real) {}
-    void SetPanel(StatusPanel panel, const std::string& text) override {
-        if (panel == StatusPanel::LoadTime && text.rfind("読込み時間:", 0) == 0) ++completed;
-        if (panel == StatusPanel::BrandCount) ++drawings;
-        real_.SetPanel(panel, text);
-    }
-    int completed = 0;
-    int drawings = 0;
-
-private:
-    QtMainWindow& real_;
-};
-
-// A timer of the window's own: while armed, the longest time the window went without handling
-// its events.
-class LivenessProbe {
-public:
+// A timer of the window's own: while armed, the longest time the window went without handling its
+// events. Disarmed while the test itself holds the thread (starting a server, say).
+struct LivenessProbe {
     explicit LivenessProbe(QObject* context) {
-        timer_.setInterval(10);
-        QObject::connect(&timer_, &QTimer::timeout, context, [this] {
+        timer.setInterval(10);
+        QObject::connect(&timer, &QTimer::timeout, context, [this] {
             ++ticks;
-            if (clock_.isValid()) maxGapMs = std::max(maxGapMs, clock_.restart());
+            if (clock.isValid()) maxGapMs = std::max(maxGapMs, clock.restart());
         });
     }
-    void Arm() {
-        clock_.start();
-        timer_.start();
+    void Arm(bool on = true) {
+        on ? clock.start() : clock.invalidate();
+        on ? timer.start() : timer.stop();
     }
-    // For a stretch in which the test itself holds the thread (starting a server, say).
-    void Pause() {
-        timer_.stop();
-        clock_.invalidate();
-    }
-
+    QTimer timer;
+    QElapsedTimer clock;
     int ticks = 0;
     qint64 maxGapMs = 0;
-
-private:
-    QTimer timer_;
-    QElapsedTimer clock_;
 };
 
-struct FaultHarness {
-    // Fast tickers: the polling cycle itself is the same at any tick length.
-    static constexpr int kTickMs = 20;
-
-    explicit FaultHarness(const QString& folder, int tickMs = kTickMs)
-        : files(folder), loadTicker(tickMs, [this] { logic->LoadTick(); }),
-          waitTicker(tickMs, [this] { logic->WaitTick(); }) {}
-
+struct BusServices {
+    explicit BusServices(const QString& folder) : files(folder) {}
     FolderFiles files;
-    QtMainWindow window;
-    PassCountingStatusBar statusBar{window};
-    QtEventPump events;
-    FakeFileDialog fileDialog;
-    FakeMessageBox messageBox;
-    FakeInstanceGuard instance;
     DbusDdeml dbus;
     TimedDdeml ddeml{dbus};
-    std::unique_ptr<MainWindowLogic> logic;
-    QtTicker loadTicker;
-    QtTicker waitTicker;
-    Platform platform{window, statusBar, window.TableSurface(), loadTicker, waitTicker, events,
-                      fileDialog, messageBox, files, instance, ddeml};
+};
+
+struct FaultHarness : BusServices, QtWindowHarness {
+    // Fast tickers: the polling cycle itself is the same at any tick length.
+    explicit FaultHarness(const QString& folder, int tickMs = 20)
+        : BusServices(folder), QtWindowHarness(files, ddeml, tickMs) {}
+
     LivenessProbe probe{&window};
 
-    // Start-up from the files in the program folder, then the window is shown.
     void Start() {
-        logic = std::make_unique<MainWindowLogic>(platform);
-        window.SetEvents(logic.get());
-        ASSERT_TRUE(logic->StartUp());
-        window.show();
+        QtWindowHarness::Start();
         probe.Arm();
-    }
-    QAction* Action(const char* name) { return window.findChild<QAction*>(QString::fromLatin1(name)); }
-    void StartPolling() { Action("startPolling")->trigger(); }
-    // The user picks a sort key in the list.
-    void PickSortKey(int index) {
-        QComboBox* combo = window.findChild<QComboBox*>(QStringLiteral("sortKeyList"));
-        combo->setCurrentIndex(index);
-        emit combo->activated(index);
     }
     // Stops polling and closes the window, as the user would at the end of the day.
     void Finish() {
         if (logic == nullptr || logic->Closed()) return;
-        Action("stopPolling")->trigger();
+        Choose(MenuItem::StopPolling);
         window.close();
-        for (int i = 0; i < 500 && !logic->Closed(); ++i) QTest::qWait(20);
+        static_cast<void>(QTest::qWaitFor([this] { return logic->Closed(); }, 10000));
     }
 };
 

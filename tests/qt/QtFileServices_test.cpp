@@ -12,7 +12,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -35,8 +34,7 @@ std::string S(const QString& s) { return s.toStdString(); }
 
 void Put(const QString& path, const QByteArray& bytes) {
     QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(bytes), bytes.size());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
 }
 
 QByteArray Get(const QString& path) {
@@ -58,30 +56,11 @@ struct Undo {
 bool SetImmutable(const QString& path, bool on = true) {
     return QProcess::execute(QStringLiteral("chattr"), {on ? QStringLiteral("+i") : QStringLiteral("-i"), path}) == 0;
 }
-// Immutable until the guard goes.
-Undo Immutable(const QString& path) {
-    SetImmutable(path);
-    return {[path] { SetImmutable(path, false); }};
-}
-
-// Writes past limit bytes fail with EFBIG instead of raising SIGXFSZ, until the guard goes.
-Undo FileSizeLimit(rlim_t limit) {
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const rlimit lowered{limit, old.rlim_max};
-    signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &lowered);
-    return {[old] {
-        setrlimit(RLIMIT_FSIZE, &old);
-        signal(SIGXFSZ, SIG_DFL);
-    }};
-}
 
 // Whole files are written and read back, up to a limit; a missing file, a folder, a FIFO that
 // nobody writes (opening it must not wait for a writer) and devices are not read at all.
 TEST(QtFileSystem, ReadsOnlyRegularFilesAndOnlySoMuch) {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     QtFileSystem fs;
     const QString path = dir.filePath(QStringLiteral("監視銘柄.txt"));
     for (const std::string& bytes : {std::string("7203\r\n\x83\x5C\r\n"), std::string(), std::string(100001, '7'),
@@ -91,15 +70,13 @@ TEST(QtFileSystem, ReadsOnlyRegularFilesAndOnlySoMuch) {
     }
     EXPECT_EQ(Entries(dir.path()), QStringList{QStringLiteral("監視銘柄.txt")});
 
-    const QString fifo = dir.filePath(QStringLiteral("fifo"));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("fifo"))).constData(), 0600), 0);
     for (const QString device : {"zero", "urandom"}) ASSERT_TRUE(QFile::link("/dev/" + device, dir.filePath(device)));
     for (const char* name : {"missing", ".", "fifo", "zero", "urandom"}) {
-        SCOPED_TRACE(name);
         const std::string path = S(dir.filePath(QString::fromLatin1(name)));
-        EXPECT_EQ(fs.ReadAll(path, 1 << 20), std::nullopt);
         WatchTable table;
-        EXPECT_EQ(LoadWatchListFile(fs, path, BrandMaster{}, table).status, WatchListStatus::NotOpened);
+        EXPECT_EQ(fs.ReadAll(path, 1 << 20), std::nullopt) << name;
+        EXPECT_EQ(LoadWatchListFile(fs, path, BrandMaster{}, table).status, WatchListStatus::NotOpened) << name;
     }
 }
 
@@ -107,7 +84,6 @@ TEST(QtFileSystem, ReadsOnlyRegularFilesAndOnlySoMuch) {
 // gone, the write goes through.
 TEST(QtFileSystem, FailedWritesLeaveWhatWasThere) {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     QtFileSystem fs;
     const QByteArray old = "6758\r\n8306\r\n";
     const QString list = dir.filePath(QStringLiteral("監視銘柄.txt"));
@@ -117,6 +93,7 @@ TEST(QtFileSystem, FailedWritesLeaveWhatWasThere) {
     if (!SetImmutable(list) || !SetImmutable(list, false)) GTEST_SKIP() << "chattr is not supported here";
     const QStringList before = Entries(dir.path());
     const auto nothing = [] { return Undo{[] {}}; };
+    const auto immutable = [](QString path) { return SetImmutable(path), Undo{[path] { SetImmutable(path, false); }}; };
     const struct {
         const char* what;
         std::function<Undo()> guard;
@@ -126,9 +103,22 @@ TEST(QtFileSystem, FailedWritesLeaveWhatWasThere) {
         {"in a folder that is a regular file", nothing, {"plain/out.txt"}},
         {"onto the name of a folder", nothing, {"sub"}},
         {"in a missing folder", nothing, {"missing/監視銘柄.txt"}},
-        {"midway, as on a full disk", [] { return FileSizeLimit(64); }, {"監視銘柄.txt"}, std::string(100000, '7')},
-        {"in a folder made immutable", [&] { return Immutable(dir.path()); }, {"監視銘柄.txt", "new.txt"}},
-        {"onto a file made immutable", [&] { return Immutable(list); }, {"監視銘柄.txt"}},
+        // As on a full disk: writes past 64 bytes fail with EFBIG instead of raising SIGXFSZ.
+        {"midway",
+         [] {
+             rlimit old{};
+             getrlimit(RLIMIT_FSIZE, &old);
+             const rlimit lowered{64, old.rlim_max};
+             signal(SIGXFSZ, SIG_IGN);
+             setrlimit(RLIMIT_FSIZE, &lowered);
+             return Undo{[old] {
+                 setrlimit(RLIMIT_FSIZE, &old);
+                 signal(SIGXFSZ, SIG_DFL);
+             }};
+         },
+         {"監視銘柄.txt"}, std::string(100000, '7')},
+        {"in a folder made immutable", [&] { return immutable(dir.path()); }, {"監視銘柄.txt", "new.txt"}},
+        {"onto a file made immutable", [&] { return immutable(list); }, {"監視銘柄.txt"}},
         {"onto a read-only file",
          [&] {
              QFile::setPermissions(list, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
@@ -152,8 +142,7 @@ TEST(QtFileSystem, FailedWritesLeaveWhatWasThere) {
     EXPECT_TRUE(fs.WriteAll(S(list), "7203\r\n7203\r\n"));
     EXPECT_EQ(Get(list), QByteArray("7203\r\n7203\r\n"));
     struct stat replaced {};
-    EXPECT_EQ(::stat(QFile::encodeName(list).constData(), &replaced), 0);
-    EXPECT_EQ(replaced.st_mode & 07777, 0640u);
+    EXPECT_EQ(::stat(QFile::encodeName(list).constData(), &replaced) == 0 ? replaced.st_mode & 07777 : 0u, 0640u);
 }
 
 // Only a lock held by a live Norvale ends the new start, silently: a lock file that no process holds is
@@ -193,9 +182,8 @@ TEST(QtInstanceGuard, OnlyALiveLockEndsTheNewStart) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         QTemporaryDir dir;
-        ASSERT_TRUE(dir.isValid());
         const QString lock = dir.filePath(QString::fromLatin1(c.lock));
-        ASSERT_TRUE(c.plant(lock));
+        ASSERT_TRUE(dir.isValid() && c.plant(lock));
         QtInstanceGuard guard(lock);
         EXPECT_FALSE(guard.AnotherInstanceRunning());
         EXPECT_EQ(!guard.Doubt().isEmpty(), c.saysWhy) << guard.Doubt().toStdString();
@@ -204,12 +192,10 @@ TEST(QtInstanceGuard, OnlyALiveLockEndsTheNewStart) {
     impostor.waitForFinished();
     // A live holder ends the next start, silently.
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     QtInstanceGuard first(dir.filePath(QStringLiteral("norvale.lock")));
     ASSERT_FALSE(first.AnotherInstanceRunning());
     QtInstanceGuard second(dir.filePath(QStringLiteral("norvale.lock")));
-    EXPECT_TRUE(second.AnotherInstanceRunning());
-    EXPECT_TRUE(second.Doubt().isEmpty());
+    EXPECT_EQ(std::pair(second.AnotherInstanceRunning(), second.Doubt()), std::pair(true, QString()));
     EXPECT_EQ(QFileInfo(QtInstanceGuard::DefaultLockPath()).absolutePath(),
               QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
     // No usable runtime folder (not private, and a file where one would be made in the temporary
@@ -231,7 +217,6 @@ TEST(QtInstanceGuard, OnlyALiveLockEndsTheNewStart) {
 // open, it is closed a little later, so the test fails instead of waiting for ever.
 void WhenModal(std::function<void(QWidget*)> f) {
     auto* timer = new QTimer;
-    timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, f] {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr || !modal->isVisible()) return;
@@ -240,12 +225,11 @@ void WhenModal(std::function<void(QWidget*)> f) {
         f(modal);
         QTimer::singleShot(5000, modal, [modal] { modal->close(); });
     });
-    timer->start();
+    timer->start(10);
 }
 
 TEST(QtFileDialog, OffersTheThreeFiltersAcceptsNewNamesAndRemembersTheLast) {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     const QString chosen = dir.filePath(QStringLiteral("新規.txt"));  // does not exist yet
     const std::string filter = "すべてのファイル (*.*)|*.*|テキスト ファイル (*.txt)|*.txt|バッチ ファイル (*.bat)|*.bat";
     QtFileDialog dialog(nullptr);
@@ -258,11 +242,10 @@ TEST(QtFileDialog, OffersTheThreeFiltersAcceptsNewNamesAndRemembersTheLast) {
             ASSERT_NE(types, nullptr);
             QStringList shown;
             for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
-            EXPECT_EQ(shown,
-                      (QStringList{"すべてのファイル (*.*)", "テキスト ファイル (*.txt)", "バッチ ファイル (*.bat)"}));
-            EXPECT_EQ(types->currentIndex(), 0);
-            EXPECT_EQ(d->acceptMode(), QFileDialog::AcceptOpen);
-            EXPECT_TRUE(d->testOption(QFileDialog::DontConfirmOverwrite));
+            EXPECT_EQ(shown, (QStringList{"すべてのファイル (*.*)", "テキスト ファイル (*.txt)", "バッチ ファイル (*.bat)"}));
+            const bool replacesSilently = d->testOption(QFileDialog::DontConfirmOverwrite);
+            EXPECT_EQ(std::tuple(types->currentIndex(), d->acceptMode(), replacesSilently),
+                      std::tuple(0, QFileDialog::AcceptOpen, true));
             if (again) {
                 EXPECT_EQ(d->selectedFiles(), QStringList{chosen}) << "the last name is offered again";
                 d->reject();
@@ -276,24 +259,17 @@ TEST(QtFileDialog, OffersTheThreeFiltersAcceptsNewNamesAndRemembersTheLast) {
 }
 
 TEST(QtMessageBox, ShowsTheStopIconOkCancelAndPlainLines) {
-    QtMessageBox messages(nullptr);
-    QString title, text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
-    Qt::TextFormat format = Qt::AutoText;
+    std::tuple<QString, QString, QMessageBox::Icon, QMessageBox::StandardButtons, Qt::TextFormat> shown;
     WhenModal([&](QWidget* w) {
         auto* box = qobject_cast<QMessageBox*>(w);
         ASSERT_NE(box, nullptr);
-        std::tie(title, text, icon, buttons, format) =
-            std::tuple(box->windowTitle(), box->text(), box->icon(), box->standardButtons(), box->textFormat());
+        shown = {box->windowTitle(), box->text(), box->icon(), box->standardButtons(), box->textFormat()};
         box->button(QMessageBox::Cancel)->click();
     });
-    messages.ShowCriticalOkCancel("初期設定ファイル読込みエラー\r\nFILE : /tmp/<b>a</b>.txt\r\nLINE : 3", "Error");
-    EXPECT_EQ(title, QStringLiteral("Error"));
-    EXPECT_EQ(text, QStringLiteral("初期設定ファイル読込みエラー\nFILE : /tmp/<b>a</b>.txt\nLINE : 3"));
-    EXPECT_EQ(icon, QMessageBox::Critical);
-    EXPECT_EQ(buttons, QMessageBox::Ok | QMessageBox::Cancel);
-    EXPECT_EQ(format, Qt::PlainText);
+    QtMessageBox(nullptr).ShowCriticalOkCancel("初期設定ファイル読込みエラー\r\nFILE : /tmp/<b>a</b>.txt\r\nLINE : 3", "Error");
+    EXPECT_EQ(shown, std::tuple(QStringLiteral("Error"),
+                                QStringLiteral("初期設定ファイル読込みエラー\nFILE : /tmp/<b>a</b>.txt\nLINE : 3"),
+                                QMessageBox::Critical, QMessageBox::Ok | QMessageBox::Cancel, Qt::PlainText));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The real Qt window wired to the window logic, with fakes only where a test must decide (files,
-// dialogs, quote server, instance check).
+// The real Qt window wired to the window logic, with fakes only where a test must decide (dialogs,
+// instance check, and, unless the test brings its own, the files and the quote server).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,35 +21,63 @@
 
 namespace norvale {
 
-struct QtHarness {
-    explicit QtHarness(int tickMs = 1000)
-        : loadTicker(tickMs, [this] { logic->LoadTick(); }), waitTicker(tickMs, [this] { logic->WaitTick(); }) {}
+// The window's status bar, counting the ends of passes and the drawings of the table (each writes
+// the brand count).
+class CountingStatusBar : public StatusBar {
+public:
+    explicit CountingStatusBar(QtMainWindow& real) : real_(real) {}
+    void SetPanel(StatusPanel panel, const std::string& text) override {
+        completed += panel == StatusPanel::LoadTime && text.rfind("読込み時間:", 0) == 0 ? 1 : 0;
+        drawings += panel == StatusPanel::BrandCount ? 1 : 0;
+        real_.SetPanel(panel, text);
+    }
+    int completed = 0;
+    int drawings = 0;
+
+private:
+    QtMainWindow& real_;
+};
+
+struct QtWindowHarness {
+    QtWindowHarness(FileSystem& files, Ddeml& ddeml, int tickMs)
+        : loadTicker(tickMs, [this] { logic->LoadTick(); }), waitTicker(tickMs, [this] { logic->WaitTick(); }),
+          platform{window, statusBar, window.TableSurface(), loadTicker, waitTicker, events,
+                   fileDialog, messageBox, files, instance, ddeml} {}
 
     QtMainWindow window;
+    CountingStatusBar statusBar{window};
     QtEventPump events;
     FakeFileDialog fileDialog;
     FakeMessageBox messageBox;
-    FakeFileSystem files;
     FakeInstanceGuard instance;
-    FakeDdeml ddeml;
     std::unique_ptr<MainWindowLogic> logic;
     QtTicker loadTicker;
     QtTicker waitTicker;
-    Platform platform{window, window, window.TableSurface(), loadTicker, waitTicker, events,
-                      fileDialog, messageBox, files, instance, ddeml};
+    Platform platform;
 
-    // The brands the start-up will watch (test::FilesOf).
-    void Watch(const std::vector<std::string>& watched, const std::vector<std::string>& known = {}) {
-        const test::TestFiles f = test::FilesOf(watched, known);
-        files.files[files.InProgramFolder(kBrandMasterFileName)] = Utf8ToCp932(f.master);
-        files.files[files.InProgramFolder(kWatchListFileName)] = f.watchList;
-    }
     // Builds the window logic, runs the start-up and shows the window.
     void Start() {
         logic = std::make_unique<MainWindowLogic>(platform);
         window.SetEvents(logic.get());
         ASSERT_TRUE(logic->StartUp());
         window.show();
+    }
+    void Choose(MenuItem item) { window.MenuAction(item)->trigger(); }
+};
+
+struct FakeServices {
+    FakeFileSystem files;
+    FakeDdeml ddeml;
+};
+
+// The files and the quote server in process.
+struct QtHarness : FakeServices, QtWindowHarness {
+    explicit QtHarness(int tickMs = 1000) : QtWindowHarness(files, ddeml, tickMs) {}
+    // The brands the start-up will watch (test::FilesOf).
+    void Watch(const std::vector<std::string>& watched, const std::vector<std::string>& known = {}) {
+        const test::TestFiles f = test::FilesOf(watched, known);
+        files.files[files.InProgramFolder(kBrandMasterFileName)] = Utf8ToCp932(f.master);
+        files.files[files.InProgramFolder(kWatchListFileName)] = f.watchList;
     }
 };
 

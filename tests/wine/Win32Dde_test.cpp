@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/ForwardingDdeml.h"
 #include "platform/win32/Win32Ddeml.h"
 #include "quotes/DdeCtrl.h"
 #include "tools/dde-test-server/ServerProcess.h"
@@ -18,19 +17,7 @@
 namespace norvale {
 namespace {
 
-// The real DDEML, with the connects counted.
-class CountingDdeml final : public ForwardingDdeml {
-public:
-    CountingDdeml() : ForwardingDdeml(win32_) {}
-    DdeConversation Connect(DdeInstance instance, DdeString service, DdeString topic) override {
-        ++connects;
-        return real_.Connect(instance, service, topic);
-    }
-    int connects = 0;
-
-private:
-    Win32Ddeml win32_;
-};
+std::string Error(std::uint32_t code) { return "error " + DescribeDdeCode(code); }
 
 class WineDde : public ::testing::Test {
 protected:
@@ -42,42 +29,36 @@ protected:
         ASSERT_TRUE(opened);
     }
 
-    // The text of a request, or "error 0x...." with the DDEML's code when it fails.
+    // The text of a request, or "error " and the DDEML's code described when it fails.
     std::string Ask(const std::string& topic, const std::string& item) {
         const DdeReply reply = dde.Request(topic, item, 500);
-        if (reply) return *reply.text;
-        char code[32];
-        std::snprintf(code, sizeof code, "error 0x%04X", static_cast<unsigned>(reply.error));
-        return code;
+        return reply ? *reply.text : Error(reply.error);
     }
 
-    CountingDdeml ddeml;
+    Win32Ddeml ddeml;
     DdeCtrl dde{ddeml};
     ServerProcess server;
 };
 
-// Replies arrive whole in their own encoding, cut at 512 bytes; a failed connect is tried again
-// only for another topic; a refused topic fails at its connect, a refused item alone. (The probe's
-// run against the same server in run-wine-tests.sh checks more replies and encodings.)
+// Replies arrive whole in their own encoding, cut at 512 bytes; a refused topic fails at its connect,
+// a refused item alone. (Which failure connects again is DdeCtrl_test's; the probe's run against the
+// same server in run-wine-tests.sh checks more replies and encodings.)
 TEST_F(WineDde, RepliesRefusalsAndNoServer) {
-    EXPECT_EQ(Ask("7203.t", "現在値"), "error 0x400A");
-    // The same topic goes to the transaction with no conversation, without a new connect.
+    EXPECT_EQ(Ask("7203.t", "現在値"), Error(dmlerr::kNoConvEstablished));
+    // The same topic goes to the transaction with no conversation.
     EXPECT_EQ(Ask("7203.t", "高値").rfind("error ", 0), 0u);
-    EXPECT_EQ(ddeml.connects, 1);
 
     ASSERT_TRUE(server.Start(L"--reply 銘柄名称=トヨタ自動車 --nack-item 出来高加重平均 --refuse-topic 9999.t"));
     EXPECT_EQ(server.readyLine(), "ready acp=932") << "Wine must run with a Japanese locale (code page 932)";
     EXPECT_EQ(Ask("6758.t", "銘柄名称"), "トヨタ自動車");
-    EXPECT_EQ(Ask("6758.t", "出来高加重平均"), "error 0x4009");
+    EXPECT_EQ(Ask("6758.t", "出来高加重平均"), Error(dmlerr::kNotProcessed));
     EXPECT_EQ(Ask("6758.t", "最良買気配数量８"), "6758.t 最良買気配数量８");
     std::string digits;
     while (digits.size() < 512) digits += "0123456789";
     EXPECT_EQ(Ask("6758.t", "LEN:511"), digits.substr(0, 511));
     EXPECT_EQ(Ask("6758.t", "LEN:512"), digits.substr(0, 512));
-    EXPECT_EQ(ddeml.connects, 2);
-    EXPECT_EQ(Ask("9999.t", "現在値"), "error 0x400A");
+    EXPECT_EQ(Ask("9999.t", "現在値"), Error(dmlerr::kNoConvEstablished));
     EXPECT_EQ(Ask("7203.t", "現在値"), "7203.t 現在値");
-    EXPECT_EQ(ddeml.connects, 4);
 }
 
 // After a killed server, a time-out and a server that ended cleanly (it says goodbye with
@@ -103,7 +84,7 @@ TEST_P(WineDdeRecovery, AfterAKilledServer) {
     ASSERT_TRUE(server.Start(L""));
     EXPECT_EQ(Pass(), Pass(true));
     server.Kill();
-    EXPECT_EQ(Ask(topics.back(), "現在値"), "error 0x400C");
+    EXPECT_EQ(Ask(topics.back(), "現在値"), Error(dmlerr::kPostMsgFailed));
     EXPECT_NE(Pass(), Pass(true));
     ASSERT_TRUE(server.Start(L""));
     EXPECT_EQ(Pass(), Pass(true));
@@ -113,7 +94,8 @@ TEST_P(WineDdeRecovery, AfterATimeOut) {
     ASSERT_TRUE(server.Start(L"--latency 800 --latency-item 高値"));
     // The late reply to 高値 must never be taken for the next item's value.
     std::string expected;
-    for (const std::string& topic : topics) expected += topic + " 現在値\nerror 0x4002\n" + topic + " 安値\n";
+    for (const std::string& topic : topics)
+        expected += topic + " 現在値\n" + Error(dmlerr::kDataAckTimeout) + "\n" + topic + " 安値\n";
     EXPECT_EQ(Pass(), expected);
     EXPECT_EQ(Pass(), expected);
 }

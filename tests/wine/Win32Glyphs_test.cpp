@@ -20,23 +20,26 @@
 namespace norvale {
 namespace {
 
-int CoverAt(const GlyphImage& g, int x, int y) {
-    x -= g.left, y -= g.top;
-    return x < 0 || y < 0 || x >= g.width || y >= g.height ? 0 : g.cover[static_cast<std::size_t>(y * g.width + x)];
-}
-
-// How alike two glyphs are with b moved by (dx, dy): the cosine of their coverages, 1 for the same.
-double Likeness(const GlyphImage& a, const GlyphImage& b, int dx = 0, int dy = 0) {
-    double ab = 0, aa = 0, bb = 0;
-    for (int y = a.top; y < a.top + a.height; ++y) {
-        for (int x = a.left; x < a.left + a.width; ++x) {
-            const double c = CoverAt(a, x, y);
-            aa += c * c;
-            ab += c * CoverAt(b, x - dx, y - dy);
+// How alike two glyphs are at best, b moved by up to a pixel each way (what hinting may shift): the
+// cosine of their coverages, 1 for the same.
+double Likeness(const GlyphImage& a, const GlyphImage& b) {
+    const auto cover = [](const GlyphImage& g, int x, int y) -> double {
+        x -= g.left, y -= g.top;
+        return x < 0 || y < 0 || x >= g.width || y >= g.height ? 0 : g.cover[static_cast<std::size_t>(y * g.width + x)];
+    };
+    double aa = 0, bb = 0, best = 0;
+    for (const std::uint8_t c : a.cover) aa += double(c) * c;
+    for (const std::uint8_t c : b.cover) bb += double(c) * c;
+    if (aa == 0 || bb == 0) return aa == bb ? 1 : 0;
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            double ab = 0;
+            for (int y = a.top; y < a.top + a.height; ++y)
+                for (int x = a.left; x < a.left + a.width; ++x) ab += cover(a, x, y) * cover(b, x - dx, y - dy);
+            best = std::max(best, ab / std::sqrt(aa * bb));
         }
     }
-    for (const std::uint8_t c : b.cover) bb += double(c) * c;
-    return aa == 0 || bb == 0 ? (aa == bb ? 1 : 0) : ab / std::sqrt(aa * bb);
+    return best;
 }
 
 // Coverage-weighted mean position of a glyph's ink, device pixels from its cell's top left.
@@ -49,15 +52,6 @@ std::pair<double, double> Centre(const GlyphImage& g) {
         }
     }
     return mass == 0 ? std::pair{0.0, 0.0} : std::pair{sx / mass, sy / mass};
-}
-
-// The best likeness over moves of up to a pixel each way: what hinting may shift.
-double NearLikeness(const GlyphImage& a, const GlyphImage& b) {
-    double best = 0;
-    for (int dy = -1; dy <= 1; ++dy) {
-        for (int dx = -1; dx <= 1; ++dx) best = std::max(best, Likeness(a, b, dx, dy));
-    }
-    return best;
 }
 
 // Per character and scale: the ink's centre within 0.9 px of the Qt glyph's each way (the Qt font
@@ -74,9 +68,8 @@ TEST(Win32Glyphs, MatchTheQtGlyphsCharacterByCharacter) {
     for (const double scale : glyphs::kScales) {
         SCOPED_TRACE(scale);
         std::vector<const glyphs::Glyph*> ofScale;
-        for (const glyphs::Glyph& g : qt) {
+        for (const glyphs::Glyph& g : qt)
             if (g.scale == scale) ofScale.push_back(&g);
-        }
         double sumX = 0, sumY = 0, worstMove = 0, worstMargin = 1;
         std::string misplaced, mistaken;
         for (const glyphs::Glyph* q : ofScale) {
@@ -89,11 +82,10 @@ TEST(Win32Glyphs, MatchTheQtGlyphsCharacterByCharacter) {
             char name[16];
             std::snprintf(name, sizeof name, "U+%04X ", static_cast<unsigned>(q->cp));
             if (move > 0.9) misplaced += name;
-            const double own = NearLikeness(w, q->image);
+            const double own = Likeness(w, q->image);
             double closest = -1;
-            for (const glyphs::Glyph* o : ofScale) {
-                if (o != q) closest = std::max(closest, NearLikeness(w, o->image));
-            }
+            for (const glyphs::Glyph* o : ofScale)
+                if (o != q) closest = std::max(closest, Likeness(w, o->image));
             worstMargin = std::min(worstMargin, own - closest);
             if (own - closest < -0.01) mistaken += name;
         }
