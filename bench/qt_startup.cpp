@@ -84,7 +84,7 @@ int StartOnce(int argc, char** argv, const std::string& folder) {
     QtMainWindow window;
     QtEventPump events;
     QtFileDialog fileDialog(&window);
-    QtMessageBox messageBox(&window);
+    QtAlert alert(&window);
     FolderFiles files(folder);
     QtInstanceGuard instance(QString::fromStdString(folder + "/norvale.lock"));
     const std::unique_ptr<Ddeml> ddeml = MakePlatformDdeml();
@@ -93,7 +93,7 @@ int StartOnce(int argc, char** argv, const std::string& folder) {
     QtTicker waitTicker(1000, [&] { logic->WaitTick(); });
 
     Platform platform{window,     window,     window.TableSurface(), loadTicker, waitTicker, events,
-                      fileDialog, messageBox, files,                 instance,   *ddeml};
+                      fileDialog, alert,      files,                 instance,   *ddeml};
     const auto windowLogic = std::make_unique<MainWindowLogic>(platform);
     logic = windowLogic.get();
     window.SetEvents(logic);

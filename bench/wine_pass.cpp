@@ -22,7 +22,7 @@
 #include "platform/fake/FakeFileDialog.h"
 #include "platform/fake/FakeFileSystem.h"
 #include "platform/fake/FakeInstanceGuard.h"
-#include "platform/fake/FakeMessageBox.h"
+#include "platform/fake/FakeAlert.h"
 #include "platform/fake/ForwardingDdeml.h"
 #include "platform/win32/Win32Ddeml.h"
 #include "platform/win32/Win32MainWindow.h"
@@ -74,7 +74,7 @@ double NorvalePass(int brands, long& requests) {
     win32::Win32Ticker loadTicker(instance, 1000, [] {});
     win32::Win32Ticker waitTicker(instance, 1000, [] {});
     FakeFileDialog dialog;
-    FakeMessageBox box;
+    FakeAlert box;
     FakeFileSystem files;
     FakeInstanceGuard guard;
     CountingDdeml ddeml;

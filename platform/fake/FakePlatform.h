@@ -7,7 +7,7 @@
 #include "platform/fake/FakeFileDialog.h"
 #include "platform/fake/FakeFileSystem.h"
 #include "platform/fake/FakeInstanceGuard.h"
-#include "platform/fake/FakeMessageBox.h"
+#include "platform/fake/FakeAlert.h"
 #include "platform/fake/FakeStatusBar.h"
 #include "platform/fake/FakeSurface.h"
 #include "platform/fake/FakeTicker.h"
@@ -23,12 +23,12 @@ struct FakePlatform {
     FakeTicker waitTicker;
     FakeEventPump events;
     FakeFileDialog fileDialog;
-    FakeMessageBox messageBox;
+    FakeAlert alert;
     FakeFileSystem files;
     FakeInstanceGuard instance;
     FakeDdeml ddeml;
     Platform platform{window, statusBar, tableSurface, loadTicker, waitTicker, events,
-                      fileDialog, messageBox, files, instance, ddeml};
+                      fileDialog, alert, files, instance, ddeml};
 };
 
 }  // namespace norvale

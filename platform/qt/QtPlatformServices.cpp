@@ -64,7 +64,7 @@ std::optional<std::string> QtFileDialog::ShowOpen(const std::string& filter) {
     return QDir::toNativeSeparators(lastName_).toStdString();
 }
 
-void QtMessageBox::ShowCriticalOkCancel(const std::string& text, const std::string& title) {
+void QtAlert::ShowCriticalOkCancel(const std::string& text, const std::string& title) {
     // Lines come joined by CR LF; a path may hold '<', so the text is never taken as markup.
     QString shown = Q(text);
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));

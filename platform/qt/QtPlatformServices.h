@@ -5,11 +5,11 @@
 #include <QString>
 #include <memory>
 
+#include "platform/Alert.h"
 #include "platform/EventPump.h"
 #include "platform/FileDialog.h"
 #include "platform/FileSystem.h"
 #include "platform/InstanceGuard.h"
-#include "platform/MessageBox.h"
 
 class QWidget;
 
@@ -30,9 +30,9 @@ private:
     QString lastName_;
 };
 
-class QtMessageBox : public MessageBox {
+class QtAlert : public Alert {
 public:
-    explicit QtMessageBox(QWidget* parent) : parent_(parent) {}
+    explicit QtAlert(QWidget* parent) : parent_(parent) {}
     void ShowCriticalOkCancel(const std::string& text, const std::string& title) override;
 
 private:

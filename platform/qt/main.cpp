@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     norvale::QtMainWindow window;
     norvale::QtEventPump events;
     norvale::QtFileDialog fileDialog(&window);
-    norvale::QtMessageBox messageBox(&window);
+    norvale::QtAlert alert(&window);
     norvale::QtFileSystem files;
     norvale::QtInstanceGuard instance;
     const std::unique_ptr<norvale::Ddeml> ddeml = norvale::MakePlatformDdeml();
@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
     norvale::QtTicker waitTicker(1000, [&] { logic->WaitTick(); });
 
     norvale::Platform platform{window,     window,     window.TableSurface(), loadTicker, waitTicker, events,
-                               fileDialog, messageBox, files,                 instance,   *ddeml};
+                               fileDialog, alert,      files,                 instance,   *ddeml};
     // The state holds the whole watch table: on the heap, not on main's stack.
     const auto windowLogic = std::make_unique<norvale::MainWindowLogic>(platform);
     logic = windowLogic.get();

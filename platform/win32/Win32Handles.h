@@ -3,8 +3,6 @@
 #pragma once
 
 #include "platform/win32/GdiHandles.h"
-// The core has a MessageBox interface; the front end calls MessageBoxW by its own name.
-#undef MessageBox
 
 namespace norvale::win32 {
 

@@ -48,7 +48,7 @@ std::optional<std::string> Win32FileDialog::ShowOpen(const std::string& filter) 
     return Utf8(lastName_);
 }
 
-void Win32MessageBox::ShowCriticalOkCancel(const std::string& text, const std::string& title) {
+void Win32Alert::ShowCriticalOkCancel(const std::string& text, const std::string& title) {
     MessageBoxW(owner_, Wide(text).c_str(), Wide(title).c_str(), MB_ICONSTOP | MB_OKCANCEL);
 }
 

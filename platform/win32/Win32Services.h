@@ -1,16 +1,14 @@
-// The window system's services on Windows: the event pump, the file dialog, the message box and
+// The window system's services on Windows: the event pump, the file dialog, the alert and
 // the single-instance guard.
 #pragma once
 
-// First: windows.h must not rename the core's MessageBox (see Win32Handles.h).
-#include "platform/win32/Win32Handles.h"
-
 #include <string>
 
+#include "platform/Alert.h"
 #include "platform/EventPump.h"
 #include "platform/FileDialog.h"
 #include "platform/InstanceGuard.h"
-#include "platform/MessageBox.h"
+#include "platform/win32/Win32Handles.h"
 
 namespace norvale::win32 {
 
@@ -33,7 +31,7 @@ private:
 };
 
 // MessageBoxW with the stop icon and OK and Cancel.
-class Win32MessageBox final : public MessageBox {
+class Win32Alert final : public Alert {
 public:
     void SetOwner(HWND owner) { owner_ = owner; }
     void ShowCriticalOkCancel(const std::string& text, const std::string& title) override;

@@ -1,6 +1,6 @@
 // Norvale's entry point on Windows: builds the window and its services, hands them to the
 // window logic and runs the message loop until the window has closed.
-// First: windows.h must not rename the core's MessageBox (see Win32Handles.h).
+// First: windows.h, which commctrl.h needs.
 #include "platform/win32/Win32Handles.h"
 
 #include <commctrl.h>
@@ -26,9 +26,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     Win32EventPump events;
     Win32FileDialog fileDialog;
-    Win32MessageBox messageBox;
+    Win32Alert alert;
     fileDialog.SetOwner(window->Handle());
-    messageBox.SetOwner(window->Handle());
+    alert.SetOwner(window->Handle());
     Win32FileSystem files;
     Win32InstanceGuard instanceGuard(kInstanceMutexName);
     const std::unique_ptr<Ddeml> ddeml = MakePlatformDdeml();
@@ -37,7 +37,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     Win32Ticker loadTicker(instance, 1000, [&] { logic->LoadTick(); });
     Win32Ticker waitTicker(instance, 1000, [&] { logic->WaitTick(); });
     Platform platform{*window,     *window,    window->Table(), loadTicker, waitTicker, events,
-                      fileDialog,  messageBox, files,           instanceGuard, *ddeml};
+                      fileDialog,  alert,      files,           instanceGuard, *ddeml};
     logic = std::make_unique<MainWindowLogic>(platform);
     window->SetEvents(logic.get());
 

@@ -26,7 +26,7 @@
 #include "platform/dbus/DbusDdeml.h"
 #include "platform/fake/FakeFileDialog.h"
 #include "platform/fake/FakeInstanceGuard.h"
-#include "platform/fake/FakeMessageBox.h"
+#include "platform/fake/FakeAlert.h"
 #include "platform/fake/TimedDdeml.h"
 #include "platform/qt/QtMainWindow.h"
 #include "platform/qt/QtPlatformServices.h"
@@ -106,7 +106,7 @@ struct FaultHarness {
     PassCountingStatusBar statusBar{window};
     QtEventPump events;
     FakeFileDialog fileDialog;
-    FakeMessageBox messageBox;
+    FakeAlert alert;
     FakeInstanceGuard instance;
     DbusDdeml dbus;
     TimedDdeml ddeml{dbus};
@@ -114,7 +114,7 @@ struct FaultHarness {
     QtTicker loadTicker;
     QtTicker waitTicker;
     Platform platform{window, statusBar, window.TableSurface(), loadTicker, waitTicker, events,
-                      fileDialog, messageBox, files, instance, ddeml};
+                      fileDialog, alert, files, instance, ddeml};
     LivenessProbe probe{&window};
 
     // Start-up from the files in the program folder, then the window is shown.

@@ -275,8 +275,8 @@ TEST(QtFileDialog, OffersTheThreeFiltersAcceptsNewNamesAndRemembersTheLast) {
     }
 }
 
-TEST(QtMessageBox, ShowsTheStopIconOkCancelAndPlainLines) {
-    QtMessageBox messages(nullptr);
+TEST(QtAlert, ShowsTheStopIconOkCancelAndPlainLines) {
+    QtAlert messages(nullptr);
     QString title, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;

@@ -12,7 +12,7 @@
 #include "platform/fake/FakeFileDialog.h"
 #include "platform/fake/FakeFileSystem.h"
 #include "platform/fake/FakeInstanceGuard.h"
-#include "platform/fake/FakeMessageBox.h"
+#include "platform/fake/FakeAlert.h"
 #include "platform/qt/QtMainWindow.h"
 #include "platform/qt/QtPlatformServices.h"
 #include "platform/qt/QtSurface.h"
@@ -28,7 +28,7 @@ struct QtHarness {
     QtMainWindow window;
     QtEventPump events;
     FakeFileDialog fileDialog;
-    FakeMessageBox messageBox;
+    FakeAlert alert;
     FakeFileSystem files;
     FakeInstanceGuard instance;
     FakeDdeml ddeml;
@@ -36,7 +36,7 @@ struct QtHarness {
     QtTicker loadTicker;
     QtTicker waitTicker;
     Platform platform{window, window, window.TableSurface(), loadTicker, waitTicker, events,
-                      fileDialog, messageBox, files, instance, ddeml};
+                      fileDialog, alert, files, instance, ddeml};
 
     // The brands the start-up will watch (test::FilesOf).
     void Watch(const std::vector<std::string>& watched, const std::vector<std::string>& known = {}) {

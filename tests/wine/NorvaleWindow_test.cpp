@@ -37,7 +37,7 @@ class RunningNorvale {
 public:
     explicit RunningNorvale(unsigned tickMs = kTickMs) : tickMs_(tickMs) {
         fileDialog_.SetOwner(window_->Handle());
-        messageBox_.SetOwner(window_->Handle());
+        alert_.SetOwner(window_->Handle());
         logic_ = std::make_unique<MainWindowLogic>(platform_);
         window_->SetEvents(logic_.get());
         EXPECT_TRUE(logic_->StartUp());
@@ -88,7 +88,7 @@ private:
     std::unique_ptr<Win32MainWindow> window_ = MakeWindow();
     Win32EventPump events_;
     Win32FileDialog fileDialog_;
-    Win32MessageBox messageBox_;
+    Win32Alert alert_;
     Win32FileSystem files_;
     Win32InstanceGuard guard_{L"Local\\NorvaleWindowTest." + std::to_wstring(GetCurrentProcessId())};
     Win32Ddeml ddeml_;
@@ -96,7 +96,7 @@ private:
     Win32Ticker loadTicker_{GetModuleHandleW(nullptr), tickMs_, [this] { logic_->LoadTick(); }};
     Win32Ticker waitTicker_{GetModuleHandleW(nullptr), tickMs_, [this] { logic_->WaitTick(); }};
     Platform platform_{*window_,    *window_,    window_->Table(), loadTicker_, waitTicker_, events_,
-                       fileDialog_, messageBox_, files_,           guard_,      ddeml_};
+                       fileDialog_, alert_,      files_,           guard_,      ddeml_};
     std::unique_ptr<MainWindowLogic> logic_;
 };
 

@@ -20,7 +20,7 @@
 #include "platform/fake/FakeFileDialog.h"
 #include "platform/fake/FakeFileSystem.h"
 #include "platform/fake/FakeInstanceGuard.h"
-#include "platform/fake/FakeMessageBox.h"
+#include "platform/fake/FakeAlert.h"
 #include "platform/qt/QtMainWindow.h"
 #include "platform/qt/QtPlatformServices.h"
 #include "platform/qt/QtSurface.h"
@@ -51,7 +51,7 @@ struct Window {
     QtMainWindow window;
     QtEventPump events;
     FakeFileDialog fileDialog;
-    FakeMessageBox messageBox;
+    FakeAlert alert;
     FakeFileSystem files;
     FakeInstanceGuard instance;
     FakeDdeml ddeml;
@@ -59,7 +59,7 @@ struct Window {
     QtTicker loadTicker{1000, [this] { logic->LoadTick(); }};
     QtTicker waitTicker{1000, [this] { logic->WaitTick(); }};
     Platform platform{window,     window,     window.TableSurface(), loadTicker, waitTicker, events,
-                      fileDialog, messageBox, files,                 instance,   ddeml};
+                      fileDialog, alert,      files,                 instance,   ddeml};
 
     bool Start(const QString& dataDir) {
         for (const char* name : {kBrandMasterFileName, kWatchListFileName}) {
