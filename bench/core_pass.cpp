@@ -13,11 +13,11 @@
 #include "app/MainWindowLogic.h"
 #include "bench/SampleTable.h"
 #include "platform/TextCodec.h"
-#include "platform/fake/FakePlatform.h"
-#include "platform/fake/NullSurface.h"
-#include "platform/fake/QuickDdeml.h"
 #include "quotes/QuoteItems.h"
 #include "table/Market.h"
+#include "tests/fakes/FakePlatform.h"
+#include "tests/fakes/NullSurface.h"
+#include "tests/fakes/QuickDdeml.h"
 
 namespace norvale {
 namespace {

@@ -18,12 +18,12 @@
 
 #include "app/MainWindowLogic.h"
 #include "bench/SampleTable.h"
+#include "frontend/qt/QtWindowServices.h"
 #include "platform/TextCodec.h"
 #include "platform/dbus/DbusDdeml.h"
 #include "platform/dbus/QuoteBus.h"
-#include "platform/fake/FakePlatform.h"
-#include "platform/fake/NullSurface.h"
-#include "platform/qt/QtPlatformServices.h"
+#include "tests/fakes/FakePlatform.h"
+#include "tests/fakes/NullSurface.h"
 
 namespace norvale {
 namespace {

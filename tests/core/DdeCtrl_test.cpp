@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/TextCodec.h"
-#include "platform/fake/FakeDdeml.h"
+#include "tests/fakes/FakeDdeml.h"
 
 namespace norvale {
 namespace {

@@ -12,8 +12,8 @@
 
 #include "app/MainWindowLogic.h"
 #include "platform/TextCodec.h"
-#include "platform/fake/FakePlatform.h"
 #include "tests/core/PollingFixture.h"
+#include "tests/fakes/FakePlatform.h"
 
 namespace norvale {
 namespace {

@@ -22,16 +22,17 @@
 #include <vector>
 
 #include "app/MainWindowLogic.h"
+#include "frontend/qt/QtMainWindow.h"
+#include "frontend/qt/QtSurface.h"
+#include "frontend/qt/QtTicker.h"
+#include "frontend/qt/QtWindowServices.h"
 #include "platform/TextCodec.h"
 #include "platform/dbus/DbusDdeml.h"
-#include "platform/fake/FakeFileDialog.h"
-#include "platform/fake/FakeInstanceGuard.h"
-#include "platform/fake/FakeAlert.h"
-#include "platform/fake/TimedDdeml.h"
-#include "platform/qt/QtMainWindow.h"
-#include "platform/qt/QtPlatformServices.h"
-#include "platform/qt/QtSurface.h"
-#include "platform/qt/QtTicker.h"
+#include "platform/qt/QtFileSystem.h"
+#include "tests/fakes/FakeAlert.h"
+#include "tests/fakes/FakeFileDialog.h"
+#include "tests/fakes/FakeInstanceGuard.h"
+#include "tests/fakes/TimedDdeml.h"
 
 namespace norvale {
 

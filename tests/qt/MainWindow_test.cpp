@@ -16,9 +16,9 @@
 #include <thread>
 #include <tuple>
 
+#include "frontend/qt/QtSurface.h"
 #include "platform/KeyCodes.h"
 #include "platform/TextCodec.h"
-#include "platform/qt/QtSurface.h"
 #include "tests/qt/QtHarness.h"
 #include "tests/qt/QtWait.h"
 
@@ -124,7 +124,7 @@ TEST(SingleInstance, SecondStartEndsSilentlyAndACrashLeavesNoBlock) {
     QProcess first, second, third;
     for (QProcess* p : {&first, &second, &third}) {
         p->setProcessEnvironment(env);
-        p->setProgram(QStringLiteral(NORVALE_BINARY_DIR "/platform/qt/norvale"));
+        p->setProgram(QStringLiteral(NORVALE_BINARY_DIR "/frontend/qt/norvale"));
     }
     const QString lock = runtime.path() + QStringLiteral("/norvale.lock");
     first.start();

@@ -25,7 +25,9 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/qt/QtPlatformServices.h"
+#include "frontend/qt/QtWindowServices.h"
+#include "platform/qt/QtFileSystem.h"
+#include "platform/qt/QtInstanceGuard.h"
 #include "watchlist/WatchListFile.h"
 
 namespace norvale {

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <cstdio>
 
-#include "platform/qt/QtGlyphSource.h"
+#include "frontend/qt/QtGlyphSource.h"
 #include "tests/common/GlyphFile.h"
 
 int main(int argc, char** argv) {

@@ -7,17 +7,17 @@
 #include <memory>
 
 #include "app/MainWindowLogic.h"
+#include "frontend/qt/QtMainWindow.h"
+#include "frontend/qt/QtSurface.h"
+#include "frontend/qt/QtTicker.h"
+#include "frontend/qt/QtWindowServices.h"
 #include "platform/TextCodec.h"
-#include "platform/fake/FakeDdeml.h"
-#include "platform/fake/FakeFileDialog.h"
-#include "platform/fake/FakeFileSystem.h"
-#include "platform/fake/FakeInstanceGuard.h"
-#include "platform/fake/FakeAlert.h"
-#include "platform/qt/QtMainWindow.h"
-#include "platform/qt/QtPlatformServices.h"
-#include "platform/qt/QtSurface.h"
-#include "platform/qt/QtTicker.h"
 #include "tests/common/TableBuilder.h"
+#include "tests/fakes/FakeAlert.h"
+#include "tests/fakes/FakeDdeml.h"
+#include "tests/fakes/FakeFileDialog.h"
+#include "tests/fakes/FakeFileSystem.h"
+#include "tests/fakes/FakeInstanceGuard.h"
 
 namespace norvale {
 

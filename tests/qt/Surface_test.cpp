@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/qt/QtGlyphSource.h"
-#include "platform/qt/QtSurface.h"
+#include "frontend/qt/QtGlyphSource.h"
+#include "frontend/qt/QtSurface.h"
 #include "tests/common/TableBuilder.h"
 #include "tests/qt/QtHarness.h"
 #include "tests/qt/QtWait.h"

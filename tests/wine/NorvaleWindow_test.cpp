@@ -13,11 +13,12 @@
 #include <tuple>
 
 #include "app/MainWindowLogic.h"
+#include "frontend/win32/Win32MainWindow.h"
+#include "frontend/win32/Win32Ticker.h"
 #include "platform/win32/Win32Ddeml.h"
 #include "platform/win32/Win32FileSystem.h"
-#include "platform/win32/Win32MainWindow.h"
+#include "platform/win32/Win32InstanceGuard.h"
 #include "platform/win32/Win32Text.h"
-#include "platform/win32/Win32Ticker.h"
 #include "tests/common/ComparedTable.h"
 #include "tests/wine/WindowDriver.h"
 #include "tools/dde-test-server/ServerProcess.h"

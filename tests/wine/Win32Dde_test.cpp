@@ -10,27 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/ForwardingDdeml.h"
 #include "platform/win32/Win32Ddeml.h"
 #include "quotes/DdeCtrl.h"
+#include "tests/fakes/CountingDdeml.h"
 #include "tools/dde-test-server/ServerProcess.h"
 
 namespace norvale {
 namespace {
-
-// The real DDEML, with the connects counted.
-class CountingDdeml final : public ForwardingDdeml {
-public:
-    CountingDdeml() : ForwardingDdeml(win32_) {}
-    DdeConversation Connect(DdeInstance instance, DdeString service, DdeString topic) override {
-        ++connects;
-        return real_.Connect(instance, service, topic);
-    }
-    int connects = 0;
-
-private:
-    Win32Ddeml win32_;
-};
 
 class WineDde : public ::testing::Test {
 protected:
@@ -51,7 +37,8 @@ protected:
         return code;
     }
 
-    CountingDdeml ddeml;
+    Win32Ddeml win32;
+    CountingDdeml ddeml{win32};  // the connects counted
     DdeCtrl dde{ddeml};
     ServerProcess server;
 };

@@ -14,9 +14,9 @@
 
 #include "app/MainWindowLogic.h"
 #include "platform/TextCodec.h"
-#include "platform/fake/NullSurface.h"
-#include "platform/fake/FakePlatform.h"
-#include "platform/fake/QuickDdeml.h"
+#include "tests/fakes/FakePlatform.h"
+#include "tests/fakes/NullSurface.h"
+#include "tests/fakes/QuickDdeml.h"
 
 namespace norvale {
 namespace {

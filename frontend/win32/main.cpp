@@ -1,18 +1,19 @@
 // Norvale's entry point on Windows: builds the window and its services, hands them to the
 // window logic and runs the message loop until the window has closed.
 // First: windows.h, which commctrl.h needs.
-#include "platform/win32/Win32Handles.h"
+#include "frontend/win32/GdiHandles.h"
 
 #include <commctrl.h>
 
 #include <memory>
 
 #include "app/MainWindowLogic.h"
+#include "frontend/win32/Win32MainWindow.h"
+#include "frontend/win32/Win32Ticker.h"
+#include "frontend/win32/Win32WindowServices.h"
 #include "platform/PlatformDdeml.h"
 #include "platform/win32/Win32FileSystem.h"
-#include "platform/win32/Win32MainWindow.h"
-#include "platform/win32/Win32Services.h"
-#include "platform/win32/Win32Ticker.h"
+#include "platform/win32/Win32InstanceGuard.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     using namespace norvale;

@@ -5,11 +5,13 @@
 #include <memory>
 
 #include "app/MainWindowLogic.h"
+#include "frontend/qt/QtMainWindow.h"
+#include "frontend/qt/QtSurface.h"
+#include "frontend/qt/QtTicker.h"
+#include "frontend/qt/QtWindowServices.h"
 #include "platform/PlatformDdeml.h"
-#include "platform/qt/QtMainWindow.h"
-#include "platform/qt/QtPlatformServices.h"
-#include "platform/qt/QtSurface.h"
-#include "platform/qt/QtTicker.h"
+#include "platform/qt/QtFileSystem.h"
+#include "platform/qt/QtInstanceGuard.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -1,14 +1,12 @@
-// The window system's services on Windows: the event pump, the file dialog, the alert and
-// the single-instance guard.
+// The window system's services on Windows that the core calls: the event pump, the file dialog and the alert.
 #pragma once
 
 #include <string>
 
+#include "frontend/win32/GdiHandles.h"
 #include "platform/Alert.h"
 #include "platform/EventPump.h"
 #include "platform/FileDialog.h"
-#include "platform/InstanceGuard.h"
-#include "platform/win32/Win32Handles.h"
 
 namespace norvale::win32 {
 
@@ -39,20 +37,5 @@ public:
 private:
     HWND owner_ = nullptr;
 };
-
-// A named mutex in the user's session ("Local\" namespace). Windows removes it with the last
-// handle, so a crashed instance leaves no claim behind.
-class Win32InstanceGuard final : public InstanceGuard {
-public:
-    explicit Win32InstanceGuard(std::wstring name) : name_(std::move(name)) {}
-    // True only when the mutex already existed; a mutex that cannot be made lets Norvale start.
-    bool AnotherInstanceRunning() override;
-
-private:
-    std::wstring name_;
-    UniqueKernelHandle mutex_;
-};
-
-inline constexpr wchar_t kInstanceMutexName[] = L"Local\\Norvale.MainWindow";
 
 }  // namespace norvale::win32
