@@ -17,7 +17,7 @@ void MainWindowLogic::LoadBrandMaster() {
 bool MainWindowLogic::LoadWatchList(const std::string& path) {
     const WatchListLoad load = LoadWatchListFile(p_.files, path, master_, table_);
     if (load.status != WatchListStatus::Malformed) return true;
-    ReportFileError(p_.messageBox, path, load.errorLine);
+    ReportFileError(p_.alert, path, load.errorLine);
     return false;
 }
 

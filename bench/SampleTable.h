@@ -12,9 +12,9 @@
 #include "app/MainWindowLogic.h"
 #include "bench/Timing.h"
 #include "platform/TextCodec.h"
-#include "platform/fake/FakeFileSystem.h"
 #include "ranking/Ranking.h"
 #include "tests/common/TableBuilder.h"
+#include "tests/fakes/FakeFileSystem.h"
 
 namespace norvale::bench {
 

@@ -12,7 +12,7 @@
 #include "app/MainWindowLogic.h"
 #include "bench/Timing.h"
 #include "platform/TextCodec.h"
-#include "platform/fake/FakePlatform.h"
+#include "tests/fakes/FakePlatform.h"
 #include "tools/master/ListedIssues.h"
 
 namespace norvale {

@@ -13,11 +13,11 @@
 #include "app/MainWindowLogic.h"
 #include "bench/SampleTable.h"
 #include "platform/TextCodec.h"
-#include "platform/fake/FakePlatform.h"
-#include "platform/fake/NullSurface.h"
-#include "platform/fake/QuickDdeml.h"
 #include "quotes/QuoteItems.h"
 #include "table/Market.h"
+#include "tests/fakes/FakePlatform.h"
+#include "tests/fakes/NullSurface.h"
+#include "tests/fakes/QuickDdeml.h"
 
 namespace norvale {
 namespace {
@@ -41,21 +41,21 @@ struct Bench {
     FakeTicker loadTicker, waitTicker;
     NullPump events;
     FakeFileDialog fileDialog;
-    FakeMessageBox messageBox;
+    FakeAlert alert;
     FakeFileSystem files;
     FakeInstanceGuard instance;
     ZeroLatencyDdeml ddeml;
     Platform platform{window, statusBar, tableSurface, loadTicker, waitTicker, events,
-                      fileDialog, messageBox, files, instance, ddeml};
-    MainWindowLogic frm{platform};
+                      fileDialog, alert, files, instance, ddeml};
+    MainWindowLogic logic{platform};
 
     Bench() {
-        window.events = &frm;
+        window.events = &logic;
         bench::WatchPassBrands(files);
-        (void)frm.StartUp();
+        (void)logic.StartUp();
         window.SelectListItem(DropDown::SortKey, 2);  // a real ranking at the end of each pass
-        frm.SortKeyChosen();
-        (void)frm.RunPass();  // the fill-once items, not part of a steady pass
+        logic.SortKeyChosen();
+        (void)logic.RunPass();  // the fill-once items, not part of a steady pass
     }
 
     // The DDEML calls of one pass as the DDE layer makes them: a topic handle and a connect
@@ -106,7 +106,7 @@ void PassOf1000Brands(benchmark::State& state) {
     std::vector<std::string> topics;
     std::vector<std::vector<std::string>> items;
     for (int j = 0; j < kMaxEntries; ++j) {
-        const WatchEntry& e = b->frm.Table().Entry(j);
+        const WatchEntry& e = b->logic.Table().Entry(j);
         topics.push_back(e.topic);
         std::vector<std::string> ansi;
         for (const auto& name : ItemsOf(QuoteLevels(e.marketSuffix))) ansi.push_back(Utf8ToCp932(name));
@@ -118,7 +118,7 @@ void PassOf1000Brands(benchmark::State& state) {
     for (auto _ : state) {
         const long before = b->ddeml.requests;
         const double t0 = ThreadSeconds();
-        benchmark::DoNotOptimize(b->frm.RunPass());
+        benchmark::DoNotOptimize(b->logic.RunPass());
         const double t1 = ThreadSeconds();
         requests += b->ddeml.requests - before;
         b->BareLoop(topics, items);

@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "bench/SampleTable.h"
-#include "platform/fake/FakeStatusBar.h"
 #include "ranking/DrawTable.h"
+#include "tests/fakes/FakeStatusBar.h"
 
 namespace norvale {
 namespace {

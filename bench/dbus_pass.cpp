@@ -18,12 +18,12 @@
 
 #include "app/MainWindowLogic.h"
 #include "bench/SampleTable.h"
+#include "frontend/qt/QtWindowServices.h"
 #include "platform/TextCodec.h"
 #include "platform/dbus/DbusDdeml.h"
 #include "platform/dbus/QuoteBus.h"
-#include "platform/fake/FakePlatform.h"
-#include "platform/fake/NullSurface.h"
-#include "platform/qt/QtPlatformServices.h"
+#include "tests/fakes/FakePlatform.h"
+#include "tests/fakes/NullSurface.h"
 
 namespace norvale {
 namespace {
@@ -44,21 +44,21 @@ struct PassSide {
     FakeTicker loadTicker, waitTicker;
     EventPump& events;
     FakeFileDialog fileDialog;
-    FakeMessageBox messageBox;
+    FakeAlert alert;
     FakeFileSystem files;
     FakeInstanceGuard instance;
     Ddeml& ddeml;
     Platform platform{window, statusBar, tableSurface, loadTicker, waitTicker, events,
-                      fileDialog, messageBox, files, instance, ddeml};
-    MainWindowLogic frm{platform};
+                      fileDialog, alert, files, instance, ddeml};
+    MainWindowLogic logic{platform};
 
     PassSide(EventPump& pump, Ddeml& dbus) : events(pump), ddeml(dbus) {
-        window.events = &frm;
+        window.events = &logic;
         bench::WatchPassBrands(files);
-        (void)frm.StartUp();
+        (void)logic.StartUp();
         window.SelectListItem(DropDown::SortKey, 2);
-        frm.SortKeyChosen();
-        (void)frm.RunPass();  // the fill-once items
+        logic.SortKeyChosen();
+        (void)logic.RunPass();  // the fill-once items
     }
 };
 
@@ -230,7 +230,7 @@ void PassOverDbus(benchmark::State& state) {
         const double harnessBefore = pump.harnessSeconds;
         const auto t0 = Clock::now();
         pump.Begin(round++ % 2 == 1);
-        benchmark::DoNotOptimize(pass->frm.RunPass());
+        benchmark::DoNotOptimize(pass->logic.RunPass());
         pump.RunPending();  // the bare side's share of the last brand
         const double total = std::chrono::duration<double>(Clock::now() - t0).count();
         const double s = total - (pump.bareSeconds - bareBefore) - (pump.harnessSeconds - harnessBefore);

@@ -5,9 +5,9 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/SampleTable.h"
-#include "platform/fake/FakeStatusBar.h"
-#include "platform/qt/QtSurface.h"
+#include "frontend/qt/QtSurface.h"
 #include "ranking/DrawTable.h"
+#include "tests/fakes/FakeStatusBar.h"
 
 namespace norvale {
 namespace {

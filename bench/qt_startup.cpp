@@ -28,11 +28,13 @@
 #include "app/MainWindowLogic.h"
 #include "bench/SampleFiles.h"
 #include "bench/Timing.h"
+#include "frontend/qt/QtMainWindow.h"
+#include "frontend/qt/QtSurface.h"
+#include "frontend/qt/QtTicker.h"
+#include "frontend/qt/QtWindowServices.h"
 #include "platform/PlatformDdeml.h"
-#include "platform/qt/QtMainWindow.h"
-#include "platform/qt/QtPlatformServices.h"
-#include "platform/qt/QtSurface.h"
-#include "platform/qt/QtTicker.h"
+#include "platform/qt/QtFileSystem.h"
+#include "platform/qt/QtInstanceGuard.h"
 
 extern char** environ;
 
@@ -76,7 +78,7 @@ private:
     bool seen_ = false;
 };
 
-// One start, wired as platform/qt/main.cpp wires it.
+// One start, wired as frontend/qt/main.cpp wires it.
 int StartOnce(int argc, char** argv, const std::string& folder) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("norvale"));
@@ -84,7 +86,7 @@ int StartOnce(int argc, char** argv, const std::string& folder) {
     QtMainWindow window;
     QtEventPump events;
     QtFileDialog fileDialog(&window);
-    QtMessageBox messageBox(&window);
+    QtAlert alert(&window);
     FolderFiles files(folder);
     QtInstanceGuard instance(QString::fromStdString(folder + "/norvale.lock"));
     const std::unique_ptr<Ddeml> ddeml = MakePlatformDdeml();
@@ -93,7 +95,7 @@ int StartOnce(int argc, char** argv, const std::string& folder) {
     QtTicker waitTicker(1000, [&] { logic->WaitTick(); });
 
     Platform platform{window,     window,     window.TableSurface(), loadTicker, waitTicker, events,
-                      fileDialog, messageBox, files,                 instance,   *ddeml};
+                      fileDialog, alert,      files,                 instance,   *ddeml};
     const auto windowLogic = std::make_unique<MainWindowLogic>(platform);
     logic = windowLogic.get();
     window.SetEvents(logic);

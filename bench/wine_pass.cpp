@@ -18,20 +18,20 @@
 #include <vector>
 
 #include "app/MainWindowLogic.h"
+#include "frontend/win32/Win32MainWindow.h"
+#include "frontend/win32/Win32Ticker.h"
+#include "frontend/win32/Win32WindowServices.h"
 #include "platform/TextCodec.h"
-#include "platform/fake/FakeFileDialog.h"
-#include "platform/fake/FakeFileSystem.h"
-#include "platform/fake/FakeInstanceGuard.h"
-#include "platform/fake/FakeMessageBox.h"
-#include "platform/fake/ForwardingDdeml.h"
+#include "platform/TextCodec.h"
 #include "platform/win32/Win32Ddeml.h"
-#include "platform/win32/Win32MainWindow.h"
-#include "platform/win32/Win32Services.h"
-#include "platform/win32/Win32Ticker.h"
-#include "platform/TextCodec.h"
 #include "quotes/QuoteItems.h"
 #include "table/Market.h"
 #include "tests/common/TableBuilder.h"
+#include "tests/fakes/CountingDdeml.h"
+#include "tests/fakes/FakeAlert.h"
+#include "tests/fakes/FakeFileDialog.h"
+#include "tests/fakes/FakeFileSystem.h"
+#include "tests/fakes/FakeInstanceGuard.h"
 #include "tools/dde-test-server/ServerProcess.h"
 
 namespace {
@@ -50,21 +50,6 @@ std::vector<std::string_view> ItemsOfABrand() {
     return items;
 }
 
-// The DDEML of the window, with its transactions counted, so both sides make the same requests.
-class CountingDdeml final : public ForwardingDdeml {
-public:
-    CountingDdeml() : ForwardingDdeml(win32_) {}
-    DdeData ClientTransaction(DdeConversation c, DdeString item, std::uint32_t format, std::uint32_t type,
-                              std::uint32_t timeoutMs) override {
-        ++transactions;
-        return real_.ClientTransaction(c, item, format, type, timeoutMs);
-    }
-    long transactions = 0;
-
-private:
-    Win32Ddeml win32_;
-};
-
 // Norvale: the window logic on the Windows window, its pass run as the wait ticker runs it.
 double NorvalePass(int brands, long& requests) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -74,10 +59,11 @@ double NorvalePass(int brands, long& requests) {
     win32::Win32Ticker loadTicker(instance, 1000, [] {});
     win32::Win32Ticker waitTicker(instance, 1000, [] {});
     FakeFileDialog dialog;
-    FakeMessageBox box;
+    FakeAlert box;
     FakeFileSystem files;
     FakeInstanceGuard guard;
-    CountingDdeml ddeml;
+    Win32Ddeml win32;
+    CountingDdeml ddeml{win32};  // its transactions counted, so both sides make the same requests
     Platform platform{*window, *window, window->Table(), loadTicker, waitTicker, events,
                       dialog,  box,     files,           guard,      ddeml};
     std::vector<std::string> codes;

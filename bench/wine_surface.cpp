@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "bench/SampleTable.h"
-#include "platform/fake/FakeStatusBar.h"
-#include "platform/fake/NullSurface.h"
-#include "platform/win32/Win32Surface.h"
+#include "frontend/win32/Win32Surface.h"
 #include "ranking/DrawTable.h"
+#include "tests/fakes/FakeStatusBar.h"
+#include "tests/fakes/NullSurface.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "platform/TextCodec.h"
-#include "platform/fake/QuickDdeml.h"
 #include "quotes/DdeCtrl.h"
 #include "table/QuoteNumber.h"
+#include "tests/fakes/QuickDdeml.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string reply(reinterpret_cast<const char*>(data), size);

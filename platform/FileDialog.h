@@ -1,4 +1,4 @@
-// CommonDialog1: one open-style file dialog that remembers the last name chosen.
+// The file dialog of import and export: one open-style dialog that remembers the last name chosen.
 #pragma once
 
 #include <optional>

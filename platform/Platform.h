@@ -1,12 +1,12 @@
 // Everything the core needs of the world, handed to it as one bundle of references.
 #pragma once
 
+#include "platform/Alert.h"
 #include "platform/Ddeml.h"
 #include "platform/EventPump.h"
 #include "platform/FileDialog.h"
 #include "platform/FileSystem.h"
 #include "platform/InstanceGuard.h"
-#include "platform/MessageBox.h"
 #include "platform/StatusBar.h"
 #include "platform/Surface.h"
 #include "platform/Ticker.h"
@@ -22,7 +22,7 @@ struct Platform {
     Ticker& waitTicker;  // counts the seconds between passes and starts them
     EventPump& events;
     FileDialog& fileDialog;
-    MessageBox& messageBox;
+    Alert& alert;
     FileSystem& files;
     InstanceGuard& instance;
     Ddeml& ddeml;

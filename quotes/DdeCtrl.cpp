@@ -115,7 +115,9 @@ DdeReply DdeCtrl::Request(const std::string& topic, std::string_view item, std::
         if (conversation_ == DdeConversation::kNone) return Failure(ddeml_.GetLastError(instance_));
     }
 
-    if (item != currentItem_) {
+    // The cached name stands only while its handle does: a handle that could not be made for another item
+    // has freed it already.
+    if (item != currentItem_ || item_ == DdeString::kNone) {
         FreeString(item_);
         item_ = MakeStringHandle(item);
         if (item_ == DdeString::kNone) return Failure(ddeml_.GetLastError(instance_));

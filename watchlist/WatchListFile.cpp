@@ -136,8 +136,8 @@ std::string FileErrorText(const std::string& path, int line) {
     return "初期設定ファイル読込みエラー\r\nFILE : " + path + "\r\nLINE : " + std::to_string(line);
 }
 
-void ReportFileError(MessageBox& box, const std::string& path, int line) {
-    box.ShowCriticalOkCancel(FileErrorText(path, line), "Error");
+void ReportFileError(Alert& alert, const std::string& path, int line) {
+    alert.ShowCriticalOkCancel(FileErrorText(path, line), "Error");
 }
 
 }  // namespace norvale

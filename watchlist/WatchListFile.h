@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Alert.h"
 #include "platform/FileSystem.h"
-#include "platform/MessageBox.h"
 #include "table/WatchTable.h"
 #include "watchlist/BrandMaster.h"
 
@@ -59,6 +59,6 @@ std::string WatchListBytes(const WatchTable& table);
 std::string FileErrorText(const std::string& path, int line);
 
 // Shows the malformed-line message with the title "Error" and returns when it is closed.
-void ReportFileError(MessageBox& box, const std::string& path, int line);
+void ReportFileError(Alert& alert, const std::string& path, int line);
 
 }  // namespace norvale

@@ -1,10 +1,16 @@
-// Owners of the kernel handles the Windows front end opens (the GDI and USER ones are in
-// GdiHandles.h), so that no path leaks one.
+// Owners of the kernel handles the Windows services open (the front end's GDI and USER ones are in
+// frontend/win32/GdiHandles.h), so that no path leaks one.
 #pragma once
 
-#include "platform/win32/GdiHandles.h"
-// The core has a MessageBox interface; the front end calls MessageBoxW by its own name.
-#undef MessageBox
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <memory>
 
 namespace norvale::win32 {
 

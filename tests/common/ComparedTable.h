@@ -10,10 +10,10 @@
 #include <string>
 
 #include "platform/Surface.h"
-#include "platform/fake/FakeStatusBar.h"
 #include "ranking/DrawTable.h"
 #include "ranking/Ranking.h"
 #include "tests/common/TableBuilder.h"
+#include "tests/fakes/FakeStatusBar.h"
 
 namespace norvale::compared {
 

@@ -7,10 +7,11 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/TextCodec.h"
-#include "platform/fake/FakeDdeml.h"
+#include "tests/fakes/FakeDdeml.h"
 
 namespace norvale {
 namespace {
@@ -166,13 +167,16 @@ TEST(DdeRequest, FailedHandlesLeaveTheCacheRetryable) {
     EXPECT_EQ(o.Ask("7203.t", "現在値"), "100");
     EXPECT_EQ(o.ddeml.log.front(), "CreateStringHandle(7203.t)") << "no free of a handle that is none";
 
-    // An item handle that cannot be made is made again at the next request of the item.
-    o.ddeml.failStringHandles = true;
-    EXPECT_EQ(o.Ask("7203.t", "高値"), "failed");
-    o.ddeml.failStringHandles = false;
-    o.ddeml.log.clear();
-    EXPECT_EQ(o.Ask("7203.t", "高値"), "100");
-    EXPECT_EQ(o.ddeml.log, (std::vector<std::string>{Opened::Created("高値"), Opened::Asked("7203.t", "高値")}));
+    // An item handle that cannot be made is made again at the next request of the item, and so is the handle of
+    // the item before it, freed by then.
+    for (const auto& [failing, next] : {std::pair{"高値", "高値"}, std::pair{"安値", "高値"}}) {
+        o.ddeml.failStringHandles = true;
+        EXPECT_EQ(o.Ask("7203.t", failing), "failed");
+        o.ddeml.failStringHandles = false;
+        o.ddeml.log.clear();
+        EXPECT_EQ(o.Ask("7203.t", next), "100");
+        EXPECT_EQ(o.ddeml.log, (std::vector<std::string>{Opened::Created(next), Opened::Asked("7203.t", next)}));
+    }
 }
 
 // Only a refused item keeps the conversation. Any other failure drops it, so the next request

@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/fake/FakeStatusBar.h"
-#include "platform/fake/FakeSurface.h"
 #include "tests/common/TableBuilder.h"
+#include "tests/fakes/FakeStatusBar.h"
+#include "tests/fakes/FakeSurface.h"
 
 namespace norvale {
 namespace {

@@ -48,7 +48,7 @@ TEST(StartUp, LeavesTheWindowStoppedWithBothListsFilled) {
     malformed.files.files[malformed.files.InProgramFolder(kWatchListFileName)] = "7203\r\n,x\r\n";
     MainWindowLogic third(malformed.platform);
     EXPECT_TRUE(third.StartUp());
-    EXPECT_EQ(malformed.messageBox.shown.size(), 1u);
+    EXPECT_EQ(malformed.alert.shown.size(), 1u);
     EXPECT_EQ(malformed.window.listItems[DropDown::SortKey].size(), 13u);
     EXPECT_EQ(malformed.window.listItems[DropDown::Interval].size(), 10u);
     EXPECT_EQ(malformed.statusBar.Panel(StatusPanel::Activity), "停止");

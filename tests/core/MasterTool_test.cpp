@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "platform/TextCodec.h"
-#include "platform/fake/FakeFileSystem.h"
-#include "tools/master/ListedIssues.h"
 #include "table/Market.h"
+#include "tests/fakes/FakeFileSystem.h"
+#include "tools/master/ListedIssues.h"
 #include "watchlist/BrandMaster.h"
 #include "watchlist/NumericText.h"
 

@@ -13,9 +13,9 @@
 #include "app/MainWindowLogic.h"
 #include "platform/KeyCodes.h"
 #include "platform/TextCodec.h"
-#include "platform/fake/FakePlatform.h"
 #include "ranking/PrintCell.h"
 #include "tests/common/TableBuilder.h"
+#include "tests/fakes/FakePlatform.h"
 
 namespace norvale {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/TextCells.h"
-#include "platform/fake/FakeSurface.h"
 #include "tests/common/ComparedTable.h"
+#include "tests/fakes/FakeSurface.h"
 
 namespace norvale {
 namespace {

@@ -12,8 +12,8 @@
 
 #include "app/MainWindowLogic.h"
 #include "platform/TextCodec.h"
-#include "platform/fake/FakePlatform.h"
 #include "tests/core/PollingFixture.h"
+#include "tests/fakes/FakePlatform.h"
 
 namespace norvale {
 namespace {
@@ -48,10 +48,10 @@ struct Window : Polling {
     }
     // Imports the file at path; false when the malformed-line message was shown.
     bool Import(const std::string& path) {
-        const std::size_t messages = fp.messageBox.shown.size();
+        const std::size_t messages = fp.alert.shown.size();
         fp.fileDialog.answers = {path};
         logic.ImportWatchList();
-        return fp.messageBox.shown.size() == messages;
+        return fp.alert.shown.size() == messages;
     }
     // A pass whose prices rank the last brand first by key 2 (previous-close rate, descending).
     void SortedByAPass() {
@@ -73,12 +73,12 @@ TEST(LoadWatchList, MalformedLineIsReportedWithItsLineAndEmptiesTheList) {
     ASSERT_TRUE(w.Load("6758\r\n8233\r\n1321\r\n2702\r\n"));
     EXPECT_FALSE(w.Load("7203\r\n\r\n,6758\r\n8233\r\n"));
     EXPECT_EQ(w.table.Count(), 0);  // the brand taken before the bad line is gone too
-    ASSERT_EQ(w.fp.messageBox.shown.size(), 1u);
-    EXPECT_EQ(w.fp.messageBox.shown[0].title, "Error");
-    EXPECT_EQ(w.fp.messageBox.shown[0].text, "初期設定ファイル読込みエラー\r\nFILE : /w.txt\r\nLINE : 3");
+    ASSERT_EQ(w.fp.alert.shown.size(), 1u);
+    EXPECT_EQ(w.fp.alert.shown[0].title, "Error");
+    EXPECT_EQ(w.fp.alert.shown[0].text, "初期設定ファイル読込みエラー\r\nFILE : /w.txt\r\nLINE : 3");
     // The line number stays right past 32767 lines; empty lines count.
     EXPECT_FALSE(w.Load(std::string(40000, '\n') + "7203\r\n,x\r\n"));
-    EXPECT_EQ(w.fp.messageBox.shown.back().text, "初期設定ファイル読込みエラー\r\nFILE : /w.txt\r\nLINE : 40002");
+    EXPECT_EQ(w.fp.alert.shown.back().text, "初期設定ファイル読込みエラー\r\nFILE : /w.txt\r\nLINE : 40002");
 }
 
 TEST(LoadWatchList, SkipsWhatCannotBeWatchedWithoutAMessage) {
@@ -88,7 +88,7 @@ TEST(LoadWatchList, SkipsWhatCannotBeWatchedWithoutAMessage) {
     // A first field past 256 bytes counts as no number; what follows a short one may be long.
     EXPECT_TRUE(w.Load("7203,x\r\nabc\r\n9999\r\n40000\r\n32767\r\n1111\r\n2222\r\n   \r\n" + std::string(300, ' ') +
                        "8233\r\n6758," + std::string(100000, 'x')));
-    EXPECT_TRUE(w.fp.messageBox.shown.empty());
+    EXPECT_TRUE(w.fp.alert.shown.empty());
     EXPECT_EQ(Codes(w.table), (Strings{"7203", "32767", "6758"}));
 
     // Numeric text: blanks around, fractions to the nearest, halves to the even neighbour.
@@ -121,7 +121,7 @@ TEST(LoadWatchList, StopsAtTheThousandthBrand) {
     EXPECT_EQ(w.table.Count(), 1000);
     EXPECT_EQ(w.table.Entry(999).codeText, "6758");
     for (int r = 0; r < kMaxEntries; ++r) ASSERT_EQ(w.table.SlotInRow(r), r);  // shown in slot order
-    EXPECT_TRUE(w.fp.messageBox.shown.empty());
+    EXPECT_TRUE(w.fp.alert.shown.empty());
     EXPECT_LE(w.fp.files.bytesRead["/w.txt"], 6000u + w.fp.files.pieceSize);
 }
 
@@ -167,7 +167,7 @@ TEST(WatchListCommands, ExportWritesSlotOrderAndImportGivesTheSameSlots) {
     w.fp.fileDialog.answers = {"/out.txt"};
     w.logic.ExportWatchList();
     EXPECT_EQ(w.fp.files.files["/out.txt"], "");
-    EXPECT_TRUE(w.fp.messageBox.shown.empty());
+    EXPECT_TRUE(w.fp.alert.shown.empty());
 }
 
 // Codes with letters beside numbers, in either case: polled under their own topics, ranked by their
@@ -227,13 +227,13 @@ TEST(WatchListCommands, CancelChangesNothingAFailedExportSaysSoAndAnImportEndsAW
 
 TEST(WatchListCommands, StartUpLoadsEveryBrandOfTheSampleData) {
     FakePlatform fp;
-    MainWindowLogic frm(fp.platform);
+    MainWindowLogic logic(fp.platform);
     const std::string data = std::string(NORVALE_TEST_DATA) + "/../../data/";
     fp.files.files["/norvale/mei_code.txt"] = ReadFile(data + "mei_code.txt");
     fp.files.files["/norvale/監視銘柄.txt"] = ReadFile(data + "監視銘柄.txt");
-    ASSERT_TRUE(frm.StartUp());
-    EXPECT_TRUE(fp.messageBox.shown.empty());
-    const WatchTable& t = frm.Table();
+    ASSERT_TRUE(logic.StartUp());
+    EXPECT_TRUE(fp.alert.shown.empty());
+    const WatchTable& t = logic.Table();
     EXPECT_EQ(t.Count(), 28);
     EXPECT_EQ(t.Entry(0).brandName, "トヨタ自動車");
     EXPECT_EQ(t.Entry(27).topic, "2A5C.t");

@@ -12,7 +12,8 @@
 #include <utility>
 
 #include "platform/dbus/DbusDdeml.h"
-#include "platform/fake/TimedDdeml.h"
+#include "platform/qt/QtFileSystem.h"
+#include "tests/fakes/TimedDdeml.h"
 #include "tests/qt/QtHarness.h"
 
 namespace norvale {

@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "frontend/qt/QtKeys.h"
 #include "platform/TextCodec.h"
-#include "platform/qt/QtKeys.h"
 #include "tests/qt/QtHarness.h"
 
 namespace norvale {

@@ -14,9 +14,9 @@
 #include <thread>
 #include <tuple>
 
+#include "frontend/qt/QtSurface.h"
 #include "platform/KeyCodes.h"
 #include "platform/TextCodec.h"
-#include "platform/qt/QtSurface.h"
 #include "tests/qt/QtHarness.h"
 #include "tests/qt/QtWait.h"
 
@@ -112,7 +112,7 @@ TEST(SingleInstance, SecondStartEndsSilently) {
     QProcess first, second;
     for (QProcess* p : {&first, &second}) {
         p->setProcessEnvironment(env);
-        p->setProgram(QStringLiteral(NORVALE_BINARY_DIR "/platform/qt/norvale"));
+        p->setProgram(QStringLiteral(NORVALE_BINARY_DIR "/frontend/qt/norvale"));
     }
     first.start();
     WAIT_UNTIL_MS(QFile::exists(runtime.filePath("norvale.lock")), 10000);

@@ -24,7 +24,9 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/qt/QtPlatformServices.h"
+#include "frontend/qt/QtWindowServices.h"
+#include "platform/qt/QtFileSystem.h"
+#include "platform/qt/QtInstanceGuard.h"
 #include "watchlist/WatchListFile.h"
 
 namespace norvale {
@@ -258,7 +260,7 @@ TEST(QtFileDialog, OffersTheThreeFiltersAcceptsNewNamesAndRemembersTheLast) {
     }
 }
 
-TEST(QtMessageBox, ShowsTheStopIconOkCancelAndPlainLines) {
+TEST(QtAlert, ShowsTheStopIconOkCancelAndPlainLines) {
     std::tuple<QString, QString, QMessageBox::Icon, QMessageBox::StandardButtons, Qt::TextFormat> shown;
     WhenModal([&](QWidget* w) {
         auto* box = qobject_cast<QMessageBox*>(w);
@@ -266,7 +268,7 @@ TEST(QtMessageBox, ShowsTheStopIconOkCancelAndPlainLines) {
         shown = {box->windowTitle(), box->text(), box->icon(), box->standardButtons(), box->textFormat()};
         box->button(QMessageBox::Cancel)->click();
     });
-    QtMessageBox(nullptr).ShowCriticalOkCancel("初期設定ファイル読込みエラー\r\nFILE : /tmp/<b>a</b>.txt\r\nLINE : 3", "Error");
+    QtAlert(nullptr).ShowCriticalOkCancel("初期設定ファイル読込みエラー\r\nFILE : /tmp/<b>a</b>.txt\r\nLINE : 3", "Error");
     EXPECT_EQ(shown, std::tuple(QStringLiteral("Error"),
                                 QStringLiteral("初期設定ファイル読込みエラー\nFILE : /tmp/<b>a</b>.txt\nLINE : 3"),
                                 QMessageBox::Critical, QMessageBox::Ok | QMessageBox::Cancel, Qt::PlainText));

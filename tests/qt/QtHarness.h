@@ -7,17 +7,17 @@
 #include <memory>
 
 #include "app/MainWindowLogic.h"
+#include "frontend/qt/QtMainWindow.h"
+#include "frontend/qt/QtSurface.h"
+#include "frontend/qt/QtTicker.h"
+#include "frontend/qt/QtWindowServices.h"
 #include "platform/TextCodec.h"
-#include "platform/fake/FakeDdeml.h"
-#include "platform/fake/FakeFileDialog.h"
-#include "platform/fake/FakeFileSystem.h"
-#include "platform/fake/FakeInstanceGuard.h"
-#include "platform/fake/FakeMessageBox.h"
-#include "platform/qt/QtMainWindow.h"
-#include "platform/qt/QtPlatformServices.h"
-#include "platform/qt/QtSurface.h"
-#include "platform/qt/QtTicker.h"
 #include "tests/common/TableBuilder.h"
+#include "tests/fakes/FakeAlert.h"
+#include "tests/fakes/FakeDdeml.h"
+#include "tests/fakes/FakeFileDialog.h"
+#include "tests/fakes/FakeFileSystem.h"
+#include "tests/fakes/FakeInstanceGuard.h"
 
 namespace norvale {
 
@@ -42,13 +42,13 @@ struct QtWindowHarness {
     QtWindowHarness(FileSystem& files, Ddeml& ddeml, int tickMs)
         : loadTicker(tickMs, [this] { logic->LoadTick(); }), waitTicker(tickMs, [this] { logic->WaitTick(); }),
           platform{window, statusBar, window.TableSurface(), loadTicker, waitTicker, events,
-                   fileDialog, messageBox, files, instance, ddeml} {}
+                   fileDialog, alert, files, instance, ddeml} {}
 
     QtMainWindow window;
     CountingStatusBar statusBar{window};
     QtEventPump events;
     FakeFileDialog fileDialog;
-    FakeMessageBox messageBox;
+    FakeAlert alert;
     FakeInstanceGuard instance;
     std::unique_ptr<MainWindowLogic> logic;
     QtTicker loadTicker;

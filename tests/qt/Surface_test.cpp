@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/qt/QtGlyphSource.h"
-#include "platform/qt/QtSurface.h"
+#include "frontend/qt/QtGlyphSource.h"
+#include "frontend/qt/QtSurface.h"
 #include "tests/common/GlyphFile.h"
 #include "tests/common/TableBuilder.h"
 #include "tests/qt/QtHarness.h"

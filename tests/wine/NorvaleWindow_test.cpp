@@ -13,11 +13,12 @@
 #include <tuple>
 
 #include "app/MainWindowLogic.h"
+#include "frontend/win32/Win32MainWindow.h"
+#include "frontend/win32/Win32Ticker.h"
 #include "platform/win32/Win32Ddeml.h"
 #include "platform/win32/Win32FileSystem.h"
-#include "platform/win32/Win32MainWindow.h"
+#include "platform/win32/Win32InstanceGuard.h"
 #include "platform/win32/Win32Text.h"
-#include "platform/win32/Win32Ticker.h"
 #include "tests/common/ComparedTable.h"
 #include "tests/wine/WindowDriver.h"
 #include "tools/dde-test-server/ServerProcess.h"
@@ -40,7 +41,7 @@ std::unique_ptr<Win32MainWindow> MakeWindow() {
 struct RunningNorvale {
     explicit RunningNorvale(unsigned tickMs = 100) : tickMs(tickMs) {
         fileDialog.SetOwner(Handle());
-        messageBox.SetOwner(Handle());
+        alert.SetOwner(Handle());
         window->SetEvents(logic.get());
         EXPECT_TRUE(logic->StartUp());
         window->Show();
@@ -72,7 +73,7 @@ struct RunningNorvale {
     std::unique_ptr<Win32MainWindow> window = MakeWindow();
     Win32EventPump events;
     Win32FileDialog fileDialog;
-    Win32MessageBox messageBox;
+    Win32Alert alert;
     Win32FileSystem files;
     Win32InstanceGuard guard{L"Local\\NorvaleWindowTest." + std::to_wstring(GetCurrentProcessId())};
     Win32Ddeml ddeml;
@@ -80,7 +81,7 @@ struct RunningNorvale {
     Win32Ticker loadTicker{GetModuleHandleW(nullptr), tickMs, [this] { logic->LoadTick(); }};
     Win32Ticker waitTicker{GetModuleHandleW(nullptr), tickMs, [this] { logic->WaitTick(); }};
     Platform platform{*window, *window, window->Table(), loadTicker, waitTicker, events,
-                      fileDialog, messageBox, files, guard, ddeml};
+                      fileDialog, alert, files, guard, ddeml};
     std::unique_ptr<MainWindowLogic> logic = std::make_unique<MainWindowLogic>(platform);
 };
 

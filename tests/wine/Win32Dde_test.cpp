@@ -12,6 +12,7 @@
 
 #include "platform/win32/Win32Ddeml.h"
 #include "quotes/DdeCtrl.h"
+#include "tests/fakes/CountingDdeml.h"
 #include "tools/dde-test-server/ServerProcess.h"
 
 namespace norvale {

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32/Win32Surface.h"
+#include "frontend/win32/Win32Surface.h"
 #include "tests/common/ComparedTable.h"
 #include "tests/common/GlyphFile.h"
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <tuple>
 
+#include "frontend/win32/Win32Ticker.h"
 #include "platform/win32/Win32FileSystem.h"
-#include "platform/win32/Win32Services.h"
+#include "platform/win32/Win32InstanceGuard.h"
 #include "platform/win32/Win32Text.h"
-#include "platform/win32/Win32Ticker.h"
 #include "tests/wine/WindowDriver.h"
 
 namespace norvale::win32 {

@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32/GdiHandles.h"
-#include "platform/win32/Win32Services.h"
+#include "frontend/win32/GdiHandles.h"
+#include "frontend/win32/Win32WindowServices.h"
 
 namespace norvale::win32 {
 

@@ -1,6 +1,6 @@
 #include <QCoreApplication>
 
-#include "platform/qt/QtPlatformServices.h"
+#include "platform/qt/QtFileSystem.h"
 #include "tools/master/ToolFiles.h"
 
 namespace norvale::master {

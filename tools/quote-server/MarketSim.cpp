@@ -6,8 +6,9 @@
 #include <cstdio>
 #include <limits>
 
-#include "table/BrandCode.h"
 #include "quotes/QuoteItems.h"
+#include "table/BrandCode.h"
+#include "table/Market.h"
 
 namespace norvale {
 
@@ -66,7 +67,7 @@ bool ValidTopicWithoutMaster(const std::string& topic) {
         !std::all_of(stem.begin(), stem.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return false;
     const std::string suffix = topic.substr(dot + 1);
-    return suffix == "t" || suffix == "os" || suffix == "q" || suffix == "oj";
+    return std::any_of(kMarkets.begin(), kMarkets.end(), [&](const Market& m) { return m.suffix == suffix; });
 }
 
 }  // namespace

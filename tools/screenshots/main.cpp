@@ -15,17 +15,17 @@
 #include <memory>
 
 #include "app/MainWindowLogic.h"
+#include "frontend/qt/QtMainWindow.h"
+#include "frontend/qt/QtSurface.h"
+#include "frontend/qt/QtTicker.h"
+#include "frontend/qt/QtWindowServices.h"
 #include "platform/TextCodec.h"
-#include "platform/fake/FakeDdeml.h"
-#include "platform/fake/FakeFileDialog.h"
-#include "platform/fake/FakeFileSystem.h"
-#include "platform/fake/FakeInstanceGuard.h"
-#include "platform/fake/FakeMessageBox.h"
-#include "platform/qt/QtMainWindow.h"
-#include "platform/qt/QtPlatformServices.h"
-#include "platform/qt/QtSurface.h"
-#include "platform/qt/QtTicker.h"
 #include "quotes/QuoteItems.h"
+#include "tests/fakes/FakeAlert.h"
+#include "tests/fakes/FakeDdeml.h"
+#include "tests/fakes/FakeFileDialog.h"
+#include "tests/fakes/FakeFileSystem.h"
+#include "tests/fakes/FakeInstanceGuard.h"
 
 namespace norvale {
 namespace {
@@ -51,7 +51,7 @@ struct Window {
     QtMainWindow window;
     QtEventPump events;
     FakeFileDialog fileDialog;
-    FakeMessageBox messageBox;
+    FakeAlert alert;
     FakeFileSystem files;
     FakeInstanceGuard instance;
     FakeDdeml ddeml;
@@ -59,7 +59,7 @@ struct Window {
     QtTicker loadTicker{1000, [this] { logic->LoadTick(); }};
     QtTicker waitTicker{1000, [this] { logic->WaitTick(); }};
     Platform platform{window,     window,     window.TableSurface(), loadTicker, waitTicker, events,
-                      fileDialog, messageBox, files,                 instance,   ddeml};
+                      fileDialog, alert,      files,                 instance,   ddeml};
 
     bool Start(const QString& dataDir) {
         for (const char* name : {kBrandMasterFileName, kWatchListFileName}) {

@@ -14,9 +14,9 @@
 
 #include "app/MainWindowLogic.h"
 #include "platform/TextCodec.h"
-#include "platform/fake/NullSurface.h"
-#include "platform/fake/FakePlatform.h"
-#include "platform/fake/QuickDdeml.h"
+#include "tests/fakes/FakePlatform.h"
+#include "tests/fakes/NullSurface.h"
+#include "tests/fakes/QuickDdeml.h"
 
 namespace norvale {
 namespace {
@@ -172,13 +172,13 @@ int Run(int passes, int brands, std::uint64_t seed) {
     FakeTicker loadTicker, waitTicker;
     CountingPump events;
     FakeFileDialog fileDialog;
-    FakeMessageBox messageBox;
+    FakeAlert alert;
     FakeFileSystem files;
     FakeInstanceGuard instance;
     QuickDdeml ddeml;
     ddeml.answer = RandomReplies(seed);
     Platform platform{window, statusBar, tableSurface, loadTicker, waitTicker, events,
-                      fileDialog, messageBox, files, instance, ddeml};
+                      fileDialog, alert, files, instance, ddeml};
     // The watch list of start-up: one brand in ten on "HC", which has eight quote levels.
     std::string master, watch;
     for (int j = 0; j < brands; ++j) {
@@ -188,9 +188,9 @@ int Run(int passes, int brands, std::uint64_t seed) {
     }
     files.files[files.InProgramFolder(kBrandMasterFileName)] = Utf8ToCp932(master);
     files.files[files.InProgramFolder(kWatchListFileName)] = watch;
-    MainWindowLogic frm(platform);
-    window.events = &frm;
-    if (!frm.StartUp() || frm.Table().Count() != brands) return 2;
+    MainWindowLogic logic(platform);
+    window.events = &logic;
+    if (!logic.StartUp() || logic.Table().Count() != brands) return 2;
 
     std::printf("soak: %d passes over %d brands (%d with eight levels), seed %llu\n", passes, brands,
                 (brands + 9) / 10, static_cast<unsigned long long>(seed));
@@ -199,12 +199,12 @@ int Run(int passes, int brands, std::uint64_t seed) {
     for (int pass = 1; pass <= passes; ++pass) {
         // The user walks through the sort keys; every pass ranks by another one.
         window.SelectListItem(DropDown::SortKey, pass % 13);
-        frm.SortKeyChosen();
-        if (frm.RunPass() != PassExit::Completed) {
+        logic.SortKeyChosen();
+        if (logic.RunPass() != PassExit::Completed) {
             std::fprintf(stderr, "soak: pass %d did not complete\n", pass);
             return 1;
         }
-        if (!AllFinite(frm.Table(), pass)) return 1;
+        if (!AllFinite(logic.Table(), pass)) return 1;
         if (tableSurface.badTexts != 0) {
             std::fprintf(stderr, "soak: pass %d drew a NaN or an infinity\n", pass);
             return 1;
@@ -215,16 +215,16 @@ int Run(int passes, int brands, std::uint64_t seed) {
             const long rss = ResidentKb();
             if (pass == 100) rssAt100 = rss;
             std::printf("soak: resident memory at pass %d: %ld KiB (texts reserve %ld KiB)\n", pass, rss,
-                        TextKb(frm.Table()));
+                        TextKb(logic.Table()));
             std::fflush(stdout);
         }
     }
     const long rssAtEnd = ResidentKb();
     std::printf("soak: resident memory at pass %d: %ld KiB (texts reserve %ld KiB)", passes, rssAtEnd,
-                TextKb(frm.Table()));
+                TextKb(logic.Table()));
     if (rssAt100 > 0) std::printf(" (%+ld KiB since pass 100)", rssAtEnd - rssAt100);
     std::printf("\nsoak: %ld requests, all numbers finite\n", ddeml.requests);
-    frm.Closing();
+    logic.Closing();
     return 0;
 }
 

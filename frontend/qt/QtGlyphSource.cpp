@@ -1,4 +1,4 @@
-#include "platform/qt/QtGlyphSource.h"
+#include "frontend/qt/QtGlyphSource.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>

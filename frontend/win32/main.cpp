@@ -1,18 +1,19 @@
 // Norvale's entry point on Windows: builds the window and its services, hands them to the
 // window logic and runs the message loop until the window has closed.
-// First: windows.h must not rename the core's MessageBox (see Win32Handles.h).
-#include "platform/win32/Win32Handles.h"
+// First: windows.h, which commctrl.h needs.
+#include "frontend/win32/GdiHandles.h"
 
 #include <commctrl.h>
 
 #include <memory>
 
 #include "app/MainWindowLogic.h"
+#include "frontend/win32/Win32MainWindow.h"
+#include "frontend/win32/Win32Ticker.h"
+#include "frontend/win32/Win32WindowServices.h"
 #include "platform/PlatformDdeml.h"
 #include "platform/win32/Win32FileSystem.h"
-#include "platform/win32/Win32MainWindow.h"
-#include "platform/win32/Win32Services.h"
-#include "platform/win32/Win32Ticker.h"
+#include "platform/win32/Win32InstanceGuard.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     using namespace norvale;
@@ -26,9 +27,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     Win32EventPump events;
     Win32FileDialog fileDialog;
-    Win32MessageBox messageBox;
+    Win32Alert alert;
     fileDialog.SetOwner(window->Handle());
-    messageBox.SetOwner(window->Handle());
+    alert.SetOwner(window->Handle());
     Win32FileSystem files;
     Win32InstanceGuard instanceGuard(kInstanceMutexName);
     const std::unique_ptr<Ddeml> ddeml = MakePlatformDdeml();
@@ -37,7 +38,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     Win32Ticker loadTicker(instance, 1000, [&] { logic->LoadTick(); });
     Win32Ticker waitTicker(instance, 1000, [&] { logic->WaitTick(); });
     Platform platform{*window,     *window,    window->Table(), loadTicker, waitTicker, events,
-                      fileDialog,  messageBox, files,           instanceGuard, *ddeml};
+                      fileDialog,  alert,      files,           instanceGuard, *ddeml};
     logic = std::make_unique<MainWindowLogic>(platform);
     window->SetEvents(logic.get());
 

@@ -1,5 +1,5 @@
 // Qt key events to the virtual key codes of platform/KeyCodes.h.
-#include "platform/qt/QtKeys.h"
+#include "frontend/qt/QtKeys.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,14 +1,14 @@
-// Recording fake of the message boxes.
+// Recording fake of the alerts.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "platform/MessageBox.h"
+#include "platform/Alert.h"
 
 namespace norvale {
 
-class FakeMessageBox : public MessageBox {
+class FakeAlert : public Alert {
 public:
     struct Shown {
         std::string text;

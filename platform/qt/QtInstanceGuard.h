@@ -1,43 +1,11 @@
-// The smaller platform services on Qt: event pump, file dialog, message box, single
-// instance, files.
+// The single-instance guard on Qt: a lock file held by the kernel.
 #pragma once
 
 #include <QString>
-#include <memory>
 
-#include "platform/EventPump.h"
-#include "platform/FileDialog.h"
-#include "platform/FileSystem.h"
 #include "platform/InstanceGuard.h"
-#include "platform/MessageBox.h"
-
-class QWidget;
 
 namespace norvale {
-
-class QtEventPump : public EventPump {
-public:
-    void RunPending() override;
-};
-
-class QtFileDialog : public FileDialog {
-public:
-    explicit QtFileDialog(QWidget* parent) : parent_(parent) {}
-    std::optional<std::string> ShowOpen(const std::string& filter) override;
-
-private:
-    QWidget* parent_;
-    QString lastName_;
-};
-
-class QtMessageBox : public MessageBox {
-public:
-    explicit QtMessageBox(QWidget* parent) : parent_(parent) {}
-    void ShowCriticalOkCancel(const std::string& text, const std::string& title) override;
-
-private:
-    QWidget* parent_;
-};
 
 // One lock per user and machine, in a folder no other user can write. The lock is the kernel's
 // (flock) on that file: held while Norvale runs and let go when it ends, however it ends, so only a
@@ -60,15 +28,6 @@ private:
     QString lockPath_;
     int lockFd_ = -1;  // open, and locked, while this process holds the claim
     QString doubt_;
-};
-
-class QtFileSystem : public FileSystem {
-public:
-    bool ReadPieces(const std::string& path, std::size_t maxBytes,
-                    const std::function<bool(std::string_view)>& consume) override;
-    std::optional<std::string> ReadAll(const std::string& path, std::size_t maxBytes) override;
-    bool WriteAll(const std::string& path, std::string_view bytes) override;
-    std::string InProgramFolder(const std::string& name) const override;
 };
 
 }  // namespace norvale

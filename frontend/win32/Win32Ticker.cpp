@@ -1,4 +1,4 @@
-#include "platform/win32/Win32Ticker.h"
+#include "frontend/win32/Win32Ticker.h"
 
 #include <utility>
 

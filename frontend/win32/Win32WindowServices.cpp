@@ -1,4 +1,4 @@
-#include "platform/win32/Win32Services.h"
+#include "frontend/win32/Win32WindowServices.h"
 
 #include <commdlg.h>
 
@@ -48,16 +48,8 @@ std::optional<std::string> Win32FileDialog::ShowOpen(const std::string& filter) 
     return Utf8(lastName_);
 }
 
-void Win32MessageBox::ShowCriticalOkCancel(const std::string& text, const std::string& title) {
+void Win32Alert::ShowCriticalOkCancel(const std::string& text, const std::string& title) {
     MessageBoxW(owner_, Wide(text).c_str(), Wide(title).c_str(), MB_ICONSTOP | MB_OKCANCEL);
-}
-
-bool Win32InstanceGuard::AnotherInstanceRunning() {
-    if (mutex_) return false;
-    mutex_.reset(CreateMutexW(nullptr, FALSE, name_.c_str()));
-    const bool existed = mutex_ && GetLastError() == ERROR_ALREADY_EXISTS;
-    if (existed) mutex_.reset();
-    return existed;
 }
 
 }  // namespace norvale::win32

@@ -8,11 +8,11 @@
 #include <string>
 
 #include "app/WindowLayout.h"
+#include "frontend/win32/GdiHandles.h"
+#include "frontend/win32/Win32Surface.h"
 #include "platform/StatusBar.h"
 #include "platform/Window.h"
 #include "platform/WindowEvents.h"
-#include "platform/win32/Win32Handles.h"
-#include "platform/win32/Win32Surface.h"
 
 namespace norvale::win32 {
 

@@ -1,4 +1,4 @@
-#include "platform/qt/QtTicker.h"
+#include "frontend/qt/QtTicker.h"
 
 #include <QMetaObject>
 

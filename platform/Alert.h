@@ -1,13 +1,13 @@
-// Modal message boxes.
+// A modal alert: a text under a title, the stop icon, the buttons OK and Cancel.
 #pragma once
 
 #include <string>
 
 namespace norvale {
 
-class MessageBox {
+class Alert {
 public:
-    virtual ~MessageBox() = default;
+    virtual ~Alert() = default;
     // A modal box with the stop icon and the buttons OK and Cancel; returns when closed.
     // Which button closed it is not reported: no caller acts on it.
     virtual void ShowCriticalOkCancel(const std::string& text, const std::string& title) = 0;

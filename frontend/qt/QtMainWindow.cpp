@@ -1,4 +1,4 @@
-#include "platform/qt/QtMainWindow.h"
+#include "frontend/qt/QtMainWindow.h"
 
 #include <QCloseEvent>
 #include <QElapsedTimer>
@@ -13,7 +13,7 @@
 #include <QStatusBar>
 #include <cmath>
 
-#include "platform/qt/QtSurface.h"
+#include "frontend/qt/QtSurface.h"
 
 namespace norvale {
 

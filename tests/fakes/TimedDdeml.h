@@ -11,15 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/ForwardingDdeml.h"
 #include "platform/TextCodec.h"
+#include "tests/fakes/CountingDdeml.h"
 
 namespace norvale {
 
 // onRequest runs as a request begins, before it is sent.
-class TimedDdeml : public ForwardingDdeml {
+class TimedDdeml : public CountingDdeml {
 public:
-    explicit TimedDdeml(Ddeml& real) : ForwardingDdeml(real) {}
+    explicit TimedDdeml(Ddeml& real) : CountingDdeml(real) {}
 
     DdeString CreateStringHandle(DdeInstance instance, std::string_view ansi, int codePage) override {
         const DdeString h = real_.CreateStringHandle(instance, ansi, codePage);
@@ -32,9 +32,8 @@ public:
     }
     DdeConversation Connect(DdeInstance instance, DdeString service, DdeString topic) override {
         const auto t0 = Clock::now();
-        const DdeConversation c = real_.Connect(instance, service, topic);
+        const DdeConversation c = CountingDdeml::Connect(instance, service, topic);
         maxConnectMs = std::max(maxConnectMs, MsSince(t0));
-        ++connects;
         if (c != DdeConversation::kNone) conversations_[c] = strings_[topic];
         if (c == DdeConversation::kNone) ++connectFailures;
         return c;
@@ -50,7 +49,7 @@ public:
         maxTimeoutMs = std::max(maxTimeoutMs, timeoutMs);
         if (onRequest) onRequest(r.topic, r.item, static_cast<int>(requests.size()) + 1);
         const auto t0 = Clock::now();
-        const DdeData data = real_.ClientTransaction(conversation, item, format, type, timeoutMs);
+        const DdeData data = CountingDdeml::ClientTransaction(conversation, item, format, type, timeoutMs);
         r.ms = MsSince(t0);
         r.failed = data == DdeData::kNone;
         maxRequestMs = std::max(maxRequestMs, r.ms);
@@ -75,7 +74,6 @@ public:
 
     std::function<void(const std::string& topic, const std::string& item, int n)> onRequest;
     std::vector<Request> requests;  // transactions; a request whose connect failed never gets here
-    int connects = 0;
     int connectFailures = 0;
     double maxRequestMs = 0;
     double maxConnectMs = 0;

@@ -6,8 +6,8 @@
 #include <QWidget>
 #include <memory>
 
+#include "frontend/qt/QtGlyphSource.h"
 #include "platform/WindowEvents.h"
-#include "platform/qt/QtGlyphSource.h"
 #include "raster/TableRaster.h"
 
 namespace norvale {

@@ -5,11 +5,13 @@
 #include <memory>
 
 #include "app/MainWindowLogic.h"
+#include "frontend/qt/QtMainWindow.h"
+#include "frontend/qt/QtSurface.h"
+#include "frontend/qt/QtTicker.h"
+#include "frontend/qt/QtWindowServices.h"
 #include "platform/PlatformDdeml.h"
-#include "platform/qt/QtMainWindow.h"
-#include "platform/qt/QtPlatformServices.h"
-#include "platform/qt/QtSurface.h"
-#include "platform/qt/QtTicker.h"
+#include "platform/qt/QtFileSystem.h"
+#include "platform/qt/QtInstanceGuard.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -24,7 +26,7 @@ int main(int argc, char** argv) {
     norvale::QtMainWindow window;
     norvale::QtEventPump events;
     norvale::QtFileDialog fileDialog(&window);
-    norvale::QtMessageBox messageBox(&window);
+    norvale::QtAlert alert(&window);
     norvale::QtFileSystem files;
     norvale::QtInstanceGuard instance;
     const std::unique_ptr<norvale::Ddeml> ddeml = norvale::MakePlatformDdeml();
@@ -33,7 +35,7 @@ int main(int argc, char** argv) {
     norvale::QtTicker waitTicker(1000, [&] { logic->WaitTick(); });
 
     norvale::Platform platform{window,     window,     window.TableSurface(), loadTicker, waitTicker, events,
-                               fileDialog, messageBox, files,                 instance,   *ddeml};
+                               fileDialog, alert,      files,                 instance,   *ddeml};
     // The state holds the whole watch table: on the heap, not on main's stack.
     const auto windowLogic = std::make_unique<norvale::MainWindowLogic>(platform);
     logic = windowLogic.get();

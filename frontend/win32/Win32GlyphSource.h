@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/win32/GdiHandles.h"
+#include "frontend/win32/GdiHandles.h"
 #include "raster/GlyphSource.h"
 
 namespace norvale {

@@ -1,4 +1,4 @@
-#include "platform/win32/Win32Surface.h"
+#include "frontend/win32/Win32Surface.h"
 
 #include <imm.h>
 #include <windowsx.h>

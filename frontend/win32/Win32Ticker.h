@@ -3,8 +3,8 @@
 
 #include <functional>
 
+#include "frontend/win32/GdiHandles.h"
 #include "platform/Ticker.h"
-#include "platform/win32/Win32Handles.h"
 
 namespace norvale::win32 {
 

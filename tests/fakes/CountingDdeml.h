@@ -1,14 +1,14 @@
-// A DDEML that passes every call on to another one: the base of the wrappers that watch or count
-// what the program asks of a real DDEML, so each overrides only the calls it looks at.
+// A DDEML that passes every call on to another one and counts the connects and the requests: for
+// tests and benchmarks over a real DDEML, and the base of the wrappers that watch it more closely.
 #pragma once
 
 #include "platform/Ddeml.h"
 
 namespace norvale {
 
-class ForwardingDdeml : public Ddeml {
+class CountingDdeml : public Ddeml {
 public:
-    explicit ForwardingDdeml(Ddeml& real) : real_(real) {}
+    explicit CountingDdeml(Ddeml& real) : real_(real) {}
 
     std::uint32_t Initialize(DdeInstance& instance, std::uint32_t flags) override {
         return real_.Initialize(instance, flags);
@@ -20,11 +20,13 @@ public:
         return real_.FreeStringHandle(instance, handle);
     }
     DdeConversation Connect(DdeInstance instance, DdeString service, DdeString topic) override {
+        ++connects;
         return real_.Connect(instance, service, topic);
     }
     bool Disconnect(DdeConversation conversation) override { return real_.Disconnect(conversation); }
     DdeData ClientTransaction(DdeConversation conversation, DdeString item, std::uint32_t format, std::uint32_t type,
                               std::uint32_t timeoutMs) override {
+        ++transactions;
         return real_.ClientTransaction(conversation, item, format, type, timeoutMs);
     }
     std::uint32_t GetData(DdeData data, char* buffer, std::uint32_t length, std::uint32_t offset) override {
@@ -33,6 +35,9 @@ public:
     bool FreeDataHandle(DdeData data) override { return real_.FreeDataHandle(data); }
     std::uint32_t GetLastError(DdeInstance instance) override { return real_.GetLastError(instance); }
     bool Uninitialize(DdeInstance instance) override { return real_.Uninitialize(instance); }
+
+    int connects = 0;
+    long transactions = 0;
 
 protected:
     Ddeml& real_;

@@ -1,16 +1,12 @@
-// The window system's services on Windows: the event pump, the file dialog, the message box and
-// the single-instance guard.
+// The window system's services on Windows that the core calls: the event pump, the file dialog and the alert.
 #pragma once
-
-// First: windows.h must not rename the core's MessageBox (see Win32Handles.h).
-#include "platform/win32/Win32Handles.h"
 
 #include <string>
 
+#include "frontend/win32/GdiHandles.h"
+#include "platform/Alert.h"
 #include "platform/EventPump.h"
 #include "platform/FileDialog.h"
-#include "platform/InstanceGuard.h"
-#include "platform/MessageBox.h"
 
 namespace norvale::win32 {
 
@@ -33,7 +29,7 @@ private:
 };
 
 // MessageBoxW with the stop icon and OK and Cancel.
-class Win32MessageBox final : public MessageBox {
+class Win32Alert final : public Alert {
 public:
     void SetOwner(HWND owner) { owner_ = owner; }
     void ShowCriticalOkCancel(const std::string& text, const std::string& title) override;
@@ -41,20 +37,5 @@ public:
 private:
     HWND owner_ = nullptr;
 };
-
-// A named mutex in the user's session ("Local\" namespace). Windows removes it with the last
-// handle, so a crashed instance leaves no claim behind.
-class Win32InstanceGuard final : public InstanceGuard {
-public:
-    explicit Win32InstanceGuard(std::wstring name) : name_(std::move(name)) {}
-    // True only when the mutex already existed; a mutex that cannot be made lets Norvale start.
-    bool AnotherInstanceRunning() override;
-
-private:
-    std::wstring name_;
-    UniqueKernelHandle mutex_;
-};
-
-inline constexpr wchar_t kInstanceMutexName[] = L"Local\\Norvale.MainWindow";
 
 }  // namespace norvale::win32

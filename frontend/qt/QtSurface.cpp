@@ -1,4 +1,4 @@
-#include "platform/qt/QtSurface.h"
+#include "frontend/qt/QtSurface.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "frontend/qt/QtKeys.h"
 #include "platform/Window.h"
-#include "platform/qt/QtKeys.h"
 
 namespace norvale {
 

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "frontend/win32/GdiHandles.h"
+#include "frontend/win32/Win32GlyphSource.h"
 #include "platform/WindowEvents.h"
-#include "platform/win32/GdiHandles.h"
-#include "platform/win32/Win32GlyphSource.h"
 #include "raster/TableRaster.h"
 
 namespace norvale {

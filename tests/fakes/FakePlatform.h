@@ -2,16 +2,16 @@
 #pragma once
 
 #include "platform/Platform.h"
-#include "platform/fake/FakeDdeml.h"
-#include "platform/fake/FakeEventPump.h"
-#include "platform/fake/FakeFileDialog.h"
-#include "platform/fake/FakeFileSystem.h"
-#include "platform/fake/FakeInstanceGuard.h"
-#include "platform/fake/FakeMessageBox.h"
-#include "platform/fake/FakeStatusBar.h"
-#include "platform/fake/FakeSurface.h"
-#include "platform/fake/FakeTicker.h"
-#include "platform/fake/FakeWindow.h"
+#include "tests/fakes/FakeAlert.h"
+#include "tests/fakes/FakeDdeml.h"
+#include "tests/fakes/FakeEventPump.h"
+#include "tests/fakes/FakeFileDialog.h"
+#include "tests/fakes/FakeFileSystem.h"
+#include "tests/fakes/FakeInstanceGuard.h"
+#include "tests/fakes/FakeStatusBar.h"
+#include "tests/fakes/FakeSurface.h"
+#include "tests/fakes/FakeTicker.h"
+#include "tests/fakes/FakeWindow.h"
 
 namespace norvale {
 
@@ -23,12 +23,12 @@ struct FakePlatform {
     FakeTicker waitTicker;
     FakeEventPump events;
     FakeFileDialog fileDialog;
-    FakeMessageBox messageBox;
+    FakeAlert alert;
     FakeFileSystem files;
     FakeInstanceGuard instance;
     FakeDdeml ddeml;
     Platform platform{window, statusBar, tableSurface, loadTicker, waitTicker, events,
-                      fileDialog, messageBox, files, instance, ddeml};
+                      fileDialog, alert, files, instance, ddeml};
 };
 
 }  // namespace norvale

@@ -1,4 +1,4 @@
-#include "platform/win32/Win32GlyphSource.h"
+#include "frontend/win32/Win32GlyphSource.h"
 
 #include <algorithm>
 #include <cmath>

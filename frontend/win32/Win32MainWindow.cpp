@@ -1,4 +1,4 @@
-#include "platform/win32/Win32MainWindow.h"
+#include "frontend/win32/Win32MainWindow.h"
 
 #include <commctrl.h>
 #include <dwmapi.h>
@@ -6,7 +6,7 @@
 #include <array>
 #include <utility>
 
-#include "platform/win32/MainWindowResources.h"
+#include "frontend/win32/MainWindowResources.h"
 #include "platform/win32/Win32Text.h"
 
 namespace norvale::win32 {
