@@ -77,9 +77,8 @@ TEST(DdeOpen, InitialisesAClientOnlyInstanceAndTheServiceHandle) {
     FakeDdeml ddeml;
     DdeCtrl dde(ddeml);
     EXPECT_TRUE(dde.Open("RSS"));
-    EXPECT_EQ(ddeml.initFlags, 0x3C0010u);
-    EXPECT_EQ(ddeml.lastCodePage, 1004);
-    EXPECT_EQ(ddeml.log, (std::vector<std::string>{"Initialize", "CreateStringHandle(RSS)"}));
+    EXPECT_EQ(std::tuple(ddeml.initFlags, ddeml.lastCodePage, ddeml.log),
+              std::tuple(0x3C0010u, 1004, std::vector<std::string>{"Initialize", "CreateStringHandle(RSS)"}));
 
     FakeDdeml refusing;
     refusing.initError = dmlerr::kSysError;
@@ -108,16 +107,14 @@ TEST(DdeRequest, ReusesTheConversationAndHandlesWhileTopicAndItemStay) {
         return FakeDdeml::Reply{item == Utf8ToCp932("現在値") ? "2,345" : " "};
     };
     EXPECT_EQ(o.Ask("7203.t", "現在値"), "2,345");
-    EXPECT_EQ(o.ddeml.lastFormat, 1u);
-    EXPECT_EQ(o.ddeml.lastType, 0x20B0u);
+    EXPECT_EQ(std::pair(o.ddeml.lastFormat, o.ddeml.lastType), std::pair(1u, 0x20B0u));
     EXPECT_EQ(o.Ask("7203.t", "現在値"), "2,345");
     EXPECT_EQ(o.Ask("7203.t", "始値"), " ");
     EXPECT_EQ(o.ddeml.log, (std::vector<std::string>{
                                "CreateStringHandle(7203.t)", "Connect(7203.t)", Opened::Created("現在値"),
                                Opened::Asked("7203.t", "現在値"), Opened::Asked("7203.t", "現在値"),
                                Opened::Freed("現在値"), Opened::Created("始値"), Opened::Asked("7203.t", "始値")}));
-    EXPECT_EQ(o.ddeml.conversations.size(), 1u);
-    EXPECT_TRUE(o.ddeml.data.empty()) << "every data handle is freed";
+    EXPECT_EQ(std::tuple(o.ddeml.conversations.size(), o.ddeml.data.size()), std::tuple(1u, 0u));  // data handles freed
 
     // A new topic frees the old handle and ends the old conversation before connecting.
     o.ddeml.log.clear();
@@ -132,10 +129,9 @@ TEST(DdeRequest, WithNoServerConnectsOncePerTopicChange) {
     Opened o;
     o.ddeml.serverUp = false;
     const DdeReply reply = o.dde.Request("7203.t", "始値", 500);
-    EXPECT_FALSE(reply);
-    EXPECT_EQ(reply.error, dmlerr::kNoConvEstablished);
-    EXPECT_EQ(reply.errorText, "DMLERR_NO_CONV_ESTABLISHED クライアントが対話を確立しようとして失敗しました。");
-    EXPECT_EQ(o.dde.LastErrorText(), reply.errorText);
+    const std::string noConversation = "DMLERR_NO_CONV_ESTABLISHED クライアントが対話を確立しようとして失敗しました。";
+    EXPECT_EQ(std::tuple(reply.text, reply.error, reply.errorText, o.dde.LastErrorText()),
+              std::tuple(std::nullopt, dmlerr::kNoConvEstablished, noConversation, noConversation));
     // The topic stays cached, no conversation, and the item is not reached after a failed connect.
     EXPECT_EQ(o.Ask("7203.t", "前日終値"), "failed");
     EXPECT_EQ(o.Ask("7203.t", "現在値"), "failed");  // once up, tried again as a pass begins (RefreshPass_test)
@@ -199,10 +195,8 @@ TEST(DdeRequest, AFailureOtherThanARefusedItemDropsTheConversation) {
         o.Fail(c.code);
         o.ddeml.log.clear();
         const DdeReply reply = o.dde.Request("7203.t", "現在値", 500);
-        EXPECT_FALSE(reply);
-        EXPECT_EQ(reply.error, c.code);
-        EXPECT_EQ(reply.errorText, DescribeDdeCode(c.code));
-        EXPECT_EQ(o.ddeml.log, c.log);
+        EXPECT_EQ(std::tuple(reply.text, reply.error, reply.errorText, o.ddeml.log),
+                  std::tuple(std::nullopt, c.code, DescribeDdeCode(c.code), c.log));
         o.Answer("2,000");
         o.ddeml.log.clear();
         EXPECT_EQ(o.Ask("7203.t", "現在値"), "2,000");

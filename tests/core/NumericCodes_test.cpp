@@ -34,6 +34,12 @@ const char* const kOddWatch =
     "32767.5\r\n-32768.5\r\n13010\r\n07203\r\n7203,abc\r\nabc\r\n１３０１\r\n130B\r\n13O0\r\n130AA\r\nA130\r\n1A\r\n"
     "1D\r\n\t8233\r\n   \r\n\r\n1301.5\r\n9999\r\n8233.\r\n.5e4\r\n";
 
+const char* const kIndexMaster =
+    "7203.0,a,1,東証\n7203,b,1,東証\n7203.5,c,1,東証\n1e3,d,1,東証\n-5,e,1,東証\n+6758,f,1,東証\n32767,g,1,東証\n"
+    "-32768,h,1,東証\n32768,i,1,東証\n-32769,j,1,東証\n65536,k,1,東証\n1000,l,1,東証\n0x10,m,1,東証\ninf,n,1,東証\n"
+    "nan,o,1,東証\n,p,1,東証\n.5e1,q,1,東証\n-0,r,1,東証\n0,s,1,東証\n1e400,t,1,東証\n72 03,u,1,東証\n00042,v,1,東証\n"
+    "032767,w,1,東証\n99999,x,1,東証\n４２,y,1,東証\n";
+
 // What a master answers for every 16-bit code, and what a watch list and every typed code of one to
 // four digits give the table.
 std::string Dump(const std::string& masterBytes, bool cp932, const std::string& watch) {
@@ -80,6 +86,10 @@ TEST(NumericCodes, EveryMasterWatchListAndTypedCodeGivesTheTableItAlwaysGave) {
         all += std::string(master) + ' ' + watch + '\n' + Dump(ReadFile(master), true, ReadFile(watch));
     }
     all += "odd\n" + Dump(kOddMaster, false, kOddWatch);
+    // Masters without any numeric code, and codes that read as numbers in every odd way, duplicates and
+    // codes outside 16 bits: how the index answers them (fuzz_brand_master checks it against a scan).
+    for (const char* master : {"", "ｺｰﾄﾞ,銘柄名,単位,市場\r\n", "\r\n\r\n", "abc,x,1,東証\r\n,y,1,東証", kIndexMaster})
+        all += "index\n" + Dump(master, false, "");
     const std::string golden = ReadFile("numeric_golden.txt");
     if (all != golden) std::ofstream(::testing::TempDir() + "numeric_golden.txt", std::ios::binary) << all;
     EXPECT_TRUE(all == golden) << "the table differs; this build's is " << ::testing::TempDir() << "numeric_golden.txt";
