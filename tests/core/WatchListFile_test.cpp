@@ -134,7 +134,7 @@ TEST(WatchListCommands, ExportWritesSlotOrderAndImportGivesTheSameSlots) {
     // exports an empty file over the old one, without asking.
     w.fp.tableSurface.ops.clear();
     EXPECT_TRUE(w.Import("/missing.txt"));
-    EXPECT_EQ(std::tuple(w.table.Count(), w.fp.tableSurface.ops.front().kind), std::tuple(0, SurfaceOp::Clear));
+    EXPECT_EQ(std::tuple(w.table.Count(), w.FirstDrawn()), std::tuple(0, SurfaceOp::Clear));
     w.fp.fileDialog.answers = {"/out.txt"};
     w.logic.ExportWatchList();
     EXPECT_EQ(std::tuple(w.fp.files.files["/out.txt"], w.fp.messageBox.shown.size()), std::tuple("", 0u));
