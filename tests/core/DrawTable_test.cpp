@@ -119,8 +119,7 @@ TEST(DrawTable, HeaderAndOneFullRowExactly) {
                        {"  0.00", kK}, {"1,170,000", kB}, {"  0.00", kK}, {"       1,235", kK}, {"       3,704", kK},
                        {"        75.00", kW}},
                       "↑", kR, 907));
-    EXPECT_EQ(d.selection.Entry(), 1);
-    EXPECT_EQ(d.status.Panel(StatusPanel::BrandCount), "銘柄数: 2/ 1000");
+    EXPECT_EQ(std::tuple(d.selection.Entry(), d.status.Panel(StatusPanel::BrandCount)), std::tuple(1, "銘柄数: 2/ 1000"));
 }
 
 // The colours against close, open and VWAP, and at equality, are pinned by the full row above.
@@ -155,9 +154,8 @@ TEST(DrawTable, EntryWithoutQuotesAFallAndAPriceBetweenHighAndLow) {
 
 TEST(DrawTable, QuoteRatioBarSplit) {
     for (const auto& [q, blueRight] : std::vector<std::pair<double, int>>{
-             {0, 967}, {50, 927}, {75, 907}, {100, 887}, {99.375, 888}, {-20, 967}, {250, 887}}) {
+             {0, 967}, {50, 927}, {75, 907}, {100, 887}, {99.375, 888}, {-20, 967}, {250, 887}})
         EXPECT_EQ(BarBlueRight(q), blueRight) << q;
-    }
 }
 
 TEST(DrawTable, RowsAreCutByTheUnroundedHeight) {
@@ -168,14 +166,16 @@ TEST(DrawTable, RowsAreCutByTheUnroundedHeight) {
         Drawing d;
         d.surface.height = h;
         d.Draw(*table);
-        EXPECT_EQ(static_cast<std::size_t>(d.surface.Count(SurfaceOp::Outline)), rows) << h;
-        EXPECT_EQ(d.surface.ops[1], F(-1, -1, 809, 11, kG));
-        EXPECT_EQ(d.status.Panel(StatusPanel::BrandCount), "銘柄数: 1000/ 1000");
+        // The header as wide as the surface.
+        EXPECT_EQ(std::tuple(static_cast<std::size_t>(d.surface.Count(SurfaceOp::Outline)), d.surface.ops[1],
+                             d.status.Panel(StatusPanel::BrandCount)),
+                  std::tuple(rows, F(-1, -1, 809, 11, kG), "銘柄数: 1000/ 1000"))
+            << h;
     }
     Drawing none;
     none.Draw(WatchTable());
-    EXPECT_EQ(none.surface.ops.size(), kHeader.size());
-    EXPECT_EQ(none.status.Panel(StatusPanel::BrandCount), "銘柄数: 0/ 1000");
+    EXPECT_EQ(std::tuple(none.surface.ops.size(), none.status.Panel(StatusPanel::BrandCount)),
+              std::tuple(kHeader.size(), "銘柄数: 0/ 1000"));
 }
 
 // Shown in reverse, row r holds slot n - 1 - r. A selection left from an earlier drawing goes.

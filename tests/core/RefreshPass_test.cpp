@@ -90,19 +90,6 @@ TEST(RefreshPass, StoresTextsAlwaysNumbersFromAValueAndEachRateWhenItsTextsArriv
     }
 }
 
-// What levels count on which market, blank levels and totals that overflow are the table's
-// (WatchTable_test); here, what is asked and totalled.
-TEST(RefreshPass, LevelsSixToEightAreAskedOnlyOfOj) {
-    Polling p({"7203", "9984.oj"});
-    p.quotes["7203.t|最良売気配数量１"] = "1,000";
-    (void)p.logic.RunPass();
-    const WatchEntry &t = p.Entry(0), &oj = p.Entry(1);
-    EXPECT_EQ(std::tuple(t.askQtyText[0], t.askQtyTotal, t.bidQtyTotal, t.quoteRatio, p.RequestsFor("7203.t")),
-              std::tuple("1,000", 1000 + 4 * 100., 500., 500.0 / 1900.0 * 100, 2 + 14));
-    EXPECT_EQ(std::tuple(oj.askQtyText[7], oj.askQtyTotal, oj.bidQtyTotal, oj.quoteRatio, p.RequestsFor("9984.oj")),
-              std::tuple("100", 800., 800., 50., 2 + 20));
-}
-
 TEST(RefreshPass, FailedRequestsShowErrorKeepValuesAndThePassStillCompletes) {
     Polling p({"7203", "6758"});
     p.quotes["7203.t|最良買気配数量１"] = "300";
