@@ -3,24 +3,16 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "platform/TextCodec.h"
+#include "tests/common/TableBuilder.h"
 #include "watchlist/FieldReader.h"
 
 namespace norvale {
 namespace {
 
 using Strings = std::vector<std::string>;
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // Each record as "code|name|market".
 Strings Records(const BrandMaster& m) {
@@ -119,7 +111,7 @@ TEST(BrandMaster, KeepsEveryRecordOfAMasterPast32767) {
 TEST(BrandMaster, Cp932FilesReadWithAnyLineEnd) {
     for (const char* name : {"master_crlf.txt", "master_cr.txt", "master_lf.txt"}) {
         BrandMaster m;
-        m.LoadCp932(ReadFile(std::string(NORVALE_TEST_DATA) + "/" + name));
+        m.LoadCp932(test::ReadFile(std::string(NORVALE_TEST_DATA) + "/" + name));
         EXPECT_EQ(Records(m), (Strings{"ｺｰﾄﾞ|銘柄名|市場", "7203|トヨタ自動車|東証", "6758|ソニー,グループ|東証",
                                        "8233|髙島屋|東証", "1234|①テスト～商事|JASDAQ", "07203|重複トヨタ|東証"}))
             << name;
@@ -127,7 +119,7 @@ TEST(BrandMaster, Cp932FilesReadWithAnyLineEnd) {
     }
     // The last byte starts a double-byte character that never ends.
     BrandMaster m;
-    m.LoadCp932(ReadFile(std::string(NORVALE_TEST_DATA) + "/master_truncated.txt"));
+    m.LoadCp932(test::ReadFile(std::string(NORVALE_TEST_DATA) + "/master_truncated.txt"));
     EXPECT_EQ(Records(m), (Strings{"7203|トヨタ自動車|東証", "6758|ソ\xEF\xBF\xBD|"}));
     EXPECT_EQ(m.FindBrand(BrandCode(6758)), 1);
 }

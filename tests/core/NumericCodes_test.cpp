@@ -9,18 +9,14 @@
 #include <utility>
 
 #include "platform/KeyCodes.h"
+#include "tests/common/TableBuilder.h"
 #include "watchlist/BrandEntry.h"
 #include "watchlist/WatchListFile.h"
 
 namespace norvale {
 namespace {
 
-std::string ReadFile(const std::string& name) {
-    std::ifstream in(std::string(NORVALE_TEST_DATA) + "/" + name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+std::string ReadFile(const std::string& name) { return test::ReadFile(std::string(NORVALE_TEST_DATA) + "/" + name); }
 
 // Every way a number is written that a master or a watch list may hold, and texts that look like
 // codes with letters but are not of that form.

@@ -4,10 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <tuple>
 
 #include "app/MainWindowLogic.h"
@@ -23,14 +20,6 @@ const char* const kMaster =
     "1321,日経225連動型上場投資信託,1,大証\r\n2702,日本マクドナルド,100,JASDAQ\r\n"
     "3765,ガンホー,100,HC\r\n13010,五桁,100,東証\r\n1111,末尾空白,100,東証 \r\n2222,海外,100,NYSE\r\n"
     "07201,日産自動車,100,東証\r\n32767,最大,100,東証\r\n130A,新規上場,100,東証\r\n2a5c,小文字,100,HC\r\n";
-
-// Paths are UTF-8 here; a narrow path would be read in the ANSI code page on Windows.
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(std::filesystem::path(std::u8string(path.begin(), path.end())), std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::vector<std::string> Codes(const WatchTable& t) {
     std::vector<std::string> out;
@@ -196,8 +185,8 @@ TEST(WatchListCommands, StartUpLoadsEveryBrandOfTheSampleData) {
     FakePlatform fp;
     MainWindowLogic frm(fp.platform);
     const std::string data = std::string(NORVALE_TEST_DATA) + "/../../data/";
-    fp.files.files["/norvale/mei_code.txt"] = ReadFile(data + "mei_code.txt");
-    fp.files.files["/norvale/監視銘柄.txt"] = ReadFile(data + "監視銘柄.txt");
+    fp.files.files["/norvale/mei_code.txt"] = test::ReadFile(data + "mei_code.txt");
+    fp.files.files["/norvale/監視銘柄.txt"] = test::ReadFile(data + "監視銘柄.txt");
     ASSERT_TRUE(frm.StartUp());
     const WatchTable& t = frm.Table();
     std::set<std::string> suffixes;
