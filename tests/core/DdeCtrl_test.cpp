@@ -56,17 +56,16 @@ struct Opened {
 // The texts themselves are checked where they can be mistyped in a way that matters: the order
 // of the codes and names, one message of each kind, the one with line breaks.
 TEST(DdeErrorTable, HoldsTheEighteenCodesAndDescribesThem) {
-    const char* const names[kDdeErrorCount] = {
-        "DMLERR_ADVACKTIMEOUT",    "DMLERR_BUSY",          "DMLERR_DATAACKTIMEOUT",      "DMLERR_DLL_NOT_INITIALIZED",
-        "DMLERR_DLL_USAGE",        "DMLERR_EXECACKTIMEOUT", "DMLERR_INVALIDPARAMETER",   "DMLERR_LOW_MEMORY",
-        "DMLERR_MEMORY_ERROR",     "DMLERR_NOTPROCESSED",  "DMLERR_NO_CONV_ESTABLISHED", "DMLERR_POKEACKTIMEOUT",
-        "DMLERR_POSTMSG_FAILED",   "DMLERR_REENTRANCY",    "DMLERR_SERVER_DIED",         "DMLERR_SYS_ERROR",
-        "DMLERR_UNADVACKTIMEOUT",  "DMLERR_UNFOUND_QUEUE_ID"};
+    std::string names;
     for (std::size_t i = 0; i < kDdeErrorCount; ++i) {
         EXPECT_EQ(kDdeErrorTable[i].code, 0x4000u + i);
-        EXPECT_EQ(kDdeErrorTable[i].name, names[i]);
-        EXPECT_FALSE(kDdeErrorTable[i].message.empty()) << names[i];
+        EXPECT_FALSE(kDdeErrorTable[i].message.empty()) << kDdeErrorTable[i].name;
+        names += std::string(kDdeErrorTable[i].name) + ' ';
     }
+    EXPECT_EQ(names, "DMLERR_ADVACKTIMEOUT DMLERR_BUSY DMLERR_DATAACKTIMEOUT DMLERR_DLL_NOT_INITIALIZED DMLERR_DLL_USAGE "
+                     "DMLERR_EXECACKTIMEOUT DMLERR_INVALIDPARAMETER DMLERR_LOW_MEMORY DMLERR_MEMORY_ERROR DMLERR_NOTPROCESSED "
+                     "DMLERR_NO_CONV_ESTABLISHED DMLERR_POKEACKTIMEOUT DMLERR_POSTMSG_FAILED DMLERR_REENTRANCY "
+                     "DMLERR_SERVER_DIED DMLERR_SYS_ERROR DMLERR_UNADVACKTIMEOUT DMLERR_UNFOUND_QUEUE_ID ");
     EXPECT_EQ(kDdeErrorTable[6].message,
               "DDEML がパラメータを有効にできませんでした。次の理由が考えられます。\r\n"
               "トランザクションが要求するものとは異なる項目名のハンドルで初期化したデータハンドルを使ったため。\r\n"

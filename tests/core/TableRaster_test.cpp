@@ -22,27 +22,22 @@ constexpr Rgb kRed{255, 0, 0};
 // Each character a pattern of full and partial coverage made from its code point, inside its cells
 // and rows; with `reach`, a comma reaches down onto the band's outline and a minus up onto the one
 // above, as real glyphs do.
-class PatternGlyphs : public GlyphSource {
-public:
-    explicit PatternGlyphs(bool blank = false, bool reach = false) : blank_(blank), reach_(reach) {}
+struct PatternGlyphs : GlyphSource {
+    explicit PatternGlyphs(bool blank = false, bool reach = false) : blank(blank), reach(reach) {}
     GlyphImage Render(char32_t cp, double scale) override {
         GlyphImage g;
-        if (blank_ || cp == U' ') return g;
-        g.top = reach_ && cp == U'-' ? -2 : 1;
+        if (blank || cp == U' ') return g;
+        g.top = reach && cp == U'-' ? -2 : 1;
         g.width = static_cast<int>((6 * CellsOfCodePoint(cp) - 3) * scale);
-        g.height = static_cast<int>(9 * scale) + (reach_ && cp == U',' ? 4 : 0) + (g.top < 0 ? 3 : 0);
+        g.height = static_cast<int>(9 * scale) + (reach && cp == U',' ? 4 : 0) + (g.top < 0 ? 3 : 0);
         const std::uint32_t bits = static_cast<std::uint32_t>(cp) * 2654435761u;
-        for (int y = 0; y < g.height; ++y) {
-            for (int x = 0; x < g.width; ++x) {
-                const std::uint32_t k = bits >> ((x + 5 * y) % 29) & 3;
-                g.cover.push_back(k == 0 ? 0 : k == 1 ? 100 : 255);  // 100: a coverage the blend rounds exactly
-            }
+        for (int k = 0; k < g.width * g.height; ++k) {
+            const std::uint32_t v = bits >> ((k % g.width + 5 * (k / g.width)) % 29) & 3;
+            g.cover.push_back(v == 0 ? 0 : v == 1 ? 100 : 255);  // 100: a coverage the blend rounds exactly
         }
         return g;
     }
-
-private:
-    bool blank_, reach_;
+    bool blank, reach;
 };
 
 struct Raster {
