@@ -58,18 +58,12 @@ inline void DrawTableOn(Surface& surface) {
 // Writes width x height 0x00RRGGBB pixels, given by pixel(x, y), as a binary PPM.
 template <typename PixelAt>
 bool WritePpm(const std::string& path, int width, int height, PixelAt pixel) {
+    std::string bytes = "P6\n" + std::to_string(width) + ' ' + std::to_string(height) + "\n255\n";
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (const int shift : {16, 8, 0}) bytes += static_cast<char>(pixel(x, y) >> shift & 0xFF);
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "wb"), &std::fclose);
-    if (!f) return false;
-    std::fprintf(f.get(), "P6\n%d %d\n255\n", width, height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const std::uint32_t p = pixel(x, y);
-            const unsigned char rgb[3] = {static_cast<unsigned char>(p >> 16), static_cast<unsigned char>(p >> 8),
-                                          static_cast<unsigned char>(p)};
-            std::fwrite(rgb, 1, 3, f.get());
-        }
-    }
-    return std::ferror(f.get()) == 0;
+    return f && std::fwrite(bytes.data(), 1, bytes.size(), f.get()) == bytes.size();
 }
 
 }  // namespace norvale::compared

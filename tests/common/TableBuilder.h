@@ -2,6 +2,9 @@
 // and a refresh pass build them; and the brand master and watch list files of test brands.
 #pragma once
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,6 +43,13 @@ inline TestFiles FilesOf(const std::vector<std::string>& watched, const std::vec
     for (const auto* specs : {&watched, &known})
         for (const auto& spec : *specs) files.master += MasterLine(spec);
     return files;
+}
+
+// The bytes of a file, empty when it cannot be read. The path is UTF-8: a narrow path would be read
+// in the ANSI code page on Windows.
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(std::filesystem::path(std::u8string(path.begin(), path.end())), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 class TableBuilder {

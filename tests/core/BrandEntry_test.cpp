@@ -1,6 +1,6 @@
 // Row selection and brand entry on the table, driven headless through the click and key handlers.
 // Which market a code is watched on, and which codes cannot be, is the watch list's test (both
-// fill the entry alike).
+// fill the entry alike); every typed numeric code is the golden table's (NumericCodes_test).
 #include "watchlist/BrandEntry.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +13,7 @@
 namespace norvale {
 namespace {
 
+using Strings = std::vector<std::string>;
 constexpr Rgb kBlack{0, 0, 0};
 constexpr Rgb kYellow{255, 255, 0};
 
@@ -37,46 +38,40 @@ struct EntryTable : Polling {
         }
         return colour;
     }
+    // What was typed, as the logic keeps it and as the code box shows it.
+    std::string Typed() const { return logic.TypedCode() + "|" + fp.window.codeBox; }
 };
 
 TEST(BrandEntryKeys, DigitsAndLettersBuildAFourCharacterCodeThatEscOrAnEmptyEnterLeaves) {
     EntryTable t;
     t.Type("12345");
-    EXPECT_EQ(t.logic.TypedCode(), "1234");  // the fifth digit is dropped
-    EXPECT_EQ(t.fp.window.codeBox, "1234");
+    EXPECT_EQ(t.Typed(), "1234|1234");  // the fifth digit is dropped
     t.Keys({key::kEscape});
-    EXPECT_EQ(t.fp.window.codeBox, "");
+    EXPECT_EQ(t.Typed(), "|");
 
     // Keypad digits count like main-row digits, letter keys (A to Z) type capitals; other keys do nothing.
     t.Keys({96 + 9, 48 + 0, 186, 112, 64, 91, 90, 65, 57});
-    EXPECT_EQ(t.logic.TypedCode(), "90ZA");
-    EXPECT_EQ(t.fp.window.codeBox, "90ZA");
+    EXPECT_EQ(t.Typed(), "90ZA|90ZA");
     t.Keys({key::kEscape, key::kEnter});  // Enter with nothing typed: no drawing, nothing added
-    EXPECT_EQ(t.Table().Count(), 0);
-    EXPECT_TRUE(t.fp.tableSurface.ops.empty());
-    EXPECT_EQ(t.fp.window.codeBox, "");
+    EXPECT_EQ(std::tuple(t.Table().Count(), t.fp.tableSurface.ops.size(), t.Typed()), std::tuple(0, 0u, "|"));
 }
 
 TEST(BrandEntryAdd, EnterAppendsTheTypedBrandAsTheLastRowEvenTwiceUpToTheThousandth) {
     EntryTable t({"6758", "9984", "1301"}, true);
     t.Delete(2);  // the freed slot held quotes; none of them may reach the new brand
-    ASSERT_EQ(t.ShownCodes(), (std::vector<std::string>{"9984", "6758"}));  // a sorted table
+    ASSERT_EQ(t.ShownCodes(), (Strings{"9984", "6758"}));  // a sorted table
 
     t.Type("7203");
     EXPECT_EQ(t.fp.window.codeBox, "7203");
     t.fp.tableSurface.ops.clear();
     t.Keys({key::kEnter});
     ASSERT_EQ(t.Table().Count(), 3);
-    EXPECT_EQ(t.Entry(2).topic, "7203.t");
-    EXPECT_EQ(t.Entry(2).brandName, "トヨタ自動車");
-    EXPECT_EQ(t.Entry(2).openText, "");
-    EXPECT_EQ(t.Entry(2).open, 0);
-    EXPECT_EQ(t.ShownCodes(), (std::vector<std::string>{"9984", "6758", "7203"}));
-    EXPECT_EQ(t.fp.window.codeBox, "");
+    const WatchEntry& added = t.Entry(2);
     // Cleared, then drawn anew with the new count.
-    ASSERT_FALSE(t.fp.tableSurface.ops.empty());
-    EXPECT_EQ(t.fp.tableSurface.ops.front().kind, SurfaceOp::Clear);
-    EXPECT_EQ(t.Panel(StatusPanel::BrandCount), "銘柄数: 3/ 1000");
+    EXPECT_EQ(std::tuple(added.topic, added.brandName, added.openText, added.open, t.ShownCodes(), t.fp.window.codeBox,
+                         t.FirstDrawn(), t.Panel(StatusPanel::BrandCount)),
+              std::tuple("7203.t", "トヨタ自動車", "", 0., Strings{"9984", "6758", "7203"}, "", SurfaceOp::Clear,
+                         "銘柄数: 3/ 1000"));
 
     // No duplicate check; an addition during a pass goes ahead at once.
     t.fp.events.at[t.fp.events.calls + 1] = [&] { t.Add("7203"); };
@@ -89,9 +84,8 @@ TEST(BrandEntryAdd, EnterAppendsTheTypedBrandAsTheLastRowEvenTwiceUpToTheThousan
     for (const char* code : {"9999", "1111", "130B", "13A0", "A130", "1D00"}) {
         t.fp.tableSurface.ops.clear();
         t.Add(code);
-        EXPECT_EQ(t.Table().Count(), 4) << code;
-        EXPECT_TRUE(t.fp.tableSurface.ops.empty()) << code;
-        EXPECT_EQ(t.fp.window.codeBox, "") << code;
+        EXPECT_EQ(std::tuple(t.Table().Count(), t.fp.tableSurface.ops.size(), t.fp.window.codeBox), std::tuple(4, 0u, ""))
+            << code;
     }
     // A code with letters, shown as the master spells it.
     t.Add("130A");
@@ -105,16 +99,12 @@ TEST(BrandEntryAdd, EnterAppendsTheTypedBrandAsTheLastRowEvenTwiceUpToTheThousan
     t.logic.ImportWatchList();
     t.Add("7203");
     ASSERT_EQ(t.Table().Count(), 1000);
-    EXPECT_EQ(t.Entry(999).topic, "7203.t");
-    EXPECT_EQ(t.Table().SlotInRow(999), 999);
-
+    EXPECT_EQ(std::tuple(t.Entry(999).topic, t.Table().SlotInRow(999)), std::tuple("7203.t", 999));
     t.fp.tableSurface.ops.clear();
     t.Add("6758");
-    EXPECT_EQ(t.Table().Count(), 1000);
-    EXPECT_EQ(t.Entry(999).topic, "7203.t");
-    EXPECT_EQ(t.Panel(StatusPanel::Activity), "銘柄数上限");
-    EXPECT_EQ(t.fp.window.codeBox, "");
-    EXPECT_TRUE(t.fp.tableSurface.ops.empty());
+    EXPECT_EQ(std::tuple(t.Table().Count(), t.Entry(999).topic, t.Panel(StatusPanel::Activity), t.fp.window.codeBox,
+                         t.fp.tableSurface.ops.size()),
+              std::tuple(1000, "7203.t", "銘柄数上限", "", 0u));
 }
 
 // Where a click selects nothing is DrawTable's test; here, what Delete and Backspace do with it.
@@ -122,29 +112,26 @@ TEST(BrandEntrySelect, OnlyAClickOnARowSelectsWhatDeleteAndBackspaceRemoveAtOnce
     EntryTable t({"1301", "1332", "1605", "1801", "1925", "2502"}, true);  // row 3 holds slot 2 ("1605")
     t.Keys({key::kDelete});  // no click yet: ClickY 0 lies on the heading
     t.ClickAt(7 * 12);        // below the rows
-    EXPECT_EQ(t.logic.Selection().ClickY(), 7 * 12);
-    EXPECT_EQ(t.logic.Selection().Entry(), -1);
     t.Keys({key::kDelete, key::kBackspace});
-    EXPECT_EQ(t.Table().Count(), 6);
-    EXPECT_EQ(t.fp.tableSurface.Count(SurfaceOp::Clear), 0);  // a click redraws over the old image
+    // A click redraws over the old image.
+    EXPECT_EQ(std::tuple(t.logic.Selection().ClickY(), t.logic.Selection().Entry(), t.Table().Count(),
+                         t.fp.tableSurface.Count(SurfaceOp::Clear)),
+              std::tuple(7 * 12, -1, 6, 0));
 
     t.ClickAt(50);  // lines 48 to 59
-    EXPECT_EQ(t.logic.Selection().Entry(), 2);
-    EXPECT_EQ(t.BandOf(3), kYellow);
+    EXPECT_EQ(std::tuple(t.logic.Selection().Entry(), t.BandOf(3)), std::tuple(2, kYellow));
     t.fp.tableSurface.ops.clear();
     t.Keys({key::kDelete});
-    EXPECT_EQ(t.ShownCodes(), (std::vector<std::string>{"2502", "1925", "1801", "1332", "1301"}));
-    EXPECT_EQ(t.fp.tableSurface.ops.front().kind, SurfaceOp::Clear);
-    EXPECT_EQ(t.Panel(StatusPanel::BrandCount), "銘柄数: 5/ 1000");
     // The brand that moved up into row 3 is the selection now, and goes next.
-    EXPECT_EQ(t.Entry(t.logic.Selection().Entry()).codeText, "1332");
+    EXPECT_EQ(std::tuple(t.ShownCodes(), t.FirstDrawn(), t.Panel(StatusPanel::BrandCount),
+                         t.Entry(t.logic.Selection().Entry()).codeText),
+              std::tuple(Strings{"2502", "1925", "1801", "1332", "1301"}, SurfaceOp::Clear, "銘柄数: 5/ 1000", "1332"));
     t.Type("12");
     t.Keys({key::kBackspace});  // Backspace removes too, and keeps the digits
-    EXPECT_EQ(t.ShownCodes(), (std::vector<std::string>{"2502", "1925", "1801", "1301"}));
-    EXPECT_EQ(t.fp.window.codeBox, "12");
+    EXPECT_EQ(std::tuple(t.ShownCodes(), t.fp.window.codeBox), std::tuple(Strings{"2502", "1925", "1801", "1301"}, "12"));
     t.Keys({key::kDelete});
-    EXPECT_EQ(t.ShownCodes(), (std::vector<std::string>{"2502", "1925", "1801"}));
-    EXPECT_EQ(t.logic.Selection().Entry(), -1);  // nothing left in row 3
+    // Nothing is left in row 3.
+    EXPECT_EQ(std::tuple(t.ShownCodes(), t.logic.Selection().Entry()), std::tuple(Strings{"2502", "1925", "1801"}, -1));
     t.Keys({key::kDelete});
     EXPECT_EQ(t.Table().Count(), 3);
 }
@@ -157,43 +144,36 @@ TEST(BrandEntryRemoveDuringPass, TheRowIsMarkedAndEveryKeyWaitsForTheCompletedPa
     t.ClickAt(30);  // row 1
     ASSERT_EQ(t.logic.Selection().Entry(), 1);
 
-    bool ran = false;
+    int ran = 0;
     const int calls = t.fp.events.calls;
     t.fp.events.at[calls + 2] = [&] {
-        ran = true;
+        ++ran;
         ASSERT_EQ(t.State().Phase(), PollingPhase::Running);
         t.fp.tableSurface.ops.clear();
         t.Keys({key::kDelete});
-        EXPECT_TRUE(t.Table().MarkedForRemoval(1));
-        EXPECT_EQ(t.Table().Count(), 3);
-        EXPECT_EQ(t.fp.tableSurface.ops.front().kind, SurfaceOp::Clear);
-        EXPECT_EQ(t.BandOf(1), kBlack);
-        EXPECT_EQ(t.logic.Selection().Entry(), -1);  // a marked row is not selected
+        // A marked row is black and not selected.
+        EXPECT_EQ(std::tuple(t.Table().MarkedForRemoval(1), t.Table().Count(), t.FirstDrawn(), t.BandOf(1),
+                             t.logic.Selection().Entry()),
+                  std::tuple(true, 3, SurfaceOp::Clear, kBlack, -1));
 
         t.fp.window.codeBox = "untouched";
         t.Keys({48 + 0, 96 + 3, key::kEnter, key::kEscape, key::kDelete, key::kBackspace});
-        EXPECT_EQ(t.logic.TypedCode(), "72");
-        EXPECT_EQ(t.fp.window.codeBox, "untouched");
-        EXPECT_EQ(t.Table().Count(), 3);
+        EXPECT_EQ(std::tuple(t.Typed(), t.Table().Count()), std::tuple("72|untouched", 3));
         t.ClickAt(42);  // a click still moves the yellow row, but removes nothing
-        EXPECT_EQ(t.logic.Selection().Entry(), 0);
-        EXPECT_TRUE(t.Table().MarkedForRemoval(1));
+        EXPECT_EQ(std::tuple(t.logic.Selection().Entry(), t.Table().MarkedForRemoval(1)), std::tuple(0, true));
     };
-    bool ranLater = false;
     t.fp.events.at[calls + 20] = [&] {  // later in the pass: still waiting
-        ranLater = true;
-        EXPECT_TRUE(t.Table().MarkedForRemoval(1));
+        ++ran;
         t.Keys({50});
-        EXPECT_EQ(t.logic.TypedCode(), "72");
+        EXPECT_EQ(std::tuple(t.Table().MarkedForRemoval(1), t.logic.TypedCode()), std::tuple(true, "72"));
     };
     EXPECT_EQ(t.logic.RunPass(), PassExit::Completed);
-    ASSERT_TRUE(ran && ranLater);
-    EXPECT_FALSE(t.Table().RemovalMarked());
-    EXPECT_EQ(t.ShownCodes(), (std::vector<std::string>{"1605", "1301"}));
+    ASSERT_EQ(ran, 2);
+    EXPECT_EQ(std::tuple(t.Table().RemovalMarked(), t.ShownCodes()), std::tuple(false, Strings{"1605", "1301"}));
     t.Keys({key::kNumpad0, key::kDigit0 + 3});  // keypad 0 types 0
     EXPECT_EQ(t.fp.window.codeBox, "7203");
     t.Keys({key::kEnter});
-    EXPECT_EQ(t.ShownCodes(), (std::vector<std::string>{"1605", "1301", "7203"}));
+    EXPECT_EQ(t.ShownCodes(), (Strings{"1605", "1301", "7203"}));
 }
 
 }  // namespace

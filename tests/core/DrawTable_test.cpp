@@ -23,11 +23,6 @@ SurfaceOp L(int x, int y1, int y2) { return {SurfaceOp::Line, x, y1, x, y2, kK, 
 SurfaceOp F(int x1, int y1, int x2, int y2, Rgb c) { return {SurfaceOp::Fill, x1, y1, x2, y2, c, {}}; }
 SurfaceOp O(int x1, int y1, int x2, int y2) { return {SurfaceOp::Outline, x1, y1, x2, y2, kK, {}}; }
 
-std::vector<SurfaceOp> Slice(const std::vector<SurfaceOp>& ops, std::size_t from, std::size_t count) {
-    if (from >= ops.size()) return {};
-    return {ops.begin() + static_cast<long>(from), ops.begin() + static_cast<long>(std::min(ops.size(), from + count))};
-}
-
 // The table drawn as the window draws it: the selection settled on the rows shown, then the drawing.
 struct Drawing {
     FakeSurface surface;
@@ -49,6 +44,10 @@ struct Drawing {
 };
 
 using Ops = std::vector<SurfaceOp>;
+Ops operator+(Ops a, const Ops& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
 constexpr int kColumnRight[] = {32, 152, 224, 280, 328, 384, 432, 488, 536, 592, 640, 696, 744, 816, 888, 968};
 
 // The cells of a line at y, left to right: the text over its white shadow one pixel to the right,
@@ -71,25 +70,20 @@ Ops Cells(int y, const std::vector<std::pair<std::string, Rgb>>& cells, std::map
 // the ratio bar, blue up to blueRight, before the ratio.
 Ops DataRow(int y, Rgb band, int right, const std::vector<std::pair<std::string, Rgb>>& cells, const char* arrow,
             Rgb arrowColour, int blueRight) {
-    Ops out = {F(-1, y - 1, right, y + 11, band), O(-1, y - 1, right, y + 11)};
-    const Ops c = Cells(y, cells,
-                        {{2, {{}, {T(154, y, arrow, arrowColour), T(153, y, arrow, arrowColour)}}},
-                         {15, {{F(889, y, 968, y + 10, kR), F(889, y, blueRight, y + 10, kB)}, {}}}});
-    out.insert(out.end(), c.begin(), c.end());
-    return out;
+    return Ops{F(-1, y - 1, right, y + 11, band), O(-1, y - 1, right, y + 11)} +
+           Cells(y, cells,
+                 {{2, {{}, {T(154, y, arrow, arrowColour), T(153, y, arrow, arrowColour)}}},
+                  {15, {{F(889, y, 968, y + 10, kR), F(889, y, blueRight, y + 10, kB)}, {}}}});
 }
 
-Ops Header() {
-    Ops out = {{SurfaceOp::Persistent, 1, 0, 0, 0, {}, {}}, F(-1, -1, 1000, 11, kG)};
+// The header across a surface `width` pixels wide.
+Ops Header(int width = 809) {
     std::vector<std::pair<std::string, Rgb>> titles;
     for (const char* t : {"ｺｰﾄﾞ", "銘柄", "現在値", "前日終値", "乖離率", "本日始値", "乖離率", "VWAP", "乖離率",
                           "本日高値", "乖離率", "本日安値", "乖離率", "売気配数量", "買気配数量", "気配比率"})
         titles.emplace_back(t, kK);
-    const Ops cells = Cells(0, titles);
-    out.insert(out.end(), cells.begin(), cells.end());
-    return out;
+    return Ops{{SurfaceOp::Persistent, 1, 0, 0, 0, {}, {}}, F(-1, -1, width, 11, kG)} + Cells(0, titles);
 }
-const Ops kHeader = Header();
 
 TEST(DrawTable, HeaderAndOneFullRowExactly) {
     Drawing d;
@@ -111,16 +105,14 @@ TEST(DrawTable, HeaderAndOneFullRowExactly) {
                            .Build();
     d.Draw(*table, 12);  // the first pixel line of row 1
 
-    EXPECT_EQ(Slice(d.surface.ops, 0, kHeader.size()), kHeader);
-    EXPECT_EQ(Slice(d.surface.ops, kHeader.size(), 1000),
-              DataRow(12, kY, 1000,
+    EXPECT_EQ(d.surface.ops,
+              Header(1000) + DataRow(12, kY, 1000,
                       {{"7203", kK}, {"トヨタ自動車株式会", kK}, {"   1,170,000", kR}, {"1,200,000", kB}, {" -2.50", kK},
                        {"1,000,000", kR}, {" 17.00", kK}, {"1,170,000", kK}, {"  0.00", kK}, {"1,170,000", kR},
                        {"  0.00", kK}, {"1,170,000", kB}, {"  0.00", kK}, {"       1,235", kK}, {"       3,704", kK},
                        {"        75.00", kW}},
                       "↑", kR, 907));
-    EXPECT_EQ(d.selection.Entry(), 1);
-    EXPECT_EQ(d.status.Panel(StatusPanel::BrandCount), "銘柄数: 2/ 1000");
+    EXPECT_EQ(std::tuple(d.selection.Entry(), d.status.Panel(StatusPanel::BrandCount)), std::tuple(1, "銘柄数: 2/ 1000"));
 }
 
 // The colours against close, open and VWAP, and at equality, are pinned by the full row above.
@@ -140,42 +132,40 @@ TEST(DrawTable, EntryWithoutQuotesAFallAndAPriceBetweenHighAndLow) {
     // The rates without a reference read "  0.00" in black, the numbers without a value are blank,
     // the bar is nearly all blue; the price against the high and low, and the rest against the price.
     const std::string b9(9, ' '), b12(12, ' '), zero = "  0.00", ratio = "         0.00";
-    Ops rows = DataRow(12, kW, 809,
-                       {{"1301", kK}, {"東洋", kK}, {b12, kK}, {b9, kK}, {zero, kK}, {b9, kK}, {zero, kK}, {b9, kK},
-                        {zero, kK}, {b9, kR}, {zero, kK}, {b9, kB}, {zero, kK}, {b12, kK}, {b12, kK}, {ratio, kW}},
-                       "→", kK, 967);
-    const Ops down = DataRow(24, kW, 809,
-                             {{"1332", kK}, {"日水", kK}, {"         500", kB}, {b9, kR}, {zero, kK}, {b9, kR},
-                              {zero, kK}, {b9, kR}, {zero, kK}, {"      600", kB}, {"-16.67", kK}, {"      400", kR},
-                              {" 25.00", kK}, {b12, kK}, {b12, kK}, {ratio, kW}},
-                             "↓", kB, 967);
-    rows.insert(rows.end(), down.begin(), down.end());
-    EXPECT_EQ(Slice(d.surface.ops, kHeader.size(), 1000), rows);
+    EXPECT_EQ(d.surface.ops,
+              Header() +
+                  DataRow(12, kW, 809,
+                          {{"1301", kK}, {"東洋", kK}, {b12, kK}, {b9, kK}, {zero, kK}, {b9, kK}, {zero, kK}, {b9, kK},
+                           {zero, kK}, {b9, kR}, {zero, kK}, {b9, kB}, {zero, kK}, {b12, kK}, {b12, kK}, {ratio, kW}},
+                          "→", kK, 967) +
+                  DataRow(24, kW, 809,
+                          {{"1332", kK}, {"日水", kK}, {"         500", kB}, {b9, kR}, {zero, kK}, {b9, kR}, {zero, kK},
+                           {b9, kR}, {zero, kK}, {"      600", kB}, {"-16.67", kK}, {"      400", kR}, {" 25.00", kK},
+                           {b12, kK}, {b12, kK}, {ratio, kW}},
+                          "↓", kB, 967));
 }
 
 TEST(DrawTable, QuoteRatioBarSplit) {
     for (const auto& [q, blueRight] : std::vector<std::pair<double, int>>{
-             {0, 967}, {50, 927}, {75, 907}, {100, 887}, {99.375, 888}, {-20, 967}, {250, 887}}) {
+             {0, 967}, {50, 927}, {75, 907}, {100, 887}, {99.375, 888}, {-20, 967}, {250, 887}})
         EXPECT_EQ(BarBlueRight(q), blueRight) << q;
-    }
 }
 
 TEST(DrawTable, RowsAreCutByTheUnroundedHeight) {
     const auto table = test::TableBuilder().Brands(1000).Build();
-    const std::vector<std::pair<double, std::size_t>> cases = {
+    const std::vector<std::pair<double, int>> cases = {
         {529, 40}, {528, 40}, {527.9, 39}, {60, 1}, {59.99, 0}, {11, 0}, {0, 0}, {12047.9, 999}, {12048, 1000}};
     for (const auto& [h, rows] : cases) {
         Drawing d;
         d.surface.height = h;
         d.Draw(*table);
-        EXPECT_EQ(static_cast<std::size_t>(d.surface.Count(SurfaceOp::Outline)), rows) << h;
-        EXPECT_EQ(d.surface.ops[1], F(-1, -1, 809, 11, kG));
-        EXPECT_EQ(d.status.Panel(StatusPanel::BrandCount), "銘柄数: 1000/ 1000");
+        EXPECT_EQ(std::tuple(d.surface.Count(SurfaceOp::Outline), d.status.Panel(StatusPanel::BrandCount)),
+                  std::tuple(rows, "銘柄数: 1000/ 1000"))
+            << h;
     }
     Drawing none;
     none.Draw(WatchTable());
-    EXPECT_EQ(none.surface.ops.size(), kHeader.size());
-    EXPECT_EQ(none.status.Panel(StatusPanel::BrandCount), "銘柄数: 0/ 1000");
+    EXPECT_EQ(std::tuple(none.surface.ops, none.status.Panel(StatusPanel::BrandCount)), std::tuple(Header(), "銘柄数: 0/ 1000"));
 }
 
 // Shown in reverse, row r holds slot n - 1 - r. A selection left from an earlier drawing goes.

@@ -10,48 +10,45 @@
 namespace norvale {
 namespace {
 
+using Strings = std::vector<std::string>;
+using Write = std::pair<StatusPanel, std::string>;
+
 TEST(StartUp, LeavesTheWindowStoppedWithBothListsFilled) {
     Polling s;
     auto& w = s.fp.window;
-    EXPECT_EQ(w.caption, "Norvale - (ver1.02)");
-    EXPECT_FALSE(w.Enabled(MenuItem::Offline));  // the other menus: StopPolling below
     EXPECT_EQ(w.listItems[DropDown::SortKey],
-              (std::vector<std::string>{"並べ替え停止", "前日終値乖離率-昇順", "前日終値乖離率-降順", "本日始値乖離率-昇順",
-                                        "本日始値乖離率-降順", "VWAP乖離率-昇順", "VWAP乖離率-降順", "本日高値乖離率-昇順",
-                                        "本日高値乖離率-降順", "本日安値乖離率-昇順", "本日安値乖離率-降順", "気配比率-昇順",
-                                        "気配比率-降順"}));
-    EXPECT_EQ(w.SelectedIndex(DropDown::SortKey), 0);
+              (Strings{"並べ替え停止", "前日終値乖離率-昇順", "前日終値乖離率-降順", "本日始値乖離率-昇順",
+                       "本日始値乖離率-降順", "VWAP乖離率-昇順", "VWAP乖離率-降順", "本日高値乖離率-昇順",
+                       "本日高値乖離率-降順", "本日安値乖離率-昇順", "本日安値乖離率-降順", "気配比率-昇順",
+                       "気配比率-降順"}));
     EXPECT_EQ(w.listItems[DropDown::Interval],
-              (std::vector<std::string>{"自動", "10秒", "20秒", "30秒", "40秒", "50秒", "60秒", "90秒", "120秒", "180秒"}));
-    EXPECT_EQ(w.SelectedIndex(DropDown::Interval), 0);
-    EXPECT_EQ(s.Panel(StatusPanel::Activity), "停止");
-    EXPECT_EQ(s.Panel(StatusPanel::SortKey), "並べ替え停止");
-    EXPECT_EQ(s.Panel(StatusPanel::BrandCount), "銘柄数: 0/ 1000");
-    EXPECT_FALSE(s.fp.loadTicker.Enabled());
-    EXPECT_FALSE(s.fp.waitTicker.Enabled());
-    // Centred on the screen.
-    EXPECT_DOUBLE_EQ(w.frame.left, (w.screenWidth - w.frame.width) / 2);
-    // The DDE layer was opened for the service "RSS".
-    EXPECT_EQ(s.fp.ddeml.log, (std::vector<std::string>{"Initialize", "CreateStringHandle(RSS)"}));
+              (Strings{"自動", "10秒", "20秒", "30秒", "40秒", "50秒", "60秒", "90秒", "120秒", "180秒"}));
+    // "OFFLINE" off (the other menus: StopPolling below), both lists at their first item, both
+    // tickers off, centred on the screen, the DDE layer opened for the service "RSS".
+    EXPECT_EQ(std::tuple(w.caption, w.Enabled(MenuItem::Offline), w.SelectedIndex(DropDown::SortKey),
+                         w.SelectedIndex(DropDown::Interval), s.fp.loadTicker.Enabled(), s.fp.waitTicker.Enabled(),
+                         w.frame.left, s.fp.ddeml.log),
+              std::tuple("Norvale - (ver1.02)", false, 0, 0, false, false, (w.screenWidth - w.frame.width) / 2,
+                         Strings{"Initialize", "CreateStringHandle(RSS)"}));
+    EXPECT_EQ(std::tuple(s.Panel(StatusPanel::Activity), s.Panel(StatusPanel::SortKey), s.Panel(StatusPanel::BrandCount)),
+              std::tuple("停止", "並べ替え停止", "銘柄数: 0/ 1000"));
 
     FakePlatform other;
     other.instance.anotherRunning = true;
     MainWindowLogic second(other.platform);
     EXPECT_FALSE(second.StartUp());
-    EXPECT_TRUE(other.window.caption.empty());
-    EXPECT_TRUE(other.ddeml.log.empty());
-    EXPECT_TRUE(other.statusBar.writes.empty());
-    EXPECT_TRUE(other.tableSurface.ops.empty());
+    EXPECT_TRUE(other.window.caption.empty() && other.ddeml.log.empty() && other.statusBar.writes.empty() &&
+                other.tableSurface.ops.empty());
 
     // A malformed watch list is reported, and start-up still goes on to its end.
     FakePlatform malformed;
     malformed.files.files[malformed.files.InProgramFolder(kWatchListFileName)] = "7203\r\n,x\r\n";
     MainWindowLogic third(malformed.platform);
     EXPECT_TRUE(third.StartUp());
-    EXPECT_EQ(malformed.alert.shown.size(), 1u);
-    EXPECT_EQ(malformed.window.listItems[DropDown::SortKey].size(), 13u);
-    EXPECT_EQ(malformed.window.listItems[DropDown::Interval].size(), 10u);
-    EXPECT_EQ(malformed.statusBar.Panel(StatusPanel::Activity), "停止");
+    EXPECT_EQ(std::tuple(malformed.alert.shown.size(), malformed.window.listItems[DropDown::SortKey].size(),
+                         malformed.window.listItems[DropDown::Interval].size(),
+                         malformed.statusBar.Panel(StatusPanel::Activity)),
+              std::tuple(1u, 13u, 10u, "停止"));
 }
 
 TEST(Resized, LaysOutTheSurfaceAndRedraws) {
@@ -72,9 +69,9 @@ TEST(Resized, LaysOutTheSurfaceAndRedraws) {
         w.clientHeight = step.clientHeight;
         w.state = step.state;
         s.logic.Resized();
-        EXPECT_DOUBLE_EQ(w.tableSurfaceWidth, step.width);
-        EXPECT_DOUBLE_EQ(w.tableSurfaceHeight, step.height);
-        EXPECT_EQ(s.fp.statusBar.writes.size(), draws + step.draws);  // the brand count of each drawing
+        // The brand count is written by each drawing.
+        EXPECT_EQ(std::tuple(w.tableSurfaceWidth, w.tableSurfaceHeight, s.fp.statusBar.writes.size()),
+                  std::tuple(step.width, step.height, draws + step.draws));
     }
 }
 
@@ -94,32 +91,25 @@ TEST(CloseRequested, DuringAPassClosesAfterTheRequestUnderWayAndNothingIsTouched
     std::size_t opsAtClose = 0;
     p.afterRequest[6] = [&] {
         p.fp.window.Close();
-        EXPECT_FALSE(p.fp.window.destroyed);
-        EXPECT_EQ(p.Panel(StatusPanel::Activity), "停止処理中");
-        EXPECT_FALSE(p.fp.loadTicker.enabled);
-        EXPECT_FALSE(p.fp.waitTicker.enabled);
+        EXPECT_EQ(std::tuple(p.fp.window.destroyed, p.Panel(StatusPanel::Activity), p.fp.loadTicker.enabled,
+                             p.fp.waitTicker.enabled),
+                  std::tuple(false, "停止処理中", false, false));
         const auto writes = p.fp.statusBar.writes.size();
         p.fp.window.Close();  // a second request changes nothing more
-        EXPECT_EQ(p.fp.statusBar.writes.size(), writes + 1);
-        EXPECT_TRUE(p.State().QuitPending());
-        EXPECT_EQ(p.State().Phase(), PollingPhase::Stopping);
+        EXPECT_EQ(std::tuple(p.fp.statusBar.writes.size(), p.State().QuitPending(), p.State().Phase()),
+                  std::tuple(writes + 1, true, PollingPhase::Stopping));
         opsAtClose = p.fp.tableSurface.ops.size();
     };
     p.fp.ddeml.log.clear();
     p.Idle(1);
-    EXPECT_TRUE(p.fp.window.destroyed);
-    EXPECT_TRUE(p.logic.Closed());
     // Nothing after the request under way was asked, ranked or drawn.
     EXPECT_LE(p.fp.ddeml.clockMs - askedAt, 200 + 500);
-    EXPECT_EQ(p.Requests().size(), 6u);
-    EXPECT_EQ(p.Requests().back(), "1111.t,出来高加重平均");
-    EXPECT_EQ(p.fp.tableSurface.ops.size(), opsAtClose);
-    EXPECT_EQ(p.fp.statusBar.writes.back(), (std::pair<StatusPanel, std::string>(StatusPanel::Activity, "停止")));
+    EXPECT_EQ(std::tuple(p.fp.window.destroyed, p.logic.Closed(), p.Requests().size(), p.Requests().back(),
+                         p.fp.tableSurface.ops.size(), p.fp.statusBar.writes.back(), p.fp.ddeml.log.back(),
+                         p.fp.loadTicker.enabled, p.fp.waitTicker.enabled, p.fp.window.closeRequests),
+              std::tuple(true, true, 6u, "1111.t,出来高加重平均", opsAtClose, Write(StatusPanel::Activity, "停止"),
+                         "Uninitialize", false, false, 3));
     const std::size_t writesAtClose = p.fp.statusBar.writes.size();
-    EXPECT_EQ(p.fp.ddeml.log.back(), "Uninitialize");
-    EXPECT_FALSE(p.fp.loadTicker.enabled);
-    EXPECT_FALSE(p.fp.waitTicker.enabled);
-    EXPECT_EQ(p.fp.window.closeRequests, 3);
     p.Idle(3);  // the tickers are off: nothing more happens
     EXPECT_EQ(p.fp.statusBar.writes.size(), writesAtClose);
 }
@@ -153,13 +143,12 @@ TEST(WaitTick, TheNextPassBeginsOnceTheSecondsSinceTheLastBeganPassTheLimit) {
         SCOPED_TRACE(testing::Message() << c.passSeconds << " s, interval " << c.interval);
         Cycle cycle(c.passSeconds, c.interval);
         EXPECT_EQ(cycle.State().WaitSeconds(), 10000);
-        EXPECT_EQ(cycle.SecondsToNextPass(1), 1);  // the first wait tick
-        // Wait ticks went on during the pass: WaitSeconds counts from its start.
-        EXPECT_EQ(cycle.State().LoadSeconds(), c.passSeconds);
-        EXPECT_EQ(cycle.State().WaitSeconds(), c.passSeconds);
-        EXPECT_EQ(cycle.State().WaitLimit(), c.waitLimit);
-        EXPECT_EQ(cycle.Panel(StatusPanel::LoadTime), "読込み時間: " + std::to_string(c.passSeconds) + "秒");
-        EXPECT_EQ(cycle.Panel(StatusPanel::Activity), "待機中: " + std::to_string(c.passSeconds) + "秒");
+        // The first wait tick begins a pass; wait ticks went on during it: WaitSeconds counts from its start.
+        const int first = cycle.SecondsToNextPass(1);
+        const std::string s = std::to_string(c.passSeconds);
+        EXPECT_EQ(std::tuple(first, cycle.State().LoadSeconds(), cycle.State().WaitSeconds(), cycle.State().WaitLimit(),
+                             cycle.Panel(StatusPanel::LoadTime), cycle.Panel(StatusPanel::Activity)),
+                  std::tuple(1, c.passSeconds, c.passSeconds, c.waitLimit, "読込み時間: " + s + "秒", "待機中: " + s + "秒"));
         EXPECT_EQ(cycle.SecondsToNextPass(400), c.secondsToNext);
     }
 }
@@ -167,20 +156,18 @@ TEST(WaitTick, TheNextPassBeginsOnceTheSecondsSinceTheLastBeganPassTheLimit) {
 TEST(WaitTick, ShowsTheLoadingAndWaitingSecondsAndAnIntervalChangeAppliesFromTheNextPassEnd) {
     Cycle c(2, 0);
     c.Idle(1);
-    std::vector<std::string> activity;
+    Strings activity;
     for (const auto& [panel, text] : c.fp.statusBar.writes)
-        if (panel == StatusPanel::Activity) activity.push_back(text);
+        if (panel == StatusPanel::Activity && text.rfind("読込み中", 0) == 0) activity.push_back(text);
     // Load ticks show the count while the pass runs; the wait ticks inside it write theirs too.
-    EXPECT_NE(std::find(activity.begin(), activity.end(), "読込み中: 1秒"), activity.end());
-    EXPECT_NE(std::find(activity.begin(), activity.end(), "読込み中: 2秒"), activity.end());
+    EXPECT_EQ(activity, (Strings{"読込み中: 1秒", "読込み中: 2秒"}));
     for (const char* shown : {"待機中: 3秒", "待機中: 4秒", "待機中: 5秒"}) {
         c.Idle(1);
         EXPECT_EQ(c.Panel(StatusPanel::Activity), shown);
     }
     c.fp.window.Close();  // while waiting no pass runs: granted at once
-    EXPECT_TRUE(c.fp.window.destroyed && c.logic.Closed());
-    EXPECT_FALSE(c.fp.waitTicker.Enabled());
-    EXPECT_EQ(c.fp.ddeml.log.back(), "Uninitialize");
+    EXPECT_EQ(std::tuple(c.fp.window.destroyed, c.logic.Closed(), c.fp.waitTicker.Enabled(), c.fp.ddeml.log.back()),
+              std::tuple(true, true, false, "Uninitialize"));
 
     Cycle change(2, 9);
     change.Idle(1);
@@ -194,9 +181,8 @@ TEST(WaitTick, ShowsTheLoadingAndWaitingSecondsAndAnIntervalChangeAppliesFromThe
     // With the wait ticker off, the load time shown is the pass's own, not the wait count.
     Polling off({"7203"});
     off.secondsFor["高値"] = 3;
-    EXPECT_EQ(off.logic.RunPass(), PassExit::Completed);
-    EXPECT_EQ(off.State().WaitSeconds(), 0);
-    EXPECT_EQ(off.Panel(StatusPanel::LoadTime), "読込み時間: 3秒");
+    ASSERT_EQ(off.logic.RunPass(), PassExit::Completed);
+    EXPECT_EQ(std::tuple(off.State().WaitSeconds(), off.Panel(StatusPanel::LoadTime)), std::tuple(0, "読込み時間: 3秒"));
 }
 
 // The stop at the brand boundary: what the stopped pass leaves, the menus, a restart and a
@@ -211,16 +197,18 @@ TEST(StopPolling, StopsThePassAtTheBrandBoundaryAndLeavesItsEndUndone) {
     p.afterRequest[4 + 14 + 1] = [&] { p.logic.StopPolling(); };
     ASSERT_EQ(p.logic.RunPass(), PassExit::Stopped);
     ASSERT_NEAR(p.Entry(1).prevCloseDev, 1, 1e-9);
-    ASSERT_EQ(p.ShownCodes(), (std::vector<std::string>{"1111", "2222"}));
+    ASSERT_EQ(p.ShownCodes(), (Strings{"1111", "2222"}));
     p.ForgetRequests();
+    // The menus "RSS開始", "RSS停止" and "ﾌｧｲﾙ", and the wait ticker.
     auto menus = [&] {
-        return std::vector<bool>{p.Enabled(MenuItem::StartPolling), p.Enabled(MenuItem::StopPolling),
-                                 p.Enabled(MenuItem::File)};
+        auto& w = p.fp.window;
+        return std::vector<bool>{w.Enabled(MenuItem::StartPolling), w.Enabled(MenuItem::StopPolling),
+                                 w.Enabled(MenuItem::File), p.fp.waitTicker.enabled};
     };
-    EXPECT_EQ(menus(), (std::vector<bool>{true, false, true}));
+    const std::vector<bool> stopped = {true, false, true, false}, polling = {false, true, false, true};
+    EXPECT_EQ(menus(), stopped);
     p.logic.StartPolling();
-    EXPECT_EQ(menus(), (std::vector<bool>{false, true, false}));
-    EXPECT_TRUE(p.fp.waitTicker.enabled);
+    EXPECT_EQ(menus(), polling);
     p.fp.statusBar.SetPanel(StatusPanel::LoadTime, "読込み時間: 9秒");
     p.secondsFor["始値"] = 3;  // its ticks reach the tickers after the stop
 
@@ -233,72 +221,54 @@ TEST(StopPolling, StopsThePassAtTheBrandBoundaryAndLeavesItsEndUndone) {
         p.logic.StopPolling();
         EXPECT_EQ(p.State().Phase(), PollingPhase::Stopping);
         menusWhileStopping = menus();
-        EXPECT_FALSE(p.fp.waitTicker.enabled);
         p.logic.StartPolling();
         opsAtStop = p.fp.tableSurface.ops.size();
     };
     p.Idle(1);
-    EXPECT_EQ(menusWhileStopping, (std::vector<bool>{true, false, true}));
-    EXPECT_EQ(p.Requests(), (std::vector<std::string>{"1111.t,始値"}));
+    EXPECT_EQ(menusWhileStopping, stopped);
+    EXPECT_EQ(p.Requests(), (Strings{"1111.t,始値"}));
     // A load tick shows its count only while the pass runs (WaitTick above), not once it is
     // stopping; it counts on.
     for (const auto& [panel, text] : p.fp.statusBar.writes) EXPECT_NE(text.rfind("読込み中", 0), 0u) << text;
-    // The tick that ran it wrote nothing more: no sort, no wait, no load time, no drawing.
-    EXPECT_EQ(p.Panel(StatusPanel::Activity), "停止");
-    EXPECT_EQ(p.Panel(StatusPanel::LoadTime), "読込み時間: 9秒");
-    EXPECT_EQ(p.State().WaitLimit(), 0);
-    EXPECT_EQ(p.State().LoadSeconds(), 3);
-    EXPECT_EQ(p.State().Phase(), PollingPhase::Idle);
-    EXPECT_EQ(p.fp.tableSurface.ops.size(), opsAtStop);
-    EXPECT_EQ(p.Table().SlotInRow(0), 0);
-    EXPECT_FALSE(p.fp.loadTicker.enabled);
-    EXPECT_TRUE(p.fp.waitTicker.enabled);
-    EXPECT_EQ(menus(), (std::vector<bool>{false, true, false}));
-    // The removal waits across the stopped pass, for the next one that completes.
-    EXPECT_EQ(p.Table().Count(), 2);
-    EXPECT_TRUE(p.Table().MarkedForRemoval(0));
+    // The tick that ran it wrote nothing more: no sort, no wait, no load time, no drawing. The removal
+    // waits across the stopped pass, for the next one that completes.
+    EXPECT_EQ(std::tuple(p.Panel(StatusPanel::Activity), p.Panel(StatusPanel::LoadTime), p.State().WaitLimit(),
+                         p.State().LoadSeconds(), p.State().Phase(), p.fp.tableSurface.ops.size(),
+                         p.Table().SlotInRow(0), p.fp.loadTicker.enabled, menus(), p.Table().Count(),
+                         p.Table().MarkedForRemoval(0)),
+              std::tuple("停止", "読込み時間: 9秒", 0, 3, PollingPhase::Idle, opsAtStop, 0, false, polling, 2, true));
     p.secondsFor.clear();
     p.ForgetRequests();
     p.Idle(1);  // a new pass begins at the next wait tick; the marked brand is still refreshed
-    EXPECT_EQ(p.RequestsFor("1111.t"), 15);
-    EXPECT_EQ(p.RequestsFor("2222.t"), 14);
-    EXPECT_EQ(p.Table().Count(), 1);
-    EXPECT_EQ(p.Entry(0).codeText, "2222");
-    EXPECT_FALSE(p.Table().RemovalMarked());
+    EXPECT_EQ(std::tuple(p.RequestsFor("1111.t"), p.RequestsFor("2222.t"), p.ShownCodes(), p.Table().RemovalMarked()),
+              std::tuple(15, 14, Strings{"2222"}, false));
 
     // "RSS停止" while waiting: ticker off, menus back, the activity panel and phase untouched.
     p.Idle(2);
-    const std::string waiting = p.Panel(StatusPanel::Activity);
-    EXPECT_EQ(waiting, "待機中: 2秒");
+    EXPECT_EQ(p.Panel(StatusPanel::Activity), "待機中: 2秒");
     p.logic.StopPolling();
-    EXPECT_EQ(menus(), (std::vector<bool>{true, false, true}));
-    EXPECT_FALSE(p.fp.waitTicker.enabled);
-    EXPECT_EQ(p.State().Phase(), PollingPhase::Idle);
-    EXPECT_EQ(p.Panel(StatusPanel::Activity), waiting);  // and with the ticker off, no pass begins
+    EXPECT_EQ(std::tuple(menus(), p.State().Phase(), p.Panel(StatusPanel::Activity)),
+              std::tuple(stopped, PollingPhase::Idle, "待機中: 2秒"));  // and with the ticker off, no pass begins
 }
 
 TEST(PollingState, CountersStayWithinTheirLimitsAndOfflineToggles) {
     PollingState s;
     s.WaitNoLonger();
     s.CountWaitSecond();
-    EXPECT_EQ(s.WaitSeconds(), 10000);
     for (int k = 0; k < 32768; ++k) s.CountLoadSecond();
-    EXPECT_EQ(s.LoadSeconds(), 32767);  // held, not wrapped to negative
+    EXPECT_EQ(std::tuple(s.WaitSeconds(), s.LoadSeconds()), std::tuple(10000, 32767));  // held, not wrapped
 
-    // Each interval waits its own seconds less the pass's; "自動" waits 5.
+    // Each interval waits its own seconds less the pass's; "自動" waits 5. Nothing selected keeps the limit.
     const int waits[] = {5, 10 - 3, 20 - 3, 30 - 3, 40 - 3, 50 - 3, 60 - 3, 90 - 3, 120 - 3, 180 - 3};
     for (int index = 0; index < 10; ++index) EXPECT_EQ(WaitLimitAfterPass(index, 3, 17), waits[index]) << index;
-    EXPECT_EQ(WaitLimitAfterPass(-1, 3, 17), 17);  // nothing selected keeps the limit
-    EXPECT_EQ(WaitLimitAfterPass(10, 3, 17), 17);
-    EXPECT_EQ(WaitLimitAfterPass(9, 32767, 17), 0);
+    EXPECT_EQ(std::tuple(WaitLimitAfterPass(-1, 3, 17), WaitLimitAfterPass(10, 3, 17), WaitLimitAfterPass(9, 32767, 17)),
+              std::tuple(17, 17, 0));
 
     Polling p;
     p.logic.ToggleOffline();
-    EXPECT_EQ(p.Panel(StatusPanel::LoadTime), "OFF LINE");
-    EXPECT_TRUE(p.State().Offline());
+    EXPECT_EQ(std::tuple(p.Panel(StatusPanel::LoadTime), p.State().Offline()), std::tuple("OFF LINE", true));
     p.logic.ToggleOffline();
-    EXPECT_EQ(p.Panel(StatusPanel::LoadTime), "ON LINE");
-    EXPECT_FALSE(p.State().Offline());
+    EXPECT_EQ(std::tuple(p.Panel(StatusPanel::LoadTime), p.State().Offline()), std::tuple("ON LINE", false));
 }
 
 }  // namespace

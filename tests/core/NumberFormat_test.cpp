@@ -35,20 +35,13 @@ TEST(FormatFixed2, TwoDecimalsHalvesJudgedOnTheShortestFormAndZeroWithoutMinus) 
     for (const auto& [value, text] : cases) EXPECT_EQ(FormatFixed2(value), text) << value;
 }
 
-TEST(PadLeft, CountsCharactersNotBytes) {
-    EXPECT_EQ(PadLeft("", 3), "   ");
-    EXPECT_EQ(PadLeft("銘柄", 4), "  銘柄");
-    EXPECT_EQ(PadLeft("abcdef", 3), "abcdef");
-    EXPECT_EQ(LeftChars("トヨタ自動車株式会社です", 9), "トヨタ自動車株式会");
-    EXPECT_EQ(LeftChars("ｺｰﾄﾞ", 9), "ｺｰﾄﾞ");
-    EXPECT_EQ(LeftChars("ab", 0), "");
-    EXPECT_EQ(LeftChars("", 9), "");
-}
-
-TEST(SignPlace, BlankInThePlaceOfThePlusSign) {
-    EXPECT_EQ(SignPlace(0), " 0");
-    EXPECT_EQ(SignPlace(1000), " 1000");
-    EXPECT_EQ(SignPlace(-7), "-7");
+// Counts characters, not bytes; a blank in the place of the plus sign.
+TEST(PadLeft, LeftCharsAndSignPlaceCountCharacters) {
+    EXPECT_EQ((std::vector<std::string>{PadLeft("", 3), PadLeft("銘柄", 4), PadLeft("abcdef", 3),
+                                        std::string(LeftChars("トヨタ自動車株式会社です", 9)), std::string(LeftChars("ｺｰﾄﾞ", 9)),
+                                        std::string(LeftChars("ab", 0)), std::string(LeftChars("", 9)), SignPlace(0),
+                                        SignPlace(1000), SignPlace(-7)}),
+              (std::vector<std::string>{"   ", "  銘柄", "abcdef", "トヨタ自動車株式会", "ｺｰﾄﾞ", "", "", " 0", " 1000", "-7"}));
 }
 
 }  // namespace

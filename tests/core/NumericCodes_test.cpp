@@ -9,30 +9,14 @@
 #include <utility>
 
 #include "platform/KeyCodes.h"
+#include "tests/common/TableBuilder.h"
 #include "watchlist/BrandEntry.h"
 #include "watchlist/WatchListFile.h"
 
 namespace norvale {
 namespace {
 
-std::string ReadFile(const std::string& name) {
-    std::ifstream in(std::string(NORVALE_TEST_DATA) + "/" + name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// Every way a number is written that a master or a watch list may hold, and texts that look like
-// codes with letters but are not of that form.
-const char* const kOddMaster =
-    "7203,A,100,東証\r\n07203,B,100,東証\r\n 6758,C,100,大証\r\n\" 8233 \",D,100,JASDAQ\r\n1321.0,E,1,HC\r\n"
-    "1e3,F,100,東証\r\n+42,G,100,東証\r\n-5,H,100,東証\r\n0,I,100,東証\r\n32767,J,100,東証\r\n32768,K,100,東証\r\n"
-    "13010,L,100,東証\r\n1301.5,M,100,東証\r\n0x10,N,100,東証\r\n1,O,100,東証\r\n130B,P,100,東証\r\n13O0,Q,100,東証\r\n"
-    "130AA,R,100,東証\r\nA130,S,100,東証\r\n1A,T,100,東証\r\n１３０１,U,100,東証\r\n9999,V,100,NYSE\r\n";
-const char* const kOddWatch =
-    "7203\r\n 7203 \r\n7203.4\r\n6757.5\r\n6758.5\r\n1e3\r\n1E00\r\n+42\r\n-5\r\n-4.5\r\n0\r\n32767\r\n32767.4\r\n"
-    "32767.5\r\n-32768.5\r\n13010\r\n07203\r\n7203,abc\r\nabc\r\n１３０１\r\n130B\r\n13O0\r\n130AA\r\nA130\r\n1A\r\n"
-    "1D\r\n\t8233\r\n   \r\n\r\n1301.5\r\n9999\r\n8233.\r\n.5e4\r\n";
+std::string ReadFile(const std::string& name) { return test::ReadFile(std::string(NORVALE_TEST_DATA) + "/" + name); }
 
 // What a master answers for every 16-bit code, and what a watch list and every typed code of one to
 // four digits give the table.
@@ -79,7 +63,14 @@ TEST(NumericCodes, EveryMasterWatchListAndTypedCodeGivesTheTableItAlwaysGave) {
                                         {"master_truncated.txt", "watch_bom.txt"}}) {
         all += std::string(master) + ' ' + watch + '\n' + Dump(ReadFile(master), true, ReadFile(watch));
     }
-    all += "odd\n" + Dump(kOddMaster, false, kOddWatch);
+    // Every way a number is written that a master or a watch list may hold, and texts that look like
+    // codes with letters but are not of that form (UTF-8).
+    all += "odd\n" + Dump(ReadFile("numeric_odd_master.txt"), false, ReadFile("numeric_odd_watch.txt"));
+    // Masters without any numeric code, and codes that read as numbers in every odd way, duplicates and
+    // codes outside 16 bits: how the index answers them (fuzz_brand_master checks it against a scan).
+    for (const std::string& master : {std::string(), std::string("ｺｰﾄﾞ,銘柄名,単位,市場\r\n"), std::string("\r\n\r\n"),
+                                      std::string("abc,x,1,東証\r\n,y,1,東証"), ReadFile("numeric_index_master.txt")})
+        all += "index\n" + Dump(master, false, "");
     const std::string golden = ReadFile("numeric_golden.txt");
     if (all != golden) std::ofstream(::testing::TempDir() + "numeric_golden.txt", std::ios::binary) << all;
     EXPECT_TRUE(all == golden) << "the table differs; this build's is " << ::testing::TempDir() << "numeric_golden.txt";

@@ -29,9 +29,8 @@ TEST(PlaceWindow, CentresOverANormalOwnerOrTheScreenAndKeepsTheRestOnScreen) {
              // Larger than the screen: ends on the right and bottom edges.
              Case{{{0, 0, kScreenW + 3000, kScreenH + 1500}, N}, std::nullopt, -3000, -1500}}) {
         const TwipRect f = PlaceWindow(c.self, c.owner, kScreenW, kScreenH);
-        EXPECT_DOUBLE_EQ(f.left, c.left) << c.self.frame.left << " " << c.self.frame.width;
-        EXPECT_DOUBLE_EQ(f.top, c.top) << c.self.frame.left << " " << c.self.frame.width;
-        EXPECT_DOUBLE_EQ(f.width, c.self.frame.width);
+        EXPECT_EQ(std::tuple(f.left, f.top, f.width), std::tuple(c.left, c.top, c.self.frame.width))
+            << c.self.frame.left << " " << c.self.frame.width;
     }
 }
 

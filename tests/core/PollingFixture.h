@@ -146,8 +146,11 @@ struct Polling {
     }
     void ForgetRequests() { fp.ddeml.log.clear(); }
 
-    bool Enabled(MenuItem m) const { return fp.window.Enabled(m); }
     const std::string& Panel(StatusPanel panel) const { return fp.statusBar.Panel(panel); }
+    // The first surface operation since the test cleared them (Clear: the table cleared and drawn anew).
+    std::optional<SurfaceOp::Kind> FirstDrawn() const {
+        return fp.tableSurface.ops.empty() ? std::nullopt : std::optional(fp.tableSurface.ops.front().kind);
+    }
 };
 
 }  // namespace norvale

@@ -1,7 +1,6 @@
 // Reading the number of a quote text.
 #include "table/QuoteNumber.h"
 
-#include <cmath>
 #include <gtest/gtest.h>
 #include <string>
 #include <utility>
@@ -20,18 +19,13 @@ TEST(QuoteNumber, ReadsTheLastWordWithSeparatorsAndPoint) {
 }
 
 TEST(QuoteNumber, TextsWithoutAFiniteNumberHaveNoValue) {
-    for (const char* text : {"", " ", "   ", "---", "nan", "NaN", "inf", "-inf", "infinity", "1e5", "0x10", "1.2.3",
-                             "12a", ",123", "123,", "1,,234", "1.234,5", "-", "+", ".", "１２３", "1 2 x",
-                             "1,234 abc"}) {
+    // The last two beyond the range of a double, either way.
+    for (const std::string& text : std::vector<std::string>{
+             "", " ", "   ", "---", "nan", "NaN", "inf", "-inf", "infinity", "1e5", "0x10", "1.2.3", "12a", ",123", "123,",
+             "1,,234", "1.234,5", "-", "+", ".", "１２３", "1 2 x", "1,234 abc", std::string(400, '9'),
+             "0." + std::string(400, '0') + "1"})
         EXPECT_EQ(QuoteNumber(text), std::nullopt) << '"' << text << '"';
-    }
-    // Beyond the range of a double, either way.
-    EXPECT_EQ(QuoteNumber(std::string(400, '9')), std::nullopt);
-    EXPECT_EQ(QuoteNumber("0." + std::string(400, '0') + "1"), std::nullopt);
-    // Long but in range is a number.
-    const auto big = QuoteNumber("1" + std::string(300, '0'));
-    ASSERT_TRUE(big.has_value());
-    EXPECT_TRUE(std::isfinite(*big));
+    EXPECT_EQ(QuoteNumber("1" + std::string(300, '0')), 1e300);  // long but in range
 }
 
 }  // namespace

@@ -22,27 +22,22 @@ constexpr Rgb kRed{255, 0, 0};
 // Each character a pattern of full and partial coverage made from its code point, inside its cells
 // and rows; with `reach`, a comma reaches down onto the band's outline and a minus up onto the one
 // above, as real glyphs do.
-class PatternGlyphs : public GlyphSource {
-public:
-    explicit PatternGlyphs(bool blank = false, bool reach = false) : blank_(blank), reach_(reach) {}
+struct PatternGlyphs : GlyphSource {
+    explicit PatternGlyphs(bool blank = false, bool reach = false) : blank(blank), reach(reach) {}
     GlyphImage Render(char32_t cp, double scale) override {
         GlyphImage g;
-        if (blank_ || cp == U' ') return g;
-        g.top = reach_ && cp == U'-' ? -2 : 1;
+        if (blank || cp == U' ') return g;
+        g.top = reach && cp == U'-' ? -2 : 1;
         g.width = static_cast<int>((6 * CellsOfCodePoint(cp) - 3) * scale);
-        g.height = static_cast<int>(9 * scale) + (reach_ && cp == U',' ? 4 : 0) + (g.top < 0 ? 3 : 0);
+        g.height = static_cast<int>(9 * scale) + (reach && cp == U',' ? 4 : 0) + (g.top < 0 ? 3 : 0);
         const std::uint32_t bits = static_cast<std::uint32_t>(cp) * 2654435761u;
-        for (int y = 0; y < g.height; ++y) {
-            for (int x = 0; x < g.width; ++x) {
-                const std::uint32_t k = bits >> ((x + 5 * y) % 29) & 3;
-                g.cover.push_back(k == 0 ? 0 : k == 1 ? 100 : 255);  // 100: a coverage the blend rounds exactly
-            }
+        for (int k = 0; k < g.width * g.height; ++k) {
+            const std::uint32_t v = bits >> ((k % g.width + 5 * (k / g.width)) % 29) & 3;
+            g.cover.push_back(v == 0 ? 0 : v == 1 ? 100 : 255);  // 100: a coverage the blend rounds exactly
         }
         return g;
     }
-
-private:
-    bool blank_, reach_;
+    bool blank, reach;
 };
 
 struct Raster {
@@ -89,8 +84,7 @@ std::vector<Pixel> WithTexts(const Raster& bare, DeviceScale scale, const std::v
 
 TEST(TableRaster, CornersIncludedLineEndExcludedCellsClippingAndSizes) {
     Raster p(DeviceScale::Ratio(1), 200, 100.4);
-    EXPECT_EQ(p.raster.Width(), 200);
-    EXPECT_DOUBLE_EQ(p.raster.Height(), 100.4);  // unrounded
+    EXPECT_EQ(std::tuple(p.raster.Width(), p.raster.Height()), std::tuple(200, 100.4));  // unrounded
     const auto ink = [&](int left, int top, int right, int bottom) {  // the box of what is not white
         int l = 1 << 20, t = 1 << 20, r = -1, b = -1;
         for (int y = top; y <= bottom; ++y) {
@@ -102,25 +96,17 @@ TEST(TableRaster, CornersIncludedLineEndExcludedCellsClippingAndSizes) {
         return std::vector<int>{l, t, r, b};
     };
     p.raster.FillRect(12, 12, 10, 10, kRed);  // corners in either order
-    EXPECT_EQ(ink(0, 0, 39, 39), (std::vector<int>{10, 10, 12, 12}));
-    EXPECT_EQ(p.At(11, 11), kRedPx);
     p.raster.OutlineRect(40, 40, 45, 44, {0, 0, 0});
-    EXPECT_EQ(ink(38, 38, 48, 48), (std::vector<int>{40, 40, 45, 44}));
-    EXPECT_EQ(p.At(42, 42), kWhitePx);
     p.raster.Line(60, 5, 60, 9, {0, 0, 0});
-    EXPECT_EQ(ink(58, 0, 62, 11), (std::vector<int>{60, 5, 60, 8}));
     p.raster.Line(74, 5, 70, 5, {0, 0, 0});
-    EXPECT_EQ(ink(68, 3, 75, 6), (std::vector<int>{71, 5, 74, 5}));
+    EXPECT_EQ((std::vector{ink(0, 0, 39, 39), ink(38, 38, 48, 48), ink(58, 0, 62, 11), ink(68, 3, 75, 6)}),
+              (std::vector<std::vector<int>>{{10, 10, 12, 12}, {40, 40, 45, 44}, {60, 5, 60, 8}, {71, 5, 74, 5}}));
     p.raster.Line(80, 0, 83, 3, {0, 0, 0});
-    EXPECT_EQ(p.At(82, 2), kBlackPx);
-    EXPECT_EQ(p.At(83, 3), kWhitePx);
-
     p.raster.FillRect(-5, -1, 2, 1, kRed);  // partly off the image
     p.raster.FillRect(190, 95, 300, 300, kRed);
     p.raster.Line(-10, 50, 500, 50, kRed);
-    EXPECT_EQ(p.At(0, 0), kRedPx);
-    EXPECT_EQ(p.At(199, 99), kRedPx);
-    EXPECT_EQ(p.At(199, 50), kRedPx);
+    EXPECT_EQ((std::vector{p.At(11, 11), p.At(42, 42), p.At(82, 2), p.At(83, 3), p.At(0, 0), p.At(199, 99), p.At(199, 50)}),
+              (std::vector{kRedPx, kWhitePx, kBlackPx, kWhitePx, kRedPx, kRedPx, kRedPx}));
     p.raster.ShadowedText(196, 95, "12", {0, 0, 0}, {0, 0, 0});
 
     // Half-width katakana and blanks take one 6 px cell, the arrow and kanji two.
@@ -134,8 +120,7 @@ TEST(TableRaster, CornersIncludedLineEndExcludedCellsClippingAndSizes) {
 
     // A larger image keeps what was drawn; a new scale starts white.
     p.raster.Resize(300, 150, 300, 150);
-    EXPECT_EQ(p.At(11, 11), kRedPx);
-    EXPECT_EQ(p.At(250, 120), kWhitePx);
+    EXPECT_EQ(std::pair(p.At(11, 11), p.At(250, 120)), std::pair(kRedPx, kWhitePx));
     p.raster.Clear();
     EXPECT_EQ(ink(0, 0, 299, 149), (std::vector<int>{1 << 20, 1 << 20, -1, -1}));
     p.raster.FillRect(0, 0, 10, 10, kRed);
@@ -183,12 +168,9 @@ TEST(TableRaster, DrawsTheTableOnTheLayoutAndEveryTextWhereAndAsAsked) {
         EXPECT_EQ(wrong, 0) << "device pixels unlike their layout pixel";
         const std::vector<Pixel> expected = WithTexts(bare, scale, texts.ops), image = drawn.Image();
         ASSERT_EQ(image.size(), expected.size());
-        std::size_t differing = 0, first = 0;
-        for (std::size_t k = image.size(); k-- > 0;) {
-            if (image[k] != expected[k]) ++differing, first = k;
-        }
-        EXPECT_EQ(differing, 0u) << "first at (" << first % drawn.raster.DeviceWidth() << ", "
-                                 << first / drawn.raster.DeviceWidth() << ")";
+        const auto first = std::mismatch(image.begin(), image.end(), expected.begin()).first - image.begin();
+        EXPECT_EQ(first, std::ssize(image)) << "first difference at (" << first % drawn.raster.DeviceWidth() << ", "
+                                            << first / drawn.raster.DeviceWidth() << ")";
     }
 }
 

@@ -25,3 +25,7 @@ printf '7203\r\n6758,ソニー\r\n8233\r\n' | iconv -f UTF-8 -t CP932 > watch_cr
 printf '7203\r6758,ソニー\r8233\r' | iconv -f UTF-8 -t CP932 > watch_cr.txt
 printf '7203\n6758,ソニー\n8233' | iconv -f UTF-8 -t CP932 > watch_lf.txt
 printf '\xEF\xBB\xBF7203\r\n6758,ソニー\r\n8233\r\n' > watch_bom.txt
+
+# The golden table's odd inputs (UTF-8) are written by hand: numeric_odd_master.txt, numeric_odd_watch.txt
+# (every way a number is written in a master or a watch list, and texts that look like codes with
+# letters but are not) and numeric_index_master.txt (codes in every odd form for the master's index).
