@@ -23,11 +23,7 @@ struct EntryTable : Polling {
     explicit EntryTable(const std::vector<std::string>& codes = {}, bool reversed = false)
         : Polling(codes, {}, "7203,トヨタ自動車,100,東証\r\n6758,ソニーグループ,100,東証\r\n1111,海外上場,100,NYSE\r\n"
                              "130a,新規上場,100,東証\r\n") {
-        if (reversed) {
-            for (int k = 0; k < Table().Count(); ++k) quotes[Entry(k).topic + "|現在値"] = std::to_string(101 + k);
-            ChooseSortKey(2);
-            EXPECT_EQ(logic.RunPass(), PassExit::Completed);
-        }
+        if (reversed) RankReversedByAPass();
         fp.tableSurface.ops.clear();
     }
     // The band colour of display row r at the latest drawing, if it was drawn.

@@ -5,8 +5,6 @@
 
 #include <vector>
 
-#include "platform/TextCodec.h"
-#include "tests/common/TableBuilder.h"
 #include "watchlist/FieldReader.h"
 
 namespace norvale {
@@ -106,22 +104,6 @@ TEST(BrandMaster, KeepsEveryRecordOfAMasterPast32767) {
     EXPECT_EQ(std::tuple(m.FindBrand(BrandCode(7203)), m[40000].brandName, m.FindBrand(BrandCode(1)),
                          m.FindBrand(BrandCode(-32768)), m.FindBrand(BrandCode(32767))),
               std::tuple(40000 - 7203, "last", 39999, std::nullopt, 40000 - 32767));
-}
-
-TEST(BrandMaster, Cp932FilesReadWithAnyLineEnd) {
-    for (const char* name : {"master_crlf.txt", "master_cr.txt", "master_lf.txt"}) {
-        BrandMaster m;
-        m.LoadCp932(test::ReadFile(std::string(NORVALE_TEST_DATA) + "/" + name));
-        EXPECT_EQ(Records(m), (Strings{"ｺｰﾄﾞ|銘柄名|市場", "7203|トヨタ自動車|東証", "6758|ソニー,グループ|東証",
-                                       "8233|髙島屋|東証", "1234|①テスト～商事|JASDAQ", "07203|重複トヨタ|東証"}))
-            << name;
-        EXPECT_EQ(m.FindBrand(BrandCode(7203)), 1) << name;
-    }
-    // The last byte starts a double-byte character that never ends.
-    BrandMaster m;
-    m.LoadCp932(test::ReadFile(std::string(NORVALE_TEST_DATA) + "/master_truncated.txt"));
-    EXPECT_EQ(Records(m), (Strings{"7203|トヨタ自動車|東証", "6758|ソ\xEF\xBF\xBD|"}));
-    EXPECT_EQ(m.FindBrand(BrandCode(6758)), 1);
 }
 
 }  // namespace

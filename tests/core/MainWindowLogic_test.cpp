@@ -143,12 +143,16 @@ TEST(WaitTick, TheNextPassBeginsOnceTheSecondsSinceTheLastBeganPassTheLimit) {
         SCOPED_TRACE(testing::Message() << c.passSeconds << " s, interval " << c.interval);
         Cycle cycle(c.passSeconds, c.interval);
         EXPECT_EQ(cycle.State().WaitSeconds(), 10000);
+        cycle.fp.tableSurface.ops.clear();
         // The first wait tick begins a pass; wait ticks went on during it: WaitSeconds counts from its start.
+        // The completed pass stopped the load ticker and drew the table.
         const int first = cycle.SecondsToNextPass(1);
         const std::string s = std::to_string(c.passSeconds);
         EXPECT_EQ(std::tuple(first, cycle.State().LoadSeconds(), cycle.State().WaitSeconds(), cycle.State().WaitLimit(),
-                             cycle.Panel(StatusPanel::LoadTime), cycle.Panel(StatusPanel::Activity)),
-                  std::tuple(1, c.passSeconds, c.passSeconds, c.waitLimit, "読込み時間: " + s + "秒", "待機中: " + s + "秒"));
+                             cycle.Panel(StatusPanel::LoadTime), cycle.Panel(StatusPanel::Activity),
+                             cycle.fp.loadTicker.enabled, cycle.fp.tableSurface.ops.empty()),
+                  std::tuple(1, c.passSeconds, c.passSeconds, c.waitLimit, "読込み時間: " + s + "秒", "待機中: " + s + "秒",
+                             false, false));
         EXPECT_EQ(cycle.SecondsToNextPass(400), c.secondsToNext);
     }
 }

@@ -60,8 +60,6 @@ TEST(MasterTool, AFullListInEveryEncodingReadsBackThroughTheMastersReaderRowByRo
         EXPECT_EQ(c.brands, 4000);
         EXPECT_EQ(c.quotesReplaced, 571 * 2);  // two in every seventh name
         EXPECT_EQ(c.noCode + c.otherCode + c.duplicates + c.charsReplaced, 0);
-        const std::string first = Utf8ToCp932(rows[0].code + ",トヨタ自動車0,100,東証\r\n");
-        EXPECT_EQ(c.master.substr(0, first.size()), first);
         BrandMaster m;
         m.LoadCp932(c.master);
         ASSERT_EQ(m.BrandCount(), 4000);

@@ -130,6 +130,13 @@ struct Polling {
         fp.window.SelectListItem(DropDown::SortKey, index);
         logic.SortKeyChosen();
     }
+    // A pass whose prices rank the brands in reverse slot order by key 2 (previous-close rate, descending).
+    void RankReversedByAPass() {
+        for (int k = 0; k < Table().Count(); ++k) quotes[Entry(k).topic + "|現在値"] = std::to_string(101 + k);
+        ChooseSortKey(2);
+        ASSERT_EQ(logic.RunPass(), PassExit::Completed);
+        ASSERT_EQ(Table().SlotInRow(0), Table().Count() - 1);
+    }
 
     // The items requested of the server, as "topic,item", in order.
     std::vector<std::string> Requests() const {

@@ -44,13 +44,6 @@ struct Window : Polling {
         logic.ImportWatchList();
         return fp.alert.shown.size() == messages;
     }
-    // A pass whose prices rank the last brand first by key 2 (previous-close rate, descending).
-    void SortedByAPass() {
-        quotes[Table().Entry(Table().Count() - 1).topic + "|現在値"] = "110";
-        ChooseSortKey(2);
-        ASSERT_EQ(logic.RunPass(), PassExit::Completed);
-        ASSERT_EQ(Table().SlotInRow(0), Table().Count() - 1);
-    }
     bool Load(const std::string& utf8Lines) {
         fp.files.files["/w.txt"] = Utf8ToCp932(utf8Lines);
         return Import("/w.txt");
@@ -101,7 +94,7 @@ TEST(LoadWatchList, StopsAtTheThousandthBrand) {
 TEST(WatchListCommands, ExportWritesSlotOrderAndImportGivesTheSameSlots) {
     Window w;
     ASSERT_TRUE(w.Load("7201\r\n13010\r\n7203\r\n3765\r\n"));
-    w.SortedByAPass();  // a sorted display does not change what is written
+    w.RankReversedByAPass();  // a sorted display does not change what is written
     w.fp.statusBar.writes.clear();
     w.fp.fileDialog.answers = {"/out.txt"};
     w.logic.ExportWatchList();
@@ -151,7 +144,7 @@ TEST(WatchListCommands, AMixedListPollsRanksAndExportsLikeANumericOne) {
 TEST(WatchListCommands, CancelChangesNothingAFailedExportSaysSoAndAnImportEndsAWaitingRemoval) {
     Window w;
     ASSERT_TRUE(w.Load("7203\r\n6758\r\n8233\r\n"));
-    w.SortedByAPass();
+    w.RankReversedByAPass();
     const std::vector<int> sorted = Rows(w.table);
     w.fp.statusBar.writes.clear();
     w.fp.tableSurface.ops.clear();

@@ -49,8 +49,7 @@ public:
         const std::string t = strings.count(th) ? strings[th] : std::string();
         log.push_back("Connect(" + t + ")");
         clockMs += connectMs;
-        if (instance != kInstance || !serverUp || strings[static_cast<std::uint64_t>(service)] != serviceName ||
-            (acceptTopic && !acceptTopic(t)))
+        if (instance != kInstance || !serverUp || strings[static_cast<std::uint64_t>(service)] != serviceName)
             return Fail<DdeConversation>(dmlerr::kNoConvEstablished);
         const std::uint64_t c = nextHandle++;
         conversations[c] = t;
@@ -112,7 +111,6 @@ public:
     bool serverUp = true;
     bool failStringHandles = false;
     std::uint32_t initError = 0;
-    std::function<bool(const std::string&)> acceptTopic;
     std::function<Reply(const std::string& topic, const std::string& item)> server;
 
     // Simulated time: a connect takes connectMs, a request what its reply says.

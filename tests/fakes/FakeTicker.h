@@ -7,14 +7,10 @@ namespace norvale {
 
 class FakeTicker : public Ticker {
 public:
-    void SetEnabled(bool on) override {
-        enabled = on;
-        ++switches;
-    }
+    void SetEnabled(bool on) override { enabled = on; }
     bool Enabled() const override { return enabled; }
 
     bool enabled = false;
-    int switches = 0;
 };
 
 }  // namespace norvale

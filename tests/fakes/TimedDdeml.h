@@ -1,5 +1,5 @@
 // A DDEML over another one that notes what the program asks of it: the topic and item of every
-// request, how long each request and connect blocked, whether it failed. For tests that drive the
+// request, how long each request blocked, whether it failed. For tests that drive the
 // program against a real quote server.
 #pragma once
 
@@ -31,9 +31,7 @@ public:
         return real_.FreeStringHandle(instance, handle);
     }
     DdeConversation Connect(DdeInstance instance, DdeString service, DdeString topic) override {
-        const auto t0 = Clock::now();
         const DdeConversation c = CountingDdeml::Connect(instance, service, topic);
-        maxConnectMs = std::max(maxConnectMs, MsSince(t0));
         if (c != DdeConversation::kNone) conversations_[c] = strings_[topic];
         if (c == DdeConversation::kNone) ++connectFailures;
         return c;
@@ -46,7 +44,6 @@ public:
                               std::uint32_t timeoutMs) override {
         Request r{conversations_.count(conversation) ? conversations_[conversation] : std::string(),
                   strings_.count(item) ? strings_[item] : std::string(), 0, false};
-        maxTimeoutMs = std::max(maxTimeoutMs, timeoutMs);
         if (onRequest) onRequest(r.topic, r.item, static_cast<int>(requests.size()) + 1);
         const auto t0 = Clock::now();
         const DdeData data = CountingDdeml::ClientTransaction(conversation, item, format, type, timeoutMs);
@@ -63,10 +60,6 @@ public:
         double ms = 0;
         bool failed = false;
     };
-    int Count(const std::string& topic, std::size_t from = 0) const {
-        return static_cast<int>(std::count_if(requests.begin() + static_cast<std::ptrdiff_t>(from), requests.end(),
-                                              [&](const Request& r) { return r.topic == topic; }));
-    }
     int Failures(std::size_t from = 0) const {
         return static_cast<int>(std::count_if(requests.begin() + static_cast<std::ptrdiff_t>(from), requests.end(),
                                               [](const Request& r) { return r.failed; }));
@@ -76,8 +69,6 @@ public:
     std::vector<Request> requests;  // transactions; a request whose connect failed never gets here
     int connectFailures = 0;
     double maxRequestMs = 0;
-    double maxConnectMs = 0;
-    std::uint32_t maxTimeoutMs = 0;
 
 private:
     using Clock = std::chrono::steady_clock;
