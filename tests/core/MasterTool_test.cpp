@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "platform/TextCodec.h"
-#include "table/Market.h"
 #include "tests/fakes/FakeFileSystem.h"
 #include "tools/master/ListedIssues.h"
 #include "watchlist/BrandMaster.h"
@@ -69,7 +68,6 @@ TEST(MasterTool, AFullListInEveryEncodingReadsBackThroughTheMastersReaderRowByRo
             std::string name = rows[i].name;
             if (name[0] == '"') name.replace(name.find('"', 1), 1, "”").replace(0, 1, "”");
             EXPECT_EQ(m[*found].codeText + ' ' + m[*found].brandName, rows[i].code + ' ' + name);
-            EXPECT_EQ(MarketSuffix(m[*found].marketName), "t");
         }
     }
 }
