@@ -15,7 +15,6 @@
 #include "tests/common/GlyphFile.h"
 #include "tests/common/TableBuilder.h"
 #include "tests/qt/QtHarness.h"
-#include "tests/qt/QtWait.h"
 
 namespace norvale {
 namespace {
