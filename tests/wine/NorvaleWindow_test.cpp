@@ -123,8 +123,7 @@ TEST(NorvaleWindow, StartsWithTheSampleFilesFillsItsTableFromTheServerStopsAndSo
     ASSERT_TRUE(server.Start(Wide("--reply 現在値=1,234 --reply 前日終値=1,000 --reply 始値=1,010 --reply 高値=1,300 "
                                   "--reply 安値=990 --reply 出来高加重平均=1,100 --reply 最良売気配数量１=300 "
                                   "--reply 最良買気配数量１=500")));
-    RunningNorvale n;
-    EXPECT_EQ(TextOf(n.Handle()), L"Norvale - (ver1.02)");
+    RunningNorvale n;  // its caption is checked on norvale.exe from the zip
     RECT client;
     GetClientRect(n.Handle(), &client);
     const RECT bar = PlaceOf(StatusBarOf(n.Handle()));
