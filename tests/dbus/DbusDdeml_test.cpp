@@ -6,11 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 #include "platform/TextCodec.h"
 #include "quotes/DdeCtrl.h"
@@ -85,39 +83,29 @@ TEST_F(QuoteServerTest, ServesEveryRefreshItemThroughTheDdeLayer) {
     EXPECT_EQ(client.Ask("6758.t", "現在値"), Expected("6758.t", "現在値"));
 }
 
+// What the DDE layer relies on: a refused connect says why, once; the text comes with its NUL; an
+// instance gone takes its conversations with it. (Nothing in Norvale reads from an offset, frees a
+// handle twice or asks for another format.)
 TEST_F(QuoteServerTest, InstancesAndHandlesBehaveLikeDdeml) {
     QuoteServerProcess server(Args({"--refuse-topic", "6758.t"}));
     DbusDdeml ddeml;
-    DdeInstance first{}, second{}, unknown{999};
-    ASSERT_EQ((std::pair{ddeml.Initialize(first, 0x3C0010), ddeml.Initialize(second, 0x3C0010)}), std::pair(0u, 0u));
-    EXPECT_TRUE(first != DdeInstance::kNone && first != second);
-    EXPECT_EQ(ddeml.GetLastError(unknown), dmlerr::kDllNotInitialized);
-    EXPECT_EQ(ddeml.CreateStringHandle(unknown, "RSS", 1004), DdeString::kNone);
-
-    const auto handle = [&](const std::string& text) { return ddeml.CreateStringHandle(first, text, 1004); };
+    DdeInstance instance{};
+    ASSERT_EQ(ddeml.Initialize(instance, 0x3C0010), 0u);
+    const auto handle = [&](const std::string& text) { return ddeml.CreateStringHandle(instance, text, 1004); };
     const DdeString service = handle("RSS"), item = handle(Utf8ToCp932("前日終値"));
-    EXPECT_EQ(ddeml.Connect(first, service, handle("6758.t")), DdeConversation::kNone);
-    // Reading the error resets it; errors are per instance.
-    EXPECT_EQ((std::vector{ddeml.GetLastError(first), ddeml.GetLastError(first), ddeml.GetLastError(second)}),
-              (std::vector{dmlerr::kNoConvEstablished, 0u, 0u}));
+    EXPECT_EQ(ddeml.Connect(instance, service, handle("6758.t")), DdeConversation::kNone);
+    EXPECT_EQ((std::pair{ddeml.GetLastError(instance), ddeml.GetLastError(instance)}),
+              std::pair(dmlerr::kNoConvEstablished, 0u));
 
-    const DdeConversation conversation = ddeml.Connect(first, service, handle("7203.t"));
+    const DdeConversation conversation = ddeml.Connect(instance, service, handle("7203.t"));
     ASSERT_NE(conversation, DdeConversation::kNone);
     const DdeData data = ddeml.ClientTransaction(conversation, item, 1, 0x20B0, 2000);
-    ASSERT_NE(data, DdeData::kNone);
     const std::string value = Utf8ToCp932(Expected("7203.t", "前日終値"));
     char buffer[512];
-    EXPECT_EQ(ddeml.GetData(data, buffer, sizeof buffer, 0), value.size() + 1) << "CF_TEXT carries its NUL";
-    EXPECT_EQ(std::string(buffer), value);
-    EXPECT_EQ(ddeml.GetData(data, buffer, 2, 1), 2u);
-    EXPECT_EQ(std::string(buffer, 2), value.substr(1, 2));
-    EXPECT_EQ((std::pair{ddeml.FreeDataHandle(data), ddeml.FreeDataHandle(data)}), std::pair(true, false));
-    EXPECT_EQ(ddeml.ClientTransaction(conversation, item, 2, 0x20B0, 2000), DdeData::kNone) << "only text is served";
-
-    EXPECT_TRUE(ddeml.Uninitialize(first));
+    EXPECT_EQ(ddeml.GetData(data, buffer, sizeof buffer, 0), value.size() + 1);
+    EXPECT_EQ(std::pair(std::string(buffer), ddeml.FreeDataHandle(data)), std::pair(value, true));
+    EXPECT_TRUE(ddeml.Uninitialize(instance));
     EXPECT_EQ(ddeml.ClientTransaction(conversation, item, 1, 0x20B0, 2000), DdeData::kNone) << "gone with its instance";
-    EXPECT_EQ(ddeml.GetLastError(first), dmlerr::kDllNotInitialized);
-    EXPECT_TRUE(ddeml.Uninitialize(second));
 }
 
 TEST_F(QuoteServerTest, ASlowReplyTimesOutAndLeavesNoStaleAnswerBehind) {
@@ -169,7 +157,7 @@ TEST_F(QuoteServerTest, AServerThatDiesFailsItsConversationAndARestartedOneIsFou
     EXPECT_TRUE(server.WaitForExit());
 }
 
-TEST_F(QuoteServerTest, TheProbePrintsEachTextOrTheErrorDescription) {
+TEST_F(QuoteServerTest, TheProbeSaysByItsStatusWhetherEveryItemWasAnswered) {
     QuoteServerProcess server(Args());
     // The probe's status, standard output and standard error.
     const auto probe = [](const QStringList& args, const char* bus = nullptr) {
@@ -182,18 +170,10 @@ TEST_F(QuoteServerTest, TheProbePrintsEachTextOrTheErrorDescription) {
         return std::tuple(p.exitCode(), p.readAllStandardOutput().toStdString(),
                           p.readAllStandardError().toStdString());
     };
-    const auto error = [](std::uint32_t code) { return "ERROR\t" + DescribeDdeCode(code) + "\n"; };
-    EXPECT_EQ(probe({"7203.t=現在値,銘柄名称", "1234.t=現在値", "6758.t=無い項目"}),
-              std::tuple(1,
-                         "7203.t\t現在値\t" + Expected("7203.t", "現在値") + "\n7203.t\t銘柄名称\tトヨタ自動車\n" +
-                             "1234.t\t現在値\t" + error(dmlerr::kNoConvEstablished) + "6758.t\t無い項目\t" +
-                             error(dmlerr::kNotProcessed),
-                         std::string()));
-    // A topic alone asks the refresh pass's items; all answered means status 0.
-    const auto [status, out, err] = probe({"9984.oj"});
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(static_cast<std::size_t>(std::count(out.begin(), out.end(), '\n')), MarketSim::RefreshItems().size());
-    // Without any session bus it says so plainly, besides each request's error.
+    // What it prints for each answer and failure is checked against the raw DDE server under Wine;
+    // here, its status and what it says without a session bus.
+    EXPECT_EQ(std::get<0>(probe({"7203.t=現在値,銘柄名称", "6758.t=無い項目"})), 1);
+    EXPECT_EQ(std::get<0>(probe({"9984.oj"})), 0);
     const auto [lostStatus, lostOut, lostErr] = probe({"7203.t=現在値"}, "unix:path=/nonexistent");
     EXPECT_EQ(lostStatus, 1);
     EXPECT_EQ(lostErr.rfind("norvale-probe: there is no D-Bus session bus (", 0), 0u) << lostErr;

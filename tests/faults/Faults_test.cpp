@@ -16,7 +16,7 @@
 
 #include "table/Market.h"
 #include "tests/dbus/QuoteServerProcess.h"
-#include "tests/faults/FaultHarness.h"
+#include "tests/qt/QtHarness.h"
 
 namespace norvale {
 namespace {
@@ -88,8 +88,6 @@ TEST_F(Faults, ServerAbsentAtStartThenKilledMidPassAndRestarted) {
     h_.Choose(MenuItem::StartPolling);
     ASSERT_TRUE(WaitForPasses(1));
     h_.ddeml.onRequest = nullptr;
-    EXPECT_EQ(h_.ddeml.connectFailures, kBrands - 3 + kBrands);
-    EXPECT_EQ(h_.logic->Table().Entry(2).last, 0);
 
     // The next whole pass fetches every brand without a failure, the fill-once items too.
     server = StartServer();

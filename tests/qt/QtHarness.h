@@ -1,10 +1,19 @@
 // The real Qt window wired to the window logic, with fakes only where a test must decide (dialogs,
-// instance check, and, unless the test brings its own, the files and the quote server).
+// instance check, and, unless the test brings its own, the files and the quote server); or, for the
+// fault and end-to-end tests, on the real files and the D-Bus DDEML with taps that watch what a
+// misbehaving server could break: how long each request blocks and whether the window keeps
+// handling events.
 #pragma once
 
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <string>
+#include <utility>
 
 #include "app/MainWindowLogic.h"
 #include "frontend/qt/QtMainWindow.h"
@@ -12,12 +21,23 @@
 #include "frontend/qt/QtTicker.h"
 #include "frontend/qt/QtWindowServices.h"
 #include "platform/TextCodec.h"
+#include "platform/dbus/DbusDdeml.h"
+#include "platform/qt/QtFileSystem.h"
 #include "tests/common/TableBuilder.h"
 #include "tests/fakes/FakeAlert.h"
 #include "tests/fakes/FakeDdeml.h"
 #include "tests/fakes/FakeFileDialog.h"
 #include "tests/fakes/FakeFileSystem.h"
 #include "tests/fakes/FakeInstanceGuard.h"
+#include "tests/fakes/TimedDdeml.h"
+
+// Waiting in the real event loop inside GoogleTest. QTest's QTRY_* macros only return from the test
+// function on failure, which GoogleTest would count as a pass.
+#define WAIT_UNTIL_MS(condition, ms) \
+    ASSERT_TRUE(QTest::qWaitFor([&]() -> bool { return static_cast<bool>(condition); }, (ms))) \
+        << "still false after " << (ms) << " ms: " #condition
+
+#define WAIT_UNTIL(condition) WAIT_UNTIL_MS(condition, 5000)
 
 namespace norvale {
 
@@ -78,6 +98,65 @@ struct QtHarness : FakeServices, QtWindowHarness {
         const test::TestFiles f = test::FilesOf(watched, known);
         files.files[files.InProgramFolder(kBrandMasterFileName)] = Utf8ToCp932(f.master);
         files.files[files.InProgramFolder(kWatchListFileName)] = f.watchList;
+    }
+};
+
+// The real files, with the program folder moved to a folder of the test's own.
+class FolderFiles : public QtFileSystem {
+public:
+    explicit FolderFiles(QString folder) : folder_(std::move(folder)) {}
+    std::string InProgramFolder(const std::string& name) const override {
+        return (folder_ + QLatin1Char('/') + QString::fromStdString(name)).toStdString();
+    }
+
+private:
+    QString folder_;
+};
+
+// A timer of the window's own: while armed, the longest time the window went without handling its
+// events. Disarmed while the test itself holds the thread (starting a server, say).
+struct LivenessProbe {
+    explicit LivenessProbe(QObject* context) {
+        timer.setInterval(10);
+        QObject::connect(&timer, &QTimer::timeout, context, [this] {
+            ++ticks;
+            if (clock.isValid()) maxGapMs = std::max(maxGapMs, clock.restart());
+        });
+    }
+    void Arm(bool on = true) {
+        on ? clock.start() : clock.invalidate();
+        on ? timer.start() : timer.stop();
+    }
+    QTimer timer;
+    QElapsedTimer clock;
+    int ticks = 0;
+    qint64 maxGapMs = 0;
+};
+
+struct BusServices {
+    explicit BusServices(const QString& folder) : files(folder) {}
+    FolderFiles files;
+    DbusDdeml dbus;
+    TimedDdeml ddeml{dbus};
+};
+
+struct FaultHarness : BusServices, QtWindowHarness {
+    // Fast tickers: the polling cycle itself is the same at any tick length.
+    explicit FaultHarness(const QString& folder, int tickMs = 20)
+        : BusServices(folder), QtWindowHarness(files, ddeml, tickMs) {}
+
+    LivenessProbe probe{&window};
+
+    void Start() {
+        QtWindowHarness::Start();
+        probe.Arm();
+    }
+    // Stops polling and closes the window, as the user would at the end of the day.
+    void Finish() {
+        if (logic == nullptr || logic->Closed()) return;
+        Choose(MenuItem::StopPolling);
+        window.close();
+        static_cast<void>(QTest::qWaitFor([this] { return logic->Closed(); }, 10000));
     }
 };
 

@@ -15,7 +15,6 @@
 #include "tests/common/GlyphFile.h"
 #include "tests/common/TableBuilder.h"
 #include "tests/qt/QtHarness.h"
-#include "tests/qt/QtWait.h"
 
 namespace norvale {
 namespace {
@@ -75,8 +74,7 @@ TEST(QtSurface, AnExposePaintsTheKeptImage) {
     surface.Text(40, 12, "1,234", {0, 0, 255});
     surface.show();
     const QImage shown = surface.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(shown.pixel(20, 15) | 0xFF000000u, qRgb(255, 255, 0));
-    EXPECT_TRUE(shown.copy(0, 0, 200, 60) == surface.Image());
+    EXPECT_TRUE(shown.copy(0, 0, 200, 60) == surface.Image());  // what the image holds is the raster's
 }
 
 TEST(QtSurface, AMoveToAScreenWithAnotherRatioDrawsTheTableAgain) {
