@@ -124,7 +124,7 @@ TEST(QtKeys, OnX11AReleaseFollowedByAPressAtTheSameTimeIsARepeat) {
 // The real window started with a small master and two watched brands, active and exposed.
 struct EntryWindow : QtHarness {
     EntryWindow() {
-        Watch({"6758", "9984"}, {"7203"});
+        Watch({"6758", "9984"}, {"130A"});
         Start();
         window.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -177,11 +177,13 @@ TEST(QtBrandEntry, RealClicksAndKeysAddAndRemoveBrands) {
     QTest::mouseRelease(w.pic, Qt::LeftButton, Qt::NoModifier, QPoint(100, w.pic->height() + 40));
     EXPECT_EQ(w.logic->Selection().ClickY(), 300);
 
-    // Which key is which digit is QtKeys' test; here they reach the code box and Enter adds the brand.
+    // Which key is which character is QtKeys' test; here they reach the code box, a code with letters
+    // as well, and Enter adds the brand.
     w.Click(17);  // row 0
     EXPECT_EQ((std::pair<int, int>(w.logic->Selection().ClickY(), w.logic->Selection().Entry())), std::pair(17, 0));
-    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_7, Qt::Key_2, Qt::Key_0, Qt::Key_3, Qt::Key_Return}) w.Key(key);
-    ASSERT_EQ(w.ShownCodes(), (std::vector<std::string>{"6758", "9984", "7203"}));
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_1, Qt::Key_3, Qt::Key_0, Qt::Key_A, Qt::Key_Return}) w.Key(key);
+    ASSERT_EQ(w.ShownCodes(), (std::vector<std::string>{"6758", "9984", "130A"}));
+    EXPECT_EQ(w.logic->Table().Entry(2).topic, "130A.t");
     w.Click(12 * 3 + 6);  // the new row
     EXPECT_EQ(w.logic->Selection().Entry(), 2);
     w.Key(Qt::Key_Delete);
