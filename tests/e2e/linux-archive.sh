@@ -9,14 +9,8 @@ set -uo pipefail
 archive=$(realpath "$1")
 version=$(basename "$archive" | sed -E 's/^norvale-(.*)-linux-[^-]*\.tar\.gz$/\1/')
 
-if [ -z "${INSIDE_XVFB:-}" ]; then
-  top=$(mktemp -d)
-  trap 'rm -rf "$top"' EXIT
-  # Not exec: the folder is removed when the run under Xvfb is over.
-  INSIDE_XVFB=$top XDG_RUNTIME_DIR=$top DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent QT_QPA_PLATFORM=xcb \
-    xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
-  exit
-fi
+source "$(dirname "$0")/xvfb.sh"
+under_xvfb 1280x800 "$0" "$@"
 
 passed=0
 failed=0
@@ -24,13 +18,6 @@ check() {  # check NAME COMMAND...: one check, passed when the command succeeds
   local name=$1
   shift
   if "$@"; then passed=$((passed + 1)); echo "ok: $name"; else failed=$((failed + 1)); echo "FAILED: $name"; fi
-}
-xwait() {  # xwait SECONDS COMMAND...: until the command succeeds
-  local until=$((SECONDS + $1)); shift
-  until "$@" >/dev/null 2>&1; do
-    [ $SECONDS -ge $until ] && return 1
-    sleep 0.2
-  done
 }
 
 place="$INSIDE_XVFB/取引 ツール/ダウンロード 済み"

@@ -6,22 +6,9 @@
 set -euo pipefail
 norvale=$1
 size=$2
-if [ -z "${INSIDE_XVFB:-}" ]; then
-  runtime=$(mktemp -d)
-  trap 'rm -rf "$runtime"' EXIT
-  # Not exec: the runtime folder is removed when the run under Xvfb is over.
-  INSIDE_XVFB=1 XDG_RUNTIME_DIR=$runtime DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent QT_QPA_PLATFORM=xcb \
-    xvfb-run -a -s "-screen 0 ${size}x24" "$0" "$@"
-  exit
-fi
+source "$(dirname "$0")/xvfb.sh"
+under_xvfb "$size" "$0" "$@"
 
-xwait() {  # xwait SECONDS COMMAND...: until the command succeeds
-  local until=$((SECONDS + $1)); shift
-  until "$@" >/dev/null 2>&1; do
-    [ $SECONDS -ge $until ] && return 1
-    sleep 0.1
-  done
-}
 openbox >/dev/null 2>&1 &
 wm=$!
 xwait 30 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'

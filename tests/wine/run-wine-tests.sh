@@ -245,7 +245,8 @@ timeout 60 wine "$portable/norvale.exe" >"$logs/norvale-second.log" 2>&1 || seco
 after_second=$(windows | wc -l)
 id=$(windows | awk '{print $1; exit}')
 # The window's icon as X has it, a pixel 0xAARRGGBB: Norvale's opaque red and blue are in it.
-icon=$(xprop -id "${id:-0}" -notype -f _NET_WM_ICON 32c ' $0+' _NET_WM_ICON 2>/dev/null | tr -d ' ' | tr ',' '\n')
+# Without the window there is no icon to read: that is reported below, not an end of the run.
+icon=$({ xprop -id "${id:-0}" -notype -f _NET_WM_ICON 32c ' $0+' _NET_WM_ICON 2>/dev/null || true; } | tr -d ' ' | tr ',' '\n')
 window_icon=no
 if grep -qx "$((0xffff0000))" <<<"$icon" && grep -qx "$((0xff0000ff))" <<<"$icon"; then window_icon=yes; fi
 # "RSS開始", the second item of the menu bar under the caption Wine draws, clicked in its middle.
