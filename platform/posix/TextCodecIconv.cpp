@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -68,15 +70,19 @@ private:
     std::vector<Entry> open_;
 };
 
+// Opening a converter costs more than converting an item name, and the DDE layer converts one per
+// request: each thread keeps its converters open.
+iconv_t OpenConverter(const char* to, const char* from) {
+    thread_local Converters converters;
+    return converters.Get(to, from);
+}
+
 // Converts everything; input the converter refuses becomes one replacement per character, counted.
 std::string Convert(const char* to, const char* from, std::string_view in, std::string_view replacement,
                     BadLength badLength, std::size_t& replaced) {
     std::string out;
     if (in.empty()) return out;
-    // Opening a converter costs more than converting an item name, and the DDE layer converts
-    // one per request: each thread keeps its converters open.
-    thread_local Converters converters;
-    iconv_t cd = converters.Get(to, from);
+    iconv_t cd = OpenConverter(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) return out;
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
 
@@ -109,83 +115,73 @@ std::string Convert(const char* to, const char* from, std::string_view in, std::
     return out;
 }
 
-struct Utf8Char {
-    char bytes[3] = {};
-    int length = 0;  // 0: the converter refuses it
-};
+constexpr char kReplacementChar[] = "\xEF\xBF\xBD";
 
-constexpr Utf8Char kReplacementChar = {{'\xEF', '\xBF', '\xBD'}, 3};
-
-// Every answer of the converter for a single byte and for a lead byte with a trail byte,
-// asked once: a start-up load then decodes a large master without a call per character.
-struct Cp932Table {
-    bool ready = false;
-    std::array<Utf8Char, 256> single{};
-    std::vector<Utf8Char> pairs;  // at lead << 8 | trail
-
-    static const Cp932Table& Get() {
-        static const Cp932Table table = Build();
-        return table;
+// The converter's answer for each single byte and each lead byte with a trail byte, asked the first
+// time that character is met: a long text then decodes without a call per character, and a start-up
+// that decodes a thousand names asks about the characters in them only, not about all 11,000.
+// An answer packs the UTF-8 bytes (at most three) with their count and an "asked" mark; threads that
+// ask the same character at once store the same answer.
+class Cp932Answers {
+public:
+    static Cp932Answers& Get() {
+        static Cp932Answers answers;
+        return answers;
     }
+    // The answer for one byte or a lead byte and its trail; 0 when no converter could be opened.
+    std::uint32_t Of(const unsigned char* s, std::size_t size) {
+        std::atomic<std::uint32_t>& slot = answers_[size == 1 ? s[0] : (std::size_t{s[0]} << 8 | s[1])];
+        std::uint32_t answer = slot.load(std::memory_order_relaxed);
+        if (answer == 0) {
+            answer = Ask(s, size);
+            slot.store(answer, std::memory_order_relaxed);
+        }
+        return answer;
+    }
+    static constexpr std::uint32_t kAsked = 1u << 31;
+    static int Length(std::uint32_t answer) { return static_cast<int>(answer >> 24 & 3); }
+    static char Byte(std::uint32_t answer, int k) { return static_cast<char>(answer >> (8 * k) & 0xFF); }
 
 private:
-    static Utf8Char Ask(iconv_t cd, const char* in, std::size_t size) {
+    static std::uint32_t Ask(const unsigned char* in, std::size_t size) {
+        iconv_t cd = OpenConverter("UTF-8", "CP932");
+        if (cd == reinterpret_cast<iconv_t>(-1)) return 0;
         char buf[8];
-        char* src = const_cast<char*>(in);
+        char* src = reinterpret_cast<char*>(const_cast<unsigned char*>(in));
         char* dst = buf;
         std::size_t srcLeft = size;
         std::size_t dstLeft = sizeof buf;
         const std::size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
         const auto length = static_cast<std::size_t>(dst - buf);
-        Utf8Char c;
-        if (rc == static_cast<std::size_t>(-1) || srcLeft != 0 || length == 0 || length > 3) return c;
-        for (std::size_t k = 0; k < length; ++k) c.bytes[k] = buf[k];
-        c.length = static_cast<int>(length);
-        return c;
+        if (rc == static_cast<std::size_t>(-1) || srcLeft != 0 || length == 0 || length > 3) return kAsked;
+        std::uint32_t answer = kAsked | static_cast<std::uint32_t>(length) << 24;
+        for (std::size_t k = 0; k < length; ++k) answer |= std::uint32_t{static_cast<unsigned char>(buf[k])} << (8 * k);
+        return answer;
     }
 
-    static Cp932Table Build() {
-        Cp932Table t;
-        iconv_t cd = iconv_open("UTF-8", "CP932");
-        if (cd == reinterpret_cast<iconv_t>(-1)) return t;
-        t.pairs.resize(65536);
-        for (int b = 0; b < 256; ++b) {
-            const char one[1] = {static_cast<char>(b)};
-            if (!IsCp932Lead(static_cast<unsigned char>(b))) {
-                t.single[static_cast<std::size_t>(b)] = Ask(cd, one, 1);
-                continue;
-            }
-            for (int trail = 0x40; trail <= 0xFC; ++trail) {
-                const char two[2] = {static_cast<char>(b), static_cast<char>(trail)};
-                t.pairs[static_cast<std::size_t>(b << 8 | trail)] = Ask(cd, two, 2);
-            }
-        }
-        iconv_close(cd);
-        t.ready = true;
-        return t;
-    }
+    std::array<std::atomic<std::uint32_t>, 65536> answers_{};
 };
 
 }  // namespace
 
 std::string Cp932ToUtf8(std::string_view cp932) {
-    const Cp932Table& table = Cp932Table::Get();
-    if (!table.ready) return {};
+    Cp932Answers& answers = Cp932Answers::Get();
     std::string out(cp932.size() * 3, '\0');
     char* dst = out.data();
     const auto* s = reinterpret_cast<const unsigned char*>(cp932.data());
     const std::size_t n = cp932.size();
     for (std::size_t i = 0; i < n;) {
-        const Utf8Char* c = &table.single[s[i]];
+        const bool pair = IsCp932Lead(s[i]) && i + 1 < n;
+        const std::uint32_t answer = answers.Of(s + i, pair ? 2 : 1);
+        if (answer == 0) return {};
         std::size_t used = 1;
-        if (IsCp932Lead(s[i]) && i + 1 < n) {
-            c = &table.pairs[static_cast<std::size_t>(s[i]) << 8 | s[i + 1]];
-            used = Cp932BadLength(s + i, n - i);  // 2 for a proper trail byte, mapped or not
-            if (c->length != 0) used = 2;
+        if (pair) used = Cp932Answers::Length(answer) != 0 ? 2 : Cp932BadLength(s + i, n - i);
+        if (Cp932Answers::Length(answer) == 0) {
+            dst = std::copy_n(kReplacementChar, 3, dst);
+        } else {
+            for (int k = 0; k < Cp932Answers::Length(answer); ++k) *dst++ = Cp932Answers::Byte(answer, k);
         }
-        if (c->length == 0) c = &kReplacementChar;
-        for (int k = 0; k < c->length; ++k) *dst++ = c->bytes[k];
         i += used;
     }
     out.resize(static_cast<std::size_t>(dst - out.data()));
