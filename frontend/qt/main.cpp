@@ -36,7 +36,6 @@ int main(int argc, char** argv) {
 
     norvale::Platform platform{window,     window,     window.TableSurface(), loadTicker, waitTicker, events,
                                fileDialog, alert,      files,                 instance,   *ddeml};
-    // The state holds the whole watch table: on the heap, not on main's stack.
     const auto windowLogic = std::make_unique<norvale::MainWindowLogic>(platform);
     logic = windowLogic.get();
     window.SetEvents(logic);
