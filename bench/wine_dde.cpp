@@ -2,9 +2,6 @@
 // server, beside the same requests made with bare DDEML calls in the same run.
 //
 // norvale_wine_bench [requests per run, default 2000]
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 #include <ddeml.h>
 

@@ -2,6 +2,8 @@
 // and geometry. Positions and sizes are in twips (15 twips per pixel at 96 dots per inch).
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,8 @@ struct TwipRect {
 };
 
 inline constexpr double kTwipsPerPixel = 15.0;
+// A size in twips as whole pixels at 96 dots per inch, none below 0.
+inline int TwipsToPixels(double twips) { return std::max(0, static_cast<int>(std::lround(twips / kTwipsPerPixel))); }
 
 class Window {
 public:

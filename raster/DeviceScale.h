@@ -22,6 +22,13 @@ public:
         }
         return ratio_ == 1 ? v : static_cast<int>(std::floor(v * ratio_ + 0.5));
     }
+    // The layout pixel whose device pixels hold device pixel d.
+    int Layout(int d) const {
+        int v = static_cast<int>(std::floor(d / Factor()));
+        while (Device(v + 1) <= d) ++v;
+        while (Device(v) > d) --v;
+        return v;
+    }
     friend constexpr bool operator==(const DeviceScale&, const DeviceScale&) = default;
 
 private:

@@ -36,8 +36,7 @@ QImage QtSurface::Image() const {
 void QtSurface::SetSizeTwips(double width, double height) {
     widthTwips_ = width;
     heightTwips_ = height;
-    resize(std::max(0, static_cast<int>(std::lround(width / kTwipsPerPixel))),
-           std::max(0, static_cast<int>(std::lround(height / kTwipsPerPixel))));
+    resize(TwipsToPixels(width), TwipsToPixels(height));
     const QSize device = DeviceSize(Scale().Factor());
     Resize(this->width(), height / kTwipsPerPixel, device.width(), device.height());
 }

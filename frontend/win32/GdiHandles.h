@@ -1,12 +1,6 @@
 // Owning wrappers of the GDI and USER handles the Windows front end makes, so no path leaks one.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <memory>

@@ -4,18 +4,15 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <cmath>
 #include <utility>
+
+#include "platform/Window.h"
 
 namespace norvale {
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"NorvaleTableSurface";
-constexpr int kLogicalDpi = 96;
-constexpr double kTwipsPerPixel = 15;
-
-int FloorDiv(long long a, long long b) { return static_cast<int>(a >= 0 ? a / b : -((-a + b - 1) / b)); }
 
 }  // namespace
 
@@ -155,11 +152,7 @@ void Win32Surface::MouseUp(LPARAM lParam) {
     GetClientRect(window_.get(), &client);
     const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     if (!PtInRect(&client, at)) return;
-    // The logical pixel whose device pixels hold the click.
-    int y = FloorDiv(static_cast<long long>(at.y) * kLogicalDpi, dpi_);
-    while (Device(y + 1) <= at.y) ++y;
-    while (Device(y) > at.y) --y;
-    lastClickY_ = y;
+    lastClickY_ = Scale().Layout(at.y);
     if (events_ != nullptr) events_->TableClicked();
 }
 
@@ -171,13 +164,9 @@ void Win32Surface::KeyUp(WPARAM virtualKey) {
     if (events_ != nullptr) events_->KeyReleasedOnTable(static_cast<std::int16_t>(virtualKey));
 }
 
-int Win32Surface::LogicalWidth() const {
-    return std::max(0, static_cast<int>(std::lround(widthTwips_ / kTwipsPerPixel)));
-}
+int Win32Surface::LogicalWidth() const { return TwipsToPixels(widthTwips_); }
 
-int Win32Surface::LogicalHeight() const {
-    return std::max(0, static_cast<int>(std::lround(heightTwips_ / kTwipsPerPixel)));
-}
+int Win32Surface::LogicalHeight() const { return TwipsToPixels(heightTwips_); }
 
 void Win32Surface::SizeImage() {
     Resize(LogicalWidth(), heightTwips_ / kTwipsPerPixel, Device(LogicalWidth()), Device(LogicalHeight()));

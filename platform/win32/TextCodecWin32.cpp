@@ -1,8 +1,5 @@
 // CP932 conversion through Windows' own code page 932 tables, the ones the quote server writes with.
 // Malformed input is handled the same way as on Linux: one replacement per broken character.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 #include <cstddef>

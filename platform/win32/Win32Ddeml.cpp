@@ -3,9 +3,6 @@
 
 #include "platform/PlatformDdeml.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 #include <ddeml.h>
 

@@ -2,12 +2,6 @@
 // frontend/win32/GdiHandles.h), so that no path leaks one.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <memory>

@@ -1,7 +1,4 @@
 // The DDE layer over the real DDEML (Wine's user32) against the raw test quote server.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 #include <gtest/gtest.h>

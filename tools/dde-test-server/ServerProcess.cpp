@@ -1,9 +1,6 @@
 // Starting the raw test quote server as a child process with its output on a pipe.
 #include "tools/dde-test-server/ServerProcess.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 namespace norvale {

@@ -11,9 +11,6 @@
 // item; --silent-item never answers it ("*": no item), while the server goes on handling messages.
 // The server prints "ready acp=<code page>" once it can be reached, and ends by itself after
 // --lifetime seconds (default 120). The usage text tells what trying Norvale with it takes.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 #include <dde.h>
 #include <shellapi.h>
