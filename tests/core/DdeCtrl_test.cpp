@@ -79,8 +79,8 @@ TEST(DdeRequest, ReusesTheConversationAndHandlesWhileTopicAndItemStay) {
     EXPECT_EQ(std::tuple(o.ddeml.conversations.size(), o.ddeml.data.size()), std::tuple(1u, 0u));  // data handles freed
 }
 
-// A failed connect does not reach the item, and the next topic connects without a disconnect; a topic or item handle that could not be made is made at
-// the next request, and no handle that is none is freed.
+// A failed connect does not reach the item, and the next topic connects without a disconnect; a topic
+// or item handle that could not be made is made at the next request, and no handle that is none is freed.
 TEST(DdeRequest, FailedConnectsAndHandlesLeaveTheCacheRetryable) {
     Opened o;
     o.ddeml.serverUp = false;

@@ -89,7 +89,8 @@ TEST(TableRaster, DrawsWhatLiesPartlyOffTheImageWithoutACrash) {
     p.raster.Line(-10, 50, 500, 50, kRed);
     p.raster.ShadowedText(196, 95, "12", {0, 0, 0}, {0, 0, 0});
     p.raster.Text(100, 72, std::string_view("\xE9\x8A", 2), {0, 0, 0});  // cut-off UTF-8
-    EXPECT_EQ(std::pair(p.At(0, 0), p.At(p.raster.DeviceWidth() - 1, DeviceScale::Ratio(1.25).Device(50))), std::pair(kRedPx, kRedPx));
+    const int lineY = DeviceScale::Ratio(1.25).Device(50);
+    EXPECT_EQ(std::pair(p.At(0, 0), p.At(p.raster.DeviceWidth() - 1, lineY)), std::pair(kRedPx, kRedPx));
 }
 
 // The compared table at each scale: without text, every layout pixel covers whole device pixels of
