@@ -59,6 +59,10 @@ public:
         double ms = 0;
         bool failed = false;
     };
+    int Failures(std::size_t from = 0) const {
+        return static_cast<int>(std::count_if(requests.begin() + static_cast<std::ptrdiff_t>(from), requests.end(),
+                                              [](const Request& r) { return r.failed; }));
+    }
 
     std::function<void(const std::string& topic, const std::string& item, int n)> onRequest;
     std::vector<Request> requests;  // transactions; a request whose connect failed never gets here
