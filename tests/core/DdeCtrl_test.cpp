@@ -4,11 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "platform/TextCodec.h"
 #include "tests/fakes/FakeDdeml.h"
@@ -48,148 +46,76 @@ struct Opened {
     // The text of a request, or "failed".
     std::string Ask(const std::string& topic, const std::string& item) {
         const DdeReply reply = dde.Request(topic, item, 500);
-        EXPECT_EQ(reply.text.has_value(), reply.error == 0 && reply.errorText.empty());
         return reply ? *reply.text : "failed";
     }
     std::string Calls() { return norvale::Calls(ddeml); }
 };
 
-// The texts themselves are checked where they can be mistyped in a way that matters: the order
-// of the codes and names, one message of each kind, the one with line breaks.
-TEST(DdeErrorTable, HoldsTheEighteenCodesAndDescribesThem) {
-    std::string names;
-    for (std::size_t i = 0; i < kDdeErrorCount; ++i) {
-        EXPECT_EQ(kDdeErrorTable[i].code, 0x4000u + i);
-        EXPECT_FALSE(kDdeErrorTable[i].message.empty()) << kDdeErrorTable[i].name;
-        names += std::string(kDdeErrorTable[i].name) + ' ';
-    }
-    EXPECT_EQ(names, "DMLERR_ADVACKTIMEOUT DMLERR_BUSY DMLERR_DATAACKTIMEOUT DMLERR_DLL_NOT_INITIALIZED DMLERR_DLL_USAGE "
-                     "DMLERR_EXECACKTIMEOUT DMLERR_INVALIDPARAMETER DMLERR_LOW_MEMORY DMLERR_MEMORY_ERROR DMLERR_NOTPROCESSED "
-                     "DMLERR_NO_CONV_ESTABLISHED DMLERR_POKEACKTIMEOUT DMLERR_POSTMSG_FAILED DMLERR_REENTRANCY "
-                     "DMLERR_SERVER_DIED DMLERR_SYS_ERROR DMLERR_UNADVACKTIMEOUT DMLERR_UNFOUND_QUEUE_ID ");
-    EXPECT_EQ(kDdeErrorTable[6].message,
-              "DDEML がパラメータを有効にできませんでした。次の理由が考えられます。\r\n"
-              "トランザクションが要求するものとは異なる項目名のハンドルで初期化したデータハンドルを使ったため。\r\n"
-              "トランザクションが要求するものとは異なるクリップボードデータ形式で初期化したデータハンドルを使ったため。\r\n"
-              "サーバー側関数でクライアント側の対話ハンドルを使ったか、クライアント側でサーバー側の対話ハンドルを使ったため。\r\n"
-              "解放されたデータハンドルまたは文字列ハンドルを使ったため。\r\n"
-              "アプリケーションの複数のインスタンスが同じオブジェクトを使ったため。");
-
-    EXPECT_EQ(DescribeDdeCode(0), "DMLERR_NO_ERROR");
-    EXPECT_EQ(DescribeDdeCode(0x4002), "DMLERR_DATAACKTIMEOUT 同期データトランザクションの要求がタイムアウトになりました。");
-    EXPECT_EQ(DescribeDdeCode(0x4012), "");
-    EXPECT_EQ(DescribeDdeCode(0x4007),
-              "DMLERR_LOW_MEMORY DDEML アプリケーションによってサーバー先行状態（ サーバーアプリケーションが"
-              "クライアントの処理能力以上にサービスを提供している状態）になり、大量のメモリが消費されました。");
-}
-
-TEST(DdeOpen, InitialisesAClientOnlyInstanceAndTheServiceHandle) {
+TEST(DdeOpen, InitialisesAClientOnlyInstanceAndFailsCleanlyWithout) {
     FakeDdeml ddeml;
     DdeCtrl dde(ddeml);
     EXPECT_TRUE(dde.Open("RSS"));
     EXPECT_EQ(std::tuple(ddeml.initFlags, ddeml.lastCodePage, Calls(ddeml)), std::tuple(0x3C0010u, 1004, "Initialize +RSS"));
 
-    // Without an instance every request fails in its first DDEML call, and caches nothing.
-    FakeDdeml refusing;
-    refusing.initError = dmlerr::kSysError;
-    DdeCtrl noInstance(refusing);
-    EXPECT_FALSE(noInstance.Open("RSS"));
-    EXPECT_FALSE(noInstance.Request("7203.t", "現在値", 500));
-    EXPECT_FALSE(noInstance.Request("7203.t", "現在値", 500));
-    noInstance.Close();  // nothing to free
-    EXPECT_EQ(Calls(refusing), "Initialize +7203.t +7203.t");
-
+    // Without a service handle the instance is given back, and nothing is freed twice.
     FakeDdeml noHandles;
     noHandles.failStringHandles = true;
     DdeCtrl noService(noHandles);
     EXPECT_FALSE(noService.Open("RSS"));
-    EXPECT_NE(noService.LastErrorText(), "");
-    noService.Close();  // no service handle to free
+    noService.Close();
     EXPECT_EQ(Calls(noHandles), "Initialize +RSS Uninitialize");
 }
 
 TEST(DdeRequest, ReusesTheConversationAndHandlesWhileTopicAndItemStay) {
     Opened o;
-    o.ddeml.server = [](const std::string&, const std::string& item) {
-        return FakeDdeml::Reply{item == Utf8ToCp932("現在値") ? "2,345" : " "};
-    };
-    EXPECT_EQ(o.Ask("7203.t", "現在値"), "2,345");
-    EXPECT_EQ(std::pair(o.ddeml.lastFormat, o.ddeml.lastType), std::pair(1u, 0x20B0u));
-    EXPECT_EQ(o.Ask("7203.t", "現在値"), "2,345");
-    EXPECT_EQ(o.Ask("7203.t", "始値"), " ");
-    EXPECT_EQ(o.Calls(), "+7203.t Connect(7203.t) +現在値 Request(7203.t,現在値) Request(7203.t,現在値) -現在値 +始値 "
-                         "Request(7203.t,始値)");
-    EXPECT_EQ(std::tuple(o.ddeml.conversations.size(), o.ddeml.data.size()), std::tuple(1u, 0u));  // data handles freed
-
+    EXPECT_EQ(o.Ask("7203.t", "現在値"), "100");
+    EXPECT_EQ(std::tuple(o.ddeml.lastFormat, o.ddeml.lastType), std::tuple(1u, 0x20B0u));
+    EXPECT_EQ(o.Ask("7203.t", "現在値"), "100");
+    EXPECT_EQ(o.Ask("7203.t", "始値"), "100");
     // A new topic frees the old handle and ends the old conversation before connecting.
-    EXPECT_EQ(o.Ask("6758.t", "始値"), " ");
-    EXPECT_EQ(o.Calls(), "-7203.t +6758.t Disconnect(7203.t) Connect(6758.t) Request(6758.t,始値)");
-    EXPECT_EQ(o.ddeml.conversations.size(), 1u);
+    EXPECT_EQ(o.Ask("6758.t", "始値"), "100");
+    EXPECT_EQ(o.Calls(), "+7203.t Connect(7203.t) +現在値 Request(7203.t,現在値) Request(7203.t,現在値) -現在値 +始値 "
+                         "Request(7203.t,始値) -7203.t +6758.t Disconnect(7203.t) Connect(6758.t) Request(6758.t,始値)");
+    EXPECT_EQ(std::tuple(o.ddeml.conversations.size(), o.ddeml.data.size()), std::tuple(1u, 0u));  // data handles freed
 }
 
-TEST(DdeRequest, WithNoServerConnectsOncePerTopicChange) {
+// A failed connect does not reach the item, and the next topic connects without a disconnect; a topic
+// or item handle that could not be made is made at the next request, and no handle that is none is freed.
+TEST(DdeRequest, FailedConnectsAndHandlesLeaveTheCacheRetryable) {
     Opened o;
     o.ddeml.serverUp = false;
-    const DdeReply reply = o.dde.Request("7203.t", "始値", 500);
-    const std::string noConversation = "DMLERR_NO_CONV_ESTABLISHED クライアントが対話を確立しようとして失敗しました。";
-    EXPECT_EQ(std::tuple(reply.text, reply.error, reply.errorText, o.dde.LastErrorText()),
-              std::tuple(std::nullopt, dmlerr::kNoConvEstablished, noConversation, noConversation));
-    // The topic stays cached, no conversation, and the item is not reached after a failed connect.
-    // Once up, tried again as a pass begins (RefreshPass_test).
     EXPECT_EQ(o.Ask("7203.t", "前日終値"), "failed");
-    EXPECT_EQ(o.Ask("7203.t", "現在値"), "failed");
-    EXPECT_EQ(o.Calls(), "+7203.t Connect(7203.t) +前日終値 Request(,前日終値) -前日終値 +現在値 Request(,現在値)");
-
-    // The next brand connects again, with no disconnect of a conversation that never was.
-    o.dde.Close();
-    ASSERT_TRUE(o.dde.Open("RSS"));
-    EXPECT_EQ(o.Ask("7203.t", "高値"), "failed");
+    EXPECT_EQ(o.dde.LastErrorText(), "DMLERR_NO_CONV_ESTABLISHED クライアントが対話を確立しようとして失敗しました。");
+    EXPECT_EQ(o.Calls(), "+7203.t Connect(7203.t)");
     o.ddeml.serverUp = true;
-    (void)o.Calls();
     EXPECT_EQ(o.Ask("6758.t", "高値"), "100");
     EXPECT_EQ(o.Calls(), "-7203.t +6758.t Connect(6758.t) +高値 Request(6758.t,高値)");
-}
 
-TEST(DdeRequest, FailedHandlesLeaveTheCacheRetryable) {
-    Opened o;
     o.ddeml.failStringHandles = true;
-    EXPECT_EQ(o.Ask("7203.t", "現在値"), "failed");
+    EXPECT_EQ(o.Ask("7203.t", "安値"), "failed");
     o.ddeml.failStringHandles = false;
     (void)o.Calls();
-    EXPECT_EQ(o.Ask("7203.t", "現在値"), "100");
-    EXPECT_EQ(o.Calls().substr(0, 8), "+7203.t ") << "no free of a handle that is none";
-
-    // An item handle that cannot be made is made again at the next request of the item, and so is the handle of
-    // the item before it, freed by then.
-    for (const auto& [failing, next] : {std::pair{"高値", "高値"}, std::pair{"安値", "高値"}}) {
-        o.ddeml.failStringHandles = true;
-        EXPECT_EQ(o.Ask("7203.t", failing), "failed");
-        o.ddeml.failStringHandles = false;
-        (void)o.Calls();
-        EXPECT_EQ(o.Ask("7203.t", next), "100");
-        EXPECT_EQ(o.Calls(), std::string("+") + next + " Request(7203.t," + next + ")");
-    }
+    EXPECT_EQ(o.Ask("7203.t", "安値"), "100");
+    EXPECT_EQ(o.Calls().substr(0, 8), "+7203.t ");
 }
 
 // Only a refused item keeps the conversation. Any other failure drops it, so the next request
-// of the topic connects anew; a server that went away (killed, or ended with its goodbye) also
-// gets a new instance, since its conversation cannot be ended or replaced within the old one.
+// of the topic connects anew; a server that went away also gets a new instance, since its
+// conversation cannot be ended or replaced within the old one.
 TEST(DdeRequest, AFailureOtherThanARefusedItemDropsTheConversation) {
     const char* const kept = "Request(7203.t,現在値)";
     const char* const dropped = "Request(7203.t,現在値) Disconnect(7203.t)";
     const char* const reopened =
         "Request(7203.t,現在値) -RSS Disconnect(7203.t) -7203.t -現在値 Uninitialize Initialize +RSS";
     for (const auto& [code, calls] : {std::pair{dmlerr::kNotProcessed, kept}, {dmlerr::kDataAckTimeout, dropped},
-                                      {dmlerr::kNoConvEstablished, reopened}, {dmlerr::kSysError, dropped},
-                                      {0u, dropped}, {dmlerr::kPostMsgFailed, reopened}, {dmlerr::kServerDied, reopened}}) {
+                                      {dmlerr::kNoConvEstablished, reopened}, {dmlerr::kServerDied, reopened}}) {
         SCOPED_TRACE(code);
         Opened o;
         ASSERT_EQ(o.Ask("7203.t", "現在値"), "100");
         o.Fail(code);
         (void)o.Calls();
         const DdeReply reply = o.dde.Request("7203.t", "現在値", 500);
-        EXPECT_EQ(std::tuple(reply.text, reply.error, reply.errorText, o.Calls()),
-                  std::tuple(std::nullopt, code, DescribeDdeCode(code), calls));
+        EXPECT_EQ(std::tuple(reply.text, reply.error, o.Calls()), std::tuple(std::nullopt, code, calls));
         o.Answer("2,000");
         EXPECT_EQ(o.Ask("7203.t", "現在値"), "2,000");
         // A new instance needs a new item handle: one of the old would name no item.
@@ -198,6 +124,7 @@ TEST(DdeRequest, AFailureOtherThanARefusedItemDropsTheConversation) {
         EXPECT_TRUE(again.ends_with("Request(7203.t,現在値)")) << again;
     }
 }
+
 // A server that died gets a new instance. If that cannot be had at once (no instance, or no service
 // handle), the pass goes on failing fast, and the next pass tries again.
 TEST(DdeRequest, AnInstanceThatCouldNotBeReopenedIsTriedAgainAtTheNextPass) {
@@ -227,7 +154,7 @@ TEST(DdeRequest, EveryRequestWaitsItsOwnLimitWhateverItsConnectTook) {
     const struct {
         std::int64_t connectMs, answerMs;
         int answered;
-    } cases[] = {{300, 250, 16}, {100, 450, 16}, {600, 10, 16}, {0, 500, 16}, {400, kNever, 0}, {0, kNever, 0}};
+    } cases[] = {{300, 250, 16}, {100, 450, 16}, {600, 10, 16}, {400, kNever, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.connectMs) + " ms to accept, " + std::to_string(c.answerMs) + " to answer");
         Opened o;
@@ -245,54 +172,35 @@ TEST(DdeRequest, EveryRequestWaitsItsOwnLimitWhateverItsConnectTook) {
             EXPECT_EQ(answered, c.answered) << topic;
         }
     }
-
     Opened o;
-    for (const std::int32_t limit : {0, -1}) {
-        const DdeReply reply = o.dde.Request("7203.t", "現在値", limit);
-        EXPECT_EQ(reply.error, dmlerr::kDataAckTimeout);
-    }
+    EXPECT_EQ(o.dde.Request("7203.t", "現在値", 0).error, dmlerr::kDataAckTimeout);
     EXPECT_EQ(o.ddeml.requests, 0);
 }
 
+// Every length and byte is fuzz_dde_reply's; these pin its definition.
 TEST(DdeRequest, ConvertsTheFirst512BytesUpToTheFirstNul) {
     Opened o;
     auto ask = [&](std::string bytes) {
         o.Answer(bytes);
         return o.Ask("7203.t", "現在値");
     };
-    // Every length and byte is fuzz_dde_reply's; these pin its definition.
     EXPECT_EQ(ask(std::string(600, '9')), std::string(512, '9'));
     EXPECT_EQ(ask(std::string("12\0 34", 6)), "12");
-    EXPECT_EQ(ask(Utf8ToCp932("ﾄﾖﾀ自動車 2,345")), "ﾄﾖﾀ自動車 2,345");
-
-    // 300 double-byte characters: 256 of them fit, and the fixed-length text is padded to 512 characters.
-    const auto kanji = [](int n) { std::string s; while (n-- > 0) s += "値"; return s; };
-    EXPECT_EQ(ask(Utf8ToCp932(kanji(300))), kanji(256) + std::string(256, ' '));
     // A double-byte character cut by the buffer's end becomes a replacement character, not garbage.
     EXPECT_EQ(ask(std::string(511, 'a') + Utf8ToCp932("値")), std::string(511, 'a') + "\xEF\xBF\xBD");
 }
 
-// Closing a layer that never got an instance is DdeOpen's.
-TEST(DdeClose, FreesEverythingOnce) {
+TEST(DdeClose, FreesEverythingOnceAndForgetsTheTopic) {
     auto o = std::make_unique<Opened>();
     ASSERT_EQ(o->Ask("7203.t", "現在値"), "100");
     (void)o->Calls();
     o->dde.Close();
     o->dde.Close();  // a second close frees nothing twice
     EXPECT_EQ(o->Calls(), "-RSS Disconnect(7203.t) -7203.t -現在値 Uninitialize");
-    ASSERT_TRUE(o->dde.Open("RSS"));  // and forgets the topic with the rest
+    ASSERT_TRUE(o->dde.Open("RSS"));
     (void)o->Calls();
     EXPECT_EQ(o->Ask("7203.t", "現在値"), "100");
     EXPECT_EQ(o->Calls().substr(0, 8), "+7203.t ");
-
-    // Destroying an open layer closes it.
-    FakeDdeml ddeml;
-    {
-        DdeCtrl dde(ddeml);
-        ASSERT_TRUE(dde.Open("RSS"));
-    }
-    EXPECT_EQ(ddeml.log.back(), "Uninitialize");
-    EXPECT_TRUE(ddeml.strings.empty());
 }
 
 }  // namespace

@@ -104,9 +104,7 @@ TEST(MasterTool, WritesNothingAndSaysWhyForWhatIsNotTheListOrCannotBeWritten) {
     const Case cases[] = {
         {{"/list.csv"}, "日付,コード,銘柄\r\n1,7203,トヨタ\r\n", 1,
          "「/list.csv」は東証上場銘柄一覧ではありません（見出し「コード」「銘柄名」「市場・商品区分」の行がありません）。"},
-        {{"/list.csv"}, Utf8ToCp932("ｺｰﾄﾞ,銘柄名,市場・商品区分\r\n7203,x,y\r\n"), 1, "」は東証上場銘柄一覧ではありません"},
         {{"/list.csv"}, "", 1, "「/list.csv」は空です。"},
-        {{"/list.csv"}, "\xEF\xBB\xBF\r\n \r\n", 1, "「/list.csv」は空です。"},
         {{"/list.csv"}, "コード,銘柄名,市場・商品区分\r\n,名前だけ,\r\n", 1, "「/list.csv」にはコードのある行がありません。"},
         {{"/missing.csv"}, "", 1, "「/missing.csv」を読めません（ファイルがないか、開けません）。"},
         {{"/fifo"}, "", 1, "「/fifo」を読めません"},
@@ -115,8 +113,6 @@ TEST(MasterTool, WritesNothingAndSaysWhyForWhatIsNotTheListOrCannotBeWritten) {
          "「/readonly/mei_code.txt」に書き込めません（書き込めないフォルダーか、ほかのプログラムが開いています）。\n"
          "/readonly/mei_code.txt は変えていません。"},
         {{}, list, 2, "使い方: norvale-master 東証上場銘柄一覧.csv [--output 出力ファイル]\n"},
-        {{"/list.csv", "/other.csv"}, list, 2, "使い方:"},
-        {{"/list.csv", "--output"}, list, 2, "使い方:"},
     };
     for (const Case& c : cases) {
         FakeFileSystem files;

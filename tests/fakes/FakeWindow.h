@@ -49,7 +49,6 @@ public:
     int PointerYOnTable() const override { return pointerY; }
     // Like the real window: the request goes through the handlers before this returns.
     void Close() override {
-        ++closeRequests;
         if (events == nullptr || destroyed) return;
         if (events->CloseRequested() == CloseAnswer::Refuse) return;
         events->Closing();
@@ -75,7 +74,6 @@ public:
     double tableSurfaceWidth = 12135;
     double tableSurfaceHeight = 7935;
     int pointerY = 0;
-    int closeRequests = 0;
     bool destroyed = false;
 };
 

@@ -33,7 +33,6 @@ public:
     DdeConversation Connect(DdeInstance instance, DdeString service, DdeString topic) override {
         const DdeConversation c = CountingDdeml::Connect(instance, service, topic);
         if (c != DdeConversation::kNone) conversations_[c] = strings_[topic];
-        if (c == DdeConversation::kNone) ++connectFailures;
         return c;
     }
     bool Disconnect(DdeConversation conversation) override {
@@ -67,7 +66,6 @@ public:
 
     std::function<void(const std::string& topic, const std::string& item, int n)> onRequest;
     std::vector<Request> requests;  // transactions; a request whose connect failed never gets here
-    int connectFailures = 0;
     double maxRequestMs = 0;
 
 private:
