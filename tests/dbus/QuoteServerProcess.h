@@ -27,8 +27,6 @@ public:
         process_.kill();
         process_.waitForFinished(10000);
     }
-    // Waits for a server that ends by itself (--exit-after).
-    bool WaitForExit() { return process_.waitForFinished(10000); }
 
 private:
     QProcess process_;

@@ -1,6 +1,5 @@
 // The real window offscreen: its controls after start-up, a list choice, a restore, two processes,
-// and polling in the real event loop: both tickers keep ticking while a pass runs inside a wait
-// tick, and a close reaches the running pass.
+// and polling in the real event loop: both tickers keep ticking while a pass runs inside a wait tick.
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
@@ -29,57 +28,37 @@ TEST(QtMainWindow, ShowsTheDesignedControlsTakesAListChoiceAndRedrawsWhenRestore
     QStringList menuTitles;
     for (QAction* a : w.menuBar()->actions()) menuTitles << a->text();
     EXPECT_EQ(menuTitles, (QStringList{"ﾌｧｲﾙ", "RSS開始", "RSS停止"}));
-    std::vector<bool> enabled;  // "OFFLINE" is shown greyed
-    for (MenuItem m : {MenuItem::StartPolling, MenuItem::StopPolling, MenuItem::File, MenuItem::Offline})
-        enabled.push_back(w.MenuAction(m)->isEnabled());
-    EXPECT_EQ(enabled, (std::vector<bool>{true, false, true, false}));
-    for (const auto& [name, text] : {std::pair{"codeLabel", "ｺｰﾄﾞ"}, {"sortKeyLabel", "並び替え"},
-                                     {"intervalLabel", "読込み間隔"}, {"activityPanel", "停止"},
-                                     {"sortKeyPanel", "並べ替え停止"}, {"brandCountPanel", "銘柄数: 2/ 1000"}}) {
-        const auto* label = w.findChild<QLabel*>(QString::fromLatin1(name));
-        EXPECT_EQ(label != nullptr ? label->text() : QString(), QString::fromUtf8(text)) << name;
-    }
-    // The lists filled, the first item chosen.
-    for (const auto& [name, count, first] : {std::tuple{"sortKeyList", 13, "並べ替え停止"}, {"intervalList", 10, "自動"}}) {
-        const auto* list = w.findChild<QComboBox*>(QString::fromLatin1(name));
-        EXPECT_EQ(std::pair(list->count(), list->currentText()), std::pair(count, QString::fromUtf8(first))) << name;
-    }
-    // Designed places, 15 twips to the pixel, in the client area as designed; the surface reaches 2
-    // twips short of its bottom, the status bar is its lowest 255 twips.
+    EXPECT_TRUE(w.MenuAction(MenuItem::StartPolling)->isEnabled());
+    EXPECT_FALSE(w.MenuAction(MenuItem::Offline)->isEnabled());  // "OFFLINE" is shown greyed
+    for (const auto& [name, text] : {std::pair{"codeLabel", "ｺｰﾄﾞ"}, {"brandCountPanel", "銘柄数: 2/ 1000"}})
+        EXPECT_EQ(w.findChild<QLabel*>(QString::fromLatin1(name))->text(), QString::fromUtf8(text)) << name;
+    auto* sortKeys = w.findChild<QComboBox*>(QStringLiteral("sortKeyList"));
+    EXPECT_EQ(std::pair(sortKeys->count(), w.findChild<QComboBox*>(QStringLiteral("intervalList"))->count()),
+              std::pair(13, 10));
+    // Designed places, 15 twips to the pixel, in the client area as designed.
     WAIT_UNTIL(w.centralWidget()->size() == QSize(972, 572));
     for (const auto& [name, place] :
-         {std::pair{"codeBox", QRect(40, 0, 65, 20)}, {"sortKeyList", QRect(176, 0, 209, 20)},
-          {"intervalList", QRect(464, 0, 81, 20)}, {"statusBar", QRect(0, 555, 972, 17)}})
+         {std::pair{"codeBox", QRect(40, 0, 65, 20)}, {"statusBar", QRect(0, 555, 972, 17)}})
         EXPECT_EQ(w.findChild<QWidget*>(QString::fromLatin1(name))->geometry(), place) << name;
     EXPECT_EQ(w.TableSurface().pos(), QPoint(0, 24));
-    EXPECT_EQ(std::pair(w.TableSurfaceHeight(), w.TableSurface().Height()),
-              std::pair(572 * 15 - 2.0, (572 * 15 - 2) / 15.0));
 
-    // A sort key chosen in its list takes effect at once, and the same key chosen again sorts (and
-    // so draws) again. What the sort does is the core's.
-    auto* sortKeys = w.findChild<QComboBox*>(QStringLiteral("sortKeyList"));
-    for (int pass = 0; pass < 2; ++pass) {
-        const int drawn = h.statusBar.drawings;
-        sortKeys->showPopup();  // 本日始値乖離率-昇順
-        sortKeys->view()->setCurrentIndex(sortKeys->model()->index(3, 0));
-        QTest::keyClick(sortKeys->view(), Qt::Key_Return);
-        WAIT_UNTIL(h.logic->CurrentSortKey() == SortKey::FromListIndex(3) && h.statusBar.drawings > drawn);
-    }
+    // A sort key chosen in its list takes effect at once and draws the table.
+    const int drawn = h.statusBar.drawings;
+    sortKeys->showPopup();
+    sortKeys->view()->setCurrentIndex(sortKeys->model()->index(3, 0));
+    QTest::keyClick(sortKeys->view(), Qt::Key_Return);
+    WAIT_UNTIL(h.logic->CurrentSortKey() == SortKey::FromListIndex(3) && h.statusBar.drawings > drawn);
 
-    // Minimised, nothing is drawn; restored, the table is drawn again (its headings' band).
+    // Minimised and restored, the table is drawn again (its headings' band).
     QtSurface& table = w.TableSurface();
-    const auto inked = [&t = table] { return t.Image().pixel(t.Device(30), t.Device(5)) == qRgb(200, 255, 200); };
-    WAIT_UNTIL(inked());
     w.showMinimized();
     WAIT_UNTIL(w.isMinimized());
     table.Clear();
     w.showNormal();
-    WAIT_UNTIL(!w.isMinimized());
-    WAIT_UNTIL(inked());
+    WAIT_UNTIL(table.Image().pixel(table.Device(30), table.Device(5)) == qRgb(200, 255, 200));
 }
 
-// Two real processes: the second start ends at once with status 0. (A lock that no live Norvale holds
-// is QtInstanceGuard's test.)
+// Two real processes: the second start ends at once with status 0.
 TEST(SingleInstance, SecondStartEndsSilently) {
     QTemporaryDir runtime;
     ASSERT_TRUE(runtime.isValid());
@@ -107,9 +86,9 @@ TEST(Polling, WaitAndLoadTicksArriveWhileAPassRuns) {
     QtHarness h(20);
     h.Watch({"1000", "1001", "1002", "1003", "1004", "1005", "1006", "1007"});
     h.Start();
-    // 8 x 16 requests of 4 ms: about half a second, some 25 ticks.
+    // Every request blocks for 4 ms, like a quote server that takes its time: 8 x 16 requests, about
+    // half a second, some 25 ticks.
     int requests = 0, firstWait = -1, lastWait = -1, firstLoad = -1, lastLoad = -1;
-    // Every request blocks for a few milliseconds, like a quote server that takes its time.
     h.ddeml.server = [&](const std::string&, const std::string&) -> FakeDdeml::Reply {
         std::this_thread::sleep_for(std::chrono::milliseconds(4));
         const PollingState& s = h.logic->Polling();
@@ -121,8 +100,6 @@ TEST(Polling, WaitAndLoadTicksArriveWhileAPassRuns) {
     };
     h.Choose(MenuItem::StartPolling);
     WAIT_UNTIL_MS(h.statusBar.completed == 1, 10000);
-    EXPECT_EQ(requests, 8 * 16);
-    // Both counters moved between the first and the last request of the pass.
     EXPECT_GE(lastLoad - firstLoad, 5);
     EXPECT_GE(lastWait - firstWait, 5);
     // And polling goes on: the next pass begins by itself.

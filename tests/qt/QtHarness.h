@@ -1,8 +1,6 @@
 // The real Qt window wired to the window logic, with fakes only where a test must decide (dialogs,
 // instance check, and, unless the test brings its own, the files and the quote server); or, for the
-// fault and end-to-end tests, on the real files and the D-Bus DDEML with taps that watch what a
-// misbehaving server could break: how long each request blocks and whether the window keeps
-// handling events.
+// fault test, on the real files and the D-Bus DDEML, timing each request and the window's events.
 #pragma once
 
 #include <QElapsedTimer>
@@ -113,26 +111,21 @@ private:
     QString folder_;
 };
 
-// A timer of the window's own: while armed, the longest time the window went without handling its
-// events. Disarmed while the test itself holds the thread (starting a server, say).
+// A timer of the window's own: the longest time the window went without handling its events.
 struct LivenessProbe {
     explicit LivenessProbe(QObject* context) {
-        timer.setInterval(10);
-        QObject::connect(&timer, &QTimer::timeout, context, [this] {
-            ++ticks;
-            if (clock.isValid()) maxGapMs = std::max(maxGapMs, clock.restart());
-        });
+        QObject::connect(&timer, &QTimer::timeout, context, [this] { maxGapMs = std::max(maxGapMs, clock.restart()); });
     }
-    void Arm(bool on = true) {
-        on ? clock.start() : clock.invalidate();
-        on ? timer.start() : timer.stop();
+    void Arm() {
+        clock.start();
+        timer.start(10);
     }
     QTimer timer;
     QElapsedTimer clock;
-    int ticks = 0;
     qint64 maxGapMs = 0;
 };
 
+// The real files in a folder of the test's own and the D-Bus DDEML, its requests timed.
 struct BusServices {
     explicit BusServices(const QString& folder) : files(folder) {}
     FolderFiles files;
@@ -142,21 +135,11 @@ struct BusServices {
 
 struct FaultHarness : BusServices, QtWindowHarness {
     // Fast tickers: the polling cycle itself is the same at any tick length.
-    explicit FaultHarness(const QString& folder, int tickMs = 20)
-        : BusServices(folder), QtWindowHarness(files, ddeml, tickMs) {}
-
+    explicit FaultHarness(const QString& folder) : BusServices(folder), QtWindowHarness(files, ddeml, 20) {}
     LivenessProbe probe{&window};
-
     void Start() {
         QtWindowHarness::Start();
         probe.Arm();
-    }
-    // Stops polling and closes the window, as the user would at the end of the day.
-    void Finish() {
-        if (logic == nullptr || logic->Closed()) return;
-        Choose(MenuItem::StopPolling);
-        window.close();
-        static_cast<void>(QTest::qWaitFor([this] { return logic->Closed(); }, 10000));
     }
 };
 
