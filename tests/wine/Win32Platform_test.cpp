@@ -55,7 +55,7 @@ TEST(Win32Files, ExportReplacesTheOldFileOrLeavesItByteForByte) {
         ASSERT_TRUE(SetFileAttributesW(wide.c_str(), marks));
         EXPECT_EQ(files.WriteAll(path, "1301\r\n"), marks == FILE_ATTRIBUTE_HIDDEN) << marks;
         EXPECT_EQ(GetFileAttributesW(wide.c_str()) & ~DWORD{FILE_ATTRIBUTE_ARCHIVE}, marks);
-        if (marks == FILE_ATTRIBUTE_READONLY) EXPECT_EQ(read(path), "6758\r\n");
+        EXPECT_EQ(read(path), marks == FILE_ATTRIBUTE_HIDDEN ? "1301\r\n" : "6758\r\n");
     }
     ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL));
     DeleteFileW(wide.c_str());
