@@ -1,5 +1,5 @@
 // Drives a window of this process as the trader would, under Wine: keys and clicks through
-// SendInput, modal boxes answered from inside their own message loop, and the screen read back.
+// SendInput, actions timed from inside a pass's own message loop, and the screen read back.
 #pragma once
 
 #include "platform/win32/Win32Handles.h"
@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -56,20 +55,9 @@ inline void ClickAt(HWND window, int x, int y) {
     Send(window, input);
 }
 
-// A window's text: a caption, or what a control shows.
-inline std::wstring TextOf(HWND window) {
-    wchar_t text[4096] = {};
-    GetWindowTextW(window, text, 4096);
-    return text;
-}
-// Presses a button of a box as a click would.
-inline void Press(HWND box, int button) {
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
-}
-
-// Runs act once, from a timer and so inside whichever message loop runs then (a pass's, a modal
-// box's), at the first tick at which ready() holds; if it does not within withinMs, act never runs.
-// One at a time: a new one replaces the one pending.
+// Runs act once, from a timer and so inside whichever message loop runs then (a pass's), at the
+// first tick at which ready() holds; if it does not within withinMs, act never runs. One at a time:
+// a new one replaces the one pending.
 inline void WhenReady(std::function<bool()> ready, std::function<void()> act, UINT everyMs, UINT withinMs = 10000) {
     static std::function<bool()> pendingReady;
     static std::function<void()> pendingAct;
@@ -85,28 +73,6 @@ inline void WhenReady(std::function<bool()> ready, std::function<void()> act, UI
         KillTimer(nullptr, std::exchange(timer, 0));
         if (now) std::exchange(pendingAct, nullptr)();  // which may ask for the next one
     });
-}
-
-// A modal box of this thread (file dialog, message box) that shows, other than except; or null.
-inline HWND ShownBox(HWND except = nullptr) {
-    std::pair<HWND, HWND> search{except, nullptr};
-    const auto findBox = [](HWND window, LPARAM found) -> BOOL {
-        auto& [other, box] = *reinterpret_cast<std::pair<HWND, HWND>*>(found);
-        wchar_t cls[64] = {};
-        GetClassNameW(window, cls, 64);
-        if (window == other || !IsWindowVisible(window) || std::wstring(cls) != L"#32770") return TRUE;
-        box = window;
-        return FALSE;
-    };
-    EnumThreadWindows(GetCurrentThreadId(), findBox, reinterpret_cast<LPARAM>(&search));
-    return search.second;
-}
-
-// Answers the next modal box of this thread once it shows, from inside the box's own loop.
-inline void AnswerNextBox(std::function<void(HWND)> answer) {
-    static HWND answered = nullptr;  // the box answered last, which may take a moment to go
-    WhenReady([] { return ShownBox(answered) != nullptr; },
-              [answer = std::move(answer)] { answer(answered = ShownBox(answered)); }, 100);
 }
 
 // The screen within r (screen pixels, as far as the screen reaches: a copy beyond it comes back
