@@ -9,9 +9,7 @@ namespace norvale {
 
 void MainWindowLogic::LoadBrandMaster() {
     // A master that cannot be read is an empty one: no code resolves, the list stays empty.
-    std::optional<std::string> bytes =
-        p_.files.ReadAll(p_.files.InProgramFolder(kBrandMasterFileName), kBrandMasterMaxBytes);
-    master_.LoadCp932(bytes ? std::move(*bytes) : std::string());
+    master_.LoadCp932File(p_.files, p_.files.InProgramFolder(kBrandMasterFileName));
 }
 
 bool MainWindowLogic::LoadWatchList(const std::string& path) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "NorvaleVersion.h"
+#include "platform/BulkMemory.h"
 #include "platform/Platform.h"
 #include "platform/WindowEvents.h"
 #include "quotes/DdeCtrl.h"
@@ -80,7 +81,7 @@ private:
     void FinishPass();
 
     Platform& p_;
-    WatchTable table_;
+    WatchTable table_{&BulkMemory()};
     PollingState polling_;
     RowSelection selection_;
     bool drawing_ = false;

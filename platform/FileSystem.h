@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory_resource>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,15 +24,17 @@ public:
     // Full path of a file in the folder that holds the executable.
     virtual std::string InProgramFolder(const std::string& name) const = 0;
 
-    // The first maxBytes bytes at most of a regular file; nullopt as for ReadPieces. A platform
-    // may read it into one buffer of the file's size instead of piece by piece.
-    [[nodiscard]] virtual std::optional<std::string> ReadAll(const std::string& path, std::size_t maxBytes) {
-        std::string bytes;
+    // The first maxBytes bytes at most of a regular file, in memory from the given resource; nullopt
+    // as for ReadPieces. A platform may read it into one buffer of the file's size instead of piece
+    // by piece.
+    [[nodiscard]] virtual std::optional<std::pmr::string> ReadAll(const std::string& path, std::size_t maxBytes,
+                                                                std::pmr::memory_resource& memory) {
+        std::pmr::string bytes(&memory);
         const bool read = ReadPieces(path, maxBytes, [&](std::string_view piece) {
             bytes.append(piece);
             return true;
         });
-        return read ? std::optional<std::string>(std::move(bytes)) : std::nullopt;
+        return read ? std::optional<std::pmr::string>(std::move(bytes)) : std::nullopt;
     }
 };
 

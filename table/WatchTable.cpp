@@ -40,7 +40,7 @@ constexpr SideFields kSides[] = {
 
 }  // namespace
 
-WatchTable::WatchTable() {
+WatchTable::WatchTable(std::pmr::memory_resource* memory) : entries_(memory) {
     // Never reallocated: an entry stays where it is while the table grows.
     entries_.reserve(kMaxEntries);
     rowOrder_.reserve(kMaxEntries);

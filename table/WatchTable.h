@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory_resource>
 #include <optional>
 #include <span>
 #include <string>
@@ -35,7 +36,8 @@ private:
 // runs waits, marked, for the pass's end: entries never move under a running pass.
 class WatchTable {
 public:
-    WatchTable();
+    // The entries' memory, 1000 of them, is taken at once from memory (the window gives it bulk memory).
+    explicit WatchTable(std::pmr::memory_resource* memory = std::pmr::get_default_resource());
 
     int Count() const { return static_cast<int>(entries_.size()); }
     bool Full() const { return Count() >= kMaxEntries; }
@@ -85,7 +87,7 @@ public:
 private:
     WatchEntry* Holding(const EntryHandle& brand);
 
-    std::vector<WatchEntry> entries_;
+    std::pmr::vector<WatchEntry> entries_;
     std::vector<std::int16_t> rowOrder_;  // as long as entries_
     std::optional<int> marked_;           // a live slot
 };

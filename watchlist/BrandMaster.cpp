@@ -17,8 +17,16 @@ void BrandMaster::Load(std::string_view utf8Text) {
     Index(false);
 }
 
-void BrandMaster::LoadCp932(std::string cp932Bytes) {
-    bytes_ = std::move(cp932Bytes);
+void BrandMaster::LoadCp932(std::string_view cp932Bytes) {
+    bytes_.assign(cp932Bytes);
+    Index(true);
+}
+
+void BrandMaster::LoadCp932File(FileSystem& files, const std::string& path) {
+    std::optional<std::pmr::string> read = files.ReadAll(path, kBrandMasterMaxBytes, *bytes_.get_allocator().resource());
+    // Read into the same memory as bytes_, so the move takes the buffer rather than copying it.
+    if (read) bytes_ = std::move(*read);
+    else bytes_.clear();
     Index(true);
 }
 

@@ -5,12 +5,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <memory_resource>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "platform/BulkMemory.h"
+#include "platform/FileSystem.h"
 #include "table/BrandCode.h"
 
 namespace norvale {
@@ -34,7 +37,10 @@ public:
     void Load(std::string_view utf8Text);
     // Load for the file's own bytes, CP932; the texts come out as UTF-8. The delimiters are
     // all below 0x40 and so never the trail byte of a double-byte character.
-    void LoadCp932(std::string cp932Bytes);
+    void LoadCp932(std::string_view cp932Bytes);
+    // LoadCp932 of the first kBrandMasterMaxBytes of a file, read straight into the master's own
+    // memory; a file that cannot be read loads as an empty master.
+    void LoadCp932File(FileSystem& files, const std::string& path);
     // Index of the first record whose code field reads as code, nullopt when there is none: a
     // number equal to a numeric code, or, without the blanks around it, a code with letters in
     // either case. Answered from the indexes built by Load.
@@ -47,7 +53,8 @@ private:
     void Index(bool cp932);
     std::string Text(std::string_view field) const;
 
-    std::string bytes_;  // the file as given
+    // The file as given. A full master is a thousand KiB that start-up reads at once.
+    std::pmr::string bytes_{&BulkMemory()};
     bool cp932_ = false;
     // Where each record starts in bytes_; its fields are read again when it is decoded. Four
     // bytes a record: a start-up touches little memory for the tens of thousands it never shows.

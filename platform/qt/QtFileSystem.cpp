@@ -36,8 +36,8 @@ int OpenRegularFile(const std::string& path, struct stat& info) {
 
 // size bytes whose memory is faulted in by one call rather than by a fault on each page: for a
 // large master those faults cost a start-up more than the read itself.
-std::string FaultedInString(std::size_t size) {
-    std::string bytes;
+std::pmr::string FaultedInString(std::size_t size, std::pmr::memory_resource& memory) {
+    std::pmr::string bytes(&memory);
     bytes.reserve(size);
 #ifdef MADV_POPULATE_WRITE
     const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
@@ -73,13 +73,15 @@ bool QtFileSystem::ReadPieces(const std::string& path, std::size_t maxBytes,
     return ok;
 }
 
-std::optional<std::string> QtFileSystem::ReadAll(const std::string& path, std::size_t maxBytes) {
+std::optional<std::pmr::string> QtFileSystem::ReadAll(const std::string& path, std::size_t maxBytes,
+                                                      std::pmr::memory_resource& memory) {
     struct stat info {};
     const int fd = OpenRegularFile(path, info);
     if (fd < 0) return std::nullopt;
     // One buffer of the file's size, a byte more to see its end: a large master grown piece by
     // piece would be copied at every doubling into memory touched for the first time.
-    std::string bytes = FaultedInString(std::min(static_cast<std::size_t>(std::max<off_t>(info.st_size, 0)), maxBytes) + 1);
+    std::pmr::string bytes =
+        FaultedInString(std::min(static_cast<std::size_t>(std::max<off_t>(info.st_size, 0)), maxBytes) + 1, memory);
     std::size_t used = 0;
     bool ok = true;
     while (used < maxBytes) {

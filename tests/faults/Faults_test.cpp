@@ -5,8 +5,10 @@
 
 #include <QTemporaryDir>
 #include <string>
+#include <string_view>
 #include <tuple>
 
+#include "platform/BulkMemory.h"
 #include "tests/dbus/QuoteServerProcess.h"
 #include "tests/qt/QtHarness.h"
 
@@ -48,7 +50,8 @@ TEST(Faults, ACloseAgainstAServerThatNeverAnswersWaitsForOneRequestOnly) {
               std::tuple(1u, true, "停止処理中", false));
     EXPECT_LT(h.ddeml.maxRequestMs, kRequestMaxMs);
     EXPECT_LT(h.probe.maxGapMs, 3000) << "the window stopped handling its events";
-    EXPECT_EQ(h.files.ReadAll(list, 1 << 20), watchList) << "the watch list file changed";
+    EXPECT_EQ(std::string_view(h.files.ReadAll(list, 1 << 20, BulkMemory()).value_or("")), watchList)
+        << "the watch list file changed";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "frontend/win32/Win32Ticker.h"
+#include "platform/BulkMemory.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32InstanceGuard.h"
 #include "platform/win32/Win32Text.h"
@@ -41,7 +42,9 @@ TEST(Win32Files, ExportReplacesTheOldFileOrLeavesItByteForByte) {
     const std::string path = folder + "\\監視銘柄.txt";
     const std::wstring wide = Wide(path);
     ASSERT_TRUE(CreateDirectoryW(Wide(folder).c_str(), nullptr));
-    const auto read = [&](const std::string& file) { return files.ReadAll(file, 1 << 20).value_or("?"); };
+    const auto read = [&](const std::string& file) {
+        return std::string(files.ReadAll(file, 1 << 20, BulkMemory()).value_or("?"));
+    };
     ASSERT_TRUE(files.WriteAll(path, "7203\r\n6758\r\n"));
     ASSERT_TRUE(files.WriteAll(path, "6758\r\n"));
     EXPECT_EQ(read(path), "6758\r\n");
