@@ -23,10 +23,14 @@ void BrandMaster::LoadCp932(std::string_view cp932Bytes) {
 }
 
 void BrandMaster::LoadCp932File(FileSystem& files, const std::string& path) {
-    std::optional<std::pmr::string> read = files.ReadAll(path, kBrandMasterMaxBytes, *bytes_.get_allocator().resource());
-    // Read into the same memory as bytes_, so the move takes the buffer rather than copying it.
-    if (read) bytes_ = std::move(*read);
-    else bytes_.clear();
+    // Read into the memory bytes_ is in, so that the move takes the buffer rather than copying it.
+    std::optional<std::pmr::string> read =
+        files.ReadAll(path, kBrandMasterMaxBytes, *bytes_.get_allocator().resource());
+    if (read) {
+        bytes_ = std::move(*read);
+    } else {
+        bytes_.clear();
+    }
     Index(true);
 }
 
