@@ -1,10 +1,13 @@
-// Fuzzes the brand master's field reader and code index with arbitrary file bytes and codes.
+// Fuzzes the brand master's field reader and code index with arbitrary file bytes and codes, and
+// norvale-master's reading of a list with the same bytes: what it writes reads back through the master's
+// reader as one record per brand, each found by its own code.
 #include <algorithm>
 #include <cstring>
 #include <map>
 
 #include "fuzz/FuzzInput.h"
 #include "platform/TextCodec.h"
+#include "tools/master/ListedIssues.h"
 #include "watchlist/BrandMaster.h"
 #include "watchlist/NumericText.h"
 
@@ -38,5 +41,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const int code : {static_cast<int>(fromInput), -32768, -2, -1, 0, 32767})
         first.try_emplace(static_cast<std::int16_t>(code), -1);
     for (const auto& [code, index] : first) fuzz::Check(raw.FindBrand(BrandCode(code)).value_or(-1) == index);
+
+    const master::ListConversion c = master::ConvertList(bytes);
+    if (c.problem != master::ListProblem::None) return 0;
+    BrandMaster m;
+    m.LoadCp932(c.master);
+    fuzz::Check(c.brands > 0 && m.BrandCount() == c.brands);
+    for (int i = 0; i < m.BrandCount(); ++i) {
+        const auto code = ReadBrandCode(m[i].codeText, CodeForm::Master);
+        fuzz::Check(code && m.FindBrand(*code) == i && m[i].marketName == "東証");
+    }
     return 0;
 }

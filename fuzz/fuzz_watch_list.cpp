@@ -1,5 +1,7 @@
 // Fuzzes the watch list reader with arbitrary file bytes against a small master: what it reads is
-// whole, and exported reads back as the same brands in the same slots.
+// whole, and exported reads back as the same brands in the same slots. And GetCsvField, on the bytes after
+// the first (whose value picks the field), against the splitting it is defined by: wrap the line in commas,
+// drop everything up to a comma index + 1 times, and take what stands before the next comma.
 #include <memory>
 
 #include "fuzz/FuzzInput.h"
@@ -27,5 +29,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Check(!e.topic.empty() && !e.codeText.empty() && !e.marketSuffix.empty() && table->SlotInRow(k) == k &&
                     back.code == e.code && back.topic == e.topic);
     }
+
+    if (size == 0) return 0;
+    const int index = data[0] % 16;
+    const std::string line = bytes.substr(1);
+    std::string w = "," + line + ",";
+    for (int i = 0; i <= index && w.find(',') != std::string::npos; ++i) w.erase(0, w.find(',') + 1);
+    const std::size_t comma = w.find(',');
+    fuzz::Check(GetCsvField(line, index) == (comma == std::string::npos ? "" : w.substr(0, comma)));
     return 0;
 }

@@ -1,5 +1,5 @@
-// The real file system, instance guard and file dialog of the Qt platform, on real
-// temporary folders. A write that fails midway is one that runs into the file size limit.
+// The real file system, instance guard and file dialog of the Qt platform, on real temporary folders.
+// A write that fails midway is one that runs into the file size limit.
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -11,7 +11,6 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <functional>
 #include <gtest/gtest.h>
 #include <tuple>
 
@@ -19,6 +18,7 @@
 #include "platform/BulkMemory.h"
 #include "platform/qt/QtFileSystem.h"
 #include "platform/qt/QtInstanceGuard.h"
+#include "tests/qt/QtHarness.h"
 
 namespace norvale {
 namespace {
@@ -30,13 +30,11 @@ void Put(const QString& path, const QByteArray& bytes) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
 }
 
-QByteArray Get(const QString& path) {
+// The bytes of a file and the names in its folder.
+std::pair<QByteArray, QStringList> Get(const QString& path) {
     QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-QStringList Entries(const QString& dir) {
-    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    return {f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>"),
+            QFileInfo(path).dir().entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)};
 }
 
 // Whole files are written and read back, up to a limit; a missing file, a folder and a FIFO that
@@ -67,10 +65,9 @@ TEST(QtFileSystem, ReadsOnlyRegularFilesAndOnlySoMuch) {
 TEST(QtFileSystem, FailedWritesLeaveWhatWasThere) {
     QTemporaryDir dir;
     QtFileSystem fs;
-    const QByteArray old = "6758\r\n8306\r\n";
     const QString list = dir.filePath(QStringLiteral("監視銘柄.txt"));
-    Put(list, old);
-    const QStringList before = Entries(dir.path());
+    Put(list, "6758\r\n8306\r\n");
+    const auto before = Get(list);
     EXPECT_FALSE(fs.WriteAll(S(dir.filePath(QStringLiteral("missing/監視銘柄.txt"))), "7203\r\n"));
     {
         // As on a full disk: writes past 64 bytes fail with EFBIG instead of raising SIGXFSZ.
@@ -83,23 +80,40 @@ TEST(QtFileSystem, FailedWritesLeaveWhatWasThere) {
         setrlimit(RLIMIT_FSIZE, &saved);
         signal(SIGXFSZ, SIG_DFL);
     }
-    EXPECT_EQ(std::pair(Get(list), Entries(dir.path())), std::pair(old, before));
+    EXPECT_EQ(Get(list), before);
     QFile::setPermissions(list, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
     EXPECT_FALSE(fs.WriteAll(S(list), "7203\r\n"));
-    EXPECT_EQ(std::pair(Get(list), Entries(dir.path())), std::pair(old, before));
+    EXPECT_EQ(Get(list), before);
     QFile::setPermissions(list, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     EXPECT_TRUE(fs.WriteAll(S(list), "7203\r\n"));
-    EXPECT_EQ(Get(list), QByteArray("7203\r\n"));
+    EXPECT_EQ(Get(list).first, QByteArray("7203\r\n"));
 }
 
-// A lock file that no process holds is taken whatever it names (a dead process, another machine). A
-// live holder ending the next start is SingleInstance's test.
+// Two real processes: the second start ends at once with status 0. A lock file that no process holds
+// is taken whatever it names (a dead process, another machine).
 TEST(QtInstanceGuard, OnlyALiveLockEndsTheNewStart) {
-    QProcess gone;
-    gone.start(QStringLiteral("/bin/true"));
-    ASSERT_TRUE(gone.waitForStarted());
-    const qint64 dead = gone.processId();
-    ASSERT_TRUE(gone.waitForFinished());
+    QTemporaryDir runtime;
+    ASSERT_TRUE(runtime.isValid());
+    QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
+    QProcess first, second;
+    for (QProcess* p : {&first, &second}) {
+        p->setProcessEnvironment(env);
+        p->setProgram(QStringLiteral(NORVALE_BINARY_DIR "/frontend/qt/norvale"));
+    }
+    first.start();
+    WAIT_UNTIL_MS(QFile::exists(runtime.filePath("norvale.lock")), 10000);
+    second.start();
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(std::tuple(second.exitStatus(), second.exitCode(), first.state()),
+              std::tuple(QProcess::NormalExit, 0, QProcess::Running));
+    const qint64 dead = first.processId();
+    first.kill();
+    first.waitForFinished(5000);
+
     const QByteArray host = QSysInfo::machineHostName().toUtf8();
     for (const QByteArray& stale : {QByteArray::number(dead) + "\nnorvale\n" + host + "\n",
                                     QByteArray("1\nnorvale\nelsewhere\n")}) {
@@ -111,34 +125,21 @@ TEST(QtInstanceGuard, OnlyALiveLockEndsTheNewStart) {
     }
 }
 
-// Runs f on the next modal widget once it shows; should a check fail inside f and leave the box
-// open, it is closed a little later, so the test fails instead of waiting for ever.
-void WhenModal(std::function<void(QWidget*)> f) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, f] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr || !modal->isVisible()) return;
-        timer->deleteLater();
-        timer->stop();
-        f(modal);
-        QTimer::singleShot(5000, modal, [modal] { modal->close(); });
-    });
-    timer->start(10);
-}
-
 // Import and export share it: a name that does not exist yet is accepted, an existing one replaced.
 TEST(QtFileDialog, OffersTheThreeFiltersAndAcceptsANewName) {
     QTemporaryDir dir;
     const QString chosen = dir.filePath(QStringLiteral("新規.txt"));  // does not exist yet
-    WhenModal([&](QWidget* w) {
-        auto* d = qobject_cast<QFileDialog*>(w);
-        ASSERT_NE(d, nullptr);
-        EXPECT_EQ(std::tuple(d->nameFilters().size(), d->acceptMode(),
-                             d->testOption(QFileDialog::DontConfirmOverwrite)),
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (d == nullptr || !d->isVisible()) return;
+        poll.stop();
+        EXPECT_EQ(std::tuple(d->nameFilters().size(), d->acceptMode(), d->testOption(QFileDialog::DontConfirmOverwrite)),
                   std::tuple(3, QFileDialog::AcceptOpen, true));
         d->selectFile(chosen);
         QMetaObject::invokeMethod(d, "accept");
     });
+    poll.start(10);
     const std::string filter = "すべてのファイル (*.*)|*.*|テキスト ファイル (*.txt)|*.txt|バッチ ファイル (*.bat)|*.bat";
     EXPECT_EQ(QtFileDialog(nullptr).ShowOpen(filter), std::optional(S(chosen)));
 }
