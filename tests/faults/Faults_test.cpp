@@ -1,8 +1,6 @@
 // The real window on the D-Bus DDEML against a stand-in quote server that accepts every brand and never
 // answers. What the pass makes of each failure or reply is the core's; what a dead or slow server does
 // to a request, DbusDdeml_test's.
-#include <gtest/gtest.h>
-
 #include <QElapsedTimer>
 #include <QTimer>
 #include <algorithm>

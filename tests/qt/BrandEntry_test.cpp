@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "frontend/qt/QtKeys.h"
@@ -16,11 +17,7 @@ namespace {
 
 TEST(QtKeys, DigitsWhateverTheLayoutAndShiftAndTheControlKeys) {
     const auto X = NativeKeys::XkbKeycode, Win = NativeKeys::WindowsVk;
-    const struct {
-        KeyFacts key;
-        int want;
-        const char* what;
-    } cases[] = {
+    const std::tuple<KeyFacts, int, const char*> cases[] = {
         // No native codes (offscreen, synthesized); the keypad's * is no 8.
         {{Qt::Key_0, true}, 96, "keypad 0"}, {{Qt::Key_Enter, true}, 13, "kp Enter"},
         {{Qt::Key_Exclam}, 49, "Shift+1"}, {{Qt::Key_Asterisk, true}, 0, "keypad *"},
@@ -31,7 +28,7 @@ TEST(QtKeys, DigitsWhateverTheLayoutAndShiftAndTheControlKeys) {
         {{Qt::Key_Ampersand, false, Win, 2, 0x31}, 49, "Win AZERTY"},
         {{Qt::Key_Home, true, Win, 71, 36}, 0, "NumLock off"},
     };
-    for (const auto& c : cases) EXPECT_EQ(VirtualKeyCode(c.key), c.want) << c.what;
+    for (const auto& [key, want, what] : cases) EXPECT_EQ(VirtualKeyCode(key), want) << what;
 }
 
 // As X11 delivers a held key when Qt misses its auto-repeat: release and press at the same time.

@@ -11,10 +11,8 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <gtest/gtest.h>
 #include <tuple>
 
-#include "frontend/qt/QtWindowServices.h"
 #include "platform/BulkMemory.h"
 #include "platform/qt/QtFileSystem.h"
 #include "platform/qt/QtInstanceGuard.h"
