@@ -5,10 +5,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "app/MainWindowLogic.h"
 #include "frontend/qt/QtMainWindow.h"
 #include "frontend/qt/QtSurface.h"
