@@ -135,6 +135,12 @@ TEST(WaitTick, ShowsTheLoadingSecondsAndAnIntervalChangeAppliesFromTheNextPassEn
     change.logic.IntervalChosen();
     EXPECT_EQ(change.SecondsToNextPass(400), 177);  // "180秒" still, for the pass already waiting
     EXPECT_EQ(change.SecondsToNextPass(400), 7);
+
+    // A pass run without the wait ticker: its load seconds differ from the wait seconds, and it shows its own.
+    Polling own({"7203"});
+    own.secondsFor["高値"] = 3;
+    ASSERT_EQ(own.logic.RunPass(), PassExit::Completed);
+    EXPECT_EQ(std::tuple(own.State().WaitSeconds(), own.Panel(StatusPanel::LoadTime)), std::tuple(0, "読込み時間: 3秒"));
 }
 
 // The stop at the brand boundary leaves the pass's end undone: no sort, no load time, no drawing; a
