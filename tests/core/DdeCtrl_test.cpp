@@ -29,14 +29,13 @@ struct Opened {
     Opened() {
         EXPECT_TRUE(dde.Open("RSS"));
         ddeml.log.clear();
-        Answer("100");
+        Answer({"100"});
     }
-    void Answer(const std::string& bytes) {
-        ddeml.server = [bytes](const std::string&, const std::string&) { return FakeDdeml::Reply{bytes}; };
+    // Every request answered with these bytes, or failed with this code.
+    void Answer(const FakeDdeml::Reply& r) {
+        ddeml.server = [r](const std::string&, const std::string&) { return r; };
     }
-    void Fail(std::uint32_t code) {
-        ddeml.server = [code](const std::string&, const std::string&) { return FakeDdeml::Reply{{}, code}; };
-    }
+    void Fail(std::uint32_t code) { Answer({std::nullopt, code}); }
     // The text of a request, or "failed".
     std::string Ask(const std::string& topic, const std::string& item) {
         const DdeReply reply = dde.Request(topic, item, 500);
@@ -122,7 +121,7 @@ TEST(DdeRequest, AFailureOtherThanARefusedItemDropsTheConversation) {
         (void)o.Calls();
         const DdeReply reply = o.dde.Request("7203.t", "現在値", 500);
         EXPECT_EQ(std::tuple(reply.text, reply.error, o.Calls()), std::tuple(std::nullopt, code, calls));
-        o.Answer("2,000");
+        o.Answer({"2,000"});
         EXPECT_EQ(o.Ask("7203.t", "現在値"), "2,000");
         // A new instance needs a new item handle: one of the old would name no item.
         const std::string again = o.Calls();
@@ -144,7 +143,7 @@ TEST(DdeRequest, AnInstanceThatCouldNotBeReopenedIsTriedAgainAtTheNextPass) {
         EXPECT_EQ(o.Ask("7203.t", "現在値"), "failed");
         o.ddeml.initError = 0;
         o.ddeml.failStringHandles = false;
-        o.Answer("2,000");
+        o.Answer({"2,000"});
         EXPECT_EQ(o.Ask("7203.t", "現在値"), "failed");
         o.dde.RetryFailures();
         EXPECT_EQ(o.Ask("7203.t", "現在値"), "2,000");
@@ -162,9 +161,7 @@ TEST(DdeRequest, EveryRequestWaitsItsOwnLimitWhateverItsConnectTook) {
         SCOPED_TRACE(std::to_string(c.connectMs) + " ms to accept, " + std::to_string(c.answerMs) + " to answer");
         Opened o;
         o.ddeml.connectMs = c.connectMs;
-        o.ddeml.server = [&c](const std::string&, const std::string&) {
-            return FakeDdeml::Reply{"100", dmlerr::kNotProcessed, c.answerMs};
-        };
+        o.Answer({"100", dmlerr::kNotProcessed, c.answerMs});
         for (const char* topic : {"7203.t", "6758.t"}) {
             int answered = 0;
             for (int k = 0; k < 16; ++k) {
@@ -184,7 +181,7 @@ TEST(DdeRequest, EveryRequestWaitsItsOwnLimitWhateverItsConnectTook) {
 TEST(DdeRequest, ConvertsTheFirst512BytesUpToTheFirstNul) {
     Opened o;
     auto ask = [&](std::string bytes) {
-        o.Answer(bytes);
+        o.Answer({bytes});
         return o.Ask("7203.t", "現在値");
     };
     EXPECT_EQ(ask(std::string(600, '9')), std::string(512, '9'));
