@@ -16,7 +16,8 @@ std::string Calls(FakeDdeml& ddeml) {
     std::string out;
     for (const std::string& call : std::exchange(ddeml.log, {})) {
         std::string c = Cp932ToUtf8(call);
-        for (const auto& [name, mark] : {std::pair<std::string, std::string>{"CreateStringHandle(", "+"}, {"FreeStringHandle(", "-"}})
+        for (const auto& [name, mark] :
+             {std::pair<std::string, std::string>{"CreateStringHandle(", "+"}, {"FreeStringHandle(", "-"}})
             if (c.starts_with(name)) c = mark + c.substr(name.size(), c.size() - name.size() - 1);
         out += (out.empty() ? "" : " ") + c;
     }
@@ -156,7 +157,8 @@ TEST(DdeRequest, AnInstanceThatCouldNotBeReopenedIsTriedAgainAtTheNextPass) {
 // request at most its connect and its limit. A limit below 1 ms fails without any transaction.
 TEST(DdeRequest, EveryRequestWaitsItsOwnLimitWhateverItsConnectTook) {
     constexpr std::int64_t kNever = 1'000'000;
-    const struct { std::int64_t connectMs, answerMs; int answered; } cases[] = {{300, 250, 16}, {100, 450, 16}, {600, 10, 16}, {400, kNever, 0}};
+    const struct { std::int64_t connectMs, answerMs; int answered; } cases[] = {
+        {300, 250, 16}, {100, 450, 16}, {600, 10, 16}, {400, kNever, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.connectMs) + " ms to accept, " + std::to_string(c.answerMs) + " to answer");
         Opened o;

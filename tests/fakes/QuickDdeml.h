@@ -51,8 +51,10 @@ public:
     DdeData ClientTransaction(DdeConversation conversation, DdeString item, std::uint32_t, std::uint32_t,
                               std::uint32_t) override {
         ++requests;
-        if (!answer) reply_.assign("12,345");
-        else if (!answer(Text(static_cast<std::uint64_t>(conversation)), Text(static_cast<std::uint64_t>(item)), reply_)) {
+        if (!answer) {
+            reply_.assign("12,345");
+        } else if (!answer(Text(static_cast<std::uint64_t>(conversation)), Text(static_cast<std::uint64_t>(item)),
+                           reply_)) {
             lastError_ = dmlerr::kNotProcessed;
             return DdeData::kNone;
         }
