@@ -34,9 +34,7 @@ inline std::string MasterLine(const std::string& spec) {
 
 // The brand master and the watch list (UTF-8, CR LF) of a start-up watching `watched` in this
 // order; the master holds `known` too, for brands typed in later.
-struct TestFiles {
-    std::string master, watchList;
-};
+struct TestFiles { std::string master, watchList; };
 inline TestFiles FilesOf(const std::vector<std::string>& watched, const std::vector<std::string>& known = {}) {
     TestFiles files;
     for (const auto& spec : watched) files.watchList += BrandOf(spec).codeText + "\r\n";

@@ -4,12 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 namespace norvale {
 namespace {
 
-TEST(BrandMaster, CodesWithLettersMatchTheirFieldInEitherCaseWithoutTheBlanksAround) {
+TEST(BrandMaster, LetteredCodesMatchInEitherCaseWithoutBlanksAndEveryRecordPast32767Counts) {
     BrandMaster m;
     m.Load("130A,a,100,東証\r\n 131a ,b,100,東証\r\n\" 2A5C\t\",c,100,東証\r\n130a,d,100,東証\r\n1D00,e,100,東証\r\n"
            "130,f,100,東証\r\n");
@@ -21,13 +19,11 @@ TEST(BrandMaster, CodesWithLettersMatchTheirFieldInEitherCaseWithoutTheBlanksAro
     // A letter in the first or third place, one of the unused, too short or long.
     for (const char* text : {"A130", "13A0", "1300", "130B", "1I00", "13A", "130AA", "１３０Ａ"})
         EXPECT_EQ(BrandCode::Lettered(text), std::nullopt) << text;
-}
 
-TEST(BrandMaster, KeepsEveryRecordOfAMasterPast32767) {
+    // A master past 32767 records keeps every one.
     std::string text;
     for (int i = 0; i < 40000; ++i) text += std::to_string(40000 - i) + ",n" + std::to_string(i) + ",100,東証\r\n";
     text += "7203,last,100,東証\r\n";
-    BrandMaster m;
     m.Load(text);
     ASSERT_EQ(m.BrandCount(), 40001);
     // Codes beyond 16 bits are kept as records but never match a wrapped-around code.

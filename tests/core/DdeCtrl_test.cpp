@@ -4,10 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-#include <utility>
-
 #include "platform/TextCodec.h"
 #include "tests/fakes/FakeDdeml.h"
 
@@ -18,14 +14,13 @@ namespace {
 // topics and items are decoded from CP932, so one sent in another encoding shows garbled.
 std::string Calls(FakeDdeml& ddeml) {
     std::string out;
-    for (const std::string& call : ddeml.log) {
+    for (const std::string& call : std::exchange(ddeml.log, {})) {
         std::string c = Cp932ToUtf8(call);
-        for (const auto& [name, mark] : {std::pair{"CreateStringHandle(", "+"}, {"FreeStringHandle(", "-"}}) {
-            if (c.rfind(name, 0) == 0) c = mark + c.substr(std::string(name).size(), c.size() - std::string(name).size() - 1);
-        }
+        for (const auto& [name, mark] :
+             {std::pair<std::string, std::string>{"CreateStringHandle(", "+"}, {"FreeStringHandle(", "-"}})
+            if (c.starts_with(name)) c = mark + c.substr(name.size(), c.size() - name.size() - 1);
         out += (out.empty() ? "" : " ") + c;
     }
-    ddeml.log.clear();
     return out;
 }
 
@@ -35,14 +30,13 @@ struct Opened {
     Opened() {
         EXPECT_TRUE(dde.Open("RSS"));
         ddeml.log.clear();
-        Answer("100");
+        Answer({"100"});
     }
-    void Answer(const std::string& bytes) {
-        ddeml.server = [bytes](const std::string&, const std::string&) { return FakeDdeml::Reply{bytes}; };
+    // Every request answered with these bytes, or failed with this code.
+    void Answer(const FakeDdeml::Reply& r) {
+        ddeml.server = [r](const std::string&, const std::string&) { return r; };
     }
-    void Fail(std::uint32_t code) {
-        ddeml.server = [code](const std::string&, const std::string&) { return FakeDdeml::Reply{{}, code}; };
-    }
+    void Fail(std::uint32_t code) { Answer({std::nullopt, code}); }
     // The text of a request, or "failed".
     std::string Ask(const std::string& topic, const std::string& item) {
         const DdeReply reply = dde.Request(topic, item, 500);
@@ -51,7 +45,8 @@ struct Opened {
     std::string Calls() { return norvale::Calls(ddeml); }
 };
 
-TEST(DdeOpen, InitialisesAClientOnlyInstanceAndFailsCleanlyWithout) {
+// Closing frees everything once and forgets the topic.
+TEST(DdeOpenClose, InitialisesAClientOnlyInstanceFailsCleanlyWithoutAndFreesEverythingOnce) {
     FakeDdeml ddeml;
     DdeCtrl dde(ddeml);
     EXPECT_TRUE(dde.Open("RSS"));
@@ -64,6 +59,17 @@ TEST(DdeOpen, InitialisesAClientOnlyInstanceAndFailsCleanlyWithout) {
     EXPECT_FALSE(noService.Open("RSS"));
     noService.Close();
     EXPECT_EQ(Calls(noHandles), "Initialize +RSS Uninitialize");
+
+    Opened o;
+    ASSERT_EQ(o.Ask("7203.t", "現在値"), "100");
+    (void)o.Calls();
+    o.dde.Close();
+    o.dde.Close();  // a second close frees nothing twice
+    EXPECT_EQ(o.Calls(), "-RSS Disconnect(7203.t) -7203.t -現在値 Uninitialize");
+    ASSERT_TRUE(o.dde.Open("RSS"));
+    (void)o.Calls();
+    EXPECT_EQ(o.Ask("7203.t", "現在値"), "100");
+    EXPECT_EQ(o.Calls().substr(0, 8), "+7203.t ");
 }
 
 TEST(DdeRequest, ReusesTheConversationAndHandlesWhileTopicAndItemStay) {
@@ -116,7 +122,7 @@ TEST(DdeRequest, AFailureOtherThanARefusedItemDropsTheConversation) {
         (void)o.Calls();
         const DdeReply reply = o.dde.Request("7203.t", "現在値", 500);
         EXPECT_EQ(std::tuple(reply.text, reply.error, o.Calls()), std::tuple(std::nullopt, code, calls));
-        o.Answer("2,000");
+        o.Answer({"2,000"});
         EXPECT_EQ(o.Ask("7203.t", "現在値"), "2,000");
         // A new instance needs a new item handle: one of the old would name no item.
         const std::string again = o.Calls();
@@ -138,7 +144,7 @@ TEST(DdeRequest, AnInstanceThatCouldNotBeReopenedIsTriedAgainAtTheNextPass) {
         EXPECT_EQ(o.Ask("7203.t", "現在値"), "failed");
         o.ddeml.initError = 0;
         o.ddeml.failStringHandles = false;
-        o.Answer("2,000");
+        o.Answer({"2,000"});
         EXPECT_EQ(o.Ask("7203.t", "現在値"), "failed");
         o.dde.RetryFailures();
         EXPECT_EQ(o.Ask("7203.t", "現在値"), "2,000");
@@ -151,17 +157,13 @@ TEST(DdeRequest, AnInstanceThatCouldNotBeReopenedIsTriedAgainAtTheNextPass) {
 // request at most its connect and its limit. A limit below 1 ms fails without any transaction.
 TEST(DdeRequest, EveryRequestWaitsItsOwnLimitWhateverItsConnectTook) {
     constexpr std::int64_t kNever = 1'000'000;
-    const struct {
-        std::int64_t connectMs, answerMs;
-        int answered;
-    } cases[] = {{300, 250, 16}, {100, 450, 16}, {600, 10, 16}, {400, kNever, 0}};
+    const struct { std::int64_t connectMs, answerMs; int answered; } cases[] = {
+        {300, 250, 16}, {100, 450, 16}, {600, 10, 16}, {400, kNever, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.connectMs) + " ms to accept, " + std::to_string(c.answerMs) + " to answer");
         Opened o;
         o.ddeml.connectMs = c.connectMs;
-        o.ddeml.server = [&c](const std::string&, const std::string&) {
-            return FakeDdeml::Reply{"100", dmlerr::kNotProcessed, c.answerMs};
-        };
+        o.Answer({"100", dmlerr::kNotProcessed, c.answerMs});
         for (const char* topic : {"7203.t", "6758.t"}) {
             int answered = 0;
             for (int k = 0; k < 16; ++k) {
@@ -181,26 +183,13 @@ TEST(DdeRequest, EveryRequestWaitsItsOwnLimitWhateverItsConnectTook) {
 TEST(DdeRequest, ConvertsTheFirst512BytesUpToTheFirstNul) {
     Opened o;
     auto ask = [&](std::string bytes) {
-        o.Answer(bytes);
+        o.Answer({bytes});
         return o.Ask("7203.t", "現在値");
     };
     EXPECT_EQ(ask(std::string(600, '9')), std::string(512, '9'));
     EXPECT_EQ(ask(std::string("12\0 34", 6)), "12");
     // A double-byte character cut by the buffer's end becomes a replacement character, not garbage.
     EXPECT_EQ(ask(std::string(511, 'a') + Utf8ToCp932("値")), std::string(511, 'a') + "\xEF\xBF\xBD");
-}
-
-TEST(DdeClose, FreesEverythingOnceAndForgetsTheTopic) {
-    auto o = std::make_unique<Opened>();
-    ASSERT_EQ(o->Ask("7203.t", "現在値"), "100");
-    (void)o->Calls();
-    o->dde.Close();
-    o->dde.Close();  // a second close frees nothing twice
-    EXPECT_EQ(o->Calls(), "-RSS Disconnect(7203.t) -7203.t -現在値 Uninitialize");
-    ASSERT_TRUE(o->dde.Open("RSS"));
-    (void)o->Calls();
-    EXPECT_EQ(o->Ask("7203.t", "現在値"), "100");
-    EXPECT_EQ(o->Calls().substr(0, 8), "+7203.t ");
 }
 
 }  // namespace

@@ -3,15 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <memory>
-#include <string>
-#include <utility>
-#include <vector>
-
 #include "tests/common/TableBuilder.h"
-#include "tests/fakes/FakeStatusBar.h"
-#include "tests/fakes/FakeSurface.h"
+#include "tests/fakes/FakePlatform.h"
 
 namespace norvale {
 namespace {
@@ -33,14 +26,6 @@ struct Drawing {
         selection.Settle(table, RowsThatFit(surface.height));
         DrawTable(surface, status, table, selection);
     }
-    // Band fills of the data rows, top to bottom.
-    std::vector<SurfaceOp> Bands() const {
-        std::vector<SurfaceOp> out;
-        for (const auto& op : surface.ops) {
-            if (op.kind == SurfaceOp::Fill && op.x1 == -1 && op.y1 > 0) out.push_back(op);
-        }
-        return out;
-    }
 };
 
 using Ops = std::vector<SurfaceOp>;
@@ -57,11 +42,8 @@ Ops Cells(int y, const std::vector<std::pair<std::string, Rgb>>& cells, std::map
     int x = 1;
     for (std::size_t k = 0; k < cells.size(); x = kColumnRight[k++] + 1) {
         const auto& [before, after] = around[k];
-        out.insert(out.end(), before.begin(), before.end());
-        out.push_back(T(x + 1, y, cells[k].first, kW));
-        out.push_back(T(x, y, cells[k].first, cells[k].second));
-        out.insert(out.end(), after.begin(), after.end());
-        out.push_back(L(kColumnRight[k], y - 1, y + 11));
+        out = out + before + Ops{T(x + 1, y, cells[k].first, kW), T(x, y, cells[k].first, cells[k].second)} + after +
+              Ops{L(kColumnRight[k], y - 1, y + 11)};
     }
     return out;
 }
@@ -147,8 +129,7 @@ TEST(DrawTable, EntryWithoutQuotesAFallAndAPriceBetweenHighAndLow) {
 
 TEST(DrawTable, RowsAreCutByTheUnroundedHeight) {
     const auto table = test::TableBuilder().Brands(1000).Build();
-    const std::vector<std::pair<double, int>> cases = {{528, 40}, {527.9, 39}, {59.99, 0}, {12048, 1000}};
-    for (const auto& [h, rows] : cases) {
+    for (const auto& [h, rows] : {std::pair{528., 40}, {527.9, 39}, {59.99, 0}, {12048., 1000}}) {
         Drawing d;
         d.surface.height = h;
         d.Draw(*table);
@@ -163,13 +144,8 @@ TEST(DrawTable, RowsAreCutByTheUnroundedHeight) {
 
 // Shown in reverse, row r holds slot n - 1 - r. A selection left from an earlier drawing goes.
 TEST(DrawTable, BandsShowTheSelectionOnARowAndAPendingRemovalBeforeIt) {
-    struct Case {
-        int clickY, entries;
-        double height;
-        int marked;         // -1 none
-        const char* bands;  // top to bottom: White, Yellow, blacK
-        int selected;
-    };
+    // marked -1: none; bands top to bottom: White, Yellow, blacK.
+    struct Case { int clickY, entries; double height; int marked; const char* bands; int selected; };
     const Case cases[] = {
         {35, 4, 529, -1, "WYWW", 2},  // the last pixel line of row 2, which shows entry 2
         {35, 4, 529, 2, "WKWW", -1},  // a row marked for removal is not selected
@@ -185,12 +161,12 @@ TEST(DrawTable, BandsShowTheSelectionOnARowAndAPendingRemovalBeforeIt) {
         d.Draw(*table, 12);
         d.surface.ops.clear();
         d.Draw(*table, c.clickY);
-        Ops bands;
-        for (int k = 0; c.bands[k] != '\0'; ++k) {
-            bands.push_back(F(-1, 11 + 12 * k, 809, 23 + 12 * k, c.bands[k] == 'Y' ? kY : c.bands[k] == 'K' ? kK : kW));
-        }
-        EXPECT_EQ(d.Bands(), bands);
-        EXPECT_EQ(d.selection.Entry(), c.selected);
+        Ops bands, expected;  // the band fills of the data rows, top to bottom
+        for (const auto& op : d.surface.ops)
+            if (op.kind == SurfaceOp::Fill && op.x1 == -1 && op.y1 > 0) bands.push_back(op);
+        for (int k = 0; c.bands[k] != '\0'; ++k)
+            expected.push_back(F(-1, 11 + 12 * k, 809, 23 + 12 * k, c.bands[k] == 'Y' ? kY : c.bands[k] == 'K' ? kK : kW));
+        EXPECT_EQ(std::pair(bands, int{d.selection.Entry()}), std::pair(expected, c.selected));
     }
 }
 

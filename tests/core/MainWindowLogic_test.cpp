@@ -49,12 +49,10 @@ TEST(StartUp, LeavesTheWindowStoppedWithBothListsFilled) {
 TEST(Resized, LaysOutTheSurfaceAndKeepsTheHeightWithoutAClientHeight) {
     Polling s;
     auto& w = s.fp.window;
-    w.clientWidth = 20000;
-    w.clientHeight = 10000;
-    s.logic.Resized();
-    w.clientWidth = 15000;
-    w.clientHeight = 0;
-    s.logic.Resized();
+    for (const auto& [width, height] : {std::pair{20000., 10000.}, {15000., 0.}}) {
+        w.clientWidth = width, w.clientHeight = height;
+        s.logic.Resized();
+    }
     EXPECT_EQ(std::tuple(w.tableSurfaceWidth, w.tableSurfaceHeight), std::tuple(14998., 9998.));
 }
 
@@ -99,8 +97,7 @@ struct Cycle : Polling {
     }
     // Idles until a pass begins; the seconds that took, or -1 after `limit` seconds.
     int SecondsToNextPass(int limit) {
-        const int before = passes;
-        for (int s = 1; s <= limit; ++s) {
+        for (int s = 1, before = passes; s <= limit; ++s) {
             Idle(1);
             if (passes > before) return s;
         }
@@ -138,6 +135,12 @@ TEST(WaitTick, ShowsTheLoadingSecondsAndAnIntervalChangeAppliesFromTheNextPassEn
     change.logic.IntervalChosen();
     EXPECT_EQ(change.SecondsToNextPass(400), 177);  // "180秒" still, for the pass already waiting
     EXPECT_EQ(change.SecondsToNextPass(400), 7);
+
+    // A pass run without the wait ticker: its load seconds differ from the wait seconds, and it shows its own.
+    Polling own({"7203"});
+    own.secondsFor["高値"] = 3;
+    ASSERT_EQ(own.logic.RunPass(), PassExit::Completed);
+    EXPECT_EQ(std::tuple(own.State().WaitSeconds(), own.Panel(StatusPanel::LoadTime)), std::tuple(0, "読込み時間: 3秒"));
 }
 
 // The stop at the brand boundary leaves the pass's end undone: no sort, no load time, no drawing; a
@@ -150,10 +153,10 @@ TEST(StopPolling, StopsThePassAtTheBrandBoundaryAndLeavesItsEndUndone) {
     // Stopped after 2222's first every-pass request: a sort would now show 2222 first, but none runs.
     p.afterRequest[4 + 14 + 1] = [&] { p.logic.StopPolling(); };
     ASSERT_EQ(p.logic.RunPass(), PassExit::Stopped);
+    auto& w = p.fp.window;
     auto menus = [&] {
-        auto& w = p.fp.window;
-        return std::vector<bool>{w.Enabled(MenuItem::StartPolling), w.Enabled(MenuItem::StopPolling),
-                                 w.Enabled(MenuItem::File), p.fp.waitTicker.enabled};
+        return std::vector{w.Enabled(MenuItem::StartPolling), w.Enabled(MenuItem::StopPolling), w.Enabled(MenuItem::File),
+                           p.fp.waitTicker.enabled};
     };
     const std::vector<bool> stopped = {true, false, true, false}, polling = {false, true, false, true};
     p.logic.StartPolling();
@@ -188,10 +191,10 @@ TEST(PollingState, CountersHoldAtTheirLimitsAndOfflineToggles) {
     EXPECT_EQ(std::tuple(s.WaitSeconds(), s.LoadSeconds(), WaitLimitAfterPass(9, 32767, 17)), std::tuple(10000, 32767, 0));
 
     Polling p;
-    p.logic.ToggleOffline();
-    EXPECT_EQ(std::tuple(p.Panel(StatusPanel::LoadTime), p.State().Offline()), std::tuple("OFF LINE", true));
-    p.logic.ToggleOffline();
-    EXPECT_EQ(std::tuple(p.Panel(StatusPanel::LoadTime), p.State().Offline()), std::tuple("ON LINE", false));
+    for (const auto& [text, offline] : {std::pair{"OFF LINE", true}, {"ON LINE", false}}) {
+        p.logic.ToggleOffline();
+        EXPECT_EQ(std::tuple(p.Panel(StatusPanel::LoadTime), p.State().Offline()), std::tuple(text, offline));
+    }
 }
 
 }  // namespace

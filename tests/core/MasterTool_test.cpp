@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "platform/TextCodec.h"
 #include "tests/fakes/FakeFileSystem.h"
 #include "tools/master/ListedIssues.h"
@@ -28,9 +25,7 @@ std::string Cell(const std::string& text) {
     return quoted + '"';
 }
 
-struct Row {
-    std::string code, name;
-};
+struct Row { std::string code, name; };
 
 // A list shaped like the exchange's, in UTF-8: its ten columns, 4,000 brands, every section, numeric
 // codes and codes with letters, names with commas, quotes, full-width and half-width kana.
@@ -95,12 +90,7 @@ TEST(MasterTool, FindsTheHeadingsAnywhereAndSaysWhatItSkippedAndReplaced) {
 
 TEST(MasterTool, WritesNothingAndSaysWhyForWhatIsNotTheListOrCannotBeWritten) {
     const std::string list = "コード,銘柄名,市場・商品区分\r\n7203,トヨタ自動車,プライム（内国株式）\r\n";
-    struct Case {
-        std::vector<std::string> args;
-        std::string bytes;
-        int exitCode;
-        std::string says;
-    };
+    struct Case { std::vector<std::string> args; std::string bytes; int exitCode; std::string says; };
     const Case cases[] = {
         {{"/list.csv"}, "日付,コード,銘柄\r\n1,7203,トヨタ\r\n", 1,
          "「/list.csv」は東証上場銘柄一覧ではありません（見出し「コード」「銘柄名」「市場・商品区分」の行がありません）。"},

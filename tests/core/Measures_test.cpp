@@ -9,7 +9,7 @@
 namespace norvale {
 namespace {
 
-TEST(Measures, DeviationRatesWithTheirZeroGuards) {
+TEST(Measures, DeviationRatesAndTheQuoteRatioWithTheirZeroGuards) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     // The price, the reference, openDev and prevCloseDev (guarded on the reference only), and vwapDev,
     // highDev and lowDev (guarded on the price as well). An overflow is stored as 0.
@@ -28,15 +28,11 @@ TEST(Measures, DeviationRatesWithTheirZeroGuards) {
         const double want[] = {openAndClose, openAndClose, others, others, others};
         for (int k = 0; k < 5; ++k) EXPECT_NEAR(got[k], want[k], 1e-12) << k;  // 1050 / 1000 is not exact in binary
     }
-}
-
-TEST(Measures, QuoteRatio) {
-    // Nothing at all, or bad quantities summing to zero: never a division by zero. 75 % is DrawTable's.
+    // The quote ratio of nothing at all, or of bad quantities summing to zero: never a division by
+    // zero. 75 % is DrawTable's.
     for (const auto& [bid, ask, ratio] : {std::array{0., 0., 0.}, {500, -500, 0}}) {
         WatchEntry e;
-        e.bidQtyTotal = bid;
-        e.askQtyTotal = ask;
-        e.quoteRatio = 9;
+        e.bidQtyTotal = bid, e.askQtyTotal = ask, e.quoteRatio = 9;
         RecomputeQuoteRatio(e);
         EXPECT_DOUBLE_EQ(e.quoteRatio, ratio) << bid << " " << ask;
     }

@@ -4,9 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <string>
-#include <utility>
-#include <vector>
 
 namespace norvale {
 namespace {

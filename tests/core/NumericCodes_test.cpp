@@ -3,10 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <memory>
 #include <sstream>
-#include <string>
-#include <utility>
 
 #include "platform/KeyCodes.h"
 #include "tests/common/TableBuilder.h"

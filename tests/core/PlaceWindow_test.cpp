@@ -10,11 +10,7 @@ constexpr double kScreenW = 1920 * 15, kScreenH = 1080 * 15;
 TEST(PlaceWindow, CentresOverANormalOwnerOrTheScreenAndKeepsTheRestOnScreen) {
     constexpr auto N = WindowState::Normal, Min = WindowState::Minimized;
     const TwipRect ownerFrame{3000, 2000, 20000, 10000};
-    struct Case {
-        PlacedWindow self;
-        std::optional<PlacedWindow> owner;
-        double left, top;
-    };
+    struct Case { PlacedWindow self; std::optional<PlacedWindow> owner; double left, top; };
     for (const Case& c : {
              Case{{{5, 5, 15000, 9000}, N}, std::nullopt, (kScreenW - 15000) / 2, (kScreenH - 9000) / 2},
              Case{{{0, 0, 15001, 9001}, N}, std::nullopt, 6899.5, 3599.5},  // exact division keeps the fraction

@@ -4,16 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <initializer_list>
-#include <map>
-#include <string>
-#include <vector>
-
 #include "app/MainWindowLogic.h"
 #include "platform/KeyCodes.h"
 #include "platform/TextCodec.h"
-#include "ranking/PrintCell.h"
 #include "tests/common/TableBuilder.h"
 #include "tests/fakes/FakePlatform.h"
 
@@ -24,8 +17,7 @@ struct Polling {
     MainWindowLogic logic{fp.platform};
 
     // Seconds passed, and seconds whose ticks have reached the handlers.
-    int clock = 0;
-    int delivered = 0;
+    int clock = 0, delivered = 0;
     // Seconds the server takes for an item; the ticks of that time arrive at the next pump.
     std::map<std::string, int> secondsFor;
     // Answers by "topic|item"; anything else gets `fallback`.
@@ -59,18 +51,14 @@ struct Polling {
             const std::string item = Cp932ToUtf8(ansiItem);
             ++served;
             if (onRequest) onRequest(served, topic, item);
-            auto action = afterRequest.find(served);
-            if (action != afterRequest.end()) queued.push_back(action->second);
-            auto cost = secondsFor.find(item);
-            if (cost != secondsFor.end()) clock += cost->second;
+            if (afterRequest.contains(served)) queued.push_back(afterRequest[served]);
+            if (secondsFor.contains(item)) clock += secondsFor[item];
             if (failing) return {std::nullopt, dmlerr::kNotProcessed};
-            auto q = quotes.find(topic + "|" + item);
+            const auto q = quotes.find(topic + "|" + item);
             return {Utf8ToCp932(q != quotes.end() ? q->second : fallback), dmlerr::kNotProcessed, answerMs};
         };
         fp.events.every = [this](int) {
-            auto actions = std::move(queued);
-            queued.clear();
-            for (auto& a : actions) a();
+            for (auto& a : std::exchange(queued, {})) a();
             Deliver();
         };
     }
@@ -87,10 +75,7 @@ struct Polling {
         }
     }
     void Idle(int seconds) {
-        for (int s = 0; s < seconds; ++s) {
-            ++clock;
-            Deliver();
-        }
+        for (int s = 0; s < seconds; ++s, Deliver()) ++clock;
     }
 
     // Types a code the master knows and Enter, as the trader adds a brand.
@@ -141,15 +126,12 @@ struct Polling {
     // The items requested of the server, as "topic,item", in order.
     std::vector<std::string> Requests() const {
         std::vector<std::string> out;
-        for (const auto& line : fp.ddeml.log) {
-            if (line.rfind("Request(", 0) == 0) out.push_back(Cp932ToUtf8(line.substr(8, line.size() - 9)));
-        }
+        for (const auto& line : fp.ddeml.log)
+            if (line.starts_with("Request(")) out.push_back(Cp932ToUtf8(line.substr(8, line.size() - 9)));
         return out;
     }
     int RequestsFor(const std::string& topic) const {
-        int n = 0;
-        for (const auto& r : Requests()) n += r.rfind(topic + ",", 0) == 0 ? 1 : 0;
-        return n;
+        return static_cast<int>(std::ranges::count_if(Requests(), [&](auto& r) { return r.starts_with(topic + ","); }));
     }
     void ForgetRequests() { fp.ddeml.log.clear(); }
 

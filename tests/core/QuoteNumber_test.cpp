@@ -3,9 +3,6 @@
 #include "table/QuoteNumber.h"
 
 #include <gtest/gtest.h>
-#include <string>
-#include <utility>
-#include <vector>
 
 namespace norvale {
 namespace {

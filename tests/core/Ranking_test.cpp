@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 #include <random>
-#include <vector>
 
 #include "tests/core/PollingFixture.h"
 

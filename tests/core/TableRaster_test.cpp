@@ -4,14 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <string_view>
-#include <utility>
-#include <vector>
-
 #include "platform/TextCells.h"
 #include "tests/common/ComparedTable.h"
-#include "tests/fakes/FakeSurface.h"
+#include "tests/fakes/FakePlatform.h"
 
 namespace norvale {
 namespace {
@@ -72,9 +67,8 @@ std::vector<Pixel> WithTexts(const Raster& bare, DeviceScale scale, const std::v
             const GlyphImage g = glyphs.Render(cp, scale.Factor());
             for (int k = 0; k < g.width * g.height; ++k) {
                 const int px = scale.Device(cellX) + g.left + k % g.width, py = scale.Device(t.y1) + g.top + k / g.width;
-                if (g.cover[k] != 0 && px >= 0 && px < w && py >= 0 && py < h) {
+                if (g.cover[k] != 0 && px >= 0 && px < w && py >= 0 && py < h)
                     image[py * w + px] = BlendExactly(image[py * w + px], t.colour, g.cover[k]);
-                }
             }
             cellX += 6 * CellsOfCodePoint(cp);
         }
@@ -105,9 +99,8 @@ TEST(TableRaster, DrawsTheTableOnTheLayoutAndEveryTextWhereAndAsAsked) {
     // click, the black one waiting for its removal, a white one, and row 2's bar: blue to 918, then red.
     std::vector<Pixel> sampled;
     for (const auto& [x, y] : {std::pair{30, 5}, {32, 5}, {999, 5}, {30, 11}, {30, 53}, {30, 89}, {30, 29}, {888, 29},
-                               {889, 29}, {918, 29}, {919, 29}, {967, 29}, {968, 29}, {969, 29}}) {
+                               {889, 29}, {918, 29}, {919, 29}, {967, 29}, {968, 29}, {969, 29}})
         sampled.push_back(one.At(x, y));
-    }
     constexpr Pixel kGreenPx = 0xFFC8FFC8u, kYellowPx = 0xFFFFFF00u;
     EXPECT_EQ(sampled, (std::vector<Pixel>{kGreenPx, kBlackPx, kGreenPx, kBlackPx, kYellowPx, kBlackPx, kWhitePx, kBlackPx,
                                            kBluePx, kBluePx, kRedPx, kRedPx, kBlackPx, kWhitePx}));
@@ -123,13 +116,10 @@ TEST(TableRaster, DrawsTheTableOnTheLayoutAndEveryTextWhereAndAsAsked) {
         texts.height = kHeight;
         compared::DrawTableOn(texts);
         int wrong = 0;
-        for (int y = 0; y < static_cast<int>(kHeight); ++y) {
-            for (int x = 0; x < kWidth; ++x) {
-                for (int dy = scale.Device(y); dy < scale.Device(y + 1); ++dy) {
+        for (int y = 0; y < static_cast<int>(kHeight); ++y)
+            for (int x = 0; x < kWidth; ++x)
+                for (int dy = scale.Device(y); dy < scale.Device(y + 1); ++dy)
                     for (int dx = scale.Device(x); dx < scale.Device(x + 1); ++dx) wrong += bare.At(dx, dy) != one.At(x, y);
-                }
-            }
-        }
         EXPECT_EQ(wrong, 0) << "device pixels unlike their layout pixel";
         const std::vector<Pixel> expected = WithTexts(bare, scale, texts.ops), image = drawn.Image();
         ASSERT_EQ(image.size(), expected.size());

@@ -4,12 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <set>
 
-#include "app/MainWindowLogic.h"
-#include "platform/TextCodec.h"
 #include "tests/core/PollingFixture.h"
-#include "tests/fakes/FakePlatform.h"
 
 namespace norvale {
 namespace {
@@ -67,8 +65,10 @@ TEST(LoadWatchList, StopsAtTheThousandthBrand) {
     lines += "8233\r\n\r\n,bad\r\n8233\r\n8233\r\n";  // lines 1001 to 1005, line 1003 malformed
     lines += std::string(1 << 20, 'x');  // never read: reading ends with the 1000th brand's line
     EXPECT_TRUE(w.Load(lines));
-    EXPECT_EQ(std::tuple(w.table.Count(), w.table.Entry(999).codeText, w.fp.alert.shown.size()),
-              std::tuple(1000, "6758", 0u));
+    std::vector<int> fresh(1000);  // a fresh list is shown in slot order
+    std::iota(fresh.begin(), fresh.end(), 0);
+    EXPECT_EQ(std::tuple(w.table.Count(), w.table.Entry(999).codeText, w.fp.alert.shown.size(), Rows(w.table)),
+              std::tuple(1000, "6758", 0u, fresh));
     EXPECT_LE(w.fp.files.bytesRead["/w.txt"], 6000u + w.fp.files.pieceSize);
 }
 

@@ -10,10 +10,7 @@ namespace norvale {
 
 class FakeAlert : public Alert {
 public:
-    struct Shown {
-        std::string text;
-        std::string title;
-    };
+    struct Shown { std::string text, title; };
     void ShowCriticalOkCancel(const std::string& text, const std::string& title) override {
         shown.push_back({text, title});
     }

@@ -4,7 +4,6 @@
 #include <deque>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "platform/FileDialog.h"
 
@@ -12,16 +11,13 @@ namespace norvale {
 
 class FakeFileDialog : public FileDialog {
 public:
-    std::optional<std::string> ShowOpen(const std::string& filter) override {
-        filters.push_back(filter);
+    std::optional<std::string> ShowOpen(const std::string&) override {
         if (answers.empty()) return std::nullopt;
         auto a = answers.front();
         answers.pop_front();
         return a;
     }
-
     std::deque<std::optional<std::string>> answers;
-    std::vector<std::string> filters;
 };
 
 }  // namespace norvale

@@ -17,8 +17,8 @@ class FakeFileSystem : public FileSystem {
 public:
     bool ReadPieces(const std::string& path, std::size_t maxBytes,
                     const std::function<bool(std::string_view)>& consume) override {
-        auto it = files.find(path);
-        if (it == files.end() || notRegular.count(path) != 0) return false;
+        const auto it = files.find(path);
+        if (it == files.end() || notRegular.contains(path)) return false;
         const std::string_view all = std::string_view(it->second).substr(0, maxBytes);
         for (std::size_t at = 0; at < all.size(); at += pieceSize) {
             const std::string_view piece = all.substr(at, pieceSize);
@@ -28,15 +28,14 @@ public:
         return true;
     }
     bool WriteAll(const std::string& path, std::string_view bytes) override {
-        if (unwritable.count(path) != 0) return false;
+        if (unwritable.contains(path)) return false;
         files[path] = std::string(bytes);
         return true;
     }
     std::string InProgramFolder(const std::string& name) const override { return "/norvale/" + name; }
 
     std::map<std::string, std::string> files;
-    std::set<std::string> unwritable;
-    std::set<std::string> notRegular;  // a FIFO or a device: never read
+    std::set<std::string> unwritable, notRegular;  // notRegular: a FIFO or a device, never read
     std::size_t pieceSize = 5;
     std::map<std::string, std::size_t> bytesRead;
 };

@@ -17,7 +17,6 @@ public:
         writes.emplace_back(panel, text);
     }
     const std::string& Panel(StatusPanel panel) const { return panels[static_cast<std::size_t>(panel)]; }
-
     std::array<std::string, kStatusPanelCount> panels;
     std::vector<std::pair<StatusPanel, std::string>> writes;
 };

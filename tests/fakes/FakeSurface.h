@@ -1,8 +1,10 @@
 // Recording fake of the drawing surface: every call as an operation, in order.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/Surface.h"
@@ -22,26 +24,24 @@ class FakeSurface : public Surface {
 public:
     int Width() const override { return width; }
     double Height() const override { return height; }
-    void SetPersistent(bool on) override { ops.push_back({SurfaceOp::Persistent, on ? 1 : 0, 0, 0, 0, {}, {}}); }
-    void FillRect(int x1, int y1, int x2, int y2, Rgb c) override { ops.push_back({SurfaceOp::Fill, x1, y1, x2, y2, c, {}}); }
-    void OutlineRect(int x1, int y1, int x2, int y2, Rgb c) override {
-        ops.push_back({SurfaceOp::Outline, x1, y1, x2, y2, c, {}});
-    }
-    void Line(int x1, int y1, int x2, int y2, Rgb c) override { ops.push_back({SurfaceOp::Line, x1, y1, x2, y2, c, {}}); }
-    void Text(int x, int y, std::string_view t, Rgb c) override {
-        ops.push_back({SurfaceOp::Text, x, y, 0, 0, c, std::string(t)});
-    }
-    void Clear() override { ops.push_back({SurfaceOp::Clear, 0, 0, 0, 0, {}, {}}); }
-
+    void SetPersistent(bool on) override { Add(SurfaceOp::Persistent, on ? 1 : 0); }
+    void FillRect(int x1, int y1, int x2, int y2, Rgb c) override { Add(SurfaceOp::Fill, x1, y1, x2, y2, c); }
+    void OutlineRect(int x1, int y1, int x2, int y2, Rgb c) override { Add(SurfaceOp::Outline, x1, y1, x2, y2, c); }
+    void Line(int x1, int y1, int x2, int y2, Rgb c) override { Add(SurfaceOp::Line, x1, y1, x2, y2, c); }
+    void Text(int x, int y, std::string_view t, Rgb c) override { Add(SurfaceOp::Text, x, y, 0, 0, c, std::string(t)); }
+    void Clear() override { Add(SurfaceOp::Clear); }
     int Count(SurfaceOp::Kind kind) const {
-        int n = 0;
-        for (const auto& op : ops) n += op.kind == kind ? 1 : 0;
-        return n;
+        return static_cast<int>(std::ranges::count(ops, kind, &SurfaceOp::kind));
     }
 
     int width = 809;
     double height = 529;
     std::vector<SurfaceOp> ops;
+
+private:
+    void Add(SurfaceOp::Kind k, int x1 = 0, int y1 = 0, int x2 = 0, int y2 = 0, Rgb c = {}, std::string t = {}) {
+        ops.push_back({k, x1, y1, x2, y2, c, std::move(t)});
+    }
 };
 
 }  // namespace norvale

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/Ddeml.h"
@@ -60,20 +61,14 @@ public:
         return kData;
     }
     std::uint32_t GetData(DdeData data, char* buffer, std::uint32_t length, std::uint32_t offset) override {
-        if (data != kData) return 0;
-        // CF_TEXT carries its terminating NUL.
-        const std::size_t size = reply_.size() + 1;
-        if (offset >= size) return 0;
+        const std::size_t size = reply_.size() + 1;  // CF_TEXT carries its terminating NUL
+        if (data != kData || offset >= size) return 0;
         const std::uint32_t n = static_cast<std::uint32_t>(std::min<std::size_t>(length, size - offset));
         std::memcpy(buffer, reply_.c_str() + offset, n);
         return n;
     }
     bool FreeDataHandle(DdeData) override { return true; }
-    std::uint32_t GetLastError(DdeInstance) override {
-        const std::uint32_t e = lastError_;
-        lastError_ = 0;
-        return e;
-    }
+    std::uint32_t GetLastError(DdeInstance) override { return std::exchange(lastError_, 0); }
     bool Uninitialize(DdeInstance) override { return true; }
 
     Answer answer;

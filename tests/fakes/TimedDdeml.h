@@ -1,11 +1,9 @@
 // A DDEML over another one that notes what the program asks of it: the topic and item of every
-// request, how long each request blocked, whether it failed. For tests that drive the
-// program against a real quote server.
+// request and how long each blocked. For tests that drive the program against a real quote server.
 #pragma once
 
 #include <algorithm>
 #include <chrono>
-#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -16,7 +14,6 @@
 
 namespace norvale {
 
-// onRequest runs as a request begins, before it is sent.
 class TimedDdeml : public CountingDdeml {
 public:
     explicit TimedDdeml(Ddeml& real) : CountingDdeml(real) {}
@@ -31,7 +28,7 @@ public:
         return real_.FreeStringHandle(instance, handle);
     }
     DdeConversation Connect(DdeInstance instance, DdeString service, DdeString topic) override {
-        const DdeConversation c = CountingDdeml::Connect(instance, service, topic);
+        const DdeConversation c = real_.Connect(instance, service, topic);
         if (c != DdeConversation::kNone) conversations_[c] = strings_[topic];
         return c;
     }
@@ -41,39 +38,27 @@ public:
     }
     DdeData ClientTransaction(DdeConversation conversation, DdeString item, std::uint32_t format, std::uint32_t type,
                               std::uint32_t timeoutMs) override {
-        Request r{conversations_.count(conversation) ? conversations_[conversation] : std::string(),
-                  strings_.count(item) ? strings_[item] : std::string(), 0, false};
+        Request r{conversations_.contains(conversation) ? conversations_[conversation] : std::string(),
+                  strings_.contains(item) ? strings_[item] : std::string()};
+        // onRequest runs as a request begins, before it is sent.
         if (onRequest) onRequest(r.topic, r.item, static_cast<int>(requests.size()) + 1);
-        const auto t0 = Clock::now();
+        const auto t0 = std::chrono::steady_clock::now();
         const DdeData data = CountingDdeml::ClientTransaction(conversation, item, format, type, timeoutMs);
-        r.ms = MsSince(t0);
-        r.failed = data == DdeData::kNone;
+        r.ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
         maxRequestMs = std::max(maxRequestMs, r.ms);
         requests.push_back(std::move(r));
         return data;
     }
 
     struct Request {
-        std::string topic;
-        std::string item;
+        std::string topic, item;
         double ms = 0;
-        bool failed = false;
     };
-    int Failures(std::size_t from = 0) const {
-        return static_cast<int>(std::count_if(requests.begin() + static_cast<std::ptrdiff_t>(from), requests.end(),
-                                              [](const Request& r) { return r.failed; }));
-    }
-
     std::function<void(const std::string& topic, const std::string& item, int n)> onRequest;
     std::vector<Request> requests;  // transactions; a request whose connect failed never gets here
     double maxRequestMs = 0;
 
 private:
-    using Clock = std::chrono::steady_clock;
-    static double MsSince(Clock::time_point t0) {
-        return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
-    }
-
     std::map<DdeString, std::string> strings_;
     std::map<DdeConversation, std::string> conversations_;
 };
