@@ -1,5 +1,5 @@
 // The watch list file, its import and export commands, and the malformed-line message. How a line
-// splits at its commas is fuzz_csv_field's, against the definition, with these cases among its seeds.
+// splits at its commas is fuzz_watch_list's, against the definition, with these cases among its seeds.
 #include "watchlist/WatchListFile.h"
 
 #include <gtest/gtest.h>
