@@ -1,19 +1,71 @@
-// The Windows platform's services under Wine: files and the CP932 converter. (The single instance is
-// checked on norvale.exe from the zip, in run-wine-tests.sh.)
+// The Windows platform's services under Wine: the DDE layer over the real DDEML (Wine's user32)
+// against the raw test quote server, files, and the CP932 converter. (The probe's run in
+// run-wine-tests.sh checks the replies, refusals and encodings; the single instance is checked on
+// norvale.exe from the zip there.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/BulkMemory.h"
 #include "platform/TextCodec.h"
+#include "platform/win32/Win32Ddeml.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Text.h"
+#include "quotes/DdeCtrl.h"
+#include "tools/dde-test-server/ServerProcess.h"
 
 namespace norvale::win32 {
 namespace {
+
+// A killed server fails the pass; a new one gets every value again in the next pass (a new item
+// handle after DMLERR_SERVER_DIED). A server whose window sleeps through each 高値 past the time
+// limit: the late reply is never taken for the next item's value, pass after pass. One watched
+// brand, and several.
+class WineDdeRecovery : public ::testing::TestWithParam<int> {};
+
+TEST_P(WineDdeRecovery, AfterAKilledServerAndATimeOut) {
+    Win32Ddeml ddeml;
+    DdeCtrl dde{ddeml};
+    // The first instance of a process can take the DDEML longer than a call may wait; it is handed
+    // out by a later open.
+    bool opened = false;
+    for (int tries = 0; tries < 10 && !(opened = dde.Open("RSS")); ++tries) Sleep(100);
+    ASSERT_TRUE(opened);
+    std::vector<std::string> topics = {"7203.t", "6758.t", "9984.t", "8306.t", "6501.t"};
+    topics.resize(GetParam());
+    // The answers of one pass, one a line, as the server gives them; from the late server, 高値 times out.
+    std::string served, late;
+    for (const std::string& t : topics) {
+        served += t + " 現在値\n" + t + " 高値\n" + t + " 安値\n";
+        late += t + " 現在値\nerror " + DescribeDdeCode(dmlerr::kDataAckTimeout) + "\n" + t + " 安値\n";
+    }
+    // One pass as the refresh pass makes it.
+    const auto pass = [&] {
+        dde.RetryFailures();
+        std::string answers;
+        for (const std::string& topic : topics) {
+            for (const char* item : {"現在値", "高値", "安値"}) {
+                const DdeReply reply = dde.Request(topic, item, 500);
+                answers += (reply ? *reply.text : "error " + DescribeDdeCode(reply.error)) + "\n";
+            }
+        }
+        return answers;
+    };
+    ServerProcess server;
+    ASSERT_TRUE(server.Start(L""));
+    EXPECT_EQ(pass(), served);
+    server.Kill();
+    EXPECT_NE(pass(), served);
+    ASSERT_TRUE(server.Start(L"--latency 800 --latency-item 高値"));
+    EXPECT_EQ(pass(), late);
+    EXPECT_EQ(pass(), late);
+}
+
+INSTANTIATE_TEST_SUITE_P(Brands, WineDdeRecovery, ::testing::Values(1, 5));
 
 // Files are replaced whole or not at all. (The window tests read the sample files from the program
 // folder.)
