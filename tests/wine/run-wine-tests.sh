@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Runs the Windows build's tests under Wine, in a private prefix inside the build tree and on a private
-# Xvfb display: the core tests, the DDE tests of the real DDEML against the raw test server, the table's
-# glyphs against the Qt glyphs (BUILD_DIR/qt-glyphs.txt, written by scripts/test-windows), Norvale's own
-# window end to end against that server, the zip a trader downloads (unpacked into a folder with
-# Japanese characters and spaces, norvale.exe and the tools run from there), and the probe against the
-# server (answers, no server, a slow server, a server that dies and comes back). Ends every Wine
-# process it started, and the display, also when it fails or is interrupted. Takes two and a half
-# minutes on two idle cores (five when other builds share them), most of it in the window tests.
+# Xvfb display: the core tests, the platform tests (the real DDEML against the raw test server, files,
+# CP932), the table's glyphs against the Qt glyphs (BUILD_DIR/qt-glyphs.txt, written by
+# scripts/test-windows), Norvale's own window end to end against that server, the zip a trader
+# downloads (unpacked into a folder with Japanese characters and spaces, norvale.exe and the tools run
+# from there; a second norvale.exe ends while the first runs), and the probe against the server
+# (answers, no server, a slow server, a server that dies and comes back). Ends every Wine process it
+# started, and the display, also when it fails or is interrupted. Takes two and a half minutes on two
+# idle cores (five when other builds share them), most of it in the window tests.
 # Usage: run-wine-tests.sh BUILD_DIR   (a build made with cmake/mingw-w64.cmake)
 # With NORVALE_WINE_BENCH=1 it also prints the requests per second of the DDE layer over the real
 # DDEML against the raw test server, beside bare DDEML calls, and the table surface's redraw beside a
@@ -132,7 +133,7 @@ if [ -n "${NORVALE_WINE_SOAK:-}" ]; then
 fi
 
 gtest core_tests "$build/tests" ./norvale_core_tests.exe
-gtest wine_dde_tests "$build/tests/wine" ./norvale_wine_tests.exe
+gtest wine_platform_tests "$build/tests/wine" ./norvale_wine_tests.exe
 # The tables it draws stay in the logs (scripts/test-windows --screenshots makes them PNG files).
 NORVALE_QT_GLYPHS=$build/qt-glyphs.txt NORVALE_SURFACE_SHOTS=$logs \
   gtest wine_glyph_tests "$build/tests/wine" ./norvale_wine_glyph_tests.exe
